@@ -1,0 +1,47 @@
+#include "common/text.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+char ToUpperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualsNoCaseAscii(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && StartsWithNoCaseAscii(a, b);
+}
+
+bool StartsWithNoCaseAscii(std::string_view text, std::string_view prefix)
+{
+    if (prefix.size() > text.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (ToUpperAscii(text[i]) != ToUpperAscii(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+std::string FormatThousands(int64_t n)
+{
+    // Group the magnitude only, so that -100 does not come out as "-.100".
+    // Unsigned arithmetic also gives INT64_MIN its true magnitude.
+    const uint64_t magnitude =
+        n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+    char digits[24];
+    std::snprintf(digits, sizeof digits, "%" PRIu64, magnitude);
+
+    std::string_view rest(digits);
+    std::string result;
+    while (rest.size() > 3) {
+        result.insert(0, rest.substr(rest.size() - 3));
+        result.insert(0, 1, '.');
+        rest.remove_suffix(3);
+    }
+    result.insert(0, rest);
+    if (n < 0)
+        result.insert(0, 1, '-');
+    return result;
+}

@@ -1,0 +1,21 @@
+// Text helpers shared by the whole program. Paths and texts are 8-bit
+// strings in the Windows ANSI code page; only the ASCII letters A-Z fold,
+// so bytes such as 0xEB (e diaeresis) must match exactly.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// 'a'..'z' become 'A'..'Z'; every other byte is returned unchanged.
+char ToUpperAscii(char c);
+
+// Same length and the same bytes once ASCII letters are folded.
+bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
+
+// text begins with prefix, ASCII letters folded. An empty prefix always fits.
+bool StartsWithNoCaseAscii(std::string_view text, std::string_view prefix);
+
+// Decimal with Dutch thousands dots: 1234567 -> "1.234.567".
+// A negative number keeps its minus sign outside the groups: -1000 -> "-1.000".
+std::string FormatThousands(int64_t n);
