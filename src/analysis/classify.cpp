@@ -1,0 +1,51 @@
+#include "analysis/classify.h"
+
+#include "analysis/path_split.h"
+#include "common/text.h"
+
+namespace {
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+}  // namespace
+
+bool IsYellow1(char chDrive, std::string_view showDrive)
+{
+    const char showLetter = UpperDriveLetter(showDrive);
+    return showLetter != '\0' && chDrive == showLetter;
+}
+
+RefColour ClassifyReference(int exists, std::string_view drive, std::string_view dir,
+                            std::string_view showDrive, std::string_view showDir)
+{
+    if (exists == -1)
+        return RefColour::Red;
+    if (showDrive.empty())
+        return RefColour::Yellow;  // the show's drive is unknown
+    if (EqualsNoCaseAscii(drive, showDrive) && EqualsNoCaseAscii(dir, showDir))
+        return RefColour::GreenInShowFolder;
+    // A drive-relative show path ("C:demo.ws4") has an empty or relative
+    // folder: the show's real folder is unknown, so nothing on its drive
+    // may pass for lying below it.
+    const bool showDirIsAbsolute = !showDir.empty() && IsSeparator(showDir[0]);
+    // showDir ends in a separator, so C:\Shows\Demo2\ is no subfolder of
+    // C:\Shows\Demo\.
+    if (showDirIsAbsolute && UpperDriveLetter(drive) == UpperDriveLetter(showDrive) &&
+        dir.size() > showDir.size() && StartsWithNoCaseAscii(dir, showDir))
+        return RefColour::GreenInSubfolder;
+    return RefColour::Yellow;
+}
+
+std::string GreenSubfolderText(std::string_view dir, std::string_view name,
+                               std::string_view ext, std::string_view showDir)
+{
+    std::string text = ".\\";
+    if (dir.size() > showDir.size())
+        text.append(dir.substr(showDir.size()));
+    text.append(name);
+    text.append(ext);
+    return text;
+}
