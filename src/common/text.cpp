@@ -1,8 +1,5 @@
 #include "common/text.h"
 
-#include <cinttypes>
-#include <cstdio>
-
 char ToUpperAscii(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -30,8 +27,7 @@ std::string FormatThousands(int64_t n)
     // Unsigned arithmetic also gives INT64_MIN its true magnitude.
     const uint64_t magnitude =
         n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
-    char digits[24];
-    std::snprintf(digits, sizeof digits, "%" PRIu64, magnitude);
+    const std::string digits = std::to_string(magnitude);
 
     std::string_view rest(digits);
     std::string result;
