@@ -1,0 +1,68 @@
+// Resource identifiers shared by Zekerpad.rc and the code.
+#pragma once
+
+// Dialogs
+#define IDD_ABOUTBOX 100
+#define IDD_PAGE00 140   // introduction
+#define IDD_PAGE01 141   // show selection
+#define IDD_PAGE02 142   // analysis
+#define IDD_PAGE04 143   // yellow 1
+#define IDD_PAGE05 144   // yellow 2
+#define IDD_PAGE03 145   // red files
+#define IDD_PAGE99 146   // closing
+#define IDD_PAGE06 147   // other files
+#define IDD_SETTINGS 148 // advanced settings
+
+// Strings
+#define IDS_ABOUTBOX 101
+#define IDS_DEFAULT_EXT 102
+#define IDS_FILTER 103
+#define IDS_ERR_MKDIR 107
+#define IDS_ERR_SHOW_IN_YELLOW 108
+#define IDS_ERR_RENAME 109
+#define IDS_ERR_EXISTS 110
+#define IDS_ERR_COPY 111
+#define IDS_ERR_DELETE 112
+#define IDS_ERR_DELETE_TLG 113
+#define IDS_ERR_FREESPACE 114
+#define IDS_ERR_NO_SPACE 115
+#define IDS_ERR_BAK_RENAME 116
+
+// Icons and bitmap
+#define IDI_APP 128
+#define IDI_FOLDER_OPEN 129
+#define IDI_DOT_RED 130
+#define IDI_NOTE 131
+#define IDI_DOT_YELLOW 132
+#define IDI_PICTURE 134
+#define IDI_FIGURE 135
+#define IDI_DOT_GREEN 136
+#define IDB_STATUS 138
+
+// Controls. Several pages reuse an id for a different role; the names
+// below are the roles, the page code picks the one it means.
+#define IDC_SHOW_EDIT 1000     // selection page: the show path
+#define IDC_BROWSE 1001        // selection page: folder button
+#define IDC_TREE 1002          // selection and analysis pages
+#define IDC_START_SEARCH 1003  // selection page
+#define IDC_STATUS_FRAME 1004  // every page: area of the traffic light
+#define IDC_TEXT 1006          // explanation / help text on most pages
+#define IDC_BUTTON_1007 1007   // intro: settings; red: Start Wings; yellow: Corrigeren
+#define IDC_BUTTON_1008 1008   // yellow: Opnieuw analyseren
+#define IDC_BUTTON_1009 1009   // red: Opnieuw analyseren; yellow: Start Wings
+#define IDC_INTRO_TEXT 1010    // introduction: welcome text
+#define IDC_PROGRESS 1011      // yellow pages
+#define IDC_LIST 1013          // selection page: found shows as a list
+#define IDC_MODE_SELF 1014     // selection page radio group 1
+#define IDC_MODE_SEARCH 1015
+#define IDC_VIEW_TREE 1016     // selection page radio group 2
+#define IDC_VIEW_LIST 1017
+#define IDC_VIEW_LABEL 1018
+
+// Advanced settings dialog
+#define IDC_SUB_AUDIO 1000
+#define IDC_SUB_PLAATJES 1001
+#define IDC_SUB_OVERIGE 1002
+
+// System menu command of the about box
+#define IDM_ABOUTBOX 0x0010

@@ -1,0 +1,64 @@
+#include "app/app.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/page_registry.h"
+#include "app/run_log.h"
+#include "app/settings.h"
+#include "app/state.h"
+#include "analysis/file_reference.h"
+#include "wizard/property_page.h"
+#include "wizard/sheet.h"
+
+const char kWizardCaption[] = "Welkom bij de tovenaar";
+
+namespace {
+// The pages in the order the wizard shows them.
+const char* const kPageClasses[] = {
+    "CTestPropPage00", "CTestPropPage01", "CTestPropPage02", "CTestPropPage03",
+    "CTestPropPage04", "CTestPropPage05", "CTestPropPage06", "CTestPropPage99",
+};
+}  // namespace
+
+CWingsTestApp::CWingsTestApp() = default;
+CWingsTestApp::~CWingsTestApp() = default;
+
+void CWingsTestApp::BuildWizard() {
+    m_pSheet = std::make_unique<CPropertySheetWingsTest>(kWizardCaption, nullptr, 0);
+    m_pages.clear();
+    for (const char* name : kPageClasses) {
+        m_pages.push_back(CreatePageByClassName(name));
+        m_pSheet->AddPage(m_pages.back().get());
+    }
+    m_pSheet->SetWizardMode();
+}
+
+void CWingsTestApp::DestroyWizard() {
+    m_pSheet.reset();
+    m_pages.clear();
+}
+
+bool CWingsTestApp::InitInstance() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    OpenRunLog();
+    LogLine("\n\r>>>>>>>>> Start logboek\n\r");
+    g_pApp = this;
+    ResetSharedState();
+    BuildWizard();
+    ReadSettings();
+
+    m_pSheet->DoModal();
+
+    WriteSettings();
+    LogLine("Stop logboek <<<<<<<<<\n\r");
+    CloseRunLog();
+    DestroyWizard();
+    return false;
+}
+
+void CWingsTestApp::ClearResultLists() {
+    for (CFileReferenceList* list : {&g_aRedFiles, &g_aYellowFiles, &g_aGreenFiles}) list->clear();
+}

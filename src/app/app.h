@@ -1,0 +1,39 @@
+// The application: it has no window of its own, the wizard is the
+// application. Start-up runs the wizard and ends the process.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CPropertyPage;
+class CPropertySheetWingsTest;
+
+class CWingsTestApp {
+public:
+    CWingsTestApp();
+    ~CWingsTestApp();
+
+    // Runs the whole program: log, settings, the modal wizard, settings
+    // back, log closed. Returns false: there is no message loop after it.
+    bool InitInstance();
+
+    // Builds the wizard with its eight pages in their fixed order, without
+    // showing it. Start-up and tests share it.
+    void BuildWizard();
+    CPropertySheetWingsTest* Sheet() const { return m_pSheet.get(); }
+    CPropertyPage* Page(int index) const { return m_pages.at(static_cast<size_t>(index)).get(); }
+    void DestroyWizard();
+
+    // Operations the pages reach through g_pApp.
+    bool CreateShowSubfolders();
+    void ClearResultLists();
+    bool StartWings();
+
+private:
+    std::unique_ptr<CPropertySheetWingsTest> m_pSheet;
+    std::vector<std::unique_ptr<CPropertyPage>> m_pages;
+};
+
+// The caption of the wizard.
+extern const char kWizardCaption[];

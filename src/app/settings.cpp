@@ -1,0 +1,41 @@
+#include "app/settings.h"
+
+#include <windows.h>
+
+#include "app/msgbox.h"
+#include "app/state.h"
+
+namespace {
+constexpr char kSection[] = "Zekerpad";
+
+struct Setting {
+    const char* key;
+    std::string* value;
+    const char* def;
+};
+
+// In the order the values are read and written.
+const Setting kSettings[] = {
+    {"ShowBestand", &g_csRecentFile, ""},
+    {"SubmapAudio", &g_csSubmapAudio, "Audio"},
+    {"SubmapPlaatjes", &g_csSubmapPlaatjes, "Plaatjes"},
+    {"SubmapOverige", &g_csSubmapOverige, "Overige"},
+};
+}  // namespace
+
+std::string SettingsFileName() { return ProgramTitle() + ".INI"; }
+
+std::string ReadProfileValue(const std::string& iniName, const char* key, const char* def) {
+    char buf[4096];
+    DWORD n = ::GetPrivateProfileStringA(kSection, key, def, buf, sizeof buf, iniName.c_str());
+    return std::string(buf, n);
+}
+
+void ReadSettings(const std::string& iniName) {
+    for (const Setting& s : kSettings) *s.value = ReadProfileValue(iniName, s.key, s.def);
+}
+
+void WriteSettings(const std::string& iniName) {
+    for (const Setting& s : kSettings)
+        ::WritePrivateProfileStringA(kSection, s.key, s.value->c_str(), iniName.c_str());
+}

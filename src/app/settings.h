@@ -1,0 +1,16 @@
+// The four settings of the program, kept in a private profile file named
+// after the executable (Zekerpad.INI) in the Windows folder.
+#pragma once
+
+#include <string>
+
+// "Zekerpad.INI" for Zekerpad.exe: no folder, so Windows puts it in its own.
+std::string SettingsFileName();
+
+// Reads the four keys into the shared values, with defaults for absent keys.
+void ReadSettings(const std::string& iniName = SettingsFileName());
+// Writes the four shared values back, in the same order.
+void WriteSettings(const std::string& iniName = SettingsFileName());
+
+// One value, as the program reads them all (4096-character buffer).
+std::string ReadProfileValue(const std::string& iniName, const char* key, const char* def);

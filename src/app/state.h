@@ -1,0 +1,50 @@
+// Process-wide state through which the wizard pages hand work to each other.
+// Touched only by the user-interface thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CFileReference;
+class CWingsTestApp;
+
+// A result list owns its records; only ClearResultLists empties it.
+using CFileReferenceList = std::vector<std::unique_ptr<CFileReference>>;
+
+extern std::string g_csRecentFile;     // the chosen show ("ShowBestand")
+extern std::string g_csSubmapAudio;    // subfolder names of the repairs
+extern std::string g_csSubmapPlaatjes;
+extern std::string g_csSubmapOverige;
+
+extern std::string g_csAnalysedFile;   // the show the current results belong to
+extern int g_bAnalysed;                // results are current for g_csAnalysedFile
+
+extern CFileReferenceList g_aRedFiles;
+extern CFileReferenceList g_aYellowFiles;
+extern CFileReferenceList g_aGreenFiles;
+
+extern int32_t g_nRed;
+extern int32_t g_nYellow;
+extern int32_t g_nGreen;
+extern int32_t g_nYellow1;
+extern int32_t g_nYellow2;
+extern int32_t g_nOther;
+// 64-bit: a show with a few videos easily passes 2 GB.
+extern int64_t g_nTotalBytes;
+
+// Drive ("C:") and folder ("\Shows\Demo\") of the analysed show.
+extern std::string g_szShowDrive;
+extern std::string g_szShowDir;
+
+// Text control that shows the folder being searched, while a search runs.
+struct HWND__;
+extern HWND__* g_pSearchStatus;
+
+extern CWingsTestApp* g_pApp;
+extern int g_bBlink;
+
+// Resets the analysis results and counters to their start-up values
+// (used by start-up and by tests).
+void ResetSharedState();

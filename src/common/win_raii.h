@@ -1,0 +1,104 @@
+// Owners for the Win32 handles the program opens, so that every path out of
+// a function closes what it opened.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+template <typename Traits>
+class UniqueWinHandle {
+public:
+    using handle_type = typename Traits::handle_type;
+
+    UniqueWinHandle() noexcept = default;
+    explicit UniqueWinHandle(handle_type h) noexcept : m_h(h) {}
+    ~UniqueWinHandle() { reset(); }
+
+    UniqueWinHandle(UniqueWinHandle&& o) noexcept : m_h(o.release()) {}
+    UniqueWinHandle& operator=(UniqueWinHandle&& o) noexcept {
+        if (this != &o) reset(o.release());
+        return *this;
+    }
+    UniqueWinHandle(const UniqueWinHandle&) = delete;
+    UniqueWinHandle& operator=(const UniqueWinHandle&) = delete;
+
+    handle_type get() const noexcept { return m_h; }
+    bool valid() const noexcept { return m_h != Traits::invalid(); }
+    explicit operator bool() const noexcept { return valid(); }
+
+    handle_type release() noexcept { return std::exchange(m_h, Traits::invalid()); }
+    void reset(handle_type h = Traits::invalid()) noexcept {
+        if (valid()) Traits::close(m_h);
+        m_h = h;
+    }
+    // For out-parameters of API calls.
+    handle_type* put() noexcept { reset(); return &m_h; }
+
+private:
+    handle_type m_h = Traits::invalid();
+};
+
+struct FileHandleTraits {
+    using handle_type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { ::CloseHandle(h); }
+};
+struct KernelHandleTraits {  // processes, threads, events: null when absent
+    using handle_type = HANDLE;
+    static HANDLE invalid() noexcept { return nullptr; }
+    static void close(HANDLE h) noexcept { ::CloseHandle(h); }
+};
+struct FindHandleTraits {
+    using handle_type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { ::FindClose(h); }
+};
+struct RegKeyTraits {
+    using handle_type = HKEY;
+    static HKEY invalid() noexcept { return nullptr; }
+    static void close(HKEY h) noexcept { ::RegCloseKey(h); }
+};
+struct GdiObjectTraits {
+    using handle_type = HGDIOBJ;
+    static HGDIOBJ invalid() noexcept { return nullptr; }
+    static void close(HGDIOBJ h) noexcept { ::DeleteObject(h); }
+};
+struct MemoryDcTraits {
+    using handle_type = HDC;
+    static HDC invalid() noexcept { return nullptr; }
+    static void close(HDC h) noexcept { ::DeleteDC(h); }
+};
+
+using UniqueFile = UniqueWinHandle<FileHandleTraits>;
+using UniqueKernelHandle = UniqueWinHandle<KernelHandleTraits>;
+using UniqueFind = UniqueWinHandle<FindHandleTraits>;
+using UniqueRegKey = UniqueWinHandle<RegKeyTraits>;
+using UniqueGdiObject = UniqueWinHandle<GdiObjectTraits>;
+using UniqueMemoryDc = UniqueWinHandle<MemoryDcTraits>;
+
+// Selects an object into a device context for one scope and puts the
+// previous one back.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ obj) noexcept
+        : m_dc(dc), m_old(obj ? ::SelectObject(dc, obj) : nullptr) {}
+    ~ScopedSelect() { if (m_old) ::SelectObject(m_dc, m_old); }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// The wait cursor for the length of a scope, on every path out.
+class ScopedWaitCursor {
+public:
+    ScopedWaitCursor() noexcept
+        : m_old(::SetCursor(::LoadCursor(nullptr, IDC_WAIT))) {}
+    ~ScopedWaitCursor() { ::SetCursor(m_old); }
+    ScopedWaitCursor(const ScopedWaitCursor&) = delete;
+    ScopedWaitCursor& operator=(const ScopedWaitCursor&) = delete;
+private:
+    HCURSOR m_old;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "wizard/page_base.h"
+
+// The introduction: welcome text and the advanced settings.
+class CTestPropPage00 : public CTestPropPageBasis {
+public:
+    CTestPropPage00();
+    const char* ClassName() const override { return "CTestPropPage00"; }
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnSetActive() override;
+};

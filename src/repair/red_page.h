@@ -1,0 +1,14 @@
+#pragma once
+
+#include "wizard/page_base.h"
+
+// Files the show names that are missing: what to do in Wings.
+class CTestPropPage03 : public CTestPropPageBasis {
+public:
+    CTestPropPage03();
+    const char* ClassName() const override { return "CTestPropPage03"; }
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnSetActive() override;
+};

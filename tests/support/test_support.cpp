@@ -1,0 +1,149 @@
+#include "support/test_support.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "app/msgbox.h"
+#include "app/run_log.h"
+#include "app/state.h"
+#include "wizard/sheet.h"
+
+std::string WinePath(const std::string& linuxPath) {
+    std::string p = "Z:" + linuxPath;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+namespace {
+MessageBoxRecorder* s_recorder = nullptr;
+}
+
+MessageBoxRecorder::MessageBoxRecorder() {
+    s_recorder = this;
+    g_pfnMessageBox = &MessageBoxRecorder::Record;
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() {
+    s_recorder = nullptr;
+    g_pfnMessageBox = [](HWND__*, const std::string&, const std::string&, unsigned) -> int {
+        ADD_FAILURE() << "unexpected message box";
+        return IDOK;
+    };
+}
+
+int MessageBoxRecorder::Record(HWND__*, const std::string& text, const std::string& caption,
+                               unsigned type) {
+    s_recorder->m_boxes.push_back({text, caption, type});
+    if (!s_recorder->m_answers.empty()) {
+        int a = s_recorder->m_answers.front();
+        s_recorder->m_answers.pop_front();
+        return a;
+    }
+    return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+void DeleteTree(const std::string& path) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = path + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(full);
+            } else {
+                ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(full.c_str());
+            }
+        } while (::FindNextFileA(h, &fd));
+        ::FindClose(h);
+    }
+    ::RemoveDirectoryA(path.c_str());
+}
+
+LogWatch::LogWatch(std::string path) : m_path(std::move(path)) {
+    m_startSize = static_cast<int64_t>(ReadWholeFile(m_path).size());
+}
+
+std::string LogWatch::Appended() const {
+    std::string all = ReadWholeFile(m_path);
+    if (static_cast<int64_t>(all.size()) < m_startSize) return all;
+    return all.substr(static_cast<size_t>(m_startSize));
+}
+
+void PumpMessages(DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    do {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (milliseconds) ::Sleep(5);
+    } while (::GetTickCount() - start < milliseconds);
+}
+
+WizardHarness::WizardHarness() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    g_pApp = &m_app;
+    ResetSharedState();
+    m_app.BuildWizard();
+    m_hSheet = m_app.Sheet()->Create();
+    PumpMessages();
+}
+
+WizardHarness::~WizardHarness() {
+    if (m_hSheet && ::IsWindow(m_hSheet)) ::DestroyWindow(m_hSheet);
+    PumpMessages();
+    m_app.DestroyWizard();
+    g_pApp = nullptr;
+}
+
+int WizardHarness::CurrentIndex() const {
+    HWND page = CurrentPage();
+    return page ? static_cast<int>(::SendMessageA(m_hSheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0))
+                : -1;
+}
+
+HWND WizardHarness::CurrentPage() const {
+    return reinterpret_cast<HWND>(::SendMessageA(m_hSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+void WizardHarness::Press(int psbtn) {
+    ::SendMessageA(m_hSheet, PSM_PRESSBUTTON, static_cast<WPARAM>(psbtn), 0);
+    PumpMessages();
+}
+
+void WizardHarness::GoTo(int index) {
+    ::SendMessageA(m_hSheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    PumpMessages();
+}
+
+bool WizardHarness::IsButtonEnabled(int id) const {
+    HWND b = ::GetDlgItem(m_hSheet, id);
+    return b && ::IsWindowVisible(b) && ::IsWindowEnabled(b);
+}
+
+bool WizardHarness::IsButtonVisible(int id) const {
+    HWND b = ::GetDlgItem(m_hSheet, id);
+    return b && ::IsWindowVisible(b);
+}
+
+bool WizardHarness::Ended() const { return CurrentPage() == nullptr; }

@@ -1,0 +1,81 @@
+// What the tests share: answering message boxes, reading the run log,
+// driving the real wizard, and files on the Wine drives.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+
+// A Linux path as Wine's Z: drive sees it.
+std::string WinePath(const std::string& linuxPath);
+
+// Answers every message box of the program and remembers what it said.
+class MessageBoxRecorder {
+public:
+    struct Box {
+        std::string text, caption;
+        unsigned type;
+    };
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    // Answers given in order; IDOK (or IDYES for a question) when none left.
+    void QueueAnswer(int answer) { m_answers.push_back(answer); }
+    const std::vector<Box>& Boxes() const { return m_boxes; }
+
+private:
+    static int Record(HWND__*, const std::string& text, const std::string& caption, unsigned type);
+    std::vector<Box> m_boxes;
+    std::deque<int> m_answers;
+};
+
+// The bytes that a test appends to the run log.
+class LogWatch {
+public:
+    explicit LogWatch(std::string path = "c:\\Zekerpad.log");
+    std::string Appended() const;
+
+private:
+    std::string m_path;
+    int64_t m_startSize;
+};
+
+std::string ReadWholeFile(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+void DeleteTree(const std::string& path);
+
+// Runs the message loop for a while, or until the queue is empty.
+void PumpMessages(DWORD milliseconds = 0);
+
+// The real wizard, modeless in the test process, with the run log open.
+class WizardHarness {
+public:
+    WizardHarness();
+    ~WizardHarness();
+
+    HWND Sheet() const { return m_hSheet; }
+    CWingsTestApp& App() { return m_app; }
+    int CurrentIndex() const;
+    HWND CurrentPage() const;
+    // Presses Next, Back or Finish (PSBTN_*) and lets the pages answer.
+    void Press(int psbtn);
+    void GoTo(int index);
+    // State of the wizard's own buttons.
+    bool IsButtonEnabled(int id) const;
+    bool IsButtonVisible(int id) const;
+    // True once Finish or Cancel has ended the wizard.
+    bool Ended() const;
+
+    static constexpr int kBack = 0x3023, kNext = 0x3024, kFinish = 0x3025;
+
+private:
+    CWingsTestApp m_app;
+    HWND m_hSheet = nullptr;
+};

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Sourced by every script that runs Windows programs of ours under Wine.
+# Makes (once) a fresh prefix inside the given build folder, with the drives
+# the tests rely on, and keeps one wineserver running.
+#
+#   source tests/wine-env.sh BUILD_DIR
+#
+# C: is the prefix's own drive, D: a fixed drive and E: a removable drive,
+# both folders of the build tree; Z: (the Linux root) is marked as a network
+# drive so that a search of the fixed drives never walks the Linux system.
+
+zk_build_dir=$(cd "${1:?build folder}" && pwd)
+export WINEPREFIX="$zk_build_dir/wineprefix"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all
+export WINEARCH=win64
+export LANG=nl_NL.UTF-8
+export LC_ALL=nl_NL.UTF-8
+export ZK_DRIVE_D="$zk_build_dir/drives/d"
+export ZK_DRIVE_E="$zk_build_dir/drives/e"
+export ZK_DRIVE_C="$WINEPREFIX/drive_c"
+
+zk_log() { echo "[wine-env] $*" >&2; }
+
+zk_make_prefix() {
+    mkdir -p "$ZK_DRIVE_D" "$ZK_DRIVE_E"
+    if [ ! -f "$WINEPREFIX/.zk-ready" ]; then
+        zk_log "making a fresh Wine prefix in $WINEPREFIX"
+        rm -rf "$WINEPREFIX"
+        wineboot -i >"$zk_build_dir/wineboot.log" 2>&1 </dev/null
+        wineserver -w
+        wine reg add 'HKLM\Software\Wine\Drives' /v 'z:' /d network /f /reg:64 \
+            >>"$zk_build_dir/wineboot.log" 2>&1 </dev/null
+        wine reg add 'HKLM\Software\Wine\Drives' /v 'e:' /d floppy /f /reg:64 \
+            >>"$zk_build_dir/wineboot.log" 2>&1 </dev/null
+        wine reg add 'HKLM\Software\Wine\Drives' /v 'd:' /d hd /f /reg:64 \
+            >>"$zk_build_dir/wineboot.log" 2>&1 </dev/null
+        wineserver -w
+        touch "$WINEPREFIX/.zk-ready"
+    fi
+    ln -sfn "$ZK_DRIVE_D" "$WINEPREFIX/dosdevices/d:"
+    ln -sfn "$ZK_DRIVE_E" "$WINEPREFIX/dosdevices/e:"
+}
+
+# One persistent wineserver for the whole run: each program then starts in
+# a fraction of the time. Its output goes to a file, never to a pipe.
+zk_start_server() {
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    wineserver -p >"$zk_build_dir/wineserver.log" 2>&1 </dev/null
+    wine cmd /c exit >>"$zk_build_dir/wineserver.log" 2>&1 </dev/null || true
+}
+
+zk_stop_server() { wineserver -k >/dev/null 2>&1 || true; }
+
+# A screen: the user's display when there is one, else our own Xvfb.
+zk_start_screen() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return 0
+    fi
+    local n
+    for n in 91 92 93 94 95 96 97 98 99; do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$zk_build_dir/xvfb.log" 2>&1 </dev/null &
+            ZK_XVFB_PID=$!
+            export DISPLAY=":$n"
+            local i
+            for i in $(seq 50); do
+                xdpyinfo >/dev/null 2>&1 && return 0
+                sleep 0.1
+            done
+            zk_log "Xvfb did not start"
+            return 1
+        fi
+    done
+    zk_log "no free display number for Xvfb"
+    return 1
+}
+
+zk_stop_screen() {
+    if [ -n "${ZK_XVFB_PID:-}" ]; then
+        kill "$ZK_XVFB_PID" 2>/dev/null || true
+        wait "$ZK_XVFB_PID" 2>/dev/null || true
+        unset ZK_XVFB_PID
+    fi
+}
