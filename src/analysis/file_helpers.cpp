@@ -1,6 +1,14 @@
 #include "analysis/file_helpers.h"
 
+#include <windows.h>
+#include <direct.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "common/win_raii.h"
 
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
@@ -8,4 +16,80 @@ bool FileExists(const std::string& path) {
     if (!f) return false;
     std::fclose(f);
     return true;
+}
+
+namespace {
+struct FreeDeleter {
+    void operator()(char* p) const noexcept { std::free(p); }
+};
+using CrtString = std::unique_ptr<char, FreeDeleter>;
+}  // namespace
+
+bool FolderExists(const std::string& path) {
+    if (path.empty() || path.size() > kMaxBuiltPath) return false;
+
+    std::string work = path;
+    if (work.size() >= 2 && work.back() == '\\' && work[work.size() - 2] != ':') work.pop_back();
+    if (work.back() == ':') work.push_back('\\');
+    if (work.size() > kMaxBuiltPath) return false;
+
+    CrtString savedCwd(_getcwd(nullptr, 0));
+    if (!savedCwd) return false;
+
+    if (work[0] >= 'a' && work[0] <= 'z') work[0] = static_cast<char>(work[0] - 'a' + 'A');
+    const bool hasDrive = work.size() >= 2 && work[1] == ':';
+    int drive = _getdrive();
+    if (hasDrive) {
+        drive = static_cast<unsigned char>(work[0]) - 64;
+        if (drive < 1 || drive > 26 || _chdrive(drive) != 0) {
+            _chdir(savedCwd.get());
+            return false;
+        }
+    }
+    CrtString driveCwd(_getdcwd(drive, nullptr, 0));
+
+    const bool exists = _chdir(work.c_str()) == 0;
+
+    if (driveCwd) _chdir(driveCwd.get());
+    _chdir(savedCwd.get());
+    return exists;
+}
+
+bool CopyFileChunked(const std::string& source, const std::string& target) {
+    if (!FileExists(source) || FileExists(target)) return false;
+
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyChunkBytes]);
+    if (!buffer) return false;
+
+    UniqueFile in(::CreateFileA(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in) return false;
+    // CREATE_NEW: even a target that appeared since the test above is never
+    // overwritten.
+    UniqueFile out(::CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) return false;
+
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(in.get(), buffer.get(), static_cast<DWORD>(kCopyChunkBytes), &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;  // a short read is not the end; only an empty one is
+        DWORD put = 0;
+        if (!::WriteFile(out.get(), buffer.get(), got, &put, nullptr) || put != got) {
+            ok = false;
+            break;
+        }
+    }
+    if (ok) {
+        LARGE_INTEGER inSize{}, outSize{};
+        ok = ::GetFileSizeEx(in.get(), &inSize) && ::GetFileSizeEx(out.get(), &outSize) &&
+             inSize.QuadPart == outSize.QuadPart && ::FlushFileBuffers(out.get());
+    }
+    out.reset();
+    if (!ok) ::DeleteFileA(target.c_str());
+    return ok;
 }

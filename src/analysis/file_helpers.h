@@ -2,9 +2,28 @@
 // launcher and the repairs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+// Paths the program builds itself may not exceed this (plus terminator);
+// a longer one is refused by the caller's own error path.
+constexpr size_t kMaxBuiltPath = 259;
 
 // True when the path names a file that can be opened for reading.
 // Folders, locked and unreadable files count as absent.
 bool FileExists(const std::string& path);
+
+// True when the path names a folder that can be entered. Leaves the
+// current drive, the current directory and the tested drive's own current
+// directory as they were. Paths over kMaxBuiltPath characters are false.
+bool FolderExists(const std::string& path);
+
+// Copies source to a new target in 500000-byte chunks. True only when the
+// whole file arrived (the target's length equals the source's). Never
+// overwrites: an existing target is false and stays untouched. On failure
+// the target this call created is removed again.
+bool CopyFileChunked(const std::string& source, const std::string& target);
+
+// The copy buffer's size; decimal, not 512 KiB.
+constexpr size_t kCopyChunkBytes = 500000;

@@ -1,0 +1,22 @@
+// The show's three subfolders, made before a repair moves or copies files.
+#include <windows.h>
+#include <imagehlp.h>
+
+#include "analysis/file_helpers.h"
+#include "app/app.h"
+#include "app/msgbox.h"
+#include "app/state.h"
+#include "common/res_string.h"
+#include "resource.h"
+
+bool CWingsTestApp::CreateShowSubfolders() {
+    for (const std::string* name : {&g_csSubmapAudio, &g_csSubmapPlaatjes, &g_csSubmapOverige}) {
+        const std::string path = g_szShowDrive + g_szShowDir + *name + "\\";
+        // A path too long to build is refused like one that cannot be made.
+        if (path.size() > kMaxBuiltPath || (!FolderExists(path) && !::MakeSureDirectoryPathExists(path.c_str()))) {
+            ShowMessage(LoadResString(IDS_ERR_MKDIR) + path);
+            return false;
+        }
+    }
+    return true;
+}
