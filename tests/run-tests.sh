@@ -20,10 +20,8 @@ cmake --build "$build" -j2 >&2
 
 # shellcheck source=tests/wine-env.sh
 source "$src/tests/wine-env.sh" "$build"
-zk_make_prefix
-# The screen first: the first program the server starts brings up the
-# prefix's desktop, which keeps the display it saw then.
 zk_start_screen
+zk_make_prefix
 zk_start_server
 trap 'zk_stop_screen; zk_stop_server' EXIT
 

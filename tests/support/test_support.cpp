@@ -77,12 +77,23 @@ void DeleteTree(const std::string& path) {
     ::RemoveDirectoryA(path.c_str());
 }
 
+namespace {
+// The program holds its log open for nobody else: step aside to read it.
+std::string ReadRunLog(const std::string& path) {
+    const bool wasOpen = IsRunLogOpen();
+    if (wasOpen) CloseRunLog();
+    std::string all = ReadWholeFile(path);
+    if (wasOpen) OpenRunLog(path);
+    return all;
+}
+}  // namespace
+
 LogWatch::LogWatch(std::string path) : m_path(std::move(path)) {
-    m_startSize = static_cast<int64_t>(ReadWholeFile(m_path).size());
+    m_startSize = static_cast<int64_t>(ReadRunLog(m_path).size());
 }
 
 std::string LogWatch::Appended() const {
-    std::string all = ReadWholeFile(m_path);
+    std::string all = ReadRunLog(m_path);
     if (static_cast<int64_t>(all.size()) < m_startSize) return all;
     return all.substr(static_cast<size_t>(m_startSize));
 }

@@ -37,7 +37,8 @@ private:
     std::deque<int> m_answers;
 };
 
-// The bytes that a test appends to the run log.
+// The bytes that a test appends to the run log. Reading closes and
+// reopens the log when the test process holds it.
 class LogWatch {
 public:
     explicit LogWatch(std::string path = "c:\\Zekerpad.log");
