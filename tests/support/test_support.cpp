@@ -110,6 +110,54 @@ void PumpMessages(DWORD milliseconds) {
     } while (::GetTickCount() - start < milliseconds);
 }
 
+namespace {
+WhenWindowShown* s_whenShown = nullptr;
+
+struct FindByCaption {
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<FindByCaption*>(lp);
+    char text[256] = {};
+    ::GetWindowTextA(wnd, text, sizeof text);
+    if (::IsWindowVisible(wnd) && *f->caption == text) {
+        f->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+WhenWindowShown::WhenWindowShown(std::string caption, std::function<void(HWND)> action)
+    : m_caption(std::move(caption)), m_action(std::move(action)) {
+    s_whenShown = this;
+    m_timer = ::SetTimer(nullptr, 0, 20, &WhenWindowShown::Tick);
+}
+
+WhenWindowShown::~WhenWindowShown() {
+    if (m_timer) ::KillTimer(nullptr, m_timer);
+    s_whenShown = nullptr;
+}
+
+void CALLBACK WhenWindowShown::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    WhenWindowShown* self = s_whenShown;
+    if (!self || self->m_bRan) return;
+    FindByCaption f{&self->m_caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&f));
+    if (!f.found) return;
+    ::KillTimer(nullptr, self->m_timer);
+    self->m_timer = 0;
+    self->m_bRan = true;
+    self->m_action(f.found);
+}
+
+void ClickDialogButton(HWND dialog, int id) {
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
 WizardHarness::WizardHarness() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
