@@ -11,6 +11,9 @@ using MessageBoxFn = int (*)(HWND__* owner, const std::string& text,
                              const std::string& caption, unsigned type);
 extern MessageBoxFn g_pfnMessageBox;
 
+// The full path of the running executable, however long.
+std::string ExecutablePath();
+
 // The program's caption: the executable's base name ("Zekerpad").
 std::string ProgramTitle();
 

@@ -1,9 +1,12 @@
 #include "wizard/property_page.h"
 
+#include "app/help.h"
+
 HPROPSHEETPAGE CPropertyPage::CreatePageHandle() {
     PROPSHEETPAGEA psp{};
     psp.dwSize = sizeof psp;
-    psp.dwFlags = PSP_DEFAULT;
+    // Every page offers the Help button; the sheet shows it only then.
+    psp.dwFlags = PSP_DEFAULT | PSP_HASHELP;
     psp.hInstance = ::GetModuleHandleA(nullptr);
     psp.pszTemplate = MAKEINTRESOURCEA(m_nTemplate);
     psp.pfnDlgProc = &CPropertyPage::PageProc;
@@ -37,6 +40,10 @@ bool CPropertyPage::HandleSheetNotify(NMHDR* hdr, LRESULT& result) {
         return true;
     case PSN_WIZBACK:
         result = OnWizardBack() ? 0 : -1;
+        return true;
+    case PSN_HELP:
+        ShowManualForSheet(GetSheetHwnd());
+        result = 0;
         return true;
     default:
         return false;

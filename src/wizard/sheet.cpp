@@ -1,6 +1,7 @@
 #include "wizard/sheet.h"
 
 #include "app/about_box.h"
+#include "app/help.h"
 #include "wizard/dialog.h"
 #include "wizard/page_base.h"
 #include "app/state.h"
@@ -38,7 +39,8 @@ INT_PTR CPropertySheetWingsTest::Run(bool modeless) {
 
     PROPSHEETHEADERA psh{};
     psh.dwSize = sizeof psh;
-    psh.dwFlags = PSH_USECALLBACK | PSH_NOAPPLYNOW | (m_bWizard ? PSH_WIZARD : 0) |
+    // PSH_HASHELP shows the Help button; it opens the manual (app/help.h).
+    psh.dwFlags = PSH_USECALLBACK | PSH_NOAPPLYNOW | PSH_HASHELP | (m_bWizard ? PSH_WIZARD : 0) |
                   (modeless ? PSH_MODELESS : 0);
     psh.hwndParent = m_hParent;
     psh.hInstance = ::GetModuleHandleA(nullptr);
@@ -96,6 +98,10 @@ LRESULT CALLBACK CPropertySheetWingsTest::SubclassProc(HWND hwnd, UINT msg, WPAR
     case WM_PAINT:
         if (self->OnPaint()) return 0;
         break;
+    case WM_HELP:
+        // F1 anywhere in the wizard: a child window passes it up to here.
+        ShowManualForSheet(hwnd);
+        return TRUE;
     case WM_DESTROY: {
         LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
         if (self->m_nTimer) ::KillTimer(hwnd, self->m_nTimer);

@@ -6,9 +6,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/help.h"
 #include "app/msgbox.h"
 #include "app/run_log.h"
 #include "app/state.h"
+#include "common/win_raii.h"
 #include "wizard/sheet.h"
 
 std::string WinePath(const std::string& linuxPath) {
@@ -44,6 +46,52 @@ int MessageBoxRecorder::Record(HWND__*, const std::string& text, const std::stri
         return a;
     }
     return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+}
+
+namespace {
+UrlOpenRecorder* s_urlRecorder = nullptr;
+}
+
+UrlOpenRecorder::UrlOpenRecorder() {
+    s_urlRecorder = this;
+    g_pfnOpenUrl = &UrlOpenRecorder::Record;
+}
+
+UrlOpenRecorder::~UrlOpenRecorder() {
+    s_urlRecorder = nullptr;
+    g_pfnOpenUrl = [](HWND__*, const std::string& url) -> bool {
+        ADD_FAILURE() << "unexpected browser start: " << url;
+        return true;
+    };
+}
+
+bool UrlOpenRecorder::Record(HWND__*, const std::string& url) {
+    s_urlRecorder->m_urls.push_back(url);
+    return true;
+}
+
+bool RunAndWait(const std::string& commandLine, DWORD timeoutMs, DWORD* exitCode) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    UniqueKernelHandle process(pi.hProcess);
+    UniqueKernelHandle thread(pi.hThread);
+    if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), 5000);
+        return false;
+    }
+    if (exitCode) ::GetExitCodeProcess(process.get(), exitCode);
+    return true;
+}
+
+bool RunningUnderWine() {
+    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 std::string ReadWholeFile(const std::string& path) {

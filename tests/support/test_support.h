@@ -49,6 +49,25 @@ private:
     int64_t m_startSize;
 };
 
+// Records every URL the program would open in a browser, starting none.
+class UrlOpenRecorder {
+public:
+    UrlOpenRecorder();
+    ~UrlOpenRecorder();
+    const std::vector<std::string>& Urls() const { return m_urls; }
+
+private:
+    static bool Record(HWND__*, const std::string& url);
+    std::vector<std::string> m_urls;
+};
+
+// Runs a command line and waits for the program to end. False when it
+// could not be started or did not end in time (it is then ended).
+bool RunAndWait(const std::string& commandLine, DWORD timeoutMs, DWORD* exitCode = nullptr);
+
+// True under Wine, where a few Windows tools are stubs.
+bool RunningUnderWine();
+
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
