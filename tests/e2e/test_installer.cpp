@@ -1,0 +1,285 @@
+// Zekerpad-setup.exe installed and uninstalled silently, as an
+// administrator's script would, and checked on the installed files, the
+// Start menu, Add/Remove Programs and the two files the program keeps for
+// the user.
+#include "support/driver.h"
+#include "support/test_support.h"
+
+#include <aclapi.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <iostream>
+#include <memory>
+
+#include "app/settings.h"
+#include "common/text.h"
+#include "common/win_raii.h"
+
+namespace {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zekerpad";
+constexpr char kLogPath[] = "C:\\Zekerpad.log";
+constexpr DWORD kSetupTimeoutMs = 120000;
+
+std::string SetupPath() { return ProgramFolder() + "\\Zekerpad-setup.exe"; }
+
+std::string InstallDir() {
+    char dir[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, dir);
+    return std::string(dir) + "\\Zekerpad";
+}
+
+std::string ShortcutPath() {
+    char dir[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, dir);
+    return std::string(dir) + "\\Zekerpad.lnk";
+}
+
+std::string IniPath() {
+    char dir[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(dir, MAX_PATH);
+    return std::string(dir) + "\\Zekerpad.INI";
+}
+
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Puts a file back as the test found it, whatever the test did to it.
+class SavedFile {
+public:
+    explicit SavedFile(std::string path) : m_path(std::move(path)), m_existed(Exists(m_path)) {
+        if (m_existed) m_bytes = ReadWholeFile(m_path);
+    }
+    ~SavedFile() {
+        if (m_existed) WriteWholeFile(m_path, m_bytes);
+        else ::DeleteFileA(m_path.c_str());
+    }
+    SavedFile(const SavedFile&) = delete;
+    SavedFile& operator=(const SavedFile&) = delete;
+
+private:
+    std::string m_path;
+    bool m_existed;
+    std::string m_bytes;
+};
+
+UniqueRegKey OpenUninstallKey() {
+    UniqueRegKey key;
+    ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_64KEY, key.put());
+    return key;
+}
+
+// The value as text; "<absent>" when there is none.
+std::string RegText(HKEY key, const char* name) {
+    char buf[1024] = {};
+    DWORD size = sizeof buf - 1, type = 0;
+    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS)
+        return "<absent>";
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(buf));
+    return std::string(buf);
+}
+
+struct ReleaseCom {
+    void operator()(IUnknown* p) const { p->Release(); }
+};
+
+// The program a shortcut starts.
+std::string ShortcutTarget(const std::string& lnk) {
+    const HRESULT init = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::string target;
+    {
+        IShellLinkA* rawLink = nullptr;
+        if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                         reinterpret_cast<void**>(&rawLink)))) {
+            std::unique_ptr<IShellLinkA, ReleaseCom> link(rawLink);
+            IPersistFile* rawFile = nullptr;
+            if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) {
+                std::unique_ptr<IPersistFile, ReleaseCom> file(rawFile);
+                const std::wstring wide(lnk.begin(), lnk.end());  // the path is plain ASCII
+                char path[MAX_PATH] = {};
+                if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) &&
+                    SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0)))
+                    target = path;
+            }
+        }
+    }
+    if (SUCCEEDED(init)) ::CoUninitialize();
+    return target;
+}
+
+// icacls' (M): read, write, execute and delete.
+constexpr DWORD kModifyRights = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
+
+// True when the file's own access list lets BUILTIN\Users modify it.
+bool UsersMayModify(const std::string& path) {
+    BYTE usersSid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof usersSid;
+    if (!::CreateWellKnownSid(WinBuiltinUsersSid, nullptr, usersSid, &sidSize)) return false;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (::GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                &dacl, nullptr, &sd) != ERROR_SUCCESS)
+        return false;
+    std::unique_ptr<void, decltype(&::LocalFree)> owner(sd, &::LocalFree);
+    if (!dacl) return true;  // no list at all: everyone may
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) continue;
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        if (::EqualSid(&allowed->SidStart, usersSid) && (allowed->Mask & kModifyRights) == kModifyRights)
+            return true;
+    }
+    return false;
+}
+
+// The installer lets Users modify the two files with icacls. Wine's
+// icacls is a stub that changes nothing, so there the rights cannot be
+// checked; on Windows they must be there.
+void ExpectUsersMayModify(const std::string& path) {
+    if (UsersMayModify(path)) return;
+    if (RunningUnderWine()) {
+        std::cout << "[ note ] Wine's icacls does not change rights: not checked for " << path << "\n";
+        return;
+    }
+    ADD_FAILURE() << "the Users group may not modify " << path;
+}
+
+// The uninstaller that is started copies itself to the temporary folder,
+// starts the copy and ends at once; the copy does the work. It is Un.exe
+// with NSIS 3.08 (Un_A.exe and Au_.exe with other versions). Waits until
+// no such copy runs any more.
+bool WaitForUninstallerCopies(DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        bool running = false;
+        // A snapshot fails with INVALID_HANDLE_VALUE, as a file does.
+        UniqueFile snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        if (!snap) return false;
+        PROCESSENTRY32 pe{};
+        pe.dwSize = sizeof pe;
+        for (BOOL ok = ::Process32First(snap.get(), &pe); ok; ok = ::Process32Next(snap.get(), &pe)) {
+            const std::string name = pe.szExeFile;
+            if (EqualsNoCaseAscii(name, "Un.exe") || StartsWithNoCaseAscii(name, "Un_") ||
+                StartsWithNoCaseAscii(name, "Au_"))
+                running = true;
+        }
+        if (!running) return true;
+        if (::GetTickCount() - start > timeoutMs) return false;
+        ::Sleep(100);
+    }
+}
+
+bool Install() {
+    DWORD code = 1;
+    return RunAndWait('"' + SetupPath() + "\" /S", kSetupTimeoutMs, &code) && code == 0;
+}
+
+bool Uninstall() {
+    DWORD code = 1;
+    const std::string uninstaller = InstallDir() + "\\Uninstall.exe";
+    return RunAndWait('"' + uninstaller + "\" /S", kSetupTimeoutMs, &code) && code == 0 &&
+           WaitForUninstallerCopies(kSetupTimeoutMs);
+}
+
+class Installer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!Exists(SetupPath())) {
+#ifdef ZK_HAVE_SETUP
+            FAIL() << "the build should have made " << SetupPath();
+#else
+            GTEST_SKIP() << "makensis was missing at build time: no Zekerpad-setup.exe";
+#endif
+        }
+        // An earlier run that stopped halfway may have left one behind.
+        if (Exists(InstallDir() + "\\Uninstall.exe")) {
+            ASSERT_TRUE(Uninstall());
+        }
+    }
+
+    // The test changes both; afterwards they are as they were.
+    SavedFile m_savedLog{kLogPath};
+    SavedFile m_savedIni{IniPath()};
+};
+
+TEST_F(Installer, FreshInstallCreatesTheUserFilesAndUninstallLeavesThem) {
+    ::DeleteFileA(kLogPath);
+    ::DeleteFileA(IniPath().c_str());
+    ASSERT_TRUE(Install());
+
+    // The program and its manual, exactly as built, and the uninstaller.
+    const std::string dir = InstallDir();
+    EXPECT_EQ(ReadWholeFile(dir + "\\Zekerpad.exe"), ReadWholeFile(ProgramFolder() + "\\Zekerpad.exe"));
+    const std::string manual = ReadWholeFile(dir + "\\handleiding.html");
+    EXPECT_FALSE(manual.empty());
+    EXPECT_EQ(manual, ReadWholeFile(ProgramFolder() + "\\handleiding.html"));
+    EXPECT_TRUE(Exists(dir + "\\Uninstall.exe"));
+
+    // The Start menu of all users starts the installed program.
+    ASSERT_TRUE(Exists(ShortcutPath())) << ShortcutPath();
+    EXPECT_TRUE(EqualsNoCaseAscii(ShortcutTarget(ShortcutPath()), dir + "\\Zekerpad.exe"))
+        << ShortcutTarget(ShortcutPath());
+
+    {
+        UniqueRegKey key = OpenUninstallKey();
+        ASSERT_TRUE(key) << "no Add/Remove Programs entry";
+        EXPECT_EQ(RegText(key.get(), "DisplayName"), "Zekerpad");
+        EXPECT_EQ(RegText(key.get(), "DisplayVersion"), "1.0");
+        EXPECT_EQ(RegText(key.get(), "InstallLocation"), dir);
+        EXPECT_EQ(RegText(key.get(), "UninstallString"), '"' + dir + "\\Uninstall.exe\"");
+        EXPECT_EQ(RegText(key.get(), "QuietUninstallString"), '"' + dir + "\\Uninstall.exe\" /S");
+        EXPECT_EQ(RegText(key.get(), "NoModify"), "1");
+        EXPECT_EQ(RegText(key.get(), "NoRepair"), "1");
+        // Nobody is named as the maker: none is known.
+        EXPECT_EQ(RegText(key.get(), "Publisher"), "<absent>");
+    }
+
+    // The settings with their four defaults, and an empty log.
+    const std::string ini = IniPath();
+    char keys[256] = {};
+    const DWORD n = ::GetPrivateProfileStringA("Zekerpad", nullptr, "", keys, sizeof keys, ini.c_str());
+    EXPECT_EQ(std::string(keys, n), std::string("ShowBestand\0SubmapAudio\0SubmapPlaatjes\0SubmapOverige\0", 53));
+    EXPECT_EQ(ReadProfileValue(ini, "ShowBestand", "<absent>"), "");
+    EXPECT_EQ(ReadProfileValue(ini, "SubmapAudio", "<absent>"), "Audio");
+    EXPECT_EQ(ReadProfileValue(ini, "SubmapPlaatjes", "<absent>"), "Plaatjes");
+    EXPECT_EQ(ReadProfileValue(ini, "SubmapOverige", "<absent>"), "Overige");
+    ASSERT_TRUE(Exists(kLogPath));
+    EXPECT_EQ(ReadWholeFile(kLogPath), "");
+    ExpectUsersMayModify(kLogPath);
+    ExpectUsersMayModify(ini);
+
+    const std::string iniBytes = ReadWholeFile(ini);
+    ASSERT_TRUE(Uninstall());
+
+    // Program, shortcut and entry are gone; the user's two files stay.
+    EXPECT_FALSE(Exists(dir + "\\Zekerpad.exe"));
+    EXPECT_FALSE(Exists(dir + "\\handleiding.html"));
+    EXPECT_FALSE(Exists(dir + "\\Uninstall.exe"));
+    EXPECT_FALSE(Exists(dir));
+    EXPECT_FALSE(Exists(ShortcutPath()));
+    EXPECT_FALSE(OpenUninstallKey());
+    EXPECT_TRUE(Exists(kLogPath));
+    EXPECT_EQ(ReadWholeFile(ini), iniBytes);
+}
+
+TEST_F(Installer, ExistingSettingsAndLogAreKeptByteForByte) {
+    // Settings of the user's own, one key left out: the installer must not
+    // complete them, and a log with an earlier run.
+    const std::string ownIni = "[Zekerpad]\r\nShowBestand=C:\\Shows\\Mijn show\\demo.ws4\r\nSubmapAudio=Geluid\r\n";
+    const std::string ownLog = "\n\r>>>>>>>>> Start logboek\n\r\n\rStop logboek <<<<<<<<<\n\r\n\r";
+    ASSERT_TRUE(WriteWholeFile(IniPath(), ownIni));
+    ASSERT_TRUE(WriteWholeFile(kLogPath, ownLog));
+
+    ASSERT_TRUE(Install());
+    EXPECT_TRUE(Exists(InstallDir() + "\\Zekerpad.exe"));
+    EXPECT_EQ(ReadWholeFile(IniPath()), ownIni);
+    EXPECT_EQ(ReadWholeFile(kLogPath), ownLog);
+
+    ASSERT_TRUE(Uninstall());
+    EXPECT_FALSE(Exists(InstallDir()));
+    EXPECT_EQ(ReadWholeFile(IniPath()), ownIni);
+    EXPECT_EQ(ReadWholeFile(kLogPath), ownLog);
+}
+
+}  // namespace
