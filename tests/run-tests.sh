@@ -21,9 +21,13 @@ cmake --build "$build" -j2 >&2
 # shellcheck source=tests/wine-env.sh
 source "$src/tests/wine-env.sh" "$build"
 zk_make_prefix
-zk_start_server
+zk_mount_small_disk
+# The screen first: the wineserver's first program starts Wine's desktop
+# process, which picks the display driver for the whole session; without
+# DISPLAY it settles for none and no window can be made.
 zk_start_screen
-trap 'zk_stop_screen; zk_stop_server' EXIT
+zk_start_server
+trap 'zk_stop_screen; zk_stop_server; zk_unmount_small_disk' EXIT
 
 echo "== Tests under Wine" >&2
 status=0
