@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <commctrl.h>
+#include <imagehlp.h>
 #include <prsht.h>
 
 #include <fstream>
@@ -76,6 +77,19 @@ void DeleteTree(const std::string& path) {
     }
     ::RemoveDirectoryA(path.c_str());
 }
+
+bool MakeFolders(const std::string& path) {
+    std::string withSlash = path;
+    if (withSlash.empty() || withSlash.back() != '\\') withSlash += '\\';
+    return ::MakeSureDirectoryPathExists(withSlash.c_str()) != FALSE;
+}
+
+ScratchFolder::ScratchFolder(std::string path) : m_path(std::move(path)) {
+    DeleteTree(m_path);
+    EXPECT_TRUE(MakeFolders(m_path)) << m_path;
+}
+
+ScratchFolder::~ScratchFolder() { DeleteTree(m_path); }
 
 LogWatch::LogWatch(std::string path) : m_path(std::move(path)) {
     m_startSize = static_cast<int64_t>(ReadWholeFile(m_path).size());

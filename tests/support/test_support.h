@@ -50,6 +50,23 @@ private:
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
+// Makes the folder and every missing folder above it.
+bool MakeFolders(const std::string& path);
+
+// A folder of a test's own, empty at the start and removed at the end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(std::string path);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+    // The folder's path joined with a relative one.
+    std::string operator/(const std::string& relative) const { return m_path + "\\" + relative; }
+
+private:
+    std::string m_path;
+};
 
 // Runs the message loop for a while, or until the queue is empty.
 void PumpMessages(DWORD milliseconds = 0);
