@@ -348,7 +348,7 @@ TEST_F(AnalysisPage, AShowThatCannotBeReadIsNotAnalysed) {
         SCOPED_TRACE(c.what);
         UniqueFile held;
         if (c.share != ~DWORD{0}) {
-            held.reset(::CreateFileA(c.path.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
+            held = HoldOpen(c.path, c.share);
             ASSERT_TRUE(held);
         }
         const size_t before = boxes.Boxes().size();

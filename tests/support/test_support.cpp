@@ -78,6 +78,11 @@ void DeleteTree(const std::string& path) {
     ::RemoveDirectoryA(path.c_str());
 }
 
+UniqueFile HoldOpen(const std::string& path, DWORD share) {
+    return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 bool MakeFolders(const std::string& path) {
     std::string withSlash = path;
     if (withSlash.empty() || withSlash.back() != '\\') withSlash += '\\';

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "common/win_raii.h"
 
 // A Linux path as Wine's Z: drive sees it.
 std::string WinePath(const std::string& linuxPath);
@@ -50,6 +51,10 @@ private:
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
+// The file opened for reading the way another program might hold it:
+// share 0 for exclusively, FILE_SHARE_READ to let others read.
+UniqueFile HoldOpen(const std::string& path, DWORD share);
+
 // Makes the folder and every missing folder above it.
 bool MakeFolders(const std::string& path);
 

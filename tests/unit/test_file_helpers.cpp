@@ -7,6 +7,8 @@
 #include <string>
 
 #include "analysis/file_helpers.h"
+#include "app/app.h"
+#include "app/state.h"
 #include "common/win_raii.h"
 #include "support/test_support.h"
 
@@ -16,12 +18,6 @@ std::string Pattern(size_t n) {
     std::string bytes(n, '\0');
     for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) % 256);
     return bytes;
-}
-
-// Held open the way another program might hold it.
-UniqueFile HoldOpen(const std::string& path, DWORD share) {
-    return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 std::string CurrentDir() {
@@ -205,4 +201,57 @@ TEST(FullPathName, ResolvesAgainstTheDrivesCurrentDirectory) {
     const std::string longPath = "C:\\" + std::string(400, 'a') + "\\demo.ws4";
     EXPECT_EQ(FullPathName(longPath), longPath) << "longer than MAX_PATH, whole";
     ASSERT_EQ(_chdir("C:\\"), 0);
+}
+
+class ShowSubfolders : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_szShowDrive = "C:";
+        g_szShowDir = "\\ZkSubfolders\\Demo\\";
+        g_csSubmapAudio = "Audio";
+        g_csSubmapPlaatjes = "Plaatjes";
+        g_csSubmapOverige = "Overige\\Nog dieper";
+    }
+    void TearDown() override { ResetSharedState(); }
+
+    ScratchFolder dir{"C:\\ZkSubfolders"};
+    MessageBoxRecorder boxes;
+    CWingsTestApp app;
+};
+
+TEST_F(ShowSubfolders, MakesAllThreeInOrderOrNone) {
+    ASSERT_TRUE(MakeFolders(dir / "Demo"));
+    EXPECT_TRUE(app.CreateShowSubfolders());
+    for (const char* sub : {"Demo\\Audio", "Demo\\Plaatjes", "Demo\\Overige\\Nog dieper"})
+        EXPECT_TRUE(FolderExists(dir / sub)) << sub;
+    EXPECT_TRUE(app.CreateShowSubfolders()) << "all there: nothing to do";
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(ShowSubfolders, StopsAtTheFirstThatCannotBeMade) {
+    // A file where the second folder should be: the folder cannot be made,
+    // even though the name is taken.
+    ASSERT_TRUE(MakeFolders(dir / "Demo"));
+    ASSERT_TRUE(WriteWholeFile(dir / "Demo\\Plaatjes", "a file"));
+    EXPECT_FALSE(app.CreateShowSubfolders());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              "Er is een fout opgetreden tijdens het maken van de map:\nC:\\ZkSubfolders\\Demo\\Plaatjes\\");
+    EXPECT_TRUE(FolderExists(dir / "Demo\\Audio"));
+    EXPECT_FALSE(FolderExists(dir / "Demo\\Overige")) << "the third is not tried";
+
+    // A name the file system refuses.
+    g_csSubmapPlaatjes = "Pla*tjes";
+    EXPECT_FALSE(app.CreateShowSubfolders());
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_NE(boxes.Boxes()[1].text.find("Pla*tjes"), std::string::npos);
+}
+
+TEST_F(ShowSubfolders, RefusesAPathTooLongToBuild) {
+    g_szShowDir = "\\ZkSubfolders\\" + std::string(240, 'd') + "\\";
+    EXPECT_FALSE(app.CreateShowSubfolders());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, "Er is een fout opgetreden tijdens het maken van de map:\nC:" + g_szShowDir +
+                                         "Audio\\") << "the whole path, not cut";
+    EXPECT_FALSE(FolderExists("C:\\ZkSubfolders\\" + std::string(240, 'd').substr(0, 100)));
 }

@@ -16,11 +16,6 @@ CFileReference Inspected(const std::string& path) {
     return ref;
 }
 
-UniqueFile HoldOpen(const std::string& path, DWORD share) {
-    return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 }  // namespace
 
 TEST(FileReference, SoundFileWithItsTlgCompanion) {
