@@ -20,12 +20,9 @@ cmake --build "$build" -j2 >&2
 
 # shellcheck source=tests/wine-env.sh
 source "$src/tests/wine-env.sh" "$build"
+zk_start_screen
 zk_make_prefix
 zk_mount_small_disk
-# The screen first: the wineserver's first program starts Wine's desktop
-# process, which picks the display driver for the whole session; without
-# DISPLAY it settles for none and no window can be made.
-zk_start_screen
 zk_start_server
 trap 'zk_stop_screen; zk_stop_server; zk_unmount_small_disk' EXIT
 
