@@ -150,8 +150,8 @@ TEST_F(AnalysisPage, FiveReferencesOnTwoDrives) {
     ScratchFolder shows("C:\\ZkAnaFive");
     ScratchFolder pics("D:\\ZkAnaFive");
     const std::string demo = shows / "Shows\\Demo";
-    ASSERT_TRUE(MakeFolders(demo + "\\Audio"));
-    ASSERT_TRUE(MakeFolders(shows / "Music"));
+    ASSERT_TRUE(MakeFolderTree(demo + "\\Audio"));
+    ASSERT_TRUE(MakeFolderTree(shows / "Music"));
     ASSERT_TRUE(WriteWholeFile(demo + "\\a.wav", std::string(100, 'a')));
     ASSERT_TRUE(WriteWholeFile(demo + "\\Audio\\b.wav", std::string(200, 'b')));
     ASSERT_TRUE(WriteWholeFile(shows / "Music\\c.mp3", std::string(300, 'c')));
@@ -205,8 +205,8 @@ TEST_F(AnalysisPage, KindsPlacesAndDuplicates) {
     ScratchFolder dir("C:\\ZkAnaKinds");
     ScratchFolder farDrive("D:\\ZkAnaKinds");
     const std::string show = dir / "Show\\show.ws4";
-    ASSERT_TRUE(MakeFolders(dir / "Show\\Sub\\Deeper"));
-    ASSERT_TRUE(MakeFolders(dir / "Show2"));
+    ASSERT_TRUE(MakeFolderTree(dir / "Show\\Sub\\Deeper"));
+    ASSERT_TRUE(MakeFolderTree(dir / "Show2"));
     ASSERT_TRUE(WriteWholeFile(dir / "Show\\other.ws4", "x"));
     ASSERT_TRUE(WriteWholeFile(dir / "Show\\Sub\\Deeper\\notes.txt", "xy"));
     ASSERT_TRUE(WriteWholeFile(dir / "Show2\\beside.gif", "xyz"));

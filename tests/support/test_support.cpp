@@ -83,7 +83,7 @@ UniqueFile HoldOpen(const std::string& path, DWORD share) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-bool MakeFolders(const std::string& path) {
+bool MakeFolderTree(const std::string& path) {
     std::string withSlash = path;
     if (withSlash.empty() || withSlash.back() != '\\') withSlash += '\\';
     return ::MakeSureDirectoryPathExists(withSlash.c_str()) != FALSE;
@@ -91,7 +91,7 @@ bool MakeFolders(const std::string& path) {
 
 ScratchFolder::ScratchFolder(std::string path) : m_path(std::move(path)) {
     DeleteTree(m_path);
-    EXPECT_TRUE(MakeFolders(m_path)) << m_path;
+    EXPECT_TRUE(MakeFolderTree(m_path)) << m_path;
 }
 
 ScratchFolder::~ScratchFolder() { DeleteTree(m_path); }

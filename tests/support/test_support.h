@@ -58,7 +58,7 @@ void DeleteTree(const std::string& path);
 UniqueFile HoldOpen(const std::string& path, DWORD share);
 
 // Makes the folder and every missing folder above it.
-bool MakeFolders(const std::string& path);
+bool MakeFolderTree(const std::string& path);
 
 // A folder of a test's own, empty at the start and removed at the end.
 class ScratchFolder {

@@ -63,7 +63,7 @@ TEST(FileExists, OnlyFilesThatCanBeOpenedForReading) {
 TEST(FolderExists, TestsTheFolderWhateverTheSpelling) {
     ScratchFolder c("C:\\ZkFolderExists");
     ScratchFolder d("D:\\ZkFolderExists");
-    ASSERT_TRUE(MakeFolders(d / "sub"));
+    ASSERT_TRUE(MakeFolderTree(d / "sub"));
     ASSERT_TRUE(WriteWholeFile(c / "file.txt", "x"));
 
     for (const char* yes : {"C:", "C:\\", "c:\\", "D:", "C:\\ZkFolderExists", "C:\\ZkFolderExists\\",
@@ -84,7 +84,7 @@ TEST(FolderExists, LeavesEveryCurrentDirectoryAsItWas) {
     ScratchFolder c("C:\\ZkFolderCwd");
     ScratchFolder d("D:\\ZkFolderCwd");
     for (const char* sub : {"C:\\ZkFolderCwd\\here", "D:\\ZkFolderCwd\\there", "D:\\ZkFolderCwd\\other"})
-        ASSERT_TRUE(MakeFolders(sub));
+        ASSERT_TRUE(MakeFolderTree(sub));
 
     // Each drive with a current directory of its own, C: current.
     ASSERT_EQ(_chdir("D:\\ZkFolderCwd\\there"), 0);
@@ -220,7 +220,7 @@ protected:
 };
 
 TEST_F(ShowSubfolders, MakesAllThreeInOrderOrNone) {
-    ASSERT_TRUE(MakeFolders(dir / "Demo"));
+    ASSERT_TRUE(MakeFolderTree(dir / "Demo"));
     EXPECT_TRUE(app.CreateShowSubfolders());
     for (const char* sub : {"Demo\\Audio", "Demo\\Plaatjes", "Demo\\Overige\\Nog dieper"})
         EXPECT_TRUE(FolderExists(dir / sub)) << sub;
@@ -231,7 +231,7 @@ TEST_F(ShowSubfolders, MakesAllThreeInOrderOrNone) {
 TEST_F(ShowSubfolders, StopsAtTheFirstThatCannotBeMade) {
     // A file where the second folder should be: the folder cannot be made,
     // even though the name is taken.
-    ASSERT_TRUE(MakeFolders(dir / "Demo"));
+    ASSERT_TRUE(MakeFolderTree(dir / "Demo"));
     ASSERT_TRUE(WriteWholeFile(dir / "Demo\\Plaatjes", "a file"));
     EXPECT_FALSE(app.CreateShowSubfolders());
     ASSERT_EQ(boxes.Boxes().size(), 1u);

@@ -94,7 +94,7 @@ TEST(FileReference, PresentMissingAndLocked) {
     }
 
     // A folder is no file.
-    ASSERT_TRUE(MakeFolders(c / "folder.wav"));
+    ASSERT_TRUE(MakeFolderTree(c / "folder.wav"));
     ref = Inspected(c / "folder.wav");
     EXPECT_EQ(ref.m_nExists, -1);
     EXPECT_EQ(ref.m_nSize, -1);
@@ -118,7 +118,7 @@ TEST(FileReference, KindsOfRealFiles) {
         EXPECT_EQ(ref.m_nSize, 5);
     }
     // A dot in a folder name makes no extension.
-    ASSERT_TRUE(MakeFolders(dir / "show.wav"));
+    ASSERT_TRUE(MakeFolderTree(dir / "show.wav"));
     ASSERT_TRUE(WriteWholeFile(dir / "show.wav\\readme", "x"));
     EXPECT_EQ(Inspected(dir / "show.wav\\readme").m_nKind, 3);
 }
