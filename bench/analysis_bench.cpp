@@ -163,8 +163,10 @@ double Best(F&& run) {
 
 volatile size_t g_sink;  // keeps the measured loops from being optimised away
 
+bool g_expectMessage = false;  // the page's first activation names no show
+
 int BenchMessageBox(HWND__*, const std::string& text, const std::string&, unsigned) {
-    std::printf("message: %s\n", text.c_str());
+    if (!g_expectMessage) std::printf("message: %s\n", text.c_str());
     return IDOK;
 }
 
@@ -266,7 +268,9 @@ int main(int argc, char** argv) {
     app.BuildWizard();
     HWND sheet = app.Sheet()->Create();
     g_csRecentFile = "C:\\ZkBench\\Show\\missing.ws4";
+    g_expectMessage = true;
     ::SendMessageA(sheet, PSM_SETCURSEL, 2, 0);  // makes the page; its scan fails at once
+    g_expectMessage = false;
     auto* page = static_cast<CTestPropPage02*>(app.Page(2));
     double pageTime = 1e30;
     for (int round = 0; round < g_rounds; ++round) {
