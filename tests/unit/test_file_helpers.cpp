@@ -25,9 +25,16 @@ std::string CurrentDir() {
     return p ? p.get() : "";
 }
 
-std::string CurrentDirOfDrive(int drive) {
-    std::unique_ptr<char, decltype(&std::free)> p(_getdcwd(drive, nullptr, 0), &std::free);
-    return p ? p.get() : "";
+// The directory a drive letter alone stands for ("D:" -> "D:\Shows"): the
+// drive's own current directory, which Windows keeps in the environment
+// variable "=D:" and resolves through it.
+std::string CurrentDirOfDrive(char drive) {
+    const char spec[] = {drive, ':', '\0'};
+    char full[MAX_PATH] = {};
+    const DWORD n = ::GetFullPathNameA(spec, MAX_PATH, full, nullptr);
+    std::string dir = n && n < MAX_PATH ? full : "";
+    if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
+    return dir;
 }
 
 // Puts the process's current directory back when a test ends.
@@ -86,21 +93,24 @@ TEST(FolderExists, LeavesEveryCurrentDirectoryAsItWas) {
     for (const char* sub : {"C:\\ZkFolderCwd\\here", "D:\\ZkFolderCwd\\there", "D:\\ZkFolderCwd\\other"})
         ASSERT_TRUE(MakeFolderTree(sub));
 
-    // Each drive with a current directory of its own, C: current.
+    // Each drive with a current directory of its own, C: current. The
+    // runtime keeps D:'s in "=D:" (Wine's runtime does not, so set it).
     ASSERT_EQ(_chdir("D:\\ZkFolderCwd\\there"), 0);
     ASSERT_EQ(_chdir("C:\\ZkFolderCwd\\here"), 0);
+    ASSERT_TRUE(::SetEnvironmentVariableA("=D:", "D:\\ZkFolderCwd\\there"));
     const std::string before = CurrentDir();
-    const std::string beforeC = CurrentDirOfDrive(3);
-    const std::string beforeD = CurrentDirOfDrive(4);
+    const std::string beforeC = CurrentDirOfDrive('C');
+    const std::string beforeD = CurrentDirOfDrive('D');
     ASSERT_EQ(before, "C:\\ZkFolderCwd\\here");
+    ASSERT_EQ(beforeD, "D:\\ZkFolderCwd\\there");
 
     for (const char* path : {"D:\\ZkFolderCwd\\other", "D:\\ZkFolderCwd\\missing", "D:", "d:\\",
                              "C:\\ZkFolderCwd", "C:\\", "C:", "Q:\\nothing", "here", "..\\..\\ZkFolderCwd"}) {
         SCOPED_TRACE(path);
         FolderExists(path);
         EXPECT_EQ(CurrentDir(), before);
-        EXPECT_EQ(CurrentDirOfDrive(3), beforeC);
-        EXPECT_EQ(CurrentDirOfDrive(4), beforeD);
+        EXPECT_EQ(CurrentDirOfDrive('C'), beforeC);
+        EXPECT_EQ(CurrentDirOfDrive('D'), beforeD);
     }
     EXPECT_TRUE(FolderExists("..\\here")) << "relative to the current directory";
     EXPECT_FALSE(FolderExists("here"));
@@ -111,6 +121,7 @@ TEST(FolderExists, LeavesEveryCurrentDirectoryAsItWas) {
     EXPECT_EQ(CurrentDir(), "D:\\ZkFolderCwd\\there");
     // Leave neither scratch folder current, so that both can be removed.
     ASSERT_EQ(_chdir("C:\\"), 0);
+    ::SetEnvironmentVariableA("=D:", nullptr);
 }
 
 TEST(CopyFileChunked, CopiesEveryByteAroundTheChunkSize) {
