@@ -155,11 +155,12 @@ Section "Zekerpad" SecMain
 SectionEnd
 
 Section "Uninstall"
-  ; Only what the installer put there; the log and the settings stay.
-  Delete "$INSTDIR\Zekerpad.exe"
+  ; Only what the installer put there; the log and the settings stay. A
+  ; program still running is removed when Windows next starts.
+  Delete /REBOOTOK "$INSTDIR\Zekerpad.exe"
   Delete "$INSTDIR\handleiding.html"
   Delete "$INSTDIR\Uninstall.exe"
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
   Delete "$SMPROGRAMS\${ZK_NAME}.lnk"
   DeleteRegKey HKLM "${ZK_UNINST_KEY}"
 SectionEnd
