@@ -40,8 +40,14 @@ bool RealOpenUrl(HWND owner, const std::string& url) {
         if (Started(::ShellExecuteA(owner, "open", browser.c_str(), argument.c_str(), nullptr, SW_SHOWNORMAL)))
             return true;
     }
-    // At worst the manual opens at its top.
-    return Started(::ShellExecuteA(owner, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (Started(::ShellExecuteA(owner, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL))) return true;
+    // Some shells look for a file whose name ends in the "#section"; then
+    // the manual opens at its top. A "#" in the path itself is escaped, so
+    // the first one starts the section.
+    const size_t section = url.find('#');
+    if (section == std::string::npos) return false;
+    const std::string withoutSection = url.substr(0, section);
+    return Started(::ShellExecuteA(owner, "open", withoutSection.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
 }
 }  // namespace
 
