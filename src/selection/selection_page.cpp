@@ -65,6 +65,18 @@ std::string TreeItemText(HWND tree, HTREEITEM item) {
     }
 }
 
+// Opens every folder node below item, so the found shows are in sight at
+// once, as in the list.
+void ExpandAll(HWND tree, HTREEITEM parent) {
+    auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(
+        tree, TVM_GETNEXTITEM, parent == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+    for (; item; item = reinterpret_cast<HTREEITEM>(
+                     ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        ExpandAll(tree, item);
+    }
+}
+
 // Restores the process's current drive and folder at the end of a scope:
 // the search makes every drive current in turn.
 class ScopedCurrentFolder {
@@ -270,6 +282,7 @@ void CTestPropPage01::OnStartSearch() {
         }
         ::SetWindowTextA(status, "");
     }
+    ExpandAll(tree, TVI_ROOT);
     SetItemText(IDC_TEXT, "Alle gevonden Wings-shows:");
     SetItemText(IDC_SHOW_EDIT, "");
 

@@ -19,6 +19,7 @@
 #include "app/state.h"
 #include "resource.h"
 #include "selection/selection_page.h"
+#include "support/driver.h"
 #include "support/test_support.h"
 
 namespace {
@@ -132,7 +133,12 @@ protected:
         ::SendMessageA(Item(IDC_TREE), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
         PumpMessages();
     }
+    bool Expanded(HTREEITEM item) const {
+        return (::SendMessageA(Item(IDC_TREE), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) &
+                TVIS_EXPANDED) != 0;
+    }
     void DoubleClickTreeItem(HTREEITEM item) {
+        ::SendMessageA(Item(IDC_TREE), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
         SelectTreeItem(item);
         RECT rc{};
         std::memcpy(&rc, &item, sizeof item);  // the item goes in, its rectangle comes out
@@ -421,6 +427,8 @@ TEST_F(SelectionPageTest, SearchFindsTheShowsOnFixedDrivesOnly) {
     HTREEITEM ours = FindTreeChild(tree, c, "C:\\ZkSelShows\\");
     ASSERT_TRUE(ours);
     EXPECT_EQ((Strings{"C:\\ZkSelShows\\Demo\\", "C:\\ZkSelShows\\Test\\"}), TreeChildTexts(tree, ours));
+    // Folder nodes come opened, so every show is in sight.
+    for (HTREEITEM node : {c, ours}) EXPECT_TRUE(Expanded(node));
     EXPECT_EQ(Strings{"demo.ws4"}, TreeChildTexts(tree, FindTreeChild(tree, ours, "C:\\ZkSelShows\\Demo\\")));
     EXPECT_EQ(Strings{"test.ws4"}, TreeChildTexts(tree, FindTreeChild(tree, ours, "C:\\ZkSelShows\\Test\\")));
 
@@ -540,11 +548,14 @@ TEST_F(SelectionPageTest, DoubleClickInTheTreeAnalysesAtOnceWithoutTheNextEntry)
     HTREEITEM show = FoundShow({"C:\\ZkSelDouble\\", "C:\\ZkSelDouble\\Show\\"}, "double.ws4");
     ASSERT_TRUE(show);
 
-    // A folder node is no show: nothing happens but the node opening or closing.
+    // A folder node is no show: nothing happens but the node closing, as
+    // the tree does by itself.
     HWND tree = Item(IDC_TREE);
     HTREEITEM folder = FindTreeChild(tree, FindTreeChild(tree, TVI_ROOT, "C:\\"), "C:\\ZkSelDouble\\");
+    ASSERT_TRUE(Expanded(folder));
     DoubleClickTreeItem(folder);
     EXPECT_EQ(kSelectionPage, Wizard().CurrentIndex());
+    EXPECT_FALSE(Expanded(folder));
 
     g_bAnalysed = 1;
     const size_t before = LogSoFar().size();
@@ -571,4 +582,38 @@ TEST_F(SelectionPageTest, DoubleClickInTheListAnalysesAtOnce) {
     const std::string entries = LogSoFar().substr(before);
     EXPECT_FALSE(Contains(entries, "g_csRecentFile"));
     EXPECT_TRUE(Contains(entries, "CTestPropPage02::OnSetActive"));
+}
+
+// --- Pictures for people to look at ------------------------------------------------
+
+TEST_F(SelectionPageTest, ScreenshotsBeforeAndAfterASearch) {
+    const std::string root = Own("C:\\ZkSelGallery");
+    MakeShow(root + "\\Voorstelling 2024\\Hoofdshow\\hoofdshow.ws4");
+    MakeShow(root + "\\Voorstelling 2024\\Repetitie\\repetitie.ws4");
+    MakeShow(Own("D:\\ZkSelGalleryShows") + "\\Archief\\oud.ws4");
+    const std::string shots = ScreenshotFolder() + "\\pages";
+    ::CreateDirectoryA(shots.c_str(), nullptr);
+
+    RememberShow((root + "\\Voorstelling 2024\\Hoofdshow\\hoofdshow.ws4").c_str());
+    OpenSelectionPage();
+    ::SetForegroundWindow(Wizard().Sheet());
+    ::KillTimer(Wizard().Sheet(), 1);
+    auto shoot = [&](const char* name) {
+        ::RedrawWindow(Wizard().Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        PumpMessages(300);
+        EXPECT_TRUE(SaveScreenshot(Wizard().Sheet(), shots + "\\" + name + ".bmp")) << name;
+    };
+    shoot("1-selectie");
+    Search();
+    HWND tree = Item(IDC_TREE);
+    HTREEITEM show = FoundShow({"C:\\ZkSelGallery\\", "C:\\ZkSelGallery\\Voorstelling 2024\\",
+                                "C:\\ZkSelGallery\\Voorstelling 2024\\Repetitie\\"},
+                               "repetitie.ws4");
+    ASSERT_TRUE(show);
+    ::SetFocus(tree);
+    SelectTreeItem(show);
+    shoot("1-selectie-gezocht-boom");
+    Click(IDC_VIEW_LIST);
+    ClickListLine("D:\\ZkSelGalleryShows\\Archief\\oud.ws4", false);
+    shoot("1-selectie-gezocht-lijst");
 }
