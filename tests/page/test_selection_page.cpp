@@ -557,7 +557,6 @@ TEST_F(SelectionPageTest, DoubleClickInTheTreeAnalysesAtOnceWithoutTheNextEntry)
     EXPECT_EQ(kSelectionPage, Wizard().CurrentIndex());
     EXPECT_FALSE(Expanded(folder));
 
-    g_bAnalysed = 1;
     const size_t before = LogSoFar().size();
     DoubleClickTreeItem(show);
     EXPECT_EQ(kAnalysisPage, Wizard().CurrentIndex());
@@ -567,6 +566,9 @@ TEST_F(SelectionPageTest, DoubleClickInTheTreeAnalysesAtOnceWithoutTheNextEntry)
     EXPECT_FALSE(Contains(entries, "g_csRecentFile"));
     EXPECT_TRUE(Contains(entries, "CTestPropPage02::OnSetActive"));
     EXPECT_FALSE(Contains(entries, "CTestPropPage01"));
+    // The analysis page scanned that very show.
+    EXPECT_TRUE(g_bAnalysed);
+    EXPECT_EQ(root + "\\Show\\double.ws4", g_csAnalysedFile);
 }
 
 TEST_F(SelectionPageTest, DoubleClickInTheListAnalysesAtOnce) {
@@ -582,6 +584,8 @@ TEST_F(SelectionPageTest, DoubleClickInTheListAnalysesAtOnce) {
     const std::string entries = LogSoFar().substr(before);
     EXPECT_FALSE(Contains(entries, "g_csRecentFile"));
     EXPECT_TRUE(Contains(entries, "CTestPropPage02::OnSetActive"));
+    EXPECT_TRUE(g_bAnalysed);
+    EXPECT_EQ(root + "\\l.ws4", g_csAnalysedFile);
 }
 
 // --- Pictures for people to look at ------------------------------------------------
