@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <direct.h>
-#include <imagehlp.h>
 #include <prsht.h>
 
 #include <algorithm>
@@ -38,7 +37,7 @@ const char kHelpText[] =
     "geselecteerd, kunt hieronder op 'Volgende' klikken om de analyse te starten.\n\n\n\n";
 
 void MakeShow(const std::string& path) {
-    ASSERT_TRUE(::MakeSureDirectoryPathExists(path.c_str())) << path;
+    ASSERT_TRUE(MakeFolderTree(path.substr(0, path.find_last_of('\\')))) << path;
     ASSERT_TRUE(WriteWholeFile(path, "WS4")) << path;
 }
 
@@ -401,9 +400,9 @@ TEST_F(SelectionPageTest, SearchFindsTheShowsOnFixedDrivesOnly) {
     const std::string root = Own("C:\\ZkSelShows");
     MakeShow(root + "\\Demo\\demo.ws4");
     MakeShow(root + "\\Test\\test.ws4");
-    ASSERT_TRUE(::MakeSureDirectoryPathExists((root + "\\Folder.ws4\\Empty\\").c_str()));
+    ASSERT_TRUE(MakeFolderTree(root + "\\Folder.ws4\\Empty"));
     MakeShow(Own("E:\\ZkSelRemovable") + "\\removable.ws4");
-    ASSERT_TRUE(::MakeSureDirectoryPathExists((Own("D:\\ZkSelNothing") + "\\Sub\\").c_str()));
+    ASSERT_TRUE(MakeFolderTree(Own("D:\\ZkSelNothing") + "\\Sub"));
     ASSERT_EQ(static_cast<UINT>(DRIVE_REMOVABLE), ::GetDriveTypeA("E:\\"));
 
     OpenSelectionPage();

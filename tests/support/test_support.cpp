@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "app/msgbox.h"
 #include "app/run_log.h"
@@ -226,8 +227,10 @@ bool WizardHarness::IsButtonVisible(int id) const {
 
 bool WizardHarness::Ended() const { return CurrentPage() == nullptr; }
 
-std::vector<std::string> TreeChildTexts(HWND tree, HTREEITEM parent) {
-    std::vector<std::string> texts;
+namespace {
+// The direct children of a tree item, with their texts.
+std::vector<std::pair<HTREEITEM, std::string>> TreeChildren(HWND tree, HTREEITEM parent) {
+    std::vector<std::pair<HTREEITEM, std::string>> children;
     auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(
         tree, TVM_GETNEXTITEM, parent == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
     while (item) {
@@ -238,28 +241,23 @@ std::vector<std::string> TreeChildTexts(HWND tree, HTREEITEM parent) {
         tvi.pszText = buf;
         tvi.cchTextMax = sizeof buf;
         ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
-        texts.emplace_back(buf);
+        children.emplace_back(item, buf);
         item = reinterpret_cast<HTREEITEM>(
             ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
     }
+    return children;
+}
+}  // namespace
+
+std::vector<std::string> TreeChildTexts(HWND tree, HTREEITEM parent) {
+    std::vector<std::string> texts;
+    for (const auto& child : TreeChildren(tree, parent)) texts.push_back(child.second);
     return texts;
 }
 
 HTREEITEM FindTreeChild(HWND tree, HTREEITEM parent, const std::string& text) {
-    auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(
-        tree, TVM_GETNEXTITEM, parent == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
-    while (item) {
-        char buf[1024] = "";
-        TVITEMA tvi{};
-        tvi.mask = TVIF_TEXT;
-        tvi.hItem = item;
-        tvi.pszText = buf;
-        tvi.cchTextMax = sizeof buf;
-        ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
-        if (text == buf) return item;
-        item = reinterpret_cast<HTREEITEM>(
-            ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
-    }
+    for (const auto& child : TreeChildren(tree, parent))
+        if (child.second == text) return child.first;
     return nullptr;
 }
 

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <direct.h>
-#include <imagehlp.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,7 +19,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 void MakeFolder(const std::string& folder) {
-    ASSERT_TRUE(::MakeSureDirectoryPathExists((folder + "\\").c_str())) << folder;
+    ASSERT_TRUE(MakeFolderTree(folder)) << folder;
 }
 
 void MakeFile(const std::string& path) { ASSERT_TRUE(WriteWholeFile(path, "WS4")) << path; }
