@@ -381,18 +381,6 @@ TEST_F(SelectionPageTest, BrowseAsksForAnExistingShowAndTakesTheAnswer) {
     EXPECT_EQ(longText, call.initial);
 }
 
-TEST_F(SelectionPageTest, ModeButtonsSwitchBetweenTypingAndSearching) {
-    OpenSelectionPage();
-    Click(IDC_MODE_SEARCH);
-    EXPECT_FALSE(Enabled(IDC_SHOW_EDIT));
-    EXPECT_FALSE(Enabled(IDC_BROWSE));
-    EXPECT_TRUE(Enabled(IDC_START_SEARCH));
-    Click(IDC_MODE_SELF);
-    EXPECT_TRUE(Enabled(IDC_SHOW_EDIT));
-    EXPECT_TRUE(Enabled(IDC_BROWSE));
-    EXPECT_FALSE(Enabled(IDC_START_SEARCH));
-}
-
 // --- The search and its results --------------------------------------------------
 
 TEST_F(SelectionPageTest, SearchFindsTheShowsOnFixedDrivesOnly) {

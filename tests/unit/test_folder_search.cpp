@@ -3,10 +3,8 @@
 // walks, and the paths it must pass over.
 #include <windows.h>
 #include <commctrl.h>
-#include <direct.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -261,20 +259,6 @@ TEST_F(FolderSearchTest, StatusShowsEveryFolderDepthFirstAndPaintsEachAtOnce) {
     StatusProbe::Events().clear();
     EXPECT_EQ(1, Search(root));
     EXPECT_TRUE(StatusProbe::Events().empty());
-}
-
-TEST_F(FolderSearchTest, LeavesTheCurrentFolderAsItWas) {
-    const std::string root = Own("C:\\ZkFsCwd");
-    MakeFolder(root + "\\Sub");
-    MakeFile(root + "\\Sub\\s.ws4");
-    char* before = _getcwd(nullptr, 0);
-    ASSERT_TRUE(before);
-    EXPECT_EQ(1, Search(root));
-    char* after = _getcwd(nullptr, 0);
-    ASSERT_TRUE(after);
-    EXPECT_STREQ(before, after);
-    std::free(before);
-    std::free(after);
 }
 
 // --- Paths too long for the program's buffers -------------------------------
