@@ -200,3 +200,20 @@ void AnswerMessageBox(HWND box, int buttonId) {
     HWND button = ::GetDlgItem(box, buttonId);
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
+
+std::vector<std::string> ListBoxLinesOf(HWND dialog, int id) {
+    std::vector<std::string> lines;
+    HWND list = ::GetDlgItem(dialog, id);
+    const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT len = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (len < 0) continue;
+        std::vector<wchar_t> wide(static_cast<size_t>(len) + 1);
+        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
+        const int n = ::WideCharToMultiByte(1252, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+        std::vector<char> narrow(static_cast<size_t>(n > 0 ? n : 1));
+        ::WideCharToMultiByte(1252, 0, wide.data(), -1, narrow.data(), n, nullptr, nullptr);
+        lines.emplace_back(narrow.data());
+    }
+    return lines;
+}

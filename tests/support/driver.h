@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/win_raii.h"
 
@@ -47,6 +48,10 @@ bool IsControlEnabled(HWND dialog, int id);
 void ClickControl(HWND dialog, int id);
 // Replaces an edit field's text as if typed.
 void TypeText(HWND dialog, int id, const std::string& text);
+
+// The lines of a list box of another process (the wide message crosses
+// processes under Wine, the ANSI one does not), in code page 1252.
+std::vector<std::string> ListBoxLinesOf(HWND dialog, int id);
 
 // A message box of the process (a dialog with the box's text control),
 // or null when none is open.
