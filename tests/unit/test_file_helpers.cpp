@@ -29,9 +29,9 @@ std::string CurrentDir() {
 // drive's own current directory, which Windows keeps in the environment
 // variable "=D:" and resolves through it.
 std::string CurrentDirOfDrive(char drive) {
-    const char spec[] = {drive, ':', '\0'};
+    const char relative[] = {drive, ':', '\0'};
     char full[MAX_PATH] = {};
-    const DWORD n = ::GetFullPathNameA(spec, MAX_PATH, full, nullptr);
+    const DWORD n = ::GetFullPathNameA(relative, MAX_PATH, full, nullptr);
     std::string dir = n && n < MAX_PATH ? full : "";
     if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
     return dir;
