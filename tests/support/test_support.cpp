@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -85,6 +86,121 @@ std::string LogWatch::Appended() const {
     std::string all = ReadWholeFile(m_path);
     if (static_cast<int64_t>(all.size()) < m_startSize) return all;
     return all.substr(static_cast<size_t>(m_startSize));
+}
+
+std::string UnixPathOf(const std::string& windowsPath) {
+    using ToUnix = char*(__cdecl*)(const WCHAR*);
+    auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return std::string();
+    std::wstring wide(windowsPath.size() + 1, L'\0');
+    int n = ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    if (n <= 0) return std::string();
+    char* unixPath = toUnix(wide.c_str());
+    if (!unixPath) return std::string();
+    std::string result = unixPath;
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+int RunUnixShell(const std::string& script, DWORD timeoutMs) {
+    // Wine starts a Linux program but hands back no process handle: the
+    // script leaves its status in a file that is polled for.
+    static int counter = 0;
+    const std::string status = "\\tmp\\zk_shell_" + std::to_string(::GetCurrentProcessId()) + "_" +
+                               std::to_string(++counter) + ".status";
+    const std::string statusWin = "Z:" + status;
+    std::string statusUnix = status;
+    for (char& c : statusUnix)
+        if (c == '\\') c = '/';
+    if (UnixPathOf("C:\\").empty()) return -1;
+    ::DeleteFileA(statusWin.c_str());
+    std::string line = "Z:\\bin\\sh -c \"( " + script + " ) >/dev/null 2>&1; echo $? > " + statusUnix + ".part; mv " +
+                       statusUnix + ".part " + statusUnix + "\"";
+    std::vector<char> cmd(line.begin(), line.end());
+    cmd.push_back('\0');
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    if (pi.hThread) ::CloseHandle(pi.hThread);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < timeoutMs) {
+        const DWORD attr = ::GetFileAttributesA(statusWin.c_str());
+        if (attr != INVALID_FILE_ATTRIBUTES) {
+            const std::string text = ReadWholeFile(statusWin);
+            ::DeleteFileA(statusWin.c_str());
+            return std::atoi(text.c_str());
+        }
+        ::Sleep(10);
+    }
+    return -1;
+}
+
+namespace {
+std::string EnvironmentValue(const char* name) {
+    const DWORD n = ::GetEnvironmentVariableA(name, nullptr, 0);
+    if (n == 0) return std::string();
+    std::vector<char> buf(n);
+    const DWORD got = ::GetEnvironmentVariableA(name, buf.data(), n);
+    return std::string(buf.data(), got < n ? got : 0);
+}
+}  // namespace
+
+ScopedTmpfs ScopedTmpfs::AsDrive(char letter, int sizeKiB) {
+    ScopedTmpfs t;
+    const std::string prefix = EnvironmentValue("WINEPREFIX");
+    if (UnixPathOf("C:\\").empty() || prefix.empty()) {
+        t.m_why = "needs Wine with WINEPREFIX set";
+        return t;
+    }
+    const char lower = static_cast<char>(letter | 0x20);
+    const std::string dir = "/tmp/zk_tmpfs_" + std::to_string(::GetCurrentProcessId()) + "_" + lower;
+    const std::string link = prefix + "/dosdevices/" + lower + ":";
+    // Never replaces a drive that exists.
+    const int rc = RunUnixShell("[ ! -e '" + link + "' ] && [ ! -L '" + link + "' ] && mkdir -p '" + dir +
+                                "' && mount -t tmpfs -o size=" + std::to_string(sizeKiB) + "k tmpfs '" + dir +
+                                "' && ln -s '" + dir + "' '" + link + "'");
+    if (rc != 0) {
+        RunUnixShell("umount '" + dir + "'; rmdir '" + dir + "'");
+        t.m_why = rc < 0 ? "cannot run a shell under Wine"
+                         : "mounting a tmpfs is not allowed here (needs root), or drive " + std::string(1, letter) +
+                               ": exists";
+        return t;
+    }
+    t.m_made = true;
+    t.m_undo = "rm -f '" + link + "'; umount '" + dir + "'; rmdir '" + dir + "'";
+    return t;
+}
+
+ScopedTmpfs ScopedTmpfs::OverFolder(const std::string& windowsFolder, int sizeKiB, bool readOnly) {
+    ScopedTmpfs t;
+    const std::string dir = UnixPathOf(windowsFolder);
+    if (dir.empty()) {
+        t.m_why = "needs Wine";
+        return t;
+    }
+    const int rc = RunUnixShell("mount -t tmpfs -o " + std::string(readOnly ? "ro," : "") +
+                                "size=" + std::to_string(sizeKiB) + "k tmpfs '" + dir + "'");
+    if (rc != 0) {
+        t.m_why = rc < 0 ? "cannot run a shell under Wine" : "mounting a tmpfs is not allowed here (needs root)";
+        return t;
+    }
+    t.m_made = true;
+    t.m_undo = "umount '" + dir + "'";
+    return t;
+}
+
+ScopedTmpfs::ScopedTmpfs(ScopedTmpfs&& other) noexcept
+    : m_made(other.m_made), m_why(std::move(other.m_why)), m_undo(std::move(other.m_undo)) {
+    other.m_made = false;
+    other.m_undo.clear();
+}
+
+ScopedTmpfs::~ScopedTmpfs() {
+    if (!m_undo.empty()) RunUnixShell(m_undo);
 }
 
 void PumpMessages(DWORD milliseconds) {

@@ -51,6 +51,36 @@ std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
 
+// Under Wine only: the Linux path of a Windows path (empty elsewhere or
+// when Wine cannot map it).
+std::string UnixPathOf(const std::string& windowsPath);
+
+// Under Wine only: runs a /bin/sh script on the Linux side and waits for
+// it. Returns its exit status, or -1 when no script can be run (not under
+// Wine, or it did not finish within the time). The script may not hold
+// double quotes.
+int RunUnixShell(const std::string& script, DWORD timeoutMs = 30000);
+
+// A tmpfs mounted for one test (Wine as root only): as a new Wine drive,
+// or over an existing folder, optionally read-only. Unmounted again by the
+// destructor. Made() is false with Why() saying what was not allowed.
+class ScopedTmpfs {
+public:
+    static ScopedTmpfs AsDrive(char letter, int sizeKiB);
+    static ScopedTmpfs OverFolder(const std::string& windowsFolder, int sizeKiB, bool readOnly);
+    ScopedTmpfs(ScopedTmpfs&& other) noexcept;
+    ScopedTmpfs& operator=(ScopedTmpfs&&) = delete;
+    ~ScopedTmpfs();
+    bool Made() const { return m_made; }
+    const std::string& Why() const { return m_why; }
+
+private:
+    ScopedTmpfs() = default;
+    bool m_made = false;
+    std::string m_why;
+    std::string m_undo;  // shell script that takes it away again
+};
+
 // Runs the message loop for a while, or until the queue is empty.
 void PumpMessages(DWORD milliseconds = 0);
 

@@ -1,0 +1,114 @@
+// What the tests of the Wings launcher and the repair pages share: test
+// files and records, the shared state of an analysed show, the stand-in
+// for Wings, a free-space stub, and the check that no byte was lost.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "analysis/file_reference.h"
+#include "app/state.h"
+#include "support/test_support.h"
+
+// Bytes that differ between seeds, so every test file has its own checksum.
+std::string TestBytes(size_t size, int seed);
+// Makes the folders along the way; the test fails when the file cannot be written.
+void MakeTestFile(const std::string& path, const std::string& bytes);
+void MakeFolders(const std::string& folder);
+bool PathIsFile(const std::string& path);
+bool PathIsFolder(const std::string& path);
+
+// A record as the analysis makes one for this path (parts, kind, state,
+// size with the .tlg companion of a sound file).
+std::unique_ptr<CFileReference> MakeRecord(const std::string& path);
+
+// The shared state after an analysis of this show that found nothing yet:
+// drive, folder, the default subfolder names, results current.
+void UseShow(const std::string& showPath);
+// Adds a yellow record for the path, counted as yellow 1 or 2 by its drive.
+void AddYellowRecord(const std::string& path);
+void AddRedRecord(const std::string& path);
+
+// The folder that holds the stand-in wings.exe, as a Windows path.
+std::string StandInFolder();
+// Sets HKCU\software\AV Stumpfl\Wings\Global "Installation Directory".
+void RegisterWingsFolder(const std::string& folder);
+// The stand-in's settings for the processes this test starts.
+void SetStandInEnv(const char* name, const std::string& value);
+void ClearStandInEnv();
+
+// Stands in for the free-space query while it lives; records what was asked.
+struct FreeSpaceError {
+    unsigned long code;
+};
+class FreeSpaceStub {
+public:
+    explicit FreeSpaceStub(uint64_t freeBytes);
+    explicit FreeSpaceStub(FreeSpaceError error);
+    FreeSpaceStub(const FreeSpaceStub&) = delete;
+    FreeSpaceStub& operator=(const FreeSpaceStub&) = delete;
+    ~FreeSpaceStub();
+    // The folders the query was asked about, in order.
+    const std::vector<std::string>& Asked() const;
+};
+
+// Takes the checksum of every file the records name, of their .tlg
+// companions, and of whatever already lies where a repair could write (the
+// show's three subfolders, the ".bak" names). Verify() then fails the test
+// for each of those files whose bytes exist nowhere they may be: at their
+// own place, under the ".bak" name, or in one of the show's subfolders.
+// Only a .tlg companion may be gone, when tlgMayBeDeleted and its sound
+// file has arrived in a subfolder. Every file in the subfolders must be a
+// whole copy of a recorded file: no partial target may be left.
+class NothingLostCheck {
+public:
+    NothingLostCheck(const CFileReferenceList& records, const std::string& showFolder, bool tlgMayBeDeleted);
+    void Verify() const;
+
+private:
+    struct Watched {
+        std::string path;
+        std::string bytes;
+        std::vector<std::string> places;
+        int soundIndex = -1;  // for a companion: its sound file's entry
+    };
+    void Watch(const std::string& path, std::vector<std::string> places, int soundIndex);
+    std::string FoundAt(const Watched& w) const;
+
+    std::vector<Watched> m_files;
+    std::vector<std::string> m_subfolders;
+    bool m_tlgMayBeDeleted;
+};
+
+// Presses a page's button; it must be enabled, as for a user.
+void ClickButton(HWND page, int id);
+// Position of the page's progress bar.
+int ProgressPos(HWND page);
+bool IsVisible(HWND page, int id);
+bool IsEnabled(HWND page, int id);
+std::string ItemText(HWND page, int id);
+
+// A page test with the real wizard, message boxes answered, and the run
+// log open. The log is read with LogSoFar() (it is opened exclusively, so
+// it is closed for the read and opened again).
+class RepairPageTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Everything this test appended to the run log.
+    std::string LogSoFar();
+    // Its own test folder, removed afterwards: "<drive>:\ZkRep\<test name>".
+    std::string Root(char drive = 'C') const;
+    // Activates a page and returns its window.
+    HWND ShowPage(int index);
+
+    MessageBoxRecorder m_boxes;
+    std::unique_ptr<LogWatch> m_log;
+    std::unique_ptr<WizardHarness> m_wizard;
+    std::vector<std::string> m_cleanup;
+};
