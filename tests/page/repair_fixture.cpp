@@ -266,6 +266,7 @@ std::string ItemText(HWND page, int id) {
 
 void RepairPageTest::SetUp() {
     ClearStandInEnv();
+    RegisterWingsFolder(StandInFolder());
     m_log = std::make_unique<LogWatch>();
     ASSERT_TRUE(OpenRunLog());
     m_wizard = std::make_unique<WizardHarness>();
