@@ -116,11 +116,13 @@ struct StubState {
     uint64_t freeBytes = 0;
     unsigned long error = 0;
     std::vector<std::string> asked;
+    std::function<void()> afterQuery;
 };
 StubState s_stub;
 
 bool StubQuery(const std::string& directory, uint64_t* freeBytes, unsigned long* error) {
     s_stub.asked.push_back(directory);
+    if (s_stub.afterQuery) s_stub.afterQuery();
     if (!s_stub.ok) {
         *error = s_stub.error;
         return false;
@@ -130,17 +132,20 @@ bool StubQuery(const std::string& directory, uint64_t* freeBytes, unsigned long*
 }
 }  // namespace
 
-FreeSpaceStub::FreeSpaceStub(uint64_t freeBytes) {
-    s_stub = StubState{true, freeBytes, 0, {}};
+FreeSpaceStub::FreeSpaceStub(uint64_t freeBytes, std::function<void()> afterQuery) {
+    s_stub = StubState{true, freeBytes, 0, {}, std::move(afterQuery)};
     g_pfnFreeSpace = &StubQuery;
 }
 
 FreeSpaceStub::FreeSpaceStub(FreeSpaceError error) {
-    s_stub = StubState{false, 0, error.code, {}};
+    s_stub = StubState{false, 0, error.code, {}, {}};
     g_pfnFreeSpace = &StubQuery;
 }
 
-FreeSpaceStub::~FreeSpaceStub() { g_pfnFreeSpace = &QueryFreeSpace; }
+FreeSpaceStub::~FreeSpaceStub() {
+    g_pfnFreeSpace = &QueryFreeSpace;
+    s_stub = StubState{};
+}
 
 const std::vector<std::string>& FreeSpaceStub::Asked() const { return s_stub.asked; }
 
@@ -223,9 +228,14 @@ void NothingLostCheck::Verify() const {
     for (const Watched& w : m_files) {
         if (!FoundAt(w).empty()) continue;
         if (m_tlgMayBeDeleted && w.soundIndex >= 0) {
-            const std::string soundAt = FoundAt(m_files[static_cast<size_t>(w.soundIndex)]);
-            const bool arrived = std::any_of(m_subfolders.begin(), m_subfolders.end(), [&](const std::string& f) {
-                return UpperAscii(soundAt).rfind(UpperAscii(f), 0) == 0;
+            // A companion may go once its sound file's copy is in a subfolder.
+            const Watched& sound = m_files[static_cast<size_t>(w.soundIndex)];
+            const bool arrived = std::any_of(sound.places.begin(), sound.places.end(), [&](const std::string& p) {
+                std::string bytes;
+                const bool inSubfolder = std::any_of(m_subfolders.begin(), m_subfolders.end(), [&](const std::string& f) {
+                    return UpperAscii(p).rfind(UpperAscii(f), 0) == 0;
+                });
+                return inSubfolder && ReadIfFile(p, bytes) && bytes == sound.bytes;
             });
             if (arrived) continue;
         }
@@ -300,4 +310,62 @@ HWND RepairPageTest::ShowPage(int index) {
     m_wizard->GoTo(index);
     EXPECT_EQ(index, m_wizard->CurrentIndex());
     return m_wizard->CurrentPage();
+}
+
+void YellowPageTest::MakeFiles(const std::vector<std::string>& files) {
+    int seed = 1;
+    for (const std::string& f : files) {
+        MakeTestFile(f, TestBytes(100 + static_cast<size_t>(seed) * 10, seed));
+        ++seed;
+    }
+}
+
+HWND YellowPageTest::Open() {
+    m_check = std::make_unique<NothingLostCheck>(g_aYellowFiles, ShowFolder(), m_tlgMayBeDeleted);
+    m_page = ShowPage(m_pageIndex);
+    m_logStart = LogSoFar().size();
+    return m_page;
+}
+
+HWND YellowPageTest::Prepare(const std::vector<std::string>& files, const std::vector<std::string>& records) {
+    UseShow(ShowFolder() + "demo.ws4");
+    MakeTestFile(ShowFolder() + "demo.ws4", "show");
+    MakeFiles(files);
+    for (const std::string& r : records) AddYellowRecord(r);
+    return Open();
+}
+
+std::string YellowPageTest::Correct() {
+    ClickButton(m_page, kCorrigeren);
+    return LogSoFar().substr(m_logStart);
+}
+
+void YellowPageTest::ExpectEndedNormally() {
+    EXPECT_FALSE(IsVisible(m_page, kProgress));
+    EXPECT_FALSE(IsEnabled(m_page, kCorrigeren));
+    EXPECT_TRUE(IsEnabled(m_page, kStartWings));
+    EXPECT_FALSE(IsEnabled(m_page, kOpnieuw));
+}
+
+void YellowPageTest::ExpectStopped(int progress) {
+    EXPECT_TRUE(IsVisible(m_page, kProgress));
+    EXPECT_EQ(progress, ProgressPos(m_page));
+    EXPECT_FALSE(IsEnabled(m_page, kCorrigeren));
+    EXPECT_FALSE(IsEnabled(m_page, kStartWings));
+    EXPECT_FALSE(IsEnabled(m_page, kOpnieuw));
+}
+
+std::vector<std::string> YellowPageTest::BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& b : m_boxes.Boxes()) {
+        if ((b.type & MB_TYPEMASK) == MB_YESNO) continue;
+        EXPECT_EQ(static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION), b.type) << b.text;
+        texts.push_back(b.text);
+    }
+    return texts;
+}
+
+void YellowPageTest::TearDown() {
+    if (m_check) m_check->Verify();
+    RepairPageTest::TearDown();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,7 +49,8 @@ struct FreeSpaceError {
 };
 class FreeSpaceStub {
 public:
-    explicit FreeSpaceStub(uint64_t freeBytes);
+    // afterQuery runs after each query, to change the world meanwhile.
+    explicit FreeSpaceStub(uint64_t freeBytes, std::function<void()> afterQuery = {});
     explicit FreeSpaceStub(FreeSpaceError error);
     FreeSpaceStub(const FreeSpaceStub&) = delete;
     FreeSpaceStub& operator=(const FreeSpaceStub&) = delete;
@@ -111,4 +113,42 @@ protected:
     std::unique_ptr<LogWatch> m_log;
     std::unique_ptr<WizardHarness> m_wizard;
     std::vector<std::string> m_cleanup;
+};
+
+// The yellow pages' tests: the show in "<root>\Show", the files the test
+// makes, the records, the page; the nothing-lost check runs at the end.
+class YellowPageTest : public RepairPageTest {
+protected:
+    static constexpr int kCorrigeren = 1007, kStartWings = 1009, kOpnieuw = 1008, kProgress = 1011, kText = 1006;
+
+    YellowPageTest(int pageIndex, bool tlgMayBeDeleted)
+        : m_pageIndex(pageIndex), m_tlgMayBeDeleted(tlgMayBeDeleted) {}
+    std::string ShowFolder() const { return m_showFolder.empty() ? Root() + "\\Show\\" : m_showFolder; }
+    std::string Media(char drive = 'C') const { return Root(drive) + "\\Media\\"; }
+    std::string Audio() const { return ShowFolder() + "Audio\\"; }
+
+    // Each file gets bytes of its own.
+    void MakeFiles(const std::vector<std::string>& files);
+    // With the shared state set: the nothing-lost check starts, the page opens.
+    HWND Open();
+    // The show, the files, the records, then the page.
+    HWND Prepare(const std::vector<std::string>& files, const std::vector<std::string>& records);
+    // Presses Corrigeren; returns what the run logged.
+    std::string Correct();
+    void ExpectEndedNormally();
+    // An early return: progress bar left as far as it got, all buttons off.
+    void ExpectStopped(int progress);
+    // The texts of the failure messages (OK button, exclamation icon), in
+    // order; the yellow-2 question is left out.
+    std::vector<std::string> BoxTexts() const;
+    void TearDown() override;
+
+    HWND m_page = nullptr;
+    size_t m_logStart = 0;
+    std::unique_ptr<NothingLostCheck> m_check;
+    std::string m_showFolder;  // when not "<root>\Show\"
+
+private:
+    int m_pageIndex;
+    bool m_tlgMayBeDeleted;
 };

@@ -58,7 +58,7 @@ TEST_F(RedPage, WingsMissingLeavesBothButtonsOffUntilThePageIsShownAgain) {
     EXPECT_NE(std::string::npos, log.find("Start Wings vanuit ROOD\n\r-> csExe - " + Root() +
                                           "\\Leeg\\wings.exe\n\r-> csExe - bestaat niet\n\rEinde Wings\n\r"));
 
-    ShowPage(1);
+    ShowPage(0);
     ShowPage(3);
     EXPECT_TRUE(IsEnabled(page, kStartWings));
     EXPECT_FALSE(IsEnabled(page, kOpnieuw));

@@ -5,72 +5,11 @@
 #include "page/repair_fixture.h"
 
 namespace {
-constexpr int kCorrigeren = 1007, kStartWings = 1009, kOpnieuw = 1008, kProgress = 1011, kText = 1006;
-
 const char kSuccess[] = "Het verplaatsen van de bestanden naar een veiligere plaats is gelukt.\n\n";
 
-class Yellow1Page : public RepairPageTest {
+class Yellow1Page : public YellowPageTest {
 protected:
-    std::string ShowFolder() const { return Root() + "\\Show\\"; }
-    std::string Media() const { return Root() + "\\Media\\"; }
-    std::string Audio() const { return ShowFolder() + "Audio\\"; }
-
-    void MakeFiles(const std::vector<std::string>& files) {
-        int seed = 1;
-        for (const std::string& f : files) {
-            MakeTestFile(f, TestBytes(100 + seed * 10, seed));
-            ++seed;
-        }
-    }
-    // With the shared state set: the nothing-lost check starts, the page opens.
-    HWND Open() {
-        m_check = std::make_unique<NothingLostCheck>(g_aYellowFiles, ShowFolder(), false);
-        m_page = ShowPage(4);
-        m_logStart = LogSoFar().size();
-        return m_page;
-    }
-    // The show, the files (each with its own bytes), the records, the page.
-    HWND Prepare(const std::vector<std::string>& files, const std::vector<std::string>& records) {
-        UseShow(ShowFolder() + "demo.ws4");
-        MakeTestFile(ShowFolder() + "demo.ws4", "show");
-        MakeFiles(files);
-        for (const std::string& r : records) AddYellowRecord(r);
-        return Open();
-    }
-    // Presses Corrigeren; returns what the run logged.
-    std::string Correct() {
-        ClickButton(m_page, kCorrigeren);
-        return LogSoFar().substr(m_logStart);
-    }
-    void ExpectEndedNormally() {
-        EXPECT_FALSE(IsVisible(m_page, kProgress));
-        EXPECT_FALSE(IsEnabled(m_page, kCorrigeren));
-        EXPECT_TRUE(IsEnabled(m_page, kStartWings));
-        EXPECT_FALSE(IsEnabled(m_page, kOpnieuw));
-    }
-    void ExpectStopped(int progress) {
-        EXPECT_TRUE(IsVisible(m_page, kProgress));
-        EXPECT_EQ(progress, ProgressPos(m_page));
-        EXPECT_FALSE(IsEnabled(m_page, kCorrigeren));
-        EXPECT_FALSE(IsEnabled(m_page, kStartWings));
-        EXPECT_FALSE(IsEnabled(m_page, kOpnieuw));
-    }
-    std::vector<std::string> BoxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& b : m_boxes.Boxes()) {
-            EXPECT_EQ(static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION), b.type);
-            texts.push_back(b.text);
-        }
-        return texts;
-    }
-    void TearDown() override {
-        if (m_check) m_check->Verify();
-        RepairPageTest::TearDown();
-    }
-
-    HWND m_page = nullptr;
-    size_t m_logStart = 0;
-    std::unique_ptr<NothingLostCheck> m_check;
+    Yellow1Page() : YellowPageTest(4, false) {}
 };
 }  // namespace
 
