@@ -20,9 +20,9 @@ cmake --build "$build" -j2 >&2
 
 # shellcheck source=tests/wine-env.sh
 source "$src/tests/wine-env.sh" "$build"
+zk_start_screen
 zk_make_prefix
 zk_start_server
-zk_start_screen
 trap 'zk_stop_screen; zk_stop_server' EXIT
 
 echo "== Tests under Wine" >&2

@@ -23,6 +23,7 @@ export ZK_DRIVE_C="$WINEPREFIX/drive_c"
 zk_log() { echo "[wine-env] $*" >&2; }
 
 zk_make_prefix() {
+    zk_start_screen || return 1
     mkdir -p "$ZK_DRIVE_D" "$ZK_DRIVE_E"
     if [ ! -f "$WINEPREFIX/.zk-ready" ]; then
         zk_log "making a fresh Wine prefix in $WINEPREFIX"
@@ -35,6 +36,10 @@ zk_make_prefix() {
             >>"$zk_build_dir/wineboot.log" 2>&1 </dev/null
         wine reg add 'HKLM\Software\Wine\Drives' /v 'd:' /d hd /f /reg:64 \
             >>"$zk_build_dir/wineboot.log" 2>&1 </dev/null
+        # Without a window manager Wine draws the title bars itself, so
+        # screenshots show the caption and the system menu button.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+            >>"$zk_build_dir/wineboot.log" 2>&1 </dev/null
         wineserver -w
         touch "$WINEPREFIX/.zk-ready"
     fi
@@ -44,7 +49,10 @@ zk_make_prefix() {
 
 # One persistent wineserver for the whole run: each program then starts in
 # a fraction of the time. Its output goes to a file, never to a pipe.
+# Wine's desktop process starts with the server and binds to the display it
+# finds then: the screen must exist first, or no window can ever be made.
 zk_start_server() {
+    zk_start_screen || return 1
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
     wineserver -p >"$zk_build_dir/wineserver.log" 2>&1 </dev/null

@@ -2,7 +2,43 @@
 
 #include "app/run_log.h"
 #include "app/state.h"
+#include "common/text.h"
 #include "resource.h"
+
+namespace {
+constexpr char kCongratulation[] =
+    "Gefeliciteerd!\n"
+    "U heeft alle relevante stappen van het programma Wings Zekerpad doorlopen.\n\n"
+    "Waar nodig zijn herstelpogingen gedaan, en het resultaat mag er zijn:\n\n"
+    "U heeft groen licht en kunt dus met een gerust hart een back-up maken, bijvoorbeeld voor "
+    "als u de serie laat zien tijdens een SGG-bijeenkomst.\n\n";
+
+constexpr char kRegret[] =
+    "Jammer,\n\n"
+    "U heeft alle relevante stappen van het programma Wings Zekerpad doorlopen,maar toch geen "
+    "groen licht gekregen.\n\n\n";
+
+// Follows the verdict.
+constexpr char kFrame[] =
+    "\n\nAls u vragen heeft over dit programma, fouten heeft geconstateerd, of ideeën heeft voor "
+    "uitbreidingen of aanpassingen, dan kunt u altijd met mij contact opnemen:\n"
+    // Where the program's questions and reports are taken; no address or
+    // number of a person is known to the program, so it names none.
+    "\tE-mail:\tvia de projectpagina van Zekerpad\n"
+    "\tPost:\tzie de projectpagina van Zekerpad;\n"
+    "\t\tdit programma kent zelf\n"
+    "\t\tgeen postadres\n"
+    "\tFax:\t(geen faxnummer)\n"
+    "\n\nIk dank u voor het gebruik van dit programma.\n\n"
+    "Het Zekerpad-team\n";
+
+// Green light needs a completed analysis of the show now chosen: after a
+// scan that stopped early, or none at all, the counters are 0 too.
+bool HasGreenLight() {
+    return g_bAnalysed && EqualsNoCaseAscii(g_csAnalysedFile, g_csRecentFile) && g_nRed == 0 &&
+           g_nYellow == 0;
+}
+}  // namespace
 
 CTestPropPage99::CTestPropPage99() : CTestPropPageBasis(IDD_PAGE99, 0) {}
 
@@ -12,5 +48,6 @@ BOOL CTestPropPage99::OnInitDialog() { return CTestPropPageBasis::OnInitDialog()
 bool CTestPropPage99::OnSetActive() {
     LogValue("CTestPropPage99::OnSetActive", "Afsluiting");
     PostWizardButtons(PSWIZB_FINISH);
+    SetItemText(IDC_TEXT, std::string(HasGreenLight() ? kCongratulation : kRegret) + kFrame);
     return true;
 }

@@ -1,13 +1,27 @@
 #include "pages/intro_page.h"
 
 #include "app/run_log.h"
+#include "app/state.h"
+#include "pages/settings_dialog.h"
 #include "resource.h"
+
+namespace {
+constexpr char kWelcome[] =
+    "Welkom bij Wings Zekerpad\n\n"
+    "Met dit programma kunt u vaststellen hoe 'back-up-veilig' uw Wings-shows zijn.\n\n"
+    "In het volgende scherm van dit programma kunt u aangeven welke Wings-show u wilt "
+    "analyseren, en het onderzoek daarvan starten.\n\n"
+    "In de schermen daarna worden oplossingen voor mogelijke problemen aangereikt.\n\n\n\n"
+    "Ik wens u veel gemak van dit programma, en hoop dat u altijd 'groen licht' krijgt.\n\n"
+    "Het Zekerpad-team\n";
+}  // namespace
 
 CTestPropPage00::CTestPropPage00() : CTestPropPageBasis(IDD_PAGE00, 0) {}
 
 BOOL CTestPropPage00::OnInitDialog() {
     CTestPropPageBasis::OnInitDialog();
     LogLine("CTestPropPage00::OnInitDialog");
+    SetItemText(IDC_INTRO_TEXT, kWelcome);
     return TRUE;
 }
 
@@ -16,4 +30,21 @@ bool CTestPropPage00::OnSetActive() {
     LogValue("CTestPropPage00::OnSetActive", "Introductie");
     InvalidatePage();
     return true;
+}
+
+bool CTestPropPage00::OnCommand(int id, int code, HWND) {
+    if (id != IDC_BUTTON_1007 || code != BN_CLICKED) return false;
+    OnGeavanceerdeInstellingen();
+    return true;
+}
+
+void CTestPropPage00::OnGeavanceerdeInstellingen() {
+    CDialogSettings dlg;
+    dlg.m_csSubmapAudio = g_csSubmapAudio;
+    dlg.m_csSubmapPlaatjes = g_csSubmapPlaatjes;
+    dlg.m_csSubmapOverige = g_csSubmapOverige;
+    if (dlg.DoModal(m_hWnd) != IDOK) return;
+    g_csSubmapAudio = dlg.m_csSubmapAudio;
+    g_csSubmapPlaatjes = dlg.m_csSubmapPlaatjes;
+    g_csSubmapOverige = dlg.m_csSubmapOverige;
 }

@@ -11,4 +11,9 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnSetActive() override;
+    bool OnCommand(int id, int code, HWND ctl) override;
+
+private:
+    // Button 1007: the three subfolder names in the settings dialog.
+    void OnGeavanceerdeInstellingen();
 };

@@ -96,7 +96,14 @@ void CTestPropPageBasis::DrawBlinkLamp(HDC dc) {
         if (!mem) return;
         ::SetMapMode(mem.get(), ::GetMapMode(dc));
         ScopedSelect sel(mem.get(), bmp);
-        ::BitBlt(dc, m_rcYellow.left, m_rcYellow.top, kBitmapSize, kBitmapSize, mem.get(), 0, 0, SRCCOPY);
+        // Fitted to the lamp: copied at its own 60 pixels, the bitmap leaves a
+        // crescent of the dark lamp beside it wherever the lamp is larger.
+        const int oldMode = ::SetStretchBltMode(dc, HALFTONE);
+        ::SetBrushOrgEx(dc, 0, 0, nullptr);
+        ::StretchBlt(dc, m_rcYellow.left, m_rcYellow.top, m_rcYellow.right - m_rcYellow.left,
+                     m_rcYellow.bottom - m_rcYellow.top, mem.get(), 0, 0, kBitmapSize, kBitmapSize,
+                     SRCCOPY);
+        ::SetStretchBltMode(dc, oldMode);
     } else if (g_bBlink == 1) {
         DrawLamp(dc, m_rcYellow, LampTools(kYellowPen, kYellowBrush));
     } else {

@@ -78,12 +78,23 @@ void DeleteTree(const std::string& path) {
     ::RemoveDirectoryA(path.c_str());
 }
 
+namespace {
+// The program holds its log open for nobody else: step aside to read it.
+std::string ReadRunLog(const std::string& path) {
+    const bool wasOpen = IsRunLogOpen();
+    if (wasOpen) CloseRunLog();
+    std::string all = ReadWholeFile(path);
+    if (wasOpen) OpenRunLog(path);
+    return all;
+}
+}  // namespace
+
 LogWatch::LogWatch(std::string path) : m_path(std::move(path)) {
-    m_startSize = static_cast<int64_t>(ReadWholeFile(m_path).size());
+    m_startSize = static_cast<int64_t>(ReadRunLog(m_path).size());
 }
 
 std::string LogWatch::Appended() const {
-    std::string all = ReadWholeFile(m_path);
+    std::string all = ReadRunLog(m_path);
     if (static_cast<int64_t>(all.size()) < m_startSize) return all;
     return all.substr(static_cast<size_t>(m_startSize));
 }
@@ -213,6 +224,54 @@ void PumpMessages(DWORD milliseconds) {
         }
         if (milliseconds) ::Sleep(5);
     } while (::GetTickCount() - start < milliseconds);
+}
+
+namespace {
+WhenWindowShown* s_whenShown = nullptr;
+
+struct FindByCaption {
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<FindByCaption*>(lp);
+    char text[256] = {};
+    ::GetWindowTextA(wnd, text, sizeof text);
+    if (::IsWindowVisible(wnd) && *f->caption == text) {
+        f->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+WhenWindowShown::WhenWindowShown(std::string caption, std::function<void(HWND)> action)
+    : m_caption(std::move(caption)), m_action(std::move(action)) {
+    s_whenShown = this;
+    m_timer = ::SetTimer(nullptr, 0, 20, &WhenWindowShown::Tick);
+}
+
+WhenWindowShown::~WhenWindowShown() {
+    if (m_timer) ::KillTimer(nullptr, m_timer);
+    s_whenShown = nullptr;
+}
+
+void CALLBACK WhenWindowShown::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    WhenWindowShown* self = s_whenShown;
+    if (!self || self->m_bRan) return;
+    FindByCaption f{&self->m_caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&f));
+    if (!f.found) return;
+    ::KillTimer(nullptr, self->m_timer);
+    self->m_timer = 0;
+    self->m_bRan = true;
+    self->m_action(f.found);
+}
+
+void ClickDialogButton(HWND dialog, int id) {
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
 WizardHarness::WizardHarness() {

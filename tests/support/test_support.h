@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,7 +37,8 @@ private:
     std::deque<int> m_answers;
 };
 
-// The bytes that a test appends to the run log.
+// The bytes that a test appends to the run log. Reading closes and
+// reopens the log when the test process holds it.
 class LogWatch {
 public:
     explicit LogWatch(std::string path = "c:\\Zekerpad.log");
@@ -83,6 +85,26 @@ private:
 
 // Runs the message loop for a while, or until the queue is empty.
 void PumpMessages(DWORD milliseconds = 0);
+
+// Acts on a window of this thread once it is shown, from inside whatever
+// message loop runs then: the way to drive a modal dialog from the test
+// that opened it. The action runs once; it must close the dialog.
+class WhenWindowShown {
+public:
+    WhenWindowShown(std::string caption, std::function<void(HWND)> action);
+    ~WhenWindowShown();
+    bool Ran() const { return m_bRan; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    std::string m_caption;
+    std::function<void(HWND)> m_action;
+    UINT_PTR m_timer = 0;
+    bool m_bRan = false;
+};
+
+// Presses a button of a dialog as a click would.
+void ClickDialogButton(HWND dialog, int id);
 
 // The real wizard, modeless in the test process, with the run log open.
 class WizardHarness {

@@ -1,0 +1,72 @@
+// Shows every page of the wizard and the about box with results that make
+// no page skip itself, and saves a screenshot of each for people to look
+// at (build/screenshots/pages). Fails when a page cannot be shown.
+#include "support/driver.h"
+#include "support/test_support.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "analysis/file_reference.h"
+#include "app/run_log.h"
+#include "app/state.h"
+#include "resource.h"
+
+namespace {
+
+TEST(Gallery, EveryPageAndTheAboutBox) {
+    const std::string dir = "C:\\ZkGallery";
+    DeleteTree(dir);
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string show = dir + "\\galerij.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, ""));
+    const std::string shots = ScreenshotFolder() + "\\pages";
+    ::CreateDirectoryA(shots.c_str(), nullptr);
+
+    MessageBoxRecorder boxes;
+    WizardHarness wizard;
+    g_csRecentFile = show;
+    ::SetForegroundWindow(wizard.Sheet());
+    // Frozen in the bitmap's phase, so the pictures show the blinking lamp lit.
+    ::KillTimer(wizard.Sheet(), 1);
+    g_bBlink = 1;
+
+    const char* names[] = {"0-introductie", "1-selectie", "2-analyse", "3-rood",
+                           "4-geel1", "5-geel2", "6-overige", "7-klaar"};
+    for (int index = 0; index < 8; ++index) {
+        if (index == 3) {
+            // From here on every page finds work, and the traffic light shows red.
+            g_bAnalysed = 1;
+            g_csAnalysedFile = show;
+            g_aRedFiles.push_back(std::make_unique<CFileReference>());
+            g_nRed = 1;
+            g_nYellow = 2;
+            g_nYellow1 = 1;
+            g_nYellow2 = 1;
+            g_nOther = 1;
+        }
+        wizard.GoTo(index);
+        ASSERT_EQ(wizard.CurrentIndex(), index) << names[index];
+        ::RedrawWindow(wizard.Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        PumpMessages(300);
+        EXPECT_TRUE(SaveScreenshot(wizard.Sheet(), shots + "\\" + names[index] + ".bmp"));
+    }
+
+    static std::string aboutShot;
+    aboutShot = shots + "\\about.bmp";
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 500, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND about = ::FindWindowA("#32770", "Over Wings Zekerpad");
+        if (!about) return;
+        SaveScreenshot(about, aboutShot);
+        ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+    });
+    ::SendMessageA(wizard.Sheet(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(::GetFileAttributesA(aboutShot.c_str()) != INVALID_FILE_ATTRIBUTES, true);
+
+    ResetSharedState();
+    g_csRecentFile.clear();
+    DeleteTree(dir);
+}
+
+}  // namespace

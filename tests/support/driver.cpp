@@ -1,0 +1,133 @@
+#include "support/driver.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <fstream>
+#include <vector>
+
+#include "support/test_support.h"
+
+ZekerpadProcess::ZekerpadProcess(const std::string& exePath) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + exePath + "\"";
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    if (::CreateProcessA(exePath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &si, &pi)) {
+        m_process.reset(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+        m_id = pi.dwProcessId;
+        ::WaitForInputIdle(pi.hProcess, 10000);
+    }
+}
+
+ZekerpadProcess::~ZekerpadProcess() {
+    if (m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(m_process.get(), 1);
+        ::WaitForSingleObject(m_process.get(), 5000);
+    }
+}
+
+namespace {
+struct FindWizard {
+    DWORD pid;
+    HWND found;
+};
+BOOL CALLBACK FindWizardProc(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<FindWizard*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    char cls[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    if (pid == f->pid && ::IsWindowVisible(wnd) && std::string(cls) == "#32770" &&
+        ::GetDlgItem(wnd, 0x3024 /* Next */)) {
+        f->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND ZekerpadProcess::WaitForWizard(DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    do {
+        FindWizard f{m_id, nullptr};
+        ::EnumWindows(&FindWizardProc, reinterpret_cast<LPARAM>(&f));
+        if (f.found) {
+            ::Sleep(300);  // let it paint
+            return f.found;
+        }
+        ::Sleep(50);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool ZekerpadProcess::WaitForExit(DWORD timeoutMs, DWORD* code) {
+    if (!m_process || ::WaitForSingleObject(m_process.get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    if (code) ::GetExitCodeProcess(m_process.get(), code);
+    return true;
+}
+
+std::string WindowTitle(HWND wnd) {
+    char buf[512] = {};
+    ::GetWindowTextA(wnd, buf, sizeof buf);
+    return buf;
+}
+
+void PressWizardButton(HWND sheet, int psbtn) {
+    ::PostMessageA(sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(psbtn), 0);
+}
+
+bool SaveScreenshot(HWND wnd, const std::string& bmpPath) {
+    RECT rc{};
+    if (!::GetWindowRect(wnd, &rc)) return false;
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (w <= 0 || h <= 0) return false;
+
+    HDC screen = ::GetDC(nullptr);
+    UniqueMemoryDc mem(::CreateCompatibleDC(screen));
+    UniqueGdiObject bmp(::CreateCompatibleBitmap(screen, w, h));
+    bool ok = mem && bmp;
+    if (ok) {
+        ScopedSelect sel(mem.get(), bmp.get());
+        ok = ::BitBlt(mem.get(), 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY) != FALSE;
+    }
+    ::ReleaseDC(nullptr, screen);
+    if (!ok) return false;
+
+    BITMAPINFOHEADER bih{};
+    bih.biSize = sizeof bih;
+    bih.biWidth = w;
+    bih.biHeight = h;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    bih.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    std::vector<char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
+    HDC dc = ::GetDC(nullptr);
+    const int lines = ::GetDIBits(dc, static_cast<HBITMAP>(bmp.get()), 0, static_cast<UINT>(h),
+                                  pixels.data(), reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, dc);
+    if (lines != h) return false;
+
+    BITMAPFILEHEADER bfh{};
+    bfh.bfType = 0x4D42;
+    bfh.bfOffBits = sizeof bfh + sizeof bih;
+    bfh.bfSize = bfh.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::ofstream out(bmpPath, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(&bfh), sizeof bfh);
+    out.write(reinterpret_cast<const char*>(&bih), sizeof bih);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    return static_cast<bool>(out);
+}
+
+std::string ScreenshotFolder() {
+    const std::string dir = WinePath(ZK_SCREENSHOT_DIR);
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::string ProgramFolder() { return WinePath(ZK_EXE_DIR); }
