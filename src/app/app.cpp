@@ -22,7 +22,8 @@ const char* const kPageClasses[] = {
 }  // namespace
 
 CWingsTestApp::CWingsTestApp() = default;
-CWingsTestApp::~CWingsTestApp() = default;
+// The sheet goes first: its pages must outlive it.
+CWingsTestApp::~CWingsTestApp() { DestroyWizard(); }
 
 void CWingsTestApp::BuildWizard() {
     m_pSheet = std::make_unique<CPropertySheetWingsTest>(kWizardCaption, nullptr, 0);

@@ -35,7 +35,18 @@ void ReadSettings(const std::string& iniName) {
     for (const Setting& s : kSettings) *s.value = ReadProfileValue(iniName, s.key, s.def);
 }
 
+// Reading a profile value strips surrounding blanks and one pair of
+// surrounding quotes; quoting such a value keeps it as the user typed it.
+static std::string ProfileText(const std::string& value) {
+    if (value.empty()) return value;
+    const bool blankAtEdge = value.front() == ' ' || value.front() == '\t' ||
+                             value.back() == ' ' || value.back() == '\t';
+    const bool quoted = value.size() >= 2 && ((value.front() == '"' && value.back() == '"') ||
+                                              (value.front() == '\'' && value.back() == '\''));
+    return blankAtEdge || quoted ? '"' + value + '"' : value;
+}
+
 void WriteSettings(const std::string& iniName) {
     for (const Setting& s : kSettings)
-        ::WritePrivateProfileStringA(kSection, s.key, s.value->c_str(), iniName.c_str());
+        ::WritePrivateProfileStringA(kSection, s.key, ProfileText(*s.value).c_str(), iniName.c_str());
 }

@@ -9,7 +9,8 @@ std::string SettingsFileName();
 
 // Reads the four keys into the shared values, with defaults for absent keys.
 void ReadSettings(const std::string& iniName = SettingsFileName());
-// Writes the four shared values back, in the same order.
+// Writes the four shared values back, in the same order; values with
+// blanks at either end or in quotes come back unchanged.
 void WriteSettings(const std::string& iniName = SettingsFileName());
 
 // One value, as the program reads them all (4096-character buffer).

@@ -60,6 +60,21 @@ TEST_F(SettingsTest, PresentButEmptyKeyStaysEmptyAndLongValuesAreCut) {
     EXPECT_EQ(g_csRecentFile, std::string(4095, 'x'));
 }
 
+TEST_F(SettingsTest, NamesWithBlanksOrQuotesAtTheirEdgesComeBackAsTyped) {
+    g_csRecentFile = "C:\\Shows\\\"Demo\"\\demo.ws4";
+    g_csSubmapAudio = " Audio met blanco ";
+    g_csSubmapPlaatjes = "\"Plaatjes\"";
+    g_csSubmapOverige = "Overige\t";
+    const std::string typed[] = {g_csRecentFile, g_csSubmapAudio, g_csSubmapPlaatjes, g_csSubmapOverige};
+    WriteSettings(ini);
+    g_csRecentFile = g_csSubmapAudio = g_csSubmapPlaatjes = g_csSubmapOverige = "";
+    ReadSettings(ini);
+    EXPECT_EQ(g_csRecentFile, typed[0]);
+    EXPECT_EQ(g_csSubmapAudio, typed[1]);
+    EXPECT_EQ(g_csSubmapPlaatjes, typed[2]);
+    EXPECT_EQ(g_csSubmapOverige, typed[3]);
+}
+
 // The wizard walked with results set by the test. The show is a real, empty
 // file so that every page that reads it finds it.
 class WizardWalkTest : public ::testing::Test {

@@ -131,3 +131,72 @@ std::string ScreenshotFolder() {
 }
 
 std::string ProgramFolder() { return WinePath(ZK_EXE_DIR); }
+
+HWND CurrentPageOf(HWND sheet) {
+    return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+int CurrentIndexOf(HWND sheet) {
+    HWND page = CurrentPageOf(sheet);
+    if (!page) return -1;
+    return static_cast<int>(::SendMessageA(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0));
+}
+
+std::string ControlText(HWND dialog, int id) {
+    HWND item = ::GetDlgItem(dialog, id);
+    if (!item) return std::string();
+    const LRESULT len = ::SendMessageA(item, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<char> buf(static_cast<size_t>(len) + 2);
+    const LRESULT got = ::SendMessageA(item, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
+    return std::string(buf.data(), static_cast<size_t>(got > 0 ? got : 0));
+}
+
+bool IsControlEnabled(HWND dialog, int id) {
+    HWND item = ::GetDlgItem(dialog, id);
+    return item && ::IsWindowEnabled(item);
+}
+
+void ClickControl(HWND dialog, int id) {
+    HWND item = ::GetDlgItem(dialog, id);
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item));
+}
+
+void TypeText(HWND dialog, int id, const std::string& text) {
+    HWND item = ::GetDlgItem(dialog, id);
+    ::SendMessageA(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+namespace {
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+struct FindBox {
+    DWORD pid;
+    HWND found;
+};
+BOOL CALLBACK FindBoxProc(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<FindBox*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    char cls[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    if (pid == f->pid && ::IsWindowVisible(wnd) && std::string(cls) == "#32770" &&
+        !::GetDlgItem(wnd, 0x3024) && ::GetDlgItem(wnd, kMessageBoxTextId)) {
+        f->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindMessageBox(DWORD pid) {
+    FindBox f{pid, nullptr};
+    ::EnumWindows(&FindBoxProc, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+std::string MessageBoxText(HWND box) { return ControlText(box, kMessageBoxTextId); }
+
+void AnswerMessageBox(HWND box, int buttonId) {
+    HWND button = ::GetDlgItem(box, buttonId);
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}

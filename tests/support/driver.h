@@ -26,6 +26,36 @@ private:
     DWORD m_id = 0;
 };
 
+// Waits until the condition holds, checking every 50 ms.
+template <typename F>
+bool WaitUntil(F condition, DWORD timeoutMs = 20000) {
+    const DWORD start = ::GetTickCount();
+    do {
+        if (condition()) return true;
+        ::Sleep(50);
+    } while (::GetTickCount() - start < timeoutMs);
+    return condition();
+}
+
+// The wizard's current page and its index, read from outside.
+HWND CurrentPageOf(HWND sheet);
+int CurrentIndexOf(HWND sheet);
+// A control's text, read from outside (WM_GETTEXT crosses processes).
+std::string ControlText(HWND dialog, int id);
+bool IsControlEnabled(HWND dialog, int id);
+// Clicks a push button of a page as a user would.
+void ClickControl(HWND dialog, int id);
+// Replaces an edit field's text as if typed.
+void TypeText(HWND dialog, int id, const std::string& text);
+
+// A message box of the process (a dialog with the box's text control),
+// or null when none is open.
+HWND FindMessageBox(DWORD pid);
+// Its text.
+std::string MessageBoxText(HWND box);
+// Answers it with the button (IDOK, IDYES, IDNO, IDCANCEL).
+void AnswerMessageBox(HWND box, int buttonId);
+
 // The window's current title.
 std::string WindowTitle(HWND wnd);
 // Presses one of the wizard's own buttons (PSBTN_*) from outside.

@@ -1,0 +1,102 @@
+#include "support/demo_world.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "common/win_raii.h"
+#include "support/test_support.h"
+
+const char kDemoShow[] = "C:\\Shows\\Demo\\demo.ws4";
+
+namespace {
+
+struct DemoFile {
+    const char* path;
+    size_t size;
+};
+
+// Files that exist. The show names the sound file applaus.wav at a place
+// where it is not (C:\Oud), while a copy lies in the show's Audio folder:
+// the stand-in for Wings finds it there, as Wings would when told to search.
+const DemoFile kFiles[] = {
+    {"C:\\Shows\\Demo\\titel.bmp", 3000},
+    {"C:\\Shows\\Demo\\Plaatjes\\zee.jpg", 5000},
+    {"C:\\Shows\\Demo\\Audio\\applaus.wav", 7000},
+    {"C:\\Shows\\Demo\\notities.txt", 120},
+    {"C:\\Muziek\\intro.wav", 20000},
+    {"C:\\Muziek\\intro.tlg", 400},
+    {"D:\\Fotos\\strand.jpg", 9000},
+};
+
+const char* const kReferences[] = {
+    "C:\\Shows\\Demo\\titel.bmp",          // green, in the show's folder
+    "C:\\Shows\\Demo\\Plaatjes\\zee.jpg",  // green, in a subfolder
+    "C:\\Oud\\Geluid\\applaus.wav",        // red, until Wings re-links it
+    "C:\\Muziek\\intro.wav",               // yellow 1, with its .tlg
+    "D:\\Fotos\\strand.jpg",               // yellow 2
+    "C:\\Shows\\Demo\\notities.txt",       // other
+};
+const char kLostReference[] = "C:\\Weg\\kwijt.wav";
+
+const char* const kDemoRoots[] = {"C:\\Shows", "C:\\Muziek", "C:\\Oud", "C:\\Weg", "D:\\Fotos"};
+
+bool MakeFolders(const std::string& path) {
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        ::CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    return true;
+}
+
+bool MakeFile(const std::string& path, size_t size) {
+    MakeFolders(path);
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + (i * 7 + size) % 26);
+    return WriteWholeFile(path, bytes);
+}
+
+// A show file is binary; only its zero-terminated absolute paths matter.
+std::string ShowBytes(bool withLostFile) {
+    std::string show("WS4\x01\x00\x00\x00", 7);
+    std::vector<const char*> refs(std::begin(kReferences), std::end(kReferences));
+    if (withLostFile) refs.push_back(kLostReference);
+    int n = 0;
+    for (const char* ref : refs) {
+        show += std::string("\x10\x00\x00\x00 item:", 10) + std::to_string(++n);
+        show.push_back('\0');
+        show += ref;
+        show.push_back('\0');
+        show += std::string(16, '\x7f');
+    }
+    return show;
+}
+
+bool RegisterWings(const std::string& folder) {
+    UniqueRegKey key;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "software\\AV Stumpfl\\Wings\\Global", 0, nullptr, 0,
+                          KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+        return false;
+    return ::RegSetValueExA(key.get(), "Installation Directory", 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(folder.c_str()),
+                            static_cast<DWORD>(folder.size() + 1)) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool MakeDemoWorld(const DemoWorldOptions& options) {
+    for (const char* root : kDemoRoots) DeleteTree(root);
+    bool ok = true;
+    for (const DemoFile& f : kFiles) ok = MakeFile(f.path, f.size) && ok;
+    ok = MakeFolders(kDemoShow) && WriteWholeFile(kDemoShow, ShowBytes(options.withLostFile)) && ok;
+
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string ini = std::string(windows) + "\\Zekerpad.INI";
+    ::DeleteFileA(ini.c_str());
+    ok = ::WritePrivateProfileStringA("Zekerpad", "ShowBestand", kDemoShow, ini.c_str()) && ok;
+    ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapAudio", "Audio", ini.c_str()) && ok;
+    ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapPlaatjes", "Plaatjes", ini.c_str()) && ok;
+    ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapOverige", "Overige", ini.c_str()) && ok;
+
+    if (!options.wingsFolder.empty()) ok = RegisterWings(options.wingsFolder) && ok;
+    return ok;
+}

@@ -1,0 +1,20 @@
+// The demo world: a show on C: that gives every page of the wizard work,
+// the settings that name it, and the stand-in for Wings registered.
+#pragma once
+
+#include <string>
+
+extern const char kDemoShow[];  // C:\Shows\Demo\demo.ws4
+
+struct DemoWorldOptions {
+    // Folder that holds the stand-in wings.exe (a Windows path); empty
+    // leaves the registry alone.
+    std::string wingsFolder;
+    // Adds a reference to a file that exists nowhere, so the show can never
+    // get green light.
+    bool withLostFile = false;
+};
+
+// Makes the world afresh (earlier demo files are removed first). False
+// when a file or folder could not be made.
+bool MakeDemoWorld(const DemoWorldOptions& options);

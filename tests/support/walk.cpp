@@ -1,0 +1,159 @@
+#include "support/walk.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <cstdio>
+
+#include "resource.h"
+#include "support/driver.h"
+
+namespace {
+
+constexpr int kAnalysis = 2, kRed = 3, kYellow1 = 4, kYellow2 = 5, kOther = 6, kClosing = 7;
+
+class Walker {
+public:
+    Walker(const WalkOptions& options, WalkResult& result)
+        : m_options(options), m_result(result), m_process(options.exePath) {}
+
+    bool Run() {
+        if (!m_process.Started()) return Fail("Zekerpad.exe kon niet gestart worden");
+        m_sheet = m_process.WaitForWizard();
+        if (!m_sheet) return Fail("de wizard verscheen niet");
+        Shot("introductie");
+        if (!Next(1, "selectie")) return false;
+        if (!Next(kAnalysis, "analyse")) return false;
+
+        // Visit every page that has work, then analyse again after each.
+        for (int guard = 0; guard < 12; ++guard) {
+            if (!PressNext()) return false;
+            const int index = CurrentIndexOf(m_sheet);
+            if (index == kRed) {
+                Shot("rood");
+                if (!StartWingsAndReanalyse(IDC_BUTTON_1007, IDC_BUTTON_1009, "rood")) return false;
+            } else if (index == kYellow1 || index == kYellow2) {
+                const char* name = index == kYellow1 ? "geel1" : "geel2";
+                Shot(name);
+                if (!Repair(name)) return false;
+                if (!StartWingsAndReanalyse(IDC_BUTTON_1009, IDC_BUTTON_1008, name)) return false;
+            } else if (index == kOther) {
+                Shot("overige");
+                if (!Next(kClosing, "klaar")) return false;
+                return Finish();
+            } else if (index == kClosing) {
+                Shot("klaar");
+                return Finish();
+            } else {
+                return Fail("onverwachte pagina " + std::to_string(index));
+            }
+        }
+        return Fail("de wandeling eindigde niet");
+    }
+
+private:
+    bool Fail(const std::string& why) {
+        m_result.failure = why;
+        Shot("fout");
+        return false;
+    }
+
+    void Step(const std::string& what) { m_result.steps.push_back(what); }
+
+    void Shot(const std::string& name) {
+        if (m_options.screenshotDir.empty()) return;
+        char file[32];
+        std::snprintf(file, sizeof file, "%02d-", ++m_shots);
+        HWND target = m_sheet;
+        if (HWND box = FindMessageBox(m_process.Id())) target = box;
+        if (target) SaveScreenshot(target, m_options.screenshotDir + "\\" + file + name + ".bmp");
+    }
+
+    // Answers the boxes that come until the condition holds.
+    template <typename F>
+    bool Await(F condition, const std::string& what) {
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < 30000) {
+            if (HWND box = FindMessageBox(m_process.Id())) {
+                ::Sleep(200);
+                const std::string text = MessageBoxText(box);
+                m_result.boxes.push_back(text);
+                Shot("melding");
+                const bool question = ::GetDlgItem(box, IDYES) != nullptr;
+                const int answer = question ? (m_options.deleteOriginals ? IDYES : IDNO) : IDOK;
+                Step("melding beantwoord: " + text.substr(0, text.find('\n')));
+                AnswerMessageBox(box, answer);
+                WaitUntil([&] { return !::IsWindow(box); }, 5000);
+                continue;
+            }
+            if (condition()) return true;
+            ::Sleep(50);
+        }
+        return Fail("wachten op: " + what);
+    }
+
+    bool PressNext() {
+        const HWND before = CurrentPageOf(m_sheet);
+        Step("Volgende");
+        PressWizardButton(m_sheet, PSBTN_NEXT);
+        return Await([&] { return CurrentPageOf(m_sheet) != before; }, "een volgende pagina");
+    }
+
+    bool Next(int expected, const std::string& name) {
+        if (!PressNext()) return false;
+        if (CurrentIndexOf(m_sheet) != expected)
+            return Fail("pagina " + std::to_string(CurrentIndexOf(m_sheet)) + " in plaats van " +
+                        std::to_string(expected));
+        ::Sleep(300);
+        Shot(name);
+        return true;
+    }
+
+    bool Repair(const std::string& name) {
+        HWND page = CurrentPageOf(m_sheet);
+        Step("Corrigeren op " + name);
+        ClickControl(page, IDC_BUTTON_1007);
+        if (!Await([&] { return IsControlEnabled(page, IDC_BUTTON_1009); }, "einde van Corrigeren"))
+            return false;
+        ::Sleep(200);
+        Shot(name + "-gecorrigeerd");
+        return true;
+    }
+
+    bool StartWingsAndReanalyse(int startId, int reanalyseId, const std::string& name) {
+        HWND page = CurrentPageOf(m_sheet);
+        Step("Start Wings op " + name);
+        ClickControl(page, startId);
+        if (!Await([&] { return IsControlEnabled(page, reanalyseId); }, "einde van Wings")) return false;
+        Step("Opnieuw analyseren");
+        ClickControl(page, reanalyseId);
+        if (!Await([&] { return CurrentIndexOf(m_sheet) == kAnalysis; }, "de nieuwe analyse")) return false;
+        ::Sleep(300);
+        Shot("analyse-opnieuw");
+        return true;
+    }
+
+    bool Finish() {
+        m_result.closingText = ControlText(CurrentPageOf(m_sheet), IDC_TEXT);
+        Step("Voltooien");
+        PressWizardButton(m_sheet, PSBTN_FINISH);
+        if (!m_process.WaitForExit()) return Fail("Zekerpad eindigde niet na Voltooien");
+        return true;
+    }
+
+    const WalkOptions& m_options;
+    WalkResult& m_result;
+    ZekerpadProcess m_process;
+    HWND m_sheet = nullptr;
+    int m_shots = 0;
+};
+
+}  // namespace
+
+WalkResult WalkTypicalRun(const WalkOptions& options) {
+    WalkResult result;
+    Walker walker(options, result);
+    result.completed = walker.Run();
+    return result;
+}

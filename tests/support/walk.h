@@ -1,0 +1,22 @@
+// The typical run, walked from outside through the real program: every
+// page, both repairs, Start Wings, fresh analyses, the closing page.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct WalkOptions {
+    std::string exePath;        // Zekerpad.exe
+    std::string screenshotDir;  // where each step's picture goes (Windows path); empty: none
+    bool deleteOriginals = false;  // the answer to the yellow-2 question
+};
+
+struct WalkResult {
+    bool completed = false;          // reached the closing page and finished
+    std::string failure;             // what went wrong when not completed
+    std::vector<std::string> steps;  // one line per step, as it was taken
+    std::vector<std::string> boxes;  // the texts of the message boxes met
+    std::string closingText;         // the closing page's text
+};
+
+WalkResult WalkTypicalRun(const WalkOptions& options);
