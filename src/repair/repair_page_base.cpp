@@ -80,3 +80,17 @@ void CYellowPageBasis::EndRun() {
     EnableItem(IDC_BUTTON_1008, false);
     LogLine(m_texts.endLine);
 }
+
+std::string CYellowPageBasis::HelpText(const char* category, const char* remedy) {
+    return std::string(
+               "Alle bestanden met een GELE stip zijn aanwezig. En bovendien op de plaats waar deze door Wings "
+               "verwacht worden.\n\nToch is er een risico: \nDeze bestanden staan niet op een logische plaats "
+               "ten opzicht van de show. Dat houdt in dat de kans groot is, dat deze bestanden, bij het maken van "
+               "een back-up van de show, vergeten worden.\n\nDe bestanden met een gele stip zijn te verdelen in "
+               "twee aandachtsgebieden:\n1  bestanden die op dezelfde schijf staan als de show, en\n2  bestanden "
+               "die op een andere schijf staan dan de show.\n\nDeze pagina behandelt de bestanden uit de ") +
+           category + " categorie.\n\n" + remedy +
+           "\n\nDan probeert Zekerpad die bestanden te verplaatsen naar een plaats die logisch is, ten opzichte "
+           "van de show. Voor geluidsbestanden is dat bijvoorbeeld de map 'Audio' in de map waar ook de show "
+           "staat.\n\n";
+}

@@ -3,6 +3,8 @@
 // a run, Start Wings button and half-dark yellow lamp.
 #pragma once
 
+#include <string>
+
 #include "wizard/page_base.h"
 
 class CRepairPageBasis : public CTestPropPageBasis {
@@ -45,6 +47,9 @@ protected:
     void StepProgress();
     // The normal end of a run: Start Wings is offered next.
     void EndRun();
+    // The help text of a yellow page: which category of yellow files it
+    // handles ("eeste", "tweede") and how it remedies them.
+    static std::string HelpText(const char* category, const char* remedy);
 
 private:
     YellowPageTexts m_texts;

@@ -11,17 +11,10 @@ namespace {
 const YellowPageTexts kTexts{"CTestPropPage04", "Geel 1", "Start Wings vanuit GEEL 1",
                              "Einde corrigeren GEEL 1 ", true};
 
-const char kHelpText[] =
-    "Alle bestanden met een GELE stip zijn aanwezig. En bovendien op de plaats waar deze door Wings "
-    "verwacht worden.\n\nToch is er een risico: \nDeze bestanden staan niet op een logische plaats ten "
-    "opzicht van de show. Dat houdt in dat de kans groot is, dat deze bestanden, bij het maken van een "
-    "back-up van de show, vergeten worden.\n\nDe bestanden met een gele stip zijn te verdelen in twee "
-    "aandachtsgebieden:\n1  bestanden die op dezelfde schijf staan als de show, en\n2  bestanden die op een "
-    "andere schijf staan dan de show.\n\nDeze pagina behandelt de bestanden uit de eeste categorie.\n\nDit "
-    "probleem is in principe door het programma Zekerpad te verhelpen. Als u dat wilt, moet u hieronder op "
-    "de knop '&Corrigeren' klikken.\n\nDan probeert Zekerpad die bestanden te verplaatsen naar een plaats "
-    "die logisch is, ten opzichte van de show. Voor geluidsbestanden is dat bijvoorbeeld de map 'Audio' in "
-    "de map waar ook de show staat.\n\n";
+// What this page does about its category.
+const char kRemedy[] =
+    "Dit probleem is in principe door het programma Zekerpad te verhelpen. Als u dat wilt, moet u hieronder op "
+    "de knop '&Corrigeren' klikken.";
 }  // namespace
 
 CTestPropPage04::CTestPropPage04() : CYellowPageBasis(IDD_PAGE04, kTexts) {}
@@ -29,7 +22,7 @@ CTestPropPage04::CTestPropPage04() : CYellowPageBasis(IDD_PAGE04, kTexts) {}
 BOOL CTestPropPage04::OnInitDialog() {
     CYellowPageBasis::OnInitDialog();
     LogLine("CTestPropPage04::OnInitDialog");
-    SetItemText(IDC_TEXT, kHelpText);
+    SetItemText(IDC_TEXT, HelpText("eeste", kRemedy));
     return TRUE;
 }
 

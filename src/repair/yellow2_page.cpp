@@ -11,18 +11,11 @@
 namespace {
 const YellowPageTexts kTexts{"CTestPropPage05", "Geel 2", nullptr, "Einde corrigeren GEEL 2", false};
 
-const char kHelpText[] =
-    "Alle bestanden met een GELE stip zijn aanwezig. En bovendien op de plaats waar deze door Wings "
-    "verwacht worden.\n\nToch is er een risico: \nDeze bestanden staan niet op een logische plaats ten "
-    "opzicht van de show. Dat houdt in dat de kans groot is, dat deze bestanden, bij het maken van een "
-    "back-up van de show, vergeten worden.\n\nDe bestanden met een gele stip zijn te verdelen in twee "
-    "aandachtsgebieden:\n1  bestanden die op dezelfde schijf staan als de show, en\n2  bestanden die op een "
-    "andere schijf staan dan de show.\n\nDeze pagina behandelt de bestanden uit de tweede categorie.\n\nDit "
-    "probleem is in principe door het programma Zekerpad te verhelpen MITS er voldoende ruimte vrij is op "
-    "de schijfeenheid waarop de show staat. Als u dit probleem wilt verhelpen, dan moet u hieronder op de "
-    "knop '&Corrigeren' klikken.\n\nDan probeert Zekerpad die bestanden te verplaatsen naar een plaats die "
-    "logisch is, ten opzichte van de show. Voor geluidsbestanden is dat bijvoorbeeld de map 'Audio' in de "
-    "map waar ook de show staat.\n\n";
+// What this page does about its category.
+const char kRemedy[] =
+    "Dit probleem is in principe door het programma Zekerpad te verhelpen MITS er voldoende ruimte vrij is op "
+    "de schijfeenheid waarop de show staat. Als u dit probleem wilt verhelpen, dan moet u hieronder op de knop "
+    "'&Corrigeren' klikken.";
 
 const char kQuestion[] =
     "De 'riskante' bestanden, die op een andere schijf staan dan \nwaarop de show staat, worden gekopieerd "
@@ -35,7 +28,7 @@ CTestPropPage05::CTestPropPage05() : CYellowPageBasis(IDD_PAGE05, kTexts) {}
 BOOL CTestPropPage05::OnInitDialog() {
     CYellowPageBasis::OnInitDialog();
     LogLine("CTestPropPage05::OnInitDialog");
-    SetItemText(IDC_TEXT, kHelpText);
+    SetItemText(IDC_TEXT, HelpText("tweede", kRemedy));
     return TRUE;
 }
 

@@ -73,6 +73,14 @@ bool ClearSource(const CFileReference& rec, SourceAfterCopy mode) {
     return Rename(rec.m_csPath, BackupPath(rec));
 }
 
+// The target folder of a record, or null after telling the user that a
+// show (which no repair may move) is among the records.
+const std::string* FolderOrStop(const CFileReference& rec, const TargetFolders& folders, HWND owner) {
+    const std::string* folder = TargetFolderOf(folders, rec.m_nKind);
+    if (!folder) ShowMessage(LoadResString(IDS_ERR_SHOW_IN_YELLOW), owner);
+    return folder;
+}
+
 std::string ResultText(int failedFiles, const char* success, const char* failedVerb,
                        const char* middle, const std::string& driveText, const char* rest) {
     std::string first = success;
@@ -97,9 +105,8 @@ RepairOutcome MoveYellow1Files(const CFileReferenceList& records, const std::str
         const CFileReference& rec = *item;
         LogValue("bron", rec.m_csPath);
         step();
-        const std::string* folder = TargetFolderOf(folders, rec.m_nKind);
+        const std::string* folder = FolderOrStop(rec, folders, owner);
         if (!folder) {
-            ShowMessage(LoadResString(IDS_ERR_SHOW_IN_YELLOW), owner);
             outcome.completed = false;
             return outcome;
         }
@@ -131,9 +138,8 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
         const CFileReference& rec = *item;
         step();
         LogValue("bron", rec.m_csPath);
-        const std::string* folder = TargetFolderOf(folders, rec.m_nKind);
+        const std::string* folder = FolderOrStop(rec, folders, owner);
         if (!folder) {
-            ShowMessage(LoadResString(IDS_ERR_SHOW_IN_YELLOW), owner);
             outcome.completed = false;
             return outcome;
         }
