@@ -50,8 +50,10 @@ bool CWingsTestApp::StartWings() {
     const std::string exe = ReadWingsFolder() + "\\wings.exe";
     LogValue("csExe", exe);
     if (!FileExists(exe)) {
+        // Owned by the wizard, so that it cannot be used while the box is up.
         ShowMessage("Helaas, Wings kan niet gelocaliseerd worden\n\nU zult Wings op de voor u normale "
-                    "manier moeten starten.");
+                    "manier moeten starten.",
+                    ::GetActiveWindow());
         LogValue("csExe", "bestaat niet");
         return false;
     }
