@@ -22,8 +22,9 @@ cmake --build "$build" -j2 >&2
 source "$src/tests/wine-env.sh" "$build"
 zk_start_screen
 zk_make_prefix
+zk_mount_small_disk
 zk_start_server
-trap 'zk_stop_screen; zk_stop_server' EXIT
+trap 'zk_stop_screen; zk_stop_server; zk_unmount_small_disk' EXIT
 
 echo "== Tests under Wine" >&2
 status=0

@@ -47,6 +47,28 @@ zk_make_prefix() {
     ln -sfn "$ZK_DRIVE_E" "$WINEPREFIX/dosdevices/e:"
 }
 
+# A small real disk for the tests of a full disk: a 3 MiB tmpfs as drive
+# F:, when this user may mount (root). Tests find it through
+# ZK_SMALL_DISK ("F:\") and skip themselves when it is not set.
+zk_mount_small_disk() {
+    local dir="$zk_build_dir/drives/small"
+    rm -f "$WINEPREFIX/dosdevices/f:"
+    unset ZK_SMALL_DISK
+    mkdir -p "$dir"
+    if ! mountpoint -q "$dir"; then
+        [ "$(id -u)" = 0 ] || return 0
+        mount -t tmpfs -o size=3m zk-small-disk "$dir" 2>/dev/null || return 0
+    fi
+    ln -sfn "$dir" "$WINEPREFIX/dosdevices/f:"
+    export ZK_SMALL_DISK='F:\'
+}
+
+zk_unmount_small_disk() {
+    local dir="$zk_build_dir/drives/small"
+    rm -f "$WINEPREFIX/dosdevices/f:"
+    if mountpoint -q "$dir" 2>/dev/null; then umount "$dir" 2>/dev/null || true; fi
+}
+
 # One persistent wineserver for the whole run: each program then starts in
 # a fraction of the time. Its output goes to a file, never to a pipe.
 # Wine's desktop process starts with the server and binds to the display it

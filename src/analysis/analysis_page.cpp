@@ -1,13 +1,53 @@
 #include "analysis/analysis_page.h"
 
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "analysis/result_tree.h"
+#include "analysis/show_scan.h"
+#include "app/msgbox.h"
 #include "app/run_log.h"
+#include "app/state.h"
+#include "common/text.h"
 #include "resource.h"
+
+namespace {
+
+// In the order of ResultImage.
+constexpr int kResultIcons[] = {IDI_FIGURE, IDI_NOTE, IDI_PICTURE, IDI_DOT_RED, IDI_DOT_YELLOW, IDI_DOT_GREEN};
+constexpr int kIconSize = 16;
+
+const char kAnalysing[] = "Toelichting\n\nDe analyse wordt nu uitgevoerd...\n";
+const char kNotAnalysed[] =
+    "Toelichting\n\nDe analyse kon niet worden uitgevoerd: het Wings-bestand kon niet worden "
+    "gelezen.\nGa terug om een show te kiezen, of probeer het opnieuw.\n";
+
+std::string Explanation(int32_t red, int32_t yellow, int32_t green, int64_t totalBytes) {
+    return "Toelichting\nRood\t bestand is niet gevonden (" + std::to_string(red) +
+           " keer)\nGeel\t bestand is gevonden, maar staat op een mogelijk riskante plaats (" +
+           std::to_string(yellow) + " keer)\nGroen\t bestand is gevonden en staat op een veilige plaats (" +
+           std::to_string(green) + " keer)\nDe show en de gevonden bestanden zijn tezamen " +
+           FormatThousands(totalBytes) + " bytes groot.\n";
+}
+
+}  // namespace
 
 CTestPropPage02::CTestPropPage02() : CTestPropPageBasis(IDD_PAGE02, 0) {}
 
 BOOL CTestPropPage02::OnInitDialog() {
     CTestPropPageBasis::OnInitDialog();
     LogLine("CTestPropPage02::OnInitDialog");
+    ScopedWaitCursor wait;
+    SetItemText(IDC_TEXT, kAnalysing);
+
+    m_imageList.reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, 8, 8));
+    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    for (size_t i = 0; i < std::size(kResultIcons); ++i) {
+        m_hIcons[i] = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kResultIcons[i]), IMAGE_ICON,
+                                                      kIconSize, kIconSize, LR_SHARED));
+        if (m_imageList) ::ImageList_AddIcon(m_imageList.get(), m_hIcons[i]);
+    }
     return TRUE;
 }
 
@@ -15,5 +55,70 @@ bool CTestPropPage02::OnSetActive() {
     PostWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
     LogValue("CTestPropPage02::OnSetActive", "Analyse");
     InvalidatePage();
+
+    const bool current = g_bAnalysed && !g_csAnalysedFile.empty() &&
+                         EqualsNoCaseAscii(g_csAnalysedFile, g_csRecentFile);
+    if (current) return true;
+
+    if (ScanShow(g_csRecentFile)) {
+        g_bAnalysed = 1;
+        g_csAnalysedFile = g_csRecentFile;
+        SetItemText(IDC_TEXT, Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes));
+    } else {
+        // Results of a show that was never read would pass for a clean
+        // show further on: nothing counts as analysed, and there is
+        // nowhere to go but back.
+        g_bAnalysed = 0;
+        SetItemText(IDC_TEXT, kNotAnalysed);
+        PostWizardButtons(PSWIZB_BACK);
+    }
+    return true;
+}
+
+bool CTestPropPage02::ScanShow(std::string path) {
+    ScopedWaitCursor wait;
+    LogValue("Start analyse", path);
+
+    m_hTree = GetItem(IDC_TREE);
+    // Only a complete analysis enables the tree again.
+    ::EnableWindow(m_hTree, FALSE);
+    ::SendMessageA(m_hTree, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(m_hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    ::SendMessageA(m_hTree, WM_SETREDRAW, TRUE, 0);
+    ::SendMessageA(m_hTree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_imageList.get()));
+    m_hShowItem = m_hSoundItem = m_hImageItem = m_hOtherItem = nullptr;
+    // The lists go with the counters: records of an earlier show must not
+    // outlive an analysis that fails.
+    ResetScanResults();
+
+    ScanOutcome outcome = CheckShowFile(path);
+    if (outcome.status == ScanStatus::Done) {
+        m_hShowItem = InsertTreeItem(m_hTree, TVI_ROOT, TVI_LAST, path, kImageFigure);
+        m_hSoundItem = InsertTreeItem(m_hTree, m_hShowItem, TVI_SORT, "Geluidsbestanden", kImageNote);
+        m_hImageItem = InsertTreeItem(m_hTree, m_hShowItem, TVI_SORT, "Afbeeldingen", kImagePicture);
+        m_hOtherItem = InsertTreeItem(m_hTree, m_hShowItem, TVI_SORT, "Overige bestanden", kImageFigure);
+
+        CResultTreeFiller filler;
+        outcome = AnalyseShowFile(path, &filler);
+        const HTREEITEM groups[4] = {TVI_ROOT, m_hSoundItem, m_hImageItem, m_hOtherItem};
+        if (outcome.status == ScanStatus::Done) filler.Fill(m_hTree, groups);
+    }
+    if (outcome.status != ScanStatus::Done) {
+        ShowMessage(ScanFailureMessage(outcome, path), GetSheetHwnd());
+        return false;
+    }
+
+    for (HTREEITEM item : {m_hShowItem, m_hSoundItem, m_hImageItem, m_hOtherItem})
+        ::SendMessageA(m_hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    ::SendMessageA(m_hTree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(m_hShowItem));
+    ::EnableWindow(m_hTree, TRUE);
+
+    LogNumber("groen  ", g_nGreen);
+    LogNumber("geel 1 ", g_nYellow1);
+    LogNumber("geel 2 ", g_nYellow2);
+    LogNumber("geel   ", g_nYellow);
+    LogNumber("rood   ", g_nRed);
+    LogNumber("overige", g_nOther);
+    LogLine("Einde analyse");
     return true;
 }

@@ -1,14 +1,31 @@
 #pragma once
 
+#include <string>
+
+#include "common/win_raii.h"
 #include "wizard/page_base.h"
 
-// The analysis of the chosen show and its results.
+// The analysis of the chosen show and its results: a tree of every file the
+// show names, with a coloured dot each, and the counts per colour.
 class CTestPropPage02 : public CTestPropPageBasis {
 public:
     CTestPropPage02();
     const char* ClassName() const override { return "CTestPropPage02"; }
 
+    // Analyses the show into the shared results and the tree. False when
+    // the show could not be analysed; the user has been told why.
+    bool ScanShow(std::string path);
+
 protected:
     BOOL OnInitDialog() override;
     bool OnSetActive() override;
+
+private:
+    HICON m_hIcons[6]{};  // shared resources: not destroyed by the page
+    UniqueImageList m_imageList;
+    HWND m_hTree = nullptr;
+    HTREEITEM m_hShowItem = nullptr;
+    HTREEITEM m_hSoundItem = nullptr;
+    HTREEITEM m_hImageItem = nullptr;
+    HTREEITEM m_hOtherItem = nullptr;
 };

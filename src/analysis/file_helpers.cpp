@@ -18,6 +18,34 @@ bool FileExists(const std::string& path) {
     return true;
 }
 
+bool FilePresent(const std::string& path) {
+    if (path.empty()) return false;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int64_t ExclusiveFileLength(const std::string& path) {
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size)) return -1;
+    return size.QuadPart;
+}
+
+std::string FullPathName(const std::string& path) {
+    if (path.empty()) return path;
+    std::string full(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+        if (n == 0) return path;
+        if (n < full.size()) {
+            full.resize(n);
+            return full;
+        }
+        full.resize(n);  // n counts the terminator when the buffer was short
+    }
+}
+
 namespace {
 struct FreeDeleter {
     void operator()(char* p) const noexcept { std::free(p); }

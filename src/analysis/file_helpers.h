@@ -14,6 +14,20 @@ constexpr size_t kMaxBuiltPath = 259;
 // Folders, locked and unreadable files count as absent.
 bool FileExists(const std::string& path);
 
+// True when the path names a file, whether or not it can be opened: also
+// one that another program holds locked. Folders are false.
+bool FilePresent(const std::string& path);
+
+// Length of the file opened for reading with no sharing allowed, or -1 when
+// it cannot be opened so (missing, a folder, or another program has it
+// open). The file is closed again at once.
+int64_t ExclusiveFileLength(const std::string& path);
+
+// The path made absolute the way Windows resolves it (a drive-relative
+// "C:demo.ws4" against that drive's current directory); the path itself
+// when it cannot be resolved.
+std::string FullPathName(const std::string& path);
+
 // True when the path names a folder that can be entered. Leaves the
 // current drive, the current directory and the tested drive's own current
 // directory as they were. Paths over kMaxBuiltPath characters are false.

@@ -13,7 +13,10 @@ bool CWingsTestApp::CreateShowSubfolders() {
     for (const std::string* name : {&g_csSubmapAudio, &g_csSubmapPlaatjes, &g_csSubmapOverige}) {
         const std::string path = g_szShowDrive + g_szShowDir + *name + "\\";
         // A path too long to build is refused like one that cannot be made.
-        if (path.size() > kMaxBuiltPath || (!FolderExists(path) && !::MakeSureDirectoryPathExists(path.c_str()))) {
+        // MakeSureDirectoryPathExists also answers true when a file holds
+        // the name: only a folder that can be entered counts.
+        if (path.size() > kMaxBuiltPath ||
+            (!FolderExists(path) && (!::MakeSureDirectoryPathExists(path.c_str()) || !FolderExists(path)))) {
             ShowMessage(LoadResString(IDS_ERR_MKDIR) + path);
             return false;
         }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -70,12 +71,19 @@ struct MemoryDcTraits {
     static void close(HDC h) noexcept { ::DeleteDC(h); }
 };
 
+struct ImageListTraits {
+    using handle_type = HIMAGELIST;
+    static HIMAGELIST invalid() noexcept { return nullptr; }
+    static void close(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
+};
+
 using UniqueFile = UniqueWinHandle<FileHandleTraits>;
 using UniqueKernelHandle = UniqueWinHandle<KernelHandleTraits>;
 using UniqueFind = UniqueWinHandle<FindHandleTraits>;
 using UniqueRegKey = UniqueWinHandle<RegKeyTraits>;
 using UniqueGdiObject = UniqueWinHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueWinHandle<MemoryDcTraits>;
+using UniqueImageList = UniqueWinHandle<ImageListTraits>;
 
 // Selects an object into a device context for one scope and puts the
 // previous one back.

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <commctrl.h>
+#include <imagehlp.h>
 #include <prsht.h>
 
 #include <cstdlib>
@@ -77,6 +78,24 @@ void DeleteTree(const std::string& path) {
     }
     ::RemoveDirectoryA(path.c_str());
 }
+
+UniqueFile HoldOpen(const std::string& path, DWORD share) {
+    return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool MakeFolderTree(const std::string& path) {
+    std::string withSlash = path;
+    if (withSlash.empty() || withSlash.back() != '\\') withSlash += '\\';
+    return ::MakeSureDirectoryPathExists(withSlash.c_str()) != FALSE;
+}
+
+ScratchFolder::ScratchFolder(std::string path) : m_path(std::move(path)) {
+    DeleteTree(m_path);
+    EXPECT_TRUE(MakeFolderTree(m_path)) << m_path;
+}
+
+ScratchFolder::~ScratchFolder() { DeleteTree(m_path); }
 
 namespace {
 // The program holds its log open for nobody else: step aside to read it.

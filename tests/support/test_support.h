@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "common/win_raii.h"
 
 // A Linux path as Wine's Z: drive sees it.
 std::string WinePath(const std::string& linuxPath);
@@ -52,6 +53,27 @@ private:
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
+// The file opened for reading the way another program might hold it:
+// share 0 for exclusively, FILE_SHARE_READ to let others read.
+UniqueFile HoldOpen(const std::string& path, DWORD share);
+
+// Makes the folder and every missing folder above it.
+bool MakeFolderTree(const std::string& path);
+
+// A folder of a test's own, empty at the start and removed at the end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(std::string path);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+    // The folder's path joined with a relative one.
+    std::string operator/(const std::string& relative) const { return m_path + "\\" + relative; }
+
+private:
+    std::string m_path;
+};
 
 // Under Wine only: the Linux path of a Windows path (empty elsewhere or
 // when Wine cannot map it).

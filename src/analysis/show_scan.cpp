@@ -1,0 +1,155 @@
+#include "analysis/show_scan.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "analysis/classify.h"
+#include "analysis/file_helpers.h"
+#include "analysis/file_kind.h"
+#include "analysis/file_reference.h"
+#include "analysis/path_split.h"
+#include "analysis/ref_scan.h"
+#include "app/app.h"
+#include "app/state.h"
+#include "common/system_error.h"
+#include "common/win_raii.h"
+
+void ResetScanResults() {
+    g_nRed = g_nYellow = g_nGreen = 0;
+    g_nOther = g_nYellow1 = g_nYellow2 = 0;
+    g_nTotalBytes = 0;
+    if (g_pApp) g_pApp->ClearResultLists();
+}
+
+void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
+                     const std::string& showDir, CPlacementSink* sink) {
+    std::string relativeText;
+    ForEachReference(data, n, [&](std::string_view ref) {
+        auto record = std::make_unique<CFileReference>();
+        record->Inspect(std::string(ref));
+        if (record->m_nKind == kKindOther) ++g_nOther;
+        if (record->m_nExists == 1) g_nTotalBytes += record->m_nSize;
+
+        int image = kImageYellow;
+        CFileReferenceList* list = nullptr;
+        std::string_view text = ref;
+        switch (ClassifyReference(record->m_nExists, record->m_csDrive, record->m_csDir, showDrive,
+                                  showDir)) {
+        case RefColour::Red:
+            ++g_nRed;
+            image = kImageRed;
+            list = &g_aRedFiles;
+            break;
+        case RefColour::GreenInShowFolder:
+            ++g_nGreen;
+            image = kImageGreen;
+            break;
+        case RefColour::GreenInSubfolder:
+            ++g_nGreen;
+            image = kImageGreen;
+            list = &g_aGreenFiles;
+            relativeText = GreenSubfolderText(record->m_csDir, record->m_csName, record->m_csExt, showDir);
+            text = relativeText;
+            break;
+        case RefColour::Yellow:
+            ++g_nYellow;
+            image = kImageYellow;
+            list = &g_aYellowFiles;
+            break;
+        }
+        if (sink) sink->OnPlaced(PlacedReference{*record, record->m_nKind, image, text});
+        if (list) list->push_back(std::move(record));
+    });
+}
+
+void CountYellowByDrive(const std::string& showDrive) {
+    g_nYellow1 = g_nYellow2 = 0;
+    for (const auto& record : g_aYellowFiles) {
+        if (!record) continue;
+        if (IsYellow1(record->m_chDrive, showDrive))
+            ++g_nYellow1;
+        else
+            ++g_nYellow2;
+    }
+}
+
+ScanOutcome CheckShowFile(const std::string& path) {
+    if (FileExists(path)) return {};
+    if (!FilePresent(path)) return {ScanStatus::Missing, 0};
+    // There, but held by another program: say what keeps it from being read.
+    UniqueFile probe(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return {ScanStatus::OpenFailed, probe ? 0u : static_cast<uint32_t>(::GetLastError())};
+}
+
+ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
+    // Split the resolved path: "C:demo.ws4" has no folder of its own, and
+    // without one nothing could be recognised as lying beside the show.
+    PathParts show = SplitPath(FullPathName(path));
+    g_szShowDrive = std::move(show.drive);
+    g_szShowDir = std::move(show.dir);
+
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return {ScanStatus::OpenFailed, static_cast<uint32_t>(::GetLastError())};
+    LARGE_INTEGER length{};
+    if (!::GetFileSizeEx(file.get(), &length))
+        return {ScanStatus::ReadFailed, static_cast<uint32_t>(::GetLastError())};
+
+    const uint64_t n = static_cast<uint64_t>(length.QuadPart);
+    // One byte more for the zero that ends a reference at the very end.
+    if (n >= SIZE_MAX) return {ScanStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY};
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<size_t>(n) + 1]);
+    if (!buffer) return {ScanStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY};
+    g_nTotalBytes += static_cast<int64_t>(n);
+
+    // ReadFile takes at most 4 GB - 1 at a time.
+    constexpr uint64_t kMaxRead = 1u << 30;
+    uint64_t got = 0;
+    while (got < n) {
+        const DWORD want = static_cast<DWORD>(std::min(n - got, kMaxRead));
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), buffer.get() + got, want, &read, nullptr))
+            return {ScanStatus::ReadFailed, static_cast<uint32_t>(::GetLastError())};
+        if (read == 0) break;
+        got += read;
+    }
+    file.reset();
+    if (got < n) return {ScanStatus::ShortRead, 0};
+    buffer[static_cast<size_t>(n)] = '\0';
+
+    PlaceReferences(buffer.get(), static_cast<size_t>(n), g_szShowDrive, g_szShowDir, sink);
+    buffer.reset();
+    CountYellowByDrive(g_szShowDrive);
+    return {};
+}
+
+std::string ScanFailureMessage(const ScanOutcome& outcome, const std::string& path) {
+    std::string text;
+    switch (outcome.status) {
+    case ScanStatus::Done:
+        return text;
+    case ScanStatus::Missing:
+        text = "Het opgegeven Wings-bestand bestaat niet!";
+        break;
+    case ScanStatus::OpenFailed:
+        text = "Het Wings-bestand kan niet worden geopend. Misschien heeft een ander programma "
+               "(bijvoorbeeld Wings) het in gebruik.";
+        break;
+    case ScanStatus::NoMemory:
+        text = "Er is niet genoeg geheugen vrij om het Wings-bestand in te lezen.";
+        break;
+    case ScanStatus::ReadFailed:
+        text = "FOUT bij lezen bestand";
+        break;
+    case ScanStatus::ShortRead:
+        text = "Fout bij lezen van het bestand.";
+        break;
+    }
+    if (!path.empty()) text += "\n" + path;
+    if (outcome.systemError != 0) text += "\n\n" + SystemErrorText(outcome.systemError);
+    return text;
+}
