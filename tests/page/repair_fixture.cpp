@@ -20,13 +20,8 @@ std::string TestBytes(size_t size, int seed) {
     return bytes;
 }
 
-void MakeFolders(const std::string& folder) {
-    for (size_t pos = 3; pos <= folder.size(); ++pos)
-        if (pos == folder.size() || folder[pos] == '\\') ::CreateDirectoryA(folder.substr(0, pos).c_str(), nullptr);
-}
-
 void MakeTestFile(const std::string& path, const std::string& bytes) {
-    MakeFolders(path.substr(0, path.find_last_of('\\')));
+    MakeFolderTree(path.substr(0, path.find_last_of('\\')));
     ASSERT_TRUE(WriteWholeFile(path, bytes)) << path;
 }
 
@@ -292,13 +287,6 @@ void RepairPageTest::TearDown() {
     DeleteTree(Root('C'));
     DeleteTree(Root('D'));
     for (const std::string& path : m_cleanup) DeleteTree(path);
-}
-
-std::string RepairPageTest::LogSoFar() {
-    CloseRunLog();
-    std::string text = m_log->Appended();
-    OpenRunLog();
-    return text;
 }
 
 std::string RepairPageTest::Root(char drive) const {

@@ -20,7 +20,6 @@
 std::string TestBytes(size_t size, int seed);
 // Makes the folders along the way; the test fails when the file cannot be written.
 void MakeTestFile(const std::string& path, const std::string& bytes);
-void MakeFolders(const std::string& folder);
 bool PathIsFile(const std::string& path);
 bool PathIsFolder(const std::string& path);
 
@@ -96,14 +95,13 @@ bool IsEnabled(HWND page, int id);
 std::string ItemText(HWND page, int id);
 
 // A page test with the real wizard, message boxes answered, and the run
-// log open. The log is read with LogSoFar() (it is opened exclusively, so
-// it is closed for the read and opened again).
+// log open.
 class RepairPageTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
     // Everything this test appended to the run log.
-    std::string LogSoFar();
+    std::string LogSoFar() const { return m_log->Appended(); }
     // Its own test folder, removed afterwards: "<drive>:\ZkRep\<test name>".
     std::string Root(char drive = 'C') const;
     // Activates a page and returns its window.

@@ -129,10 +129,10 @@ TEST_F(Yellow1Page, ASourceHeldOpenStaysAndItsCompanionStillMoves) {
     const std::string wav = Media() + "bezet.wav", tlg = Media() + "bezet.tlg";
     Prepare({wav, tlg}, {wav});
     {
-        HANDLE held = ::CreateFileA(wav.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        UniqueFile held = HoldOpen(wav, 0);
+        ASSERT_TRUE(held);
         const std::string log = Correct();
-        ::CloseHandle(held);
+        held.reset();
         EXPECT_NE(std::string::npos, log.find("-> doel - " + Audio() + "bezet.wav\n\r-> stop - rename niet gelukt\n\r"));
     }
     EXPECT_EQ(std::vector<std::string>{"FOUT tijdens het hernoemen/verplaatsen (rename) van bestand\n" + wav + "\nin\n" +
@@ -146,8 +146,8 @@ TEST_F(Yellow1Page, ASourceHeldOpenStaysAndItsCompanionStillMoves) {
 TEST_F(Yellow1Page, AReadOnlyTargetFolderFailsEachFileWithoutLoss) {
     const std::string wav = Media() + "intro.wav", tlg = Media() + "intro.tlg";
     Prepare({wav, tlg}, {wav});
-    MakeFolders(ShowFolder() + "Audio");
-    ScopedTmpfs readOnly = ScopedTmpfs::OverFolder(ShowFolder() + "Audio", 64, true);
+    MakeFolderTree(ShowFolder() + "Audio");
+    ScopedReadOnlyFolder readOnly(ShowFolder() + "Audio");
     if (!readOnly.Made()) GTEST_SKIP() << "no read-only folder: " << readOnly.Why();
     Correct();
     EXPECT_EQ(2u, BoxTexts().size());
@@ -213,7 +213,9 @@ TEST_F(Yellow1Page, StartWingsAfterTheRunThenOpnieuwAnalyseren) {
     EXPECT_FALSE(IsEnabled(m_page, kCorrigeren));
     EXPECT_FALSE(IsEnabled(m_page, kStartWings));
     EXPECT_TRUE(IsEnabled(m_page, kOpnieuw));
+    const size_t beforeReanalysis = LogSoFar().size();
     ClickButton(m_page, kOpnieuw);
     EXPECT_EQ(2, m_wizard->CurrentIndex());
-    EXPECT_EQ(0, g_bAnalysed);
+    // The results were current: only a cleared flag makes the page scan again.
+    EXPECT_NE(std::string::npos, LogSoFar().find("-> Start analyse - " + g_csRecentFile + "\n\r", beforeReanalysis));
 }

@@ -169,68 +169,22 @@ int RunUnixShell(const std::string& script, DWORD timeoutMs) {
     return -1;
 }
 
-namespace {
-std::string EnvironmentValue(const char* name) {
-    const DWORD n = ::GetEnvironmentVariableA(name, nullptr, 0);
-    if (n == 0) return std::string();
-    std::vector<char> buf(n);
-    const DWORD got = ::GetEnvironmentVariableA(name, buf.data(), n);
-    return std::string(buf.data(), got < n ? got : 0);
-}
-}  // namespace
-
-ScopedTmpfs ScopedTmpfs::AsDrive(char letter, int sizeKiB) {
-    ScopedTmpfs t;
-    const std::string prefix = EnvironmentValue("WINEPREFIX");
-    if (UnixPathOf("C:\\").empty() || prefix.empty()) {
-        t.m_why = "needs Wine with WINEPREFIX set";
-        return t;
-    }
-    const char lower = static_cast<char>(letter | 0x20);
-    const std::string dir = "/tmp/zk_tmpfs_" + std::to_string(::GetCurrentProcessId()) + "_" + lower;
-    const std::string link = prefix + "/dosdevices/" + lower + ":";
-    // Never replaces a drive that exists.
-    const int rc = RunUnixShell("[ ! -e '" + link + "' ] && [ ! -L '" + link + "' ] && mkdir -p '" + dir +
-                                "' && mount -t tmpfs -o size=" + std::to_string(sizeKiB) + "k tmpfs '" + dir +
-                                "' && ln -s '" + dir + "' '" + link + "'");
-    if (rc != 0) {
-        RunUnixShell("umount '" + dir + "'; rmdir '" + dir + "'");
-        t.m_why = rc < 0 ? "cannot run a shell under Wine"
-                         : "mounting a tmpfs is not allowed here (needs root), or drive " + std::string(1, letter) +
-                               ": exists";
-        return t;
-    }
-    t.m_made = true;
-    t.m_undo = "rm -f '" + link + "'; umount '" + dir + "'; rmdir '" + dir + "'";
-    return t;
-}
-
-ScopedTmpfs ScopedTmpfs::OverFolder(const std::string& windowsFolder, int sizeKiB, bool readOnly) {
-    ScopedTmpfs t;
+ScopedReadOnlyFolder::ScopedReadOnlyFolder(const std::string& windowsFolder) {
     const std::string dir = UnixPathOf(windowsFolder);
     if (dir.empty()) {
-        t.m_why = "needs Wine";
-        return t;
+        m_why = "needs Wine";
+        return;
     }
-    const int rc = RunUnixShell("mount -t tmpfs -o " + std::string(readOnly ? "ro," : "") +
-                                "size=" + std::to_string(sizeKiB) + "k tmpfs '" + dir + "'");
+    const int rc = RunUnixShell("mount -t tmpfs -o ro,size=64k zk-read-only '" + dir + "'");
     if (rc != 0) {
-        t.m_why = rc < 0 ? "cannot run a shell under Wine" : "mounting a tmpfs is not allowed here (needs root)";
-        return t;
+        m_why = rc < 0 ? "cannot run a shell under Wine" : "mounting a tmpfs is not allowed here (needs root)";
+        return;
     }
-    t.m_made = true;
-    t.m_undo = "umount '" + dir + "'";
-    return t;
+    m_unixFolder = dir;
 }
 
-ScopedTmpfs::ScopedTmpfs(ScopedTmpfs&& other) noexcept
-    : m_made(other.m_made), m_why(std::move(other.m_why)), m_undo(std::move(other.m_undo)) {
-    other.m_made = false;
-    other.m_undo.clear();
-}
-
-ScopedTmpfs::~ScopedTmpfs() {
-    if (!m_undo.empty()) RunUnixShell(m_undo);
+ScopedReadOnlyFolder::~ScopedReadOnlyFolder() {
+    if (Made()) RunUnixShell("umount '" + m_unixFolder + "'");
 }
 
 void PumpMessages(DWORD milliseconds) {

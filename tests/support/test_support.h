@@ -85,24 +85,22 @@ std::string UnixPathOf(const std::string& windowsPath);
 // double quotes.
 int RunUnixShell(const std::string& script, DWORD timeoutMs = 30000);
 
-// A tmpfs mounted for one test (Wine as root only): as a new Wine drive,
-// or over an existing folder, optionally read-only. Unmounted again by the
-// destructor. Made() is false with Why() saying what was not allowed.
-class ScopedTmpfs {
+// Under Wine as root only: an empty read-only tmpfs mounted over an
+// existing folder for one test, so that nothing can be made in it (root
+// ignores the permission bits). Made() is false with Why() saying what was
+// not allowed. Unmounted again by the destructor.
+class ScopedReadOnlyFolder {
 public:
-    static ScopedTmpfs AsDrive(char letter, int sizeKiB);
-    static ScopedTmpfs OverFolder(const std::string& windowsFolder, int sizeKiB, bool readOnly);
-    ScopedTmpfs(ScopedTmpfs&& other) noexcept;
-    ScopedTmpfs& operator=(ScopedTmpfs&&) = delete;
-    ~ScopedTmpfs();
-    bool Made() const { return m_made; }
+    explicit ScopedReadOnlyFolder(const std::string& windowsFolder);
+    ~ScopedReadOnlyFolder();
+    ScopedReadOnlyFolder(const ScopedReadOnlyFolder&) = delete;
+    ScopedReadOnlyFolder& operator=(const ScopedReadOnlyFolder&) = delete;
+    bool Made() const { return !m_unixFolder.empty(); }
     const std::string& Why() const { return m_why; }
 
 private:
-    ScopedTmpfs() = default;
-    bool m_made = false;
+    std::string m_unixFolder;
     std::string m_why;
-    std::string m_undo;  // shell script that takes it away again
 };
 
 // Runs the message loop for a while, or until the queue is empty.

@@ -18,7 +18,7 @@ class WingsLauncher : public ::testing::Test {
 protected:
     void SetUp() override {
         DeleteTree(kDir);
-        MakeFolders(kDir);
+        MakeFolderTree(kDir);
         ClearStandInEnv();
         SetStandInEnv("ZK_WINGS_RECORD", kRecord);
         g_csRecentFile = "C:\\ZkRep\\Launcher\\Mijn shows\\de show.ws4";
