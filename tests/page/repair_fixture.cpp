@@ -35,29 +35,9 @@ bool PathIsFolder(const std::string& path) {
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-namespace {
-int64_t SizeOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-}  // namespace
-
 std::unique_ptr<CFileReference> MakeRecord(const std::string& path) {
     auto rec = std::make_unique<CFileReference>();
-    const PathParts parts = SplitPath(path);
-    rec->m_csPath = path;
-    rec->m_csDrive = parts.drive;
-    rec->m_csDir = parts.dir;
-    rec->m_csName = parts.name;
-    rec->m_csExt = parts.ext;
-    rec->m_chDrive = UpperDriveLetter(parts.drive);
-    rec->m_nKind = FileKindOfExtension(parts.ext);
-    rec->m_nExists = PathIsFile(path) ? 1 : -1;
-    rec->m_nSize = rec->m_nExists == 1 ? SizeOf(path) : -1;
-    const std::string companion = parts.drive + parts.dir + parts.name + ".tlg";
-    if (rec->m_nKind == kKindSound && rec->m_nExists == 1 && PathIsFile(companion))
-        rec->m_nSize += SizeOf(companion);
+    rec->Inspect(path);
     return rec;
 }
 

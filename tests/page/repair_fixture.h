@@ -23,8 +23,7 @@ void MakeTestFile(const std::string& path, const std::string& bytes);
 bool PathIsFile(const std::string& path);
 bool PathIsFolder(const std::string& path);
 
-// A record as the analysis makes one for this path (parts, kind, state,
-// size with the .tlg companion of a sound file).
+// A record as the analysis makes one for this path.
 std::unique_ptr<CFileReference> MakeRecord(const std::string& path);
 
 // The shared state after an analysis of this show that found nothing yet:
