@@ -66,13 +66,23 @@ bool FolderExists(const std::string& path) {
 
     if (work[0] >= 'a' && work[0] <= 'z') work[0] = static_cast<char>(work[0] - 'a' + 'A');
     const bool hasDrive = work.size() >= 2 && work[1] == ':';
-    int drive = _getdrive();
+    const int currentDrive = _getdrive();
+    int drive = currentDrive;
     if (hasDrive) {
         drive = static_cast<unsigned char>(work[0]) - 64;
-        if (drive < 1 || drive > 26 || _chdrive(drive) != 0) {
-            _chdir(savedCwd.get());
-            return false;
-        }
+        if (drive < 1 || drive > 26) return false;
+    }
+    // On the current drive its own directory is the saved one: a single
+    // change back restores both. Each change of directory is costly, and a
+    // search of a drive tests every folder of it this way.
+    if (drive == currentDrive) {
+        const bool exists = _chdir(work.c_str()) == 0;
+        _chdir(savedCwd.get());
+        return exists;
+    }
+    if (_chdrive(drive) != 0) {
+        _chdir(savedCwd.get());
+        return false;
     }
     CrtString driveCwd(_getdcwd(drive, nullptr, 0));
 

@@ -127,6 +127,9 @@ protected:
 
     void Analyse(const std::string& show) {
         g_csRecentFile = show;
+        // Leaving the selection page takes its field as the show: put it
+        // there too when the wizard stands on that page.
+        if (wizard.CurrentIndex() == 1) ::SetDlgItemTextA(wizard.CurrentPage(), IDC_SHOW_EDIT, show.c_str());
         wizard.GoTo(kAnalysisPage);
         ASSERT_EQ(wizard.CurrentIndex(), kAnalysisPage);
     }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "app/msgbox.h"
 #include "app/run_log.h"
@@ -295,3 +296,76 @@ bool WizardHarness::IsButtonVisible(int id) const {
 }
 
 bool WizardHarness::Ended() const { return CurrentPage() == nullptr; }
+
+namespace {
+// The direct children of a tree item, with their texts.
+std::vector<std::pair<HTREEITEM, std::string>> TreeChildren(HWND tree, HTREEITEM parent) {
+    std::vector<std::pair<HTREEITEM, std::string>> children;
+    auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(
+        tree, TVM_GETNEXTITEM, parent == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+    while (item) {
+        char buf[1024] = "";
+        TVITEMA tvi{};
+        tvi.mask = TVIF_TEXT;
+        tvi.hItem = item;
+        tvi.pszText = buf;
+        tvi.cchTextMax = sizeof buf;
+        ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+        children.emplace_back(item, buf);
+        item = reinterpret_cast<HTREEITEM>(
+            ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    }
+    return children;
+}
+}  // namespace
+
+std::vector<std::string> TreeChildTexts(HWND tree, HTREEITEM parent) {
+    std::vector<std::string> texts;
+    for (const auto& child : TreeChildren(tree, parent)) texts.push_back(child.second);
+    return texts;
+}
+
+HTREEITEM FindTreeChild(HWND tree, HTREEITEM parent, const std::string& text) {
+    for (const auto& child : TreeChildren(tree, parent))
+        if (child.second == text) return child.first;
+    return nullptr;
+}
+
+std::vector<std::string> ListBoxLines(HWND listBox) {
+    std::vector<std::string> lines;
+    const LRESULT n = ::SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        const LRESULT len = ::SendMessageA(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::string line(static_cast<size_t>(len > 0 ? len : 0) + 1, '\0');
+        ::SendMessageA(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&line[0]));
+        line.resize(static_cast<size_t>(len > 0 ? len : 0));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+WindowTextRecorder::WindowTextRecorder(HWND wnd) : m_wnd(wnd) {
+    ::SetWindowSubclass(m_wnd, &WindowTextRecorder::Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+WindowTextRecorder::~WindowTextRecorder() {
+    if (::IsWindow(m_wnd)) ::RemoveWindowSubclass(m_wnd, &WindowTextRecorder::Proc, 1);
+}
+
+LRESULT CALLBACK WindowTextRecorder::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                          DWORD_PTR ref) {
+    auto* self = reinterpret_cast<WindowTextRecorder*>(ref);
+    if (msg == WM_SETTEXT) {
+        // Subclass procedures get the wide form of every message.
+        const auto* text = reinterpret_cast<const wchar_t*>(lp);
+        std::string narrow;
+        if (text && *text) {
+            const int n = ::WideCharToMultiByte(1252, 0, text, -1, nullptr, 0, nullptr, nullptr);
+            narrow.assign(static_cast<size_t>(n > 0 ? n : 1), '\0');
+            ::WideCharToMultiByte(1252, 0, text, -1, &narrow[0], n, nullptr, nullptr);
+            narrow.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+        }
+        self->m_texts.push_back(narrow);
+    }
+    return ::DefSubclassProc(wnd, msg, wp, lp);
+}

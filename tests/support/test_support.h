@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <deque>
@@ -150,4 +151,28 @@ public:
 private:
     CWingsTestApp m_app;
     HWND m_hSheet = nullptr;
+};
+
+// Texts of the direct children of a tree item (TVI_ROOT for the top level),
+// in the tree's own order.
+std::vector<std::string> TreeChildTexts(HWND tree, HTREEITEM parent);
+// The direct child with exactly this text, or null.
+HTREEITEM FindTreeChild(HWND tree, HTREEITEM parent, const std::string& text);
+// Every line of a list box, in its order.
+std::vector<std::string> ListBoxLines(HWND listBox);
+
+// Records every text a window is given (WM_SETTEXT), for as long as the
+// recorder lives.
+class WindowTextRecorder {
+public:
+    explicit WindowTextRecorder(HWND wnd);
+    ~WindowTextRecorder();
+    WindowTextRecorder(const WindowTextRecorder&) = delete;
+    WindowTextRecorder& operator=(const WindowTextRecorder&) = delete;
+    const std::vector<std::string>& Texts() const { return m_texts; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    HWND m_wnd;
+    std::vector<std::string> m_texts;
 };

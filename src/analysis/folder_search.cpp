@@ -1,0 +1,82 @@
+#include "analysis/folder_search.h"
+
+#include "analysis/file_helpers.h"
+#include "app/state.h"
+#include "common/win_raii.h"
+
+namespace {
+// folder + "\" + name, without doubling the backslash of a drive root.
+std::string JoinPath(const std::string& folder, const char* name) {
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\') path.push_back('\\');
+    path += name;
+    return path;
+}
+
+bool IsDotEntry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+HTREEITEM InsertSorted(HWND tree, HTREEITEM parent, const std::string& text) {
+    TVINSERTSTRUCTA ins{};
+    ins.hParent = parent;
+    ins.hInsertAfter = TVI_SORT;
+    ins.item.mask = TVIF_TEXT;
+    ins.item.pszText = const_cast<char*>(text.c_str());
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+}
+
+void ShowStatus(const std::string& folder) {
+    if (!g_pSearchStatus) return;
+    ::SetWindowTextA(g_pSearchStatus, folder.c_str());
+    // The walk processes no messages: paint the new text now or nobody
+    // sees it.
+    ::UpdateWindow(g_pSearchStatus);
+}
+}  // namespace
+
+int SearchFolderTree(HWND tree, HTREEITEM parent, HWND listBox, const std::string& folder,
+                     const std::string& pattern) {
+    if (!FolderExists(folder)) return 0;
+    ShowStatus(folder);
+
+    std::string nodeText = folder;
+    if (nodeText.back() != '\\') nodeText.push_back('\\');
+    HTREEITEM node = InsertSorted(tree, parent, nodeText);
+
+    int count = 0;
+    WIN32_FIND_DATAA fd;
+    {
+        UniqueFind find(::FindFirstFileA(JoinPath(folder, "*.*").c_str(), &fd));
+        if (find) {
+            do {
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(fd.cFileName))
+                    continue;
+                // A junction or symbolic link leads to folders that are walked
+                // under their own names already, or back up the tree.
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+                const std::string sub = JoinPath(folder, fd.cFileName);
+                if (sub.size() > kMaxBuiltPath) continue;
+                count += SearchFolderTree(tree, node, listBox, sub, pattern);
+            } while (::FindNextFileA(find.get(), &fd));
+        }
+    }
+    {
+        UniqueFind find(::FindFirstFileA(JoinPath(folder, pattern.c_str()).c_str(), &fd));
+        if (find) {
+            do {
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+                const std::string full = JoinPath(folder, fd.cFileName);
+                // A path no other part of the program could open is no result.
+                if (full.size() > kMaxBuiltPath) continue;
+                InsertSorted(tree, node, fd.cFileName);
+                ::SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(full.c_str()));
+                ++count;
+            } while (::FindNextFileA(find.get(), &fd));
+        }
+    }
+
+    if (count == 0 && node) ::SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
+    return count;
+}

@@ -1,0 +1,19 @@
+// The walk behind the search for shows: one folder tree, depth first,
+// filling a tree control and a list box as it goes.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+// Walks folder and everything below it and returns how many files matching
+// pattern it found there. Each folder gets a node (its full path, ending in
+// "\") under parent, inserted sorted; each match becomes a leaf with its
+// name under its folder's node and a line with its full path in listBox.
+// Nodes of folders without a match anywhere below are removed again, so a
+// fruitless call leaves the tree as it was. While g_pSearchStatus is set,
+// that control shows the folder being entered. Paths longer than
+// kMaxBuiltPath are passed over, never cut.
+int SearchFolderTree(HWND tree, HTREEITEM parent, HWND listBox, const std::string& folder,
+                     const std::string& pattern);
