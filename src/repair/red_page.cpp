@@ -1,14 +1,30 @@
 #include "repair/red_page.h"
 
+#include "app/app.h"
 #include "app/run_log.h"
 #include "app/state.h"
 #include "resource.h"
 
-CTestPropPage03::CTestPropPage03() : CTestPropPageBasis(IDD_PAGE03, 0) {}
+namespace {
+const char kHelpText[] =
+    "Toelichting bij de bestanden met een RODE stip\n\nDit zijn bestanden die in de Wings-show gebruikt "
+    "worden, maar niet staan op de plaats waar Wings die bestanden verwacht.\n\nDit probleem kan door "
+    "Zekerpad niet zelf worden opgelost.\n\nU moet deze show in Wings openen. Dan zal Wings melden dat niet "
+    "alle bestanden (afbeeldingen en/of geluidsbestanden) ingelezen konden worden.\nU moet Wings dan laten "
+    "zoeken op ALLE schijven die in uw computer aanwezig zijn.\n\nControleer daarna in de Picture Pool en in "
+    "de Audio Pool of Wings inderdaad alle bestanden gevonden heeft.\n\nBewaar dan de show opnieuw (via "
+    "Bestand - Opslaan) en laat de show daarna opnieuw analyseren.\n\nMet de knop hieronder kunt u Wings "
+    "starten, waarbij gelijk de show geopend wordt.\n\nLET OP: zolang Wings actief is, kunt u in dit "
+    "programma NIET verdergaan.\n\nNa het sluiten van Wings kunt u met de knop '&Opnieuw analyseren' de "
+    "analyse opnieuw laten uitvoeren.\n";
+}  // namespace
+
+CTestPropPage03::CTestPropPage03() : CRepairPageBasis(IDD_PAGE03, 0) {}
 
 BOOL CTestPropPage03::OnInitDialog() {
-    CTestPropPageBasis::OnInitDialog();
+    CRepairPageBasis::OnInitDialog();
     LogLine("CTestPropPage03::OnInitDialog");
+    SetItemText(IDC_TEXT, kHelpText);
     return TRUE;
 }
 
@@ -23,4 +39,27 @@ bool CTestPropPage03::OnSetActive() {
     }
     LogValue("CTestPropPage03", "Scherm overslaan");
     return false;
+}
+
+bool CTestPropPage03::OnCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED) return false;
+    if (id == IDC_BUTTON_1007) {
+        OnStartWings();
+        return true;
+    }
+    if (id == IDC_BUTTON_1009) {
+        OnOpnieuwAnalyseren();
+        return true;
+    }
+    return false;
+}
+
+void CTestPropPage03::OnStartWings() {
+    LogLine("Start Wings vanuit ROOD");
+    EnableItem(IDC_BUTTON_1007, false);
+    const bool found = g_pApp->StartWings();
+    EnableItem(IDC_BUTTON_1007, false);
+    // A fresh analysis is offered only when Wings could have changed the show.
+    EnableItem(IDC_BUTTON_1009, found);
+    LogLine("Einde Wings");
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "wizard/page_base.h"
+#include "repair/repair_page_base.h"
 
 // Files the show names that are missing: what to do in Wings.
-class CTestPropPage03 : public CTestPropPageBasis {
+class CTestPropPage03 : public CRepairPageBasis {
 public:
     CTestPropPage03();
     const char* ClassName() const override { return "CTestPropPage03"; }
@@ -11,4 +11,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnSetActive() override;
+    bool OnCommand(int id, int code, HWND ctl) override;
+    void OnStartWings();
 };

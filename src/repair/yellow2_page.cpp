@@ -1,26 +1,81 @@
 #include "repair/yellow2_page.h"
 
+#include "app/app.h"
+#include "app/msgbox.h"
 #include "app/run_log.h"
 #include "app/state.h"
+#include "common/win_raii.h"
+#include "repair/yellow_repair.h"
 #include "resource.h"
 
-CTestPropPage05::CTestPropPage05() : CTestPropPageBasis(IDD_PAGE05, 0) {}
+namespace {
+const YellowPageTexts kTexts{"CTestPropPage05", "Geel 2", nullptr, "Einde corrigeren GEEL 2", false};
+
+// What this page does about its category.
+const char kRemedy[] =
+    "Dit probleem is in principe door het programma Zekerpad te verhelpen MITS er voldoende ruimte vrij is op "
+    "de schijfeenheid waarop de show staat. Als u dit probleem wilt verhelpen, dan moet u hieronder op de knop "
+    "'&Corrigeren' klikken.";
+
+const char kQuestion[] =
+    "De 'riskante' bestanden, die op een andere schijf staan dan \nwaarop de show staat, worden gekopieerd "
+    "naar de schijf waarop de \nshow staat.\n\nMoeten deze bestanden daarna op hun oorspronkelijke "
+    "plaats\n VERWIJDERD worden (dus VERPLAATSEN i.p.v. kopiëren)?";
+}  // namespace
+
+CTestPropPage05::CTestPropPage05() : CYellowPageBasis(IDD_PAGE05, kTexts) {}
 
 BOOL CTestPropPage05::OnInitDialog() {
-    CTestPropPageBasis::OnInitDialog();
+    CYellowPageBasis::OnInitDialog();
     LogLine("CTestPropPage05::OnInitDialog");
+    SetItemText(IDC_TEXT, HelpText("tweede", kRemedy));
     return TRUE;
 }
 
-bool CTestPropPage05::OnSetActive() {
-    LogValue("CTestPropPage05::OnSetActive", "Geel 2");
-    PostWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
-    if (g_nYellow2 > 0) {
-        EnableItem(IDC_BUTTON_1007, true);
-        EnableItem(IDC_BUTTON_1009, false);
-        EnableItem(IDC_BUTTON_1008, false);
-        return true;
+int32_t CTestPropPage05::FileCount() const { return g_nYellow2; }
+
+void CTestPropPage05::OnCorrigeren() {
+    EnableItem(IDC_BUTTON_1007, false);
+    LogLine("Start corrigeren GEEL 2");
+    StartProgress(g_nYellow2);
+    LogLine("Corrigeren Geel 2");
+    ::UpdateWindow(m_hWnd);
+    if (g_nYellow2 < 1) {
+        LogValue("Fout", "Geen bestanden GEEL 2 aanwezig");
+        EndRun();
+        return;
     }
-    LogValue("CTestPropPage05", "Scherm overslaan");
-    return false;
+    // It has told the user which folder could not be made.
+    if (!g_pApp->CreateShowSubfolders()) return;
+
+    // Room and the user's choice are settled before anything is copied.
+    if (!CheckRoomForYellow2(g_aYellowFiles, g_szShowDrive, g_szShowDir, m_hWnd)) {
+        EndRun();
+        return;
+    }
+    SourceAfterCopy mode = SourceAfterCopy::KeepAsBak;
+    if (AskMessage(m_hWnd, kQuestion, "Zekerpad", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        mode = SourceAfterCopy::Delete;
+        LogLine("Verplaatsen");
+    } else {
+        ShowMessage("De namen van de oorspronkelijke bestanden zullen worden voorzien van een extra "
+                    "achtervoegsel: '.bak'",
+                    m_hWnd);
+        LogLine("Kopiëren");
+    }
+    if (!g_pApp->CreateShowSubfolders()) return;
+
+    RepairOutcome outcome;
+    {
+        const TargetFolders folders = BuildTargetFolders(g_szShowDrive, g_szShowDir, g_csSubmapAudio,
+                                                         g_csSubmapPlaatjes, g_csSubmapOverige);
+        ScopedWaitCursor wait;
+        outcome = CopyYellow2Files(g_aYellowFiles, g_szShowDrive, folders, mode, [this] { StepProgress(); },
+                                   m_hWnd);
+        // A show among the records: what was done to earlier ones stays.
+        if (!outcome.completed) return;
+    }
+    LogLine("alle bestanden gekopieerd/verplaatst");
+    SetItemText(IDC_TEXT, Yellow2ResultText(outcome.failedFiles, ShowDriveText(g_szShowDrive, g_szShowDir)));
+    EndRun();
 }

@@ -4,6 +4,7 @@
 #include <imagehlp.h>
 #include <prsht.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -164,6 +165,75 @@ std::string LogWatch::Appended() const {
     std::string all = ReadRunLog(m_path);
     if (static_cast<int64_t>(all.size()) < m_startSize) return all;
     return all.substr(static_cast<size_t>(m_startSize));
+}
+
+std::string UnixPathOf(const std::string& windowsPath) {
+    using ToUnix = char*(__cdecl*)(const WCHAR*);
+    auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return std::string();
+    std::wstring wide(windowsPath.size() + 1, L'\0');
+    int n = ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    if (n <= 0) return std::string();
+    char* unixPath = toUnix(wide.c_str());
+    if (!unixPath) return std::string();
+    std::string result = unixPath;
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+int RunUnixShell(const std::string& script, DWORD timeoutMs) {
+    // Wine starts a Linux program but hands back no process handle: the
+    // script leaves its status in a file that is polled for.
+    static int counter = 0;
+    const std::string status = "\\tmp\\zk_shell_" + std::to_string(::GetCurrentProcessId()) + "_" +
+                               std::to_string(++counter) + ".status";
+    const std::string statusWin = "Z:" + status;
+    std::string statusUnix = status;
+    for (char& c : statusUnix)
+        if (c == '\\') c = '/';
+    if (UnixPathOf("C:\\").empty()) return -1;
+    ::DeleteFileA(statusWin.c_str());
+    std::string line = "Z:\\bin\\sh -c \"( " + script + " ) >/dev/null 2>&1; echo $? > " + statusUnix + ".part; mv " +
+                       statusUnix + ".part " + statusUnix + "\"";
+    std::vector<char> cmd(line.begin(), line.end());
+    cmd.push_back('\0');
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    if (pi.hThread) ::CloseHandle(pi.hThread);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < timeoutMs) {
+        const DWORD attr = ::GetFileAttributesA(statusWin.c_str());
+        if (attr != INVALID_FILE_ATTRIBUTES) {
+            const std::string text = ReadWholeFile(statusWin);
+            ::DeleteFileA(statusWin.c_str());
+            return std::atoi(text.c_str());
+        }
+        ::Sleep(10);
+    }
+    return -1;
+}
+
+ScopedReadOnlyFolder::ScopedReadOnlyFolder(const std::string& windowsFolder) {
+    const std::string dir = UnixPathOf(windowsFolder);
+    if (dir.empty()) {
+        m_why = "needs Wine";
+        return;
+    }
+    const int rc = RunUnixShell("mount -t tmpfs -o ro,size=64k zk-read-only '" + dir + "'");
+    if (rc != 0) {
+        m_why = rc < 0 ? "cannot run a shell under Wine" : "mounting a tmpfs is not allowed here (needs root)";
+        return;
+    }
+    m_unixFolder = dir;
+}
+
+ScopedReadOnlyFolder::~ScopedReadOnlyFolder() {
+    if (Made()) RunUnixShell("umount '" + m_unixFolder + "'");
 }
 
 void PumpMessages(DWORD milliseconds) {

@@ -95,6 +95,34 @@ private:
     std::string m_path;
 };
 
+// Under Wine only: the Linux path of a Windows path (empty elsewhere or
+// when Wine cannot map it).
+std::string UnixPathOf(const std::string& windowsPath);
+
+// Under Wine only: runs a /bin/sh script on the Linux side and waits for
+// it. Returns its exit status, or -1 when no script can be run (not under
+// Wine, or it did not finish within the time). The script may not hold
+// double quotes.
+int RunUnixShell(const std::string& script, DWORD timeoutMs = 30000);
+
+// Under Wine as root only: an empty read-only tmpfs mounted over an
+// existing folder for one test, so that nothing can be made in it (root
+// ignores the permission bits). Made() is false with Why() saying what was
+// not allowed. Unmounted again by the destructor.
+class ScopedReadOnlyFolder {
+public:
+    explicit ScopedReadOnlyFolder(const std::string& windowsFolder);
+    ~ScopedReadOnlyFolder();
+    ScopedReadOnlyFolder(const ScopedReadOnlyFolder&) = delete;
+    ScopedReadOnlyFolder& operator=(const ScopedReadOnlyFolder&) = delete;
+    bool Made() const { return !m_unixFolder.empty(); }
+    const std::string& Why() const { return m_why; }
+
+private:
+    std::string m_unixFolder;
+    std::string m_why;
+};
+
 // Runs the message loop for a while, or until the queue is empty.
 void PumpMessages(DWORD milliseconds = 0);
 

@@ -1,0 +1,15 @@
+// How many bytes a folder's drive still has for the current user. Tests
+// replace the query through g_pfnFreeSpace: no real disk can be made to
+// have exactly the figure a test needs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// True with *freeBytes set, or false with *error set to the system's
+// error code.
+using FreeSpaceFn = bool (*)(const std::string& directory, uint64_t* freeBytes, unsigned long* error);
+extern FreeSpaceFn g_pfnFreeSpace;
+
+// The real query (GetDiskFreeSpaceExA), for tests that restore it.
+bool QueryFreeSpace(const std::string& directory, uint64_t* freeBytes, unsigned long* error);

@@ -1,0 +1,68 @@
+#include "repair/repair_plan.h"
+
+#include "analysis/classify.h"
+#include "analysis/file_kind.h"
+#include "analysis/file_reference.h"
+#include "analysis/path_split.h"
+
+namespace {
+std::string SubfolderPath(std::string_view showDrive, std::string_view showDir, std::string_view sub) {
+    std::string path;
+    path.reserve(showDrive.size() + showDir.size() + sub.size() + 1);
+    path.append(showDrive).append(showDir).append(sub).append("\\");
+    return path;
+}
+}  // namespace
+
+TargetFolders BuildTargetFolders(std::string_view showDrive, std::string_view showDir,
+                                 std::string_view subAudio, std::string_view subPlaatjes,
+                                 std::string_view subOverige) {
+    return TargetFolders{SubfolderPath(showDrive, showDir, subAudio),
+                         SubfolderPath(showDrive, showDir, subPlaatjes),
+                         SubfolderPath(showDrive, showDir, subOverige)};
+}
+
+const std::string* TargetFolderOf(const TargetFolders& folders, int kind) {
+    switch (kind) {
+    case kKindShow:
+        return nullptr;
+    case kKindSound:
+        return &folders.audio;
+    case kKindImage:
+        return &folders.plaatjes;
+    default:
+        return &folders.overige;
+    }
+}
+
+// The folders end in "\" and the record's folder part in "\" or "/", so
+// the parts join without a separator of their own.
+std::string TargetPath(const std::string& folder, const CFileReference& rec) {
+    return folder + rec.m_csName + rec.m_csExt;
+}
+
+std::string CompanionSourcePath(const CFileReference& rec) {
+    return rec.m_csDrive + rec.m_csDir + rec.m_csName + ".tlg";
+}
+
+std::string CompanionTargetPath(const std::string& folder, const CFileReference& rec) {
+    return folder + rec.m_csName + ".tlg";
+}
+
+std::string BackupPath(const CFileReference& rec) { return rec.m_csPath + ".bak"; }
+
+bool IsYellow2(const CFileReference& rec, std::string_view showDrive) {
+    return !IsYellow1(rec.m_chDrive, showDrive);
+}
+
+int64_t NeededBytesForYellow2(const CFileReferenceList& records, std::string_view showDrive) {
+    int64_t needed = 0;
+    for (const auto& rec : records)
+        if (rec && IsYellow2(*rec, showDrive) && rec->m_nSize > 0) needed += rec->m_nSize;
+    return needed;
+}
+
+std::string ShowDriveText(std::string_view showDrive, std::string_view showDir) {
+    const char letter = UpperDriveLetter(showDrive);
+    return letter != '\0' ? std::string(1, letter) : std::string(showDir);
+}

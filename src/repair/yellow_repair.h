@@ -1,0 +1,53 @@
+// The two yellow repairs: they walk the records, move or copy the files,
+// log every file they touch and report each problem file in a message.
+// The pages only show what these report; tests run them on records of
+// their own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/state.h"
+#include "repair/repair_plan.h"
+
+struct HWND__;
+
+struct RepairOutcome {
+    // False when a show file among the records stopped the walk early.
+    bool completed = true;
+    // Files that were not moved, copied, deleted or renamed as planned:
+    // each was named in a message and in the run log.
+    int failedFiles = 0;
+};
+
+// Called before each file of the run is handled, once per record.
+using RepairStep = std::function<void()>;
+
+// Moves every yellow-1 record's file (and a sound file's .tlg companion)
+// into its target folder by a rename on the show's drive.
+RepairOutcome MoveYellow1Files(const CFileReferenceList& records, const std::string& showDrive,
+                               const TargetFolders& folders, const RepairStep& step,
+                               HWND__* owner = nullptr);
+
+enum class SourceAfterCopy { Delete, KeepAsBak };
+
+// Copies every yellow-2 record's file into its target folder; a source is
+// deleted or renamed only after its copy is complete, and a sound file's
+// old .tlg companion is deleted.
+RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::string& showDrive,
+                               const TargetFolders& folders, SourceAfterCopy mode,
+                               const RepairStep& step, HWND__* owner = nullptr);
+
+// Checks that the show's drive has room for all yellow-2 copies plus a
+// margin of 1000000 bytes, logging the figures; reports a refusal or a
+// failed query itself. True when the copies may go ahead.
+bool CheckRoomForYellow2(const CFileReferenceList& records, const std::string& showDrive,
+                         const std::string& showDir, HWND__* owner = nullptr);
+constexpr int64_t kFreeSpaceMargin = 1000000;
+
+// The texts a finished run leaves on the page. With failures the first
+// sentence does not claim success: it says how many files were left and
+// where they are named.
+std::string Yellow1ResultText(int failedFiles, const std::string& driveText);
+std::string Yellow2ResultText(int failedFiles, const std::string& driveText);

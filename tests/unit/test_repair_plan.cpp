@@ -1,0 +1,56 @@
+// What the yellow repairs decide before touching a file. Window-free: it
+// also runs natively under the sanitizers.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "analysis/file_reference.h"
+#include "repair/repair_plan.h"
+
+namespace {
+std::unique_ptr<CFileReference> Record(const char* drive, const char* dir, const char* name, const char* ext,
+                                       int kind, int64_t size) {
+    auto rec = std::make_unique<CFileReference>();
+    rec->m_csDrive = drive;
+    rec->m_csDir = dir;
+    rec->m_csName = name;
+    rec->m_csExt = ext;
+    rec->m_csPath = std::string(drive) + dir + name + ext;
+    rec->m_chDrive = static_cast<char>(drive[0] & ~0x20);
+    rec->m_nKind = kind;
+    rec->m_nSize = size;
+    return rec;
+}
+}  // namespace
+
+TEST(RepairPlan, PathsOfARecordInTheShowsSubfolders) {
+    const TargetFolders folders = BuildTargetFolders("C:", "\\Shows\\Demo\\", "Audio", "Beeld\\Foto", "Overige");
+    EXPECT_EQ("C:\\Shows\\Demo\\Audio\\", folders.audio);
+    EXPECT_EQ("C:\\Shows\\Demo\\Beeld\\Foto\\", folders.plaatjes);
+    EXPECT_EQ(nullptr, TargetFolderOf(folders, 0));
+    EXPECT_EQ(&folders.audio, TargetFolderOf(folders, 1));
+    EXPECT_EQ(&folders.plaatjes, TargetFolderOf(folders, 2));
+    EXPECT_EQ(&folders.overige, TargetFolderOf(folders, 3));
+
+    const auto rec = Record("D:", "\\Media\\", "intro", ".WAV", 1, 1200);
+    EXPECT_EQ("C:\\Shows\\Demo\\Audio\\intro.WAV", TargetPath(folders.audio, *rec));
+    EXPECT_EQ("D:\\Media\\intro.tlg", CompanionSourcePath(*rec));
+    EXPECT_EQ("C:\\Shows\\Demo\\Audio\\intro.tlg", CompanionTargetPath(folders.audio, *rec));
+    EXPECT_EQ("D:\\Media\\intro.WAV.bak", BackupPath(*rec));
+}
+
+TEST(RepairPlan, RoomNeededCountsEveryYellow2RecordIn64Bits) {
+    CFileReferenceList records;
+    records.push_back(Record("d:", "\\A\\", "groot", ".wav", 1, 2000000000));
+    records.push_back(Record("D:", "\\A\\", "groot", ".wav", 1, 2000000000));  // named twice: counted twice
+    records.push_back(Record("C:", "\\A\\", "hier", ".wav", 1, 5));            // yellow 1: not copied
+    records.push_back(Record("E:", "\\A\\", "bezet", ".bmp", 2, -1));          // unmeasured: nothing
+    EXPECT_EQ(4000000000, NeededBytesForYellow2(records, "c:"));
+    // Without a show drive every record is yellow 2.
+    EXPECT_EQ(4000000005, NeededBytesForYellow2(records, ""));
+}
+
+TEST(RepairPlan, ShowDriveTextIsTheUpperCaseLetterOrTheFolder) {
+    EXPECT_EQ("D", ShowDriveText("d:", "\\Shows\\"));
+    EXPECT_EQ("\\\\server\\share\\Shows\\", ShowDriveText("", "\\\\server\\share\\Shows\\"));
+}
