@@ -8,6 +8,7 @@
 #include "app/run_log.h"
 #include "app/state.h"
 #include "common/win_raii.h"
+#include "support/demo_world.h"
 #include "repair/free_space.h"
 
 std::string TestBytes(size_t size, int seed) {
@@ -69,14 +70,7 @@ void AddRedRecord(const std::string& path) {
 
 std::string StandInFolder() { return WinePath(ZK_WINGS_DIR); }
 
-void RegisterWingsFolder(const std::string& folder) {
-    UniqueRegKey key;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, "software\\AV Stumpfl\\Wings\\Global", 0, nullptr,
-                                               0, KEY_WRITE, nullptr, key.put(), nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.get(), "Installation Directory", 0, REG_SZ,
-                                              reinterpret_cast<const BYTE*>(folder.c_str()),
-                                              static_cast<DWORD>(folder.size() + 1)));
-}
+void RegisterWingsFolder(const std::string& folder) { ASSERT_TRUE(RegisterWingsInstallation(folder)); }
 
 void SetStandInEnv(const char* name, const std::string& value) { ::SetEnvironmentVariableA(name, value.c_str()); }
 

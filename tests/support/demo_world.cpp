@@ -70,7 +70,9 @@ std::string ShowBytes(bool withLostFile) {
     return show;
 }
 
-bool RegisterWings(const std::string& folder) {
+}  // namespace
+
+bool RegisterWingsInstallation(const std::string& folder) {
     UniqueRegKey key;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, "software\\AV Stumpfl\\Wings\\Global", 0, nullptr, 0,
                           KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
@@ -80,7 +82,6 @@ bool RegisterWings(const std::string& folder) {
                             static_cast<DWORD>(folder.size() + 1)) == ERROR_SUCCESS;
 }
 
-}  // namespace
 
 bool MakeDemoWorld(const DemoWorldOptions& options) {
     for (const char* root : kDemoRoots) DeleteTree(root);
@@ -97,6 +98,6 @@ bool MakeDemoWorld(const DemoWorldOptions& options) {
     ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapPlaatjes", "Plaatjes", ini.c_str()) && ok;
     ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapOverige", "Overige", ini.c_str()) && ok;
 
-    if (!options.wingsFolder.empty()) ok = RegisterWings(options.wingsFolder) && ok;
+    if (!options.wingsFolder.empty()) ok = RegisterWingsInstallation(options.wingsFolder) && ok;
     return ok;
 }

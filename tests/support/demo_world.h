@@ -15,6 +15,10 @@ struct DemoWorldOptions {
     bool withLostFile = false;
 };
 
+// Registers the folder as Wings' installation folder in the registry, where
+// the launcher looks for it.
+bool RegisterWingsInstallation(const std::string& folder);
+
 // Makes the world afresh (earlier demo files are removed first). False
 // when a file or folder could not be made.
 bool MakeDemoWorld(const DemoWorldOptions& options);

@@ -26,10 +26,17 @@ public:
         if (!Next(1, "selectie")) return false;
         if (!Next(kAnalysis, "analyse")) return false;
 
-        // Visit every page that has work, then analyse again after each.
-        for (int guard = 0; guard < 12; ++guard) {
+        // Do the work of every page once, then analyse again after it; a
+        // page that still has work after that is passed with Next.
+        bool done[8] = {};
+        for (int guard = 0; guard < 16; ++guard) {
             if (!PressNext()) return false;
             const int index = CurrentIndexOf(m_sheet);
+            if (index >= kRed && index <= kYellow2 && done[index]) {
+                Shot("nogmaals");
+                continue;
+            }
+            if (index >= 0 && index < 8) done[index] = true;
             if (index == kRed) {
                 Shot("rood");
                 if (!StartWingsAndReanalyse(IDC_BUTTON_1007, IDC_BUTTON_1009, "rood")) return false;
