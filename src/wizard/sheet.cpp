@@ -1,6 +1,7 @@
 #include "wizard/sheet.h"
 
 #include "app/about_box.h"
+#include "common/res_string.h"
 #include "app/help.h"
 #include "wizard/dialog.h"
 #include "wizard/page_base.h"
@@ -73,10 +74,10 @@ void CPropertySheetWingsTest::OnInitDialog() {
     CenterWindowOver(m_hWnd, nullptr);
 
     if (HMENU sys = ::GetSystemMenu(m_hWnd, FALSE)) {
-        char text[256] = {};
-        if (::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text) > 0) {
+        const std::string text = LoadResString(IDS_ABOUTBOX);
+        if (!text.empty()) {
             ::AppendMenuA(sys, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuA(sys, MF_STRING, IDM_ABOUTBOX, text);
+            ::AppendMenuA(sys, MF_STRING, IDM_ABOUTBOX, text.c_str());
         }
     }
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
