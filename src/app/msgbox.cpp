@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "analysis/path_split.h"
+
 namespace {
 int RealMessageBox(HWND owner, const std::string& text, const std::string& caption, unsigned type) {
     return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
@@ -23,13 +25,8 @@ std::string ExecutablePath() {
 }
 
 std::string ProgramTitle() {
-    const std::string path = ExecutablePath();
-    if (path.empty()) return "Zekerpad";
-    size_t slash = path.find_last_of("\\/");
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    size_t dot = base.find_last_of('.');
-    if (dot != std::string::npos) base.erase(dot);
-    return base;
+    std::string name = SplitPath(ExecutablePath()).name;
+    return name.empty() ? "Zekerpad" : name;
 }
 
 void ShowMessage(const std::string& text, HWND owner) {
