@@ -32,33 +32,43 @@ ZekerpadProcess::~ZekerpadProcess() {
 }
 
 namespace {
-struct FindWizard {
-    DWORD pid;
-    HWND found;
-};
-BOOL CALLBACK FindWizardProc(HWND wnd, LPARAM lp) {
-    auto* f = reinterpret_cast<FindWizard*>(lp);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(wnd, &pid);
-    char cls[64] = {};
-    ::GetClassNameA(wnd, cls, sizeof cls);
-    if (pid == f->pid && ::IsWindowVisible(wnd) && std::string(cls) == "#32770" &&
-        ::GetDlgItem(wnd, 0x3024 /* Next */)) {
-        f->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
+constexpr int kNextButtonId = 0x3024;
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+// The first visible dialog window of the process that the test accepts.
+HWND FindProcessDialog(DWORD pid, bool (*accept)(HWND)) {
+    struct Search {
+        DWORD pid;
+        bool (*accept)(HWND);
+        HWND found;
+    } search{pid, accept, nullptr};
+    ::EnumWindows(
+        [](HWND wnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(wnd, &owner);
+            char cls[64] = {};
+            ::GetClassNameA(wnd, cls, sizeof cls);
+            if (owner != s->pid || !::IsWindowVisible(wnd) || std::string(cls) != "#32770" ||
+                !s->accept(wnd))
+                return TRUE;
+            s->found = wnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
+
+bool IsWizard(HWND wnd) { return ::GetDlgItem(wnd, kNextButtonId) != nullptr; }
+bool IsMessageBox(HWND wnd) { return !IsWizard(wnd) && ::GetDlgItem(wnd, kMessageBoxTextId) != nullptr; }
 }  // namespace
 
 HWND ZekerpadProcess::WaitForWizard(DWORD timeoutMs) {
     const DWORD start = ::GetTickCount();
     do {
-        FindWizard f{m_id, nullptr};
-        ::EnumWindows(&FindWizardProc, reinterpret_cast<LPARAM>(&f));
-        if (f.found) {
+        if (HWND wizard = FindProcessDialog(m_id, &IsWizard)) {
             ::Sleep(300);  // let it paint
-            return f.found;
+            return wizard;
         }
         ::Sleep(50);
     } while (::GetTickCount() - start < timeoutMs);
@@ -166,32 +176,9 @@ void TypeText(HWND dialog, int id, const std::string& text) {
     ::SendMessageA(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-namespace {
-constexpr int kMessageBoxTextId = 0xFFFF;
-
-struct FindBox {
-    DWORD pid;
-    HWND found;
-};
-BOOL CALLBACK FindBoxProc(HWND wnd, LPARAM lp) {
-    auto* f = reinterpret_cast<FindBox*>(lp);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(wnd, &pid);
-    char cls[64] = {};
-    ::GetClassNameA(wnd, cls, sizeof cls);
-    if (pid == f->pid && ::IsWindowVisible(wnd) && std::string(cls) == "#32770" &&
-        !::GetDlgItem(wnd, 0x3024) && ::GetDlgItem(wnd, kMessageBoxTextId)) {
-        f->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
 
 HWND FindMessageBox(DWORD pid) {
-    FindBox f{pid, nullptr};
-    ::EnumWindows(&FindBoxProc, reinterpret_cast<LPARAM>(&f));
-    return f.found;
+    return FindProcessDialog(pid, &IsMessageBox);
 }
 
 std::string MessageBoxText(HWND box) { return ControlText(box, kMessageBoxTextId); }
