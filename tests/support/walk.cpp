@@ -31,6 +31,7 @@ public:
         bool done[8] = {};
         for (int guard = 0; guard < 16; ++guard) {
             if (!PressNext()) return false;
+            ::Sleep(300);  // let the new page paint before its picture is taken
             const int index = CurrentIndexOf(m_sheet);
             if (index >= kRed && index <= kYellow2 && done[index]) {
                 Shot("nogmaals");
