@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "common/partial_file.h"
 #include "common/win_raii.h"
 
 bool FileExists(const std::string& path) {
@@ -93,7 +94,7 @@ bool FolderExists(const std::string& path) {
     return exists;
 }
 
-bool CopyFileChunked(const std::string& source, const std::string& target) {
+bool CopyFileChunked(const std::string& source, const std::string& target, const CopyProgressFn& progress) {
     if (!FileExists(source) || FileExists(target)) return false;
 
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyChunkBytes]);
@@ -103,29 +104,38 @@ bool CopyFileChunked(const std::string& source, const std::string& target) {
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!in) return false;
     // CREATE_NEW: even a target that appeared since the test above is never
-    // overwritten.
-    UniqueFile out(::CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    // overwritten. DELETE access lets an abrupt end of the session remove it.
+    UniqueFile out(::CreateFileA(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out) return false;
 
     bool ok = true;
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(in.get(), buffer.get(), static_cast<DWORD>(kCopyChunkBytes), &got, nullptr)) {
-            ok = false;
-            break;
+    int64_t copied = 0;
+    {
+        ScopedPartialFile partial(out.get());
+        for (;;) {
+            DWORD got = 0;
+            if (!::ReadFile(in.get(), buffer.get(), static_cast<DWORD>(kCopyChunkBytes), &got, nullptr)) {
+                ok = false;
+                break;
+            }
+            if (got == 0) break;  // a short read is not the end; only an empty one is
+            DWORD put = 0;
+            if (!::WriteFile(out.get(), buffer.get(), got, &put, nullptr) || put != got) {
+                ok = false;
+                break;
+            }
+            copied += got;
+            if (progress && !progress(copied)) {
+                ok = false;
+                break;
+            }
         }
-        if (got == 0) break;  // a short read is not the end; only an empty one is
-        DWORD put = 0;
-        if (!::WriteFile(out.get(), buffer.get(), got, &put, nullptr) || put != got) {
-            ok = false;
-            break;
+        if (ok) {
+            LARGE_INTEGER inSize{}, outSize{};
+            ok = ::GetFileSizeEx(in.get(), &inSize) && ::GetFileSizeEx(out.get(), &outSize) &&
+                 inSize.QuadPart == outSize.QuadPart && ::FlushFileBuffers(out.get());
         }
-    }
-    if (ok) {
-        LARGE_INTEGER inSize{}, outSize{};
-        ok = ::GetFileSizeEx(in.get(), &inSize) && ::GetFileSizeEx(out.get(), &outSize) &&
-             inSize.QuadPart == outSize.QuadPart && ::FlushFileBuffers(out.get());
     }
     out.reset();
     if (!ok) ::DeleteFileA(target.c_str());

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Paths the program builds itself may not exceed this (plus terminator);
@@ -33,11 +34,16 @@ std::string FullPathName(const std::string& path);
 // directory as they were. Paths over kMaxBuiltPath characters are false.
 bool FolderExists(const std::string& path);
 
+// Told the bytes copied so far after each chunk; false stops the copy.
+using CopyProgressFn = std::function<bool(int64_t copiedBytes)>;
+
 // Copies source to a new target in 500000-byte chunks. True only when the
 // whole file arrived (the target's length equals the source's). Never
-// overwrites: an existing target is false and stays untouched. On failure
-// the target this call created is removed again.
-bool CopyFileChunked(const std::string& source, const std::string& target);
+// overwrites: an existing target is false and stays untouched. On failure,
+// and when progress stops it, the target this call created is removed
+// again; the source is only read.
+bool CopyFileChunked(const std::string& source, const std::string& target,
+                     const CopyProgressFn& progress = nullptr);
 
 // The copy buffer's size; decimal, not 512 KiB.
 constexpr size_t kCopyChunkBytes = 500000;

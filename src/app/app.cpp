@@ -9,6 +9,7 @@
 #include "app/state.h"
 #include "analysis/file_reference.h"
 #include "wizard/property_page.h"
+#include "wizard/long_work.h"
 #include "wizard/sheet.h"
 
 const char kWizardCaption[] = "Welkom bij de tovenaar";
@@ -19,6 +20,15 @@ const char* const kPageClasses[] = {
     "CTestPropPage00", "CTestPropPage01", "CTestPropPage02", "CTestPropPage03",
     "CTestPropPage04", "CTestPropPage05", "CTestPropPage06", "CTestPropPage99",
 };
+
+// Windows ends the session while long work runs: the work's files being
+// written are already marked for deletion; the run still gets its stop
+// entry, and the process ends here rather than return into the work.
+void EndSessionDuringWork() {
+    LogLine("Stop logboek <<<<<<<<<\n\r");
+    CloseRunLog();
+    ::ExitProcess(0);
+}
 }  // namespace
 
 CWingsTestApp::CWingsTestApp() = default;
@@ -47,6 +57,7 @@ bool CWingsTestApp::InitInstance() {
     OpenRunLog();
     LogLine("\n\r>>>>>>>>> Start logboek\n\r");
     g_pApp = this;
+    g_pfnSessionEnd = &EndSessionDuringWork;
     ResetSharedState();
     BuildWizard();
     ReadSettings();

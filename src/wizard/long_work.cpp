@@ -1,0 +1,191 @@
+#include "wizard/long_work.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <cstring>
+
+#include "common/partial_file.h"
+
+namespace {
+// Often enough that the system never sees the window as hung, rarely
+// enough that a walk of many small folders pays nothing for it.
+constexpr DWORD kPumpIntervalMs = 25;
+
+// The wizard's own buttons (Back, Next, Finish, Cancel, Help).
+const int kSheetButtons[] = {0x3023, 0x3024, 0x3025, IDCANCEL, IDHELP};
+
+CLongWork* s_pCurrent = nullptr;
+
+bool ClassIs(HWND wnd, const char* name) {
+    char cls[32] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    return std::strcmp(cls, name) == 0;
+}
+
+bool IsPropertySheet(HWND root, HWND window) { return root != window && ::GetParent(window) == root; }
+
+void DefaultSessionEnd() {
+    // The application's own handler replaces this; without it, just end.
+    ::ExitProcess(0);
+}
+}  // namespace
+
+SessionEndFn g_pfnSessionEnd = &DefaultSessionEnd;
+
+CLongWork::CLongWork(HWND window, int stopControl)
+    : m_hWindow(window),
+      m_hRoot(::GetAncestor(window, GA_ROOT)),
+      m_nStopControl(stopControl),
+      m_nLastPump(::GetTickCount()),
+      m_hFocus(::GetFocus()),
+      m_pOuter(s_pCurrent) {
+    s_pCurrent = this;
+    DisableControls();
+    ::SetWindowSubclass(m_hRoot, &CLongWork::RootProc, Id(), reinterpret_cast<DWORD_PTR>(this));
+    if (m_hWindow != m_hRoot)
+        ::SetWindowSubclass(m_hWindow, &CLongWork::WindowProc, Id(), reinterpret_cast<DWORD_PTR>(this));
+}
+
+CLongWork::CLongWork(HWND window, WholeWindow)
+    : m_hWindow(window),
+      m_hRoot(::GetAncestor(window, GA_ROOT)),
+      m_nStopControl(0),
+      m_bWholeWindow(true),
+      m_nLastPump(::GetTickCount()),
+      m_hFocus(::GetFocus()),
+      m_pOuter(s_pCurrent) {
+    s_pCurrent = this;
+    if (m_hRoot && ::IsWindowEnabled(m_hRoot)) {
+        ::EnableWindow(m_hRoot, FALSE);
+        m_disabled.push_back(m_hRoot);
+    }
+    if (m_hRoot)
+        ::SetWindowSubclass(m_hRoot, &CLongWork::RootProc, Id(), reinterpret_cast<DWORD_PTR>(this));
+}
+
+CLongWork::~CLongWork() {
+    if (m_hRoot) ::RemoveWindowSubclass(m_hRoot, &CLongWork::RootProc, Id());
+    if (m_hWindow != m_hRoot) ::RemoveWindowSubclass(m_hWindow, &CLongWork::WindowProc, Id());
+    for (HWND control : m_disabled)
+        if (::IsWindow(control)) ::EnableWindow(control, TRUE);
+    if (m_hFocus && ::IsWindow(m_hFocus) && ::IsWindowEnabled(m_hFocus) && ::IsWindowVisible(m_hFocus))
+        ::SetFocus(m_hFocus);
+    s_pCurrent = m_pOuter;
+    // The user closed the window while the work ran: close it now, by the
+    // same way, so the wizard asks its pages as for any Cancel.
+    if (m_bCloseAfter && ::IsWindow(m_hRoot)) ::PostMessageA(m_hRoot, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+CLongWork* CLongWork::Current() { return s_pCurrent; }
+
+void CLongWork::Disable(HWND control) {
+    if (!control || !::IsWindowEnabled(control)) return;
+    ::EnableWindow(control, FALSE);
+    m_disabled.push_back(control);
+}
+
+void CLongWork::DisableControls() {
+    if (IsPropertySheet(m_hRoot, m_hWindow))
+        for (int id : kSheetButtons) Disable(::GetDlgItem(m_hRoot, id));
+    HWND stop = m_nStopControl ? ::GetDlgItem(m_hWindow, m_nStopControl) : nullptr;
+    for (HWND child = ::GetWindow(m_hWindow, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        // Texts and progress bars only show: greyed they would be hard to read.
+        if (child == stop || ClassIs(child, "Static") || ClassIs(child, PROGRESS_CLASSA)) continue;
+        Disable(child);
+    }
+    // Keys go to the stop control, or to the window itself, not to nothing.
+    ::SetFocus(stop ? stop : m_hWindow);
+}
+
+bool CLongWork::Pump() {
+    const DWORD now = ::GetTickCount();
+    if (now - m_nLastPump >= kPumpIntervalMs) {
+        PumpNow();
+        m_nLastPump = ::GetTickCount();
+    }
+    return !m_bStop;
+}
+
+void CLongWork::PumpNow() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Leave it for the loop that owns the program's end.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            m_bStop = true;
+            return;
+        }
+        const HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && root == m_hRoot) {
+            if (m_nStopControl) RequestStop();
+            continue;
+        }
+        if (root && ::IsDialogMessageA(root, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+void CLongWork::WaitDisabled(HWND window, HANDLE handle) {
+    CLongWork work(window, WholeWindow{});
+    for (;;) {
+        const DWORD r = ::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
+        if (r != WAIT_OBJECT_0 + 1) break;  // signalled, or the handle failed
+        work.PumpNow();
+    }
+}
+
+bool CLongWork::IsStopClick(UINT msg, WPARAM wp) const {
+    return msg == WM_COMMAND && m_nStopControl && LOWORD(wp) == m_nStopControl && HIWORD(wp) == BN_CLICKED;
+}
+
+LRESULT CALLBACK CLongWork::RootProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    auto* self = reinterpret_cast<CLongWork*>(ref);
+    if (self->m_hWindow == hwnd && self->IsStopClick(msg, wp)) {
+        self->RequestStop();
+        return 0;
+    }
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        if ((wp & 0xFFF0) != SC_CLOSE) break;
+        [[fallthrough]];
+    case WM_CLOSE:
+        if (self->m_nStopControl) {
+            self->RequestStop();
+            self->m_bCloseAfter = true;
+        }
+        return 0;
+    case WM_QUERYENDSESSION:
+        self->RequestStop();
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wp) {
+            self->RequestStop();
+            ScopedPartialFile::MarkAllForDeletion();
+            g_pfnSessionEnd();
+        }
+        return 0;
+    case WM_SETCURSOR:
+        // Busy, yet the window answers: the arrow with the hourglass.
+        if (!self->m_bWholeWindow && LOWORD(lp) == HTCLIENT) {
+            ::SetCursor(::LoadCursor(nullptr, IDC_APPSTARTING));
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK CLongWork::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    auto* self = reinterpret_cast<CLongWork*>(ref);
+    // The stop control asks the work to stop; the work's own handler never
+    // sees the click, so it cannot start the work a second time.
+    if (self->IsStopClick(msg, wp)) {
+        self->RequestStop();
+        return 0;
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
