@@ -69,6 +69,9 @@ CLongWork::~CLongWork() {
     if (m_hWindow != m_hRoot) ::RemoveWindowSubclass(m_hWindow, &CLongWork::WindowProc, Id());
     for (HWND control : m_disabled)
         if (::IsWindow(control)) ::EnableWindow(control, TRUE);
+    // The page's last word on Back and Next, held back while the work ran.
+    if (m_bWizButtonsPending && ::IsWindow(m_hRoot))
+        ::SendMessageA(m_hRoot, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(m_nWizButtons));
     if (m_hFocus && ::IsWindow(m_hFocus) && ::IsWindowEnabled(m_hFocus) && ::IsWindowVisible(m_hFocus))
         ::SetFocus(m_hFocus);
     s_pCurrent = m_pOuter;
@@ -147,6 +150,15 @@ LRESULT CALLBACK CLongWork::RootProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
         return 0;
     }
     switch (msg) {
+    case PSM_SETWIZBUTTONS:
+        // A request posted before or during the work would enable Back or
+        // Next in the middle of it: keep it for the end.
+        if (IsPropertySheet(self->m_hRoot, self->m_hWindow)) {
+            self->m_bWizButtonsPending = true;
+            self->m_nWizButtons = static_cast<DWORD>(lp);
+            return 0;
+        }
+        break;
     case WM_SYSCOMMAND:
         if ((wp & 0xFFF0) != SC_CLOSE) break;
         [[fallthrough]];

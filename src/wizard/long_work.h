@@ -63,6 +63,8 @@ private:
     bool m_bStop = false;
     bool m_bCloseAfter = false;
     bool m_bWholeWindow = false;
+    bool m_bWizButtonsPending = false;
+    DWORD m_nWizButtons = 0;
     DWORD m_nLastPump = 0;
     HWND m_hFocus = nullptr;
     // Controls this work disabled, to be enabled again at its end.
