@@ -39,6 +39,20 @@ RefColour ClassifyReference(int exists, std::string_view drive, std::string_view
     return RefColour::Yellow;
 }
 
+ReferencePlace PlaceReference(int exists, std::string_view reference, std::string_view showDrive,
+                              std::string_view showDir)
+{
+    // Most references hold nothing to fold; they are split as written.
+    const bool mayFold = reference.find('/') != std::string_view::npos ||
+                         reference.find("\\.") != std::string_view::npos ||
+                         reference.find("\\\\") != std::string_view::npos;
+    const PathParts where = SplitPath(mayFold ? FoldDotSegments(reference) : reference);
+    ReferencePlace place{ClassifyReference(exists, where.drive, where.dir, showDrive, showDir), {}};
+    if (place.colour == RefColour::GreenInSubfolder)
+        place.relativeText = GreenSubfolderText(where.dir, where.name, where.ext, showDir);
+    return place;
+}
+
 std::string GreenSubfolderText(std::string_view dir, std::string_view name,
                                std::string_view ext, std::string_view showDir)
 {

@@ -26,6 +26,17 @@ RefColour ClassifyReference(int exists, std::string_view drive, std::string_view
 std::string GreenSubfolderText(std::string_view dir, std::string_view name,
                                std::string_view ext, std::string_view showDir);
 
+// The colour of a reference by where its file really lies: "." and ".."
+// segments are folded first, so "C:\Shows\Demo\..\Muziek\x.wav" is no
+// file of the show C:\Shows\Demo\demo.ws4. For a file in a subfolder
+// relativeText is its tree text, made from that resolved place.
+struct ReferencePlace {
+    RefColour colour;
+    std::string relativeText;  // only for GreenInSubfolder
+};
+ReferencePlace PlaceReference(int exists, std::string_view reference, std::string_view showDrive,
+                              std::string_view showDir);
+
 // A yellow reference is yellow 1 when it lies on the show's drive (it can
 // be moved there) and yellow 2 otherwise. chDrive is the record's upper-
 // cased drive letter. An empty show drive makes every reference yellow 2.

@@ -26,7 +26,6 @@ void ResetScanResults() {
 
 void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
                      const std::string& showDir, CPlacementSink* sink) {
-    std::string relativeText;
     ForEachReference(data, n, [&](std::string_view ref) {
         auto record = std::make_unique<CFileReference>();
         record->Inspect(std::string(ref));
@@ -35,9 +34,11 @@ void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
 
         int image = kImageYellow;
         CFileReferenceList* list = nullptr;
+        // The colour comes from where the file really lies; the tree and
+        // the repairs keep the reference as the show wrote it.
+        ReferencePlace place = PlaceReference(record->m_nExists, ref, showDrive, showDir);
         std::string_view text = ref;
-        switch (ClassifyReference(record->m_nExists, record->m_csDrive, record->m_csDir, showDrive,
-                                  showDir)) {
+        switch (place.colour) {
         case RefColour::Red:
             ++g_nRed;
             image = kImageRed;
@@ -51,8 +52,7 @@ void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
             ++g_nGreen;
             image = kImageGreen;
             list = &g_aGreenFiles;
-            relativeText = GreenSubfolderText(record->m_csDir, record->m_csName, record->m_csExt, showDir);
-            text = relativeText;
+            text = place.relativeText;
             break;
         case RefColour::Yellow:
             ++g_nYellow;

@@ -247,6 +247,35 @@ TEST_F(AnalysisPage, KindsPlacesAndDuplicates) {
     EXPECT_EQ(Text(), Explanation(2, 3, 2, std::to_string(ShowBytes(refs, 0).size() + 1 + 2 + 3 + 4 + 5)));
 }
 
+// ".." in a reference: the colour follows where the file really lies, the
+// tree, the lists and the log keep what the show wrote.
+TEST_F(AnalysisPage, DotDotReferencesAreJudgedByWhereTheFileLies) {
+    ScratchFolder dir("C:\\ZkAnaDots");
+    const std::string demo = dir / "Shows\\Demo";
+    ASSERT_TRUE(MakeFolderTree(demo + "\\Audio"));
+    ASSERT_TRUE(MakeFolderTree(dir / "Shows\\Muziek"));
+    ASSERT_TRUE(WriteWholeFile(dir / "Shows\\Muziek\\x.wav", "x"));
+    ASSERT_TRUE(WriteWholeFile(demo + "\\a.wav", "a"));
+    ASSERT_TRUE(WriteWholeFile(demo + "\\Audio\\b.wav", "b"));
+    const Strings refs = {demo + "\\..\\Muziek\\x.wav", demo + "\\Audio\\..\\a.wav",
+                          demo + "\\Oud\\..\\Audio\\b.wav"};
+    const std::string show = demo + "\\demo.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, ShowBytes(refs, 0)));
+
+    Analyse(show);
+
+    EXPECT_EQ(g_nYellow1, 1);
+    EXPECT_EQ(g_nGreen, 2);
+    EXPECT_EQ(Paths(g_aYellowFiles), Strings{"C:\\ZkAnaDots\\Shows\\Demo\\..\\Muziek\\x.wav"});
+    EXPECT_EQ(Paths(g_aGreenFiles), Strings{"C:\\ZkAnaDots\\Shows\\Demo\\Oud\\..\\Audio\\b.wav"});
+    const auto root = ReadTree(Tree(), nullptr);
+    ASSERT_EQ(root.size(), 1u);
+    EXPECT_EQ(Labels(root[0].children[1].children),
+              (Strings{".\\Audio\\b.wav|5", "C:\\ZkAnaDots\\Shows\\Demo\\..\\Muziek\\x.wav|4",
+                       "C:\\ZkAnaDots\\Shows\\Demo\\Audio\\..\\a.wav|5"}));
+    EXPECT_NE(Log().find(CountLines(2, 1, 0, 1, 0, 0)), std::string::npos);
+}
+
 TEST_F(AnalysisPage, NoReferencesAndAMissingFileNamedTwice) {
     ScratchFolder dir("C:\\ZkAnaCounts");
     const std::string empty = dir / "empty.ws4";
