@@ -12,6 +12,27 @@ bool IsSeparator(char c)
 
 }  // namespace
 
+OpenRefusal OpenRefusalOf(uint32_t systemError)
+{
+    // The system's codes, spelled out so that this stays free of windows.h.
+    constexpr uint32_t kAccessDenied = 5, kSharingViolation = 32, kLockViolation = 33;
+    switch (systemError) {
+    case kSharingViolation:
+    case kLockViolation:
+        return OpenRefusal::Busy;
+    case kAccessDenied:
+        return OpenRefusal::AccessDenied;
+    default:
+        return OpenRefusal::Other;
+    }
+}
+
+int ExistsStateWhenUnreadable(uint32_t systemError)
+{
+    // No error: it opened after all, so it is there.
+    return systemError == 0 || OpenRefusalOf(systemError) == OpenRefusal::Busy ? 0 : -1;
+}
+
 bool IsYellow1(char chDrive, std::string_view showDrive)
 {
     const char showLetter = UpperDriveLetter(showDrive);

@@ -276,6 +276,29 @@ TEST_F(AnalysisPage, DotDotReferencesAreJudgedByWhereTheFileLies) {
     EXPECT_NE(Log().find(CountLines(2, 1, 0, 1, 0, 0)), std::string::npos);
 }
 
+// A file another program holds is there and only busy; one the user may
+// not read is missing for this user, as a back-up would miss it too.
+TEST_F(AnalysisPage, ABusyFileIsPresentAnUnreadableOneIsRed) {
+    ScratchFolder dir("C:\\ZkAnaDenied");
+    const std::string busy = dir / "bezet.wav", denied = dir / "geweigerd.jpg";
+    ASSERT_TRUE(WriteWholeFile(busy, "bezet"));
+    ASSERT_TRUE(WriteWholeFile(denied, "geweigerd"));
+    const std::string show = dir / "show.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, ShowBytes({busy, denied}, 0)));
+    UniqueFile heldBusy = HoldOpen(busy, 0), heldDenied = HoldOpen(denied, 0);
+    ASSERT_TRUE(heldBusy && heldDenied);
+    AccessDeniedFiles refused({denied});
+
+    Analyse(show);
+
+    EXPECT_EQ(g_nGreen, 1);
+    EXPECT_EQ(g_nRed, 1);
+    EXPECT_EQ(Paths(g_aRedFiles), Strings{denied});
+    const auto groups = ReadTree(Tree(), nullptr)[0].children;
+    EXPECT_EQ(Labels(groups[0].children), Strings{denied + "|3"});
+    EXPECT_EQ(Labels(groups[1].children), Strings{busy + "|5"});
+}
+
 TEST_F(AnalysisPage, NoReferencesAndAMissingFileNamedTwice) {
     ScratchFolder dir("C:\\ZkAnaCounts");
     const std::string empty = dir / "empty.ws4";
@@ -367,11 +390,11 @@ TEST_F(AnalysisPage, AShowThatCannotBeReadIsNotAnalysed) {
     };
     const Case cases[] = {
         {"held for reading", FILE_SHARE_READ, bad,
-         "Het Wings-bestand kan niet worden geopend. Misschien heeft een ander programma (bijvoorbeeld Wings) "
-         "het in gebruik.\n" + bad + "\n\n"},
+         "De show is in gebruik bij een ander programma (bijvoorbeeld Wings) en kan nu niet worden gelezen.\n" +
+             bad + "\n\n"},
         {"held exclusively", 0, bad,
-         "Het Wings-bestand kan niet worden geopend. Misschien heeft een ander programma (bijvoorbeeld Wings) "
-         "het in gebruik.\n" + bad + "\n\n"},
+         "De show is in gebruik bij een ander programma (bijvoorbeeld Wings) en kan nu niet worden gelezen.\n" +
+             bad + "\n\n"},
         {"missing", ~DWORD{0}, dir / "missing.ws4", "Het opgegeven Wings-bestand bestaat niet!\n" + dir / "missing.ws4"},
         {"a folder", ~DWORD{0}, dir.Path(), "Het opgegeven Wings-bestand bestaat niet!\n" + dir.Path()},
         {"no path", ~DWORD{0}, "", "Het opgegeven Wings-bestand bestaat niet!"},

@@ -263,6 +263,21 @@ TEST(PathSplit, FoldDotSegments)
     EXPECT_EQ(FoldDotSegments("C:"), "C:");
 }
 
+TEST(Classify, AFileThatWillNotOpenIsBusyOrMissing)
+{
+    // Sharing and lock violations: another program holds it; it is there.
+    EXPECT_EQ(OpenRefusalOf(32), OpenRefusal::Busy);
+    EXPECT_EQ(OpenRefusalOf(33), OpenRefusal::Busy);
+    EXPECT_EQ(ExistsStateWhenUnreadable(32), 0);
+    EXPECT_EQ(ExistsStateWhenUnreadable(33), 0);
+    // Access denied: this user cannot read it, nor back it up.
+    EXPECT_EQ(OpenRefusalOf(5), OpenRefusal::AccessDenied);
+    EXPECT_EQ(ExistsStateWhenUnreadable(5), -1);
+    EXPECT_EQ(OpenRefusalOf(2), OpenRefusal::Other);
+    EXPECT_EQ(ExistsStateWhenUnreadable(1392), -1) << "a damaged file";
+    EXPECT_EQ(ExistsStateWhenUnreadable(0), 0) << "it opened after all";
+}
+
 TEST(Classify, ShowDriveSpelling)
 {
     // A show chosen as c:\... still finds its files on C:.
