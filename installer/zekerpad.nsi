@@ -70,7 +70,7 @@ VIAddVersionKey /LANG=1043 "ProductVersion" "${ZK_VERSION}"
 
 !define MUI_WELCOMEPAGE_TEXT "Dit programma installeert ${ZK_NAME} ${ZK_VERSION} op deze computer, voor alle gebruikers.$\r$\n$\r$\n\
 ${ZK_NAME} vertelt hoe 'back-up-veilig' een Wings-show is, en herstelt wat het kan.$\r$\n$\r$\n\
-Behalve het programma en de handleiding maakt de installatie het logboek ${ZK_LOG} en het instellingenbestand Zekerpad.INI in de Windows-map aan (alleen als ze nog niet bestaan), en geeft de groep Gebruikers het recht die twee bestanden te wijzigen.$\r$\n$\r$\n\
+Behalve het programma en de handleiding maakt de installatie het logboek ${ZK_LOG} en het instellingenbestand Zekerpad.INI in de Windows-map aan (alleen als ze nog niet bestaan), en geeft de groep Gebruikers het recht die twee bestanden te wijzigen. Zo kan ${ZK_NAME} zijn logboek en instellingen bijhouden, ook voor een gebruiker zonder beheerdersrechten. Andere bestanden en rechten blijven zoals ze zijn.$\r$\n$\r$\n\
 Klik op Volgende om verder te gaan."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -94,14 +94,22 @@ Function un.onInit
   SetShellVarContext all
 FunctionEnd
 
-; Lets the local Users group modify one file. A failure is reported in the
-; details and does not stop the installation: the program itself works,
-; only a standard user could then not keep a log or settings.
+; What to do when the log or the settings could not be prepared: the
+; program itself works, only a standard user could then not keep a log or
+; settings. Said in the details and in a message (which a silent
+; installation answers by itself), and the installation goes on.
+!define ZK_BY_HAND "$\r$\n$\r$\n${ZK_NAME} werkt wel, maar een gebruiker zonder beheerdersrechten kan dan geen logboek schrijven en geen instellingen bewaren. Hoe u dit als beheerder met de hand regelt, staat in de handleiding, in het deel 'Zekerpad gebruiken zonder installatieprogramma'."
+!macro ZK_WARN TEXT
+  DetailPrint "${TEXT}"
+  MessageBox MB_OK|MB_ICONEXCLAMATION "${TEXT}${ZK_BY_HAND}" /SD IDOK
+!macroend
+
+; Lets the local Users group modify one file.
 !macro ZK_GRANT_USERS FILE
   nsExec::ExecToLog '"$SYSDIR\icacls.exe" "${FILE}" /grant "${ZK_USERS_SID}:(M)"'
   Pop $0
   ${If} $0 != 0
-    DetailPrint "Kon de rechten van ${FILE} niet aanpassen (icacls: $0)."
+    !insertmacro ZK_WARN "De rechten van ${FILE} konden niet worden aangepast (icacls: $0)."
   ${EndIf}
 !macroend
 
@@ -131,7 +139,7 @@ Section "Zekerpad" SecMain
   ; The log: append mode creates it when absent and never truncates it.
   FileOpen $0 "${ZK_LOG}" a
   ${If} $0 == ""
-    DetailPrint "Kon ${ZK_LOG} niet aanmaken."
+    !insertmacro ZK_WARN "Het logboek ${ZK_LOG} kon niet worden aangemaakt."
   ${Else}
     FileClose $0
   ${EndIf}

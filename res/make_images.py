@@ -19,7 +19,7 @@ import sys
 
 GRID = 16.0   # design grid: shapes are given in 16ths of the icon's side
 SUPER = 4     # samples per pixel along each axis
-ICON_SIZES = (16, 32)
+ICON_SIZES = (16, 20, 24, 32)
 
 
 # --- shapes: signed distance functions in grid units, negative inside ---

@@ -16,12 +16,12 @@ namespace {
 
 // In the order of ResultImage.
 constexpr int kResultIcons[] = {IDI_FIGURE, IDI_NOTE, IDI_PICTURE, IDI_DOT_RED, IDI_DOT_YELLOW, IDI_DOT_GREEN};
-constexpr int kIconSize = 16;
 
 const char kAnalysing[] = "Toelichting\n\nDe analyse wordt nu uitgevoerd...\n";
 const char kNotAnalysed[] =
     "Toelichting\n\nDe analyse kon niet worden uitgevoerd: het Wings-bestand kon niet worden "
-    "gelezen.\nGa terug om een show te kiezen, of probeer het opnieuw.\n";
+    "gelezen.\nGa met < Vorige terug naar de keuze van de show. Als u daar weer op Volgende > "
+    "drukt, wordt de show opnieuw gelezen.\n";
 
 std::string Explanation(int32_t red, int32_t yellow, int32_t green, int64_t totalBytes) {
     return "Toelichting\nRood\t bestand is niet gevonden (" + std::to_string(red) +
@@ -41,11 +41,15 @@ BOOL CTestPropPage02::OnInitDialog() {
     ScopedWaitCursor wait;
     SetItemText(IDC_TEXT, kAnalysing);
 
-    m_imageList.reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, 8, 8));
+    // The system's small-icon size grows with the screen's DPI (16 at 96,
+    // 24 at 144); the icons are drawn at 16, 20, 24 and 32 pixels, so each
+    // size finds its own picture instead of a blurred stretch.
+    const int cx = ::GetSystemMetrics(SM_CXSMICON), cy = ::GetSystemMetrics(SM_CYSMICON);
+    m_imageList.reset(::ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 8, 8));
     const HINSTANCE instance = ::GetModuleHandleA(nullptr);
     for (size_t i = 0; i < std::size(kResultIcons); ++i) {
-        m_hIcons[i] = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kResultIcons[i]), IMAGE_ICON,
-                                                      kIconSize, kIconSize, LR_SHARED));
+        m_hIcons[i] = static_cast<HICON>(
+            ::LoadImageA(instance, MAKEINTRESOURCEA(kResultIcons[i]), IMAGE_ICON, cx, cy, LR_SHARED));
         if (m_imageList) ::ImageList_AddIcon(m_imageList.get(), m_hIcons[i]);
     }
     return TRUE;

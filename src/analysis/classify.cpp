@@ -12,6 +12,27 @@ bool IsSeparator(char c)
 
 }  // namespace
 
+OpenRefusal OpenRefusalOf(uint32_t systemError)
+{
+    // The system's codes, spelled out so that this stays free of windows.h.
+    constexpr uint32_t kAccessDenied = 5, kSharingViolation = 32, kLockViolation = 33;
+    switch (systemError) {
+    case kSharingViolation:
+    case kLockViolation:
+        return OpenRefusal::Busy;
+    case kAccessDenied:
+        return OpenRefusal::AccessDenied;
+    default:
+        return OpenRefusal::Other;
+    }
+}
+
+int ExistsStateWhenUnreadable(uint32_t systemError)
+{
+    // No error: it opened after all, so it is there.
+    return systemError == 0 || OpenRefusalOf(systemError) == OpenRefusal::Busy ? 0 : -1;
+}
+
 bool IsYellow1(char chDrive, std::string_view showDrive)
 {
     const char showLetter = UpperDriveLetter(showDrive);
@@ -37,6 +58,20 @@ RefColour ClassifyReference(int exists, std::string_view drive, std::string_view
         dir.size() > showDir.size() && StartsWithNoCaseAscii(dir, showDir))
         return RefColour::GreenInSubfolder;
     return RefColour::Yellow;
+}
+
+ReferencePlace PlaceReference(int exists, std::string_view reference, std::string_view showDrive,
+                              std::string_view showDir)
+{
+    // Most references hold nothing to fold; they are split as written.
+    const bool mayFold = reference.find('/') != std::string_view::npos ||
+                         reference.find("\\.") != std::string_view::npos ||
+                         reference.find("\\\\") != std::string_view::npos;
+    const PathParts where = SplitPath(mayFold ? FoldDotSegments(reference) : reference);
+    ReferencePlace place{ClassifyReference(exists, where.drive, where.dir, showDrive, showDir), {}};
+    if (place.colour == RefColour::GreenInSubfolder)
+        place.relativeText = GreenSubfolderText(where.dir, where.name, where.ext, showDir);
+    return place;
 }
 
 std::string GreenSubfolderText(std::string_view dir, std::string_view name,

@@ -2,6 +2,7 @@
 // colour in the analysis. Paths compare with only ASCII letters folded.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,7 +27,33 @@ RefColour ClassifyReference(int exists, std::string_view drive, std::string_view
 std::string GreenSubfolderText(std::string_view dir, std::string_view name,
                                std::string_view ext, std::string_view showDir);
 
+// The colour of a reference by where its file really lies: "." and ".."
+// segments are folded first, so "C:\Shows\Demo\..\Muziek\x.wav" is no
+// file of the show C:\Shows\Demo\demo.ws4. For a file in a subfolder
+// relativeText is its tree text, made from that resolved place.
+struct ReferencePlace {
+    RefColour colour;
+    std::string relativeText;  // only for GreenInSubfolder
+};
+ReferencePlace PlaceReference(int exists, std::string_view reference, std::string_view showDrive,
+                              std::string_view showDir);
+
 // A yellow reference is yellow 1 when it lies on the show's drive (it can
 // be moved there) and yellow 2 otherwise. chDrive is the record's upper-
 // cased drive letter. An empty show drive makes every reference yellow 2.
 bool IsYellow1(char chDrive, std::string_view showDrive);
+
+// Why a file that is there could not be opened for reading, from the
+// system's error code.
+enum class OpenRefusal {
+    Busy,          // another program holds it open (a sharing or lock violation)
+    AccessDenied,  // this user may not read it
+    Other,
+};
+OpenRefusal OpenRefusalOf(uint32_t systemError);
+
+// The existence state of a file that is there but could not be opened for
+// reading: a busy file is present (0); one the user may not read, or that
+// fails for another reason, counts as missing (-1): a back-up made by this
+// user would miss it too.
+int ExistsStateWhenUnreadable(uint32_t systemError);

@@ -25,6 +25,16 @@ bool FilePresent(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+uint32_t SystemReadOpenError(const std::string& path) {
+    UniqueFile probe(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return probe ? 0u : static_cast<uint32_t>(::GetLastError());
+}
+
+ReadOpenErrorFn g_pfnReadOpenError = SystemReadOpenError;
+
+uint32_t ReadOpenError(const std::string& path) { return g_pfnReadOpenError(path); }
+
 int64_t ExclusiveFileLength(const std::string& path) {
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -19,6 +19,15 @@ bool FileExists(const std::string& path);
 // one that another program holds locked. Folders are false.
 bool FilePresent(const std::string& path);
 
+// The system's error code of an open for reading that lets others do
+// anything with the file; 0 when it opens. Tells a file another program
+// holds (a sharing violation) from one this user may not read (access
+// denied). Goes through g_pfnReadOpenError, which tests may replace.
+uint32_t ReadOpenError(const std::string& path);
+using ReadOpenErrorFn = uint32_t (*)(const std::string& path);
+extern ReadOpenErrorFn g_pfnReadOpenError;
+uint32_t SystemReadOpenError(const std::string& path);
+
 // Length of the file opened for reading with no sharing allowed, or -1 when
 // it cannot be opened so (missing, a folder, or another program has it
 // open). The file is closed again at once.

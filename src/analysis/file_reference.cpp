@@ -1,5 +1,6 @@
 #include "analysis/file_reference.h"
 
+#include "analysis/classify.h"
 #include "analysis/file_helpers.h"
 #include "analysis/file_kind.h"
 #include "analysis/path_split.h"
@@ -17,9 +18,9 @@ void CFileReference::Inspect(const std::string& path) {
     m_nSize = -1;
     m_nExists = -1;
     if (!FileExists(path)) {
-        // Held locked by another program (or not ours to read): it is
-        // there all the same, and must not be reported as missing.
-        if (FilePresent(path)) m_nExists = 0;
+        // Held open by another program it is there all the same and must
+        // not be reported as missing; one this user may not read is.
+        if (FilePresent(path)) m_nExists = ExistsStateWhenUnreadable(ReadOpenError(path));
         return;
     }
     // Present; whether it can be measured depends on whether another

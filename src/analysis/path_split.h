@@ -17,6 +17,14 @@ struct PathParts {
 
 PathParts SplitPath(std::string_view path);
 
+// The path with its "." and ".." segments folded away, as Windows resolves
+// a full path: "C:\Shows\Demo\..\Muziek\x.wav" gives "C:\Muziek\x.wav"
+// under "C:\Shows". "/" becomes "\", runs of separators become one, and
+// ".." never climbs above the root. Where a file really lies decides
+// whether it is inside the show's folder; what the show wrote is kept
+// elsewhere for the user and the log.
+std::string FoldDotSegments(std::string_view path);
+
 // First character of a drive part in upper case (only a-z change);
 // '\0' for an empty drive part, which no drive letter ever equals.
 char UpperDriveLetter(std::string_view drive);

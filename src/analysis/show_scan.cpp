@@ -26,7 +26,6 @@ void ResetScanResults() {
 
 void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
                      const std::string& showDir, CPlacementSink* sink) {
-    std::string relativeText;
     ForEachReference(data, n, [&](std::string_view ref) {
         auto record = std::make_unique<CFileReference>();
         record->Inspect(std::string(ref));
@@ -35,9 +34,11 @@ void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
 
         int image = kImageYellow;
         CFileReferenceList* list = nullptr;
+        // The colour comes from where the file really lies; the tree and
+        // the repairs keep the reference as the show wrote it.
+        ReferencePlace place = PlaceReference(record->m_nExists, ref, showDrive, showDir);
         std::string_view text = ref;
-        switch (ClassifyReference(record->m_nExists, record->m_csDrive, record->m_csDir, showDrive,
-                                  showDir)) {
+        switch (place.colour) {
         case RefColour::Red:
             ++g_nRed;
             image = kImageRed;
@@ -51,8 +52,7 @@ void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
             ++g_nGreen;
             image = kImageGreen;
             list = &g_aGreenFiles;
-            relativeText = GreenSubfolderText(record->m_csDir, record->m_csName, record->m_csExt, showDir);
-            text = relativeText;
+            text = place.relativeText;
             break;
         case RefColour::Yellow:
             ++g_nYellow;
@@ -76,13 +76,21 @@ void CountYellowByDrive(const std::string& showDrive) {
     }
 }
 
+ScanStatus OpenFailureStatus(uint32_t systemError) {
+    switch (OpenRefusalOf(systemError)) {
+    case OpenRefusal::Busy: return ScanStatus::InUse;
+    case OpenRefusal::AccessDenied: return ScanStatus::AccessDenied;
+    case OpenRefusal::Other: break;
+    }
+    return ScanStatus::OpenFailed;
+}
+
 ScanOutcome CheckShowFile(const std::string& path) {
     if (FileExists(path)) return {};
     if (!FilePresent(path)) return {ScanStatus::Missing, 0};
-    // There, but held by another program: say what keeps it from being read.
-    UniqueFile probe(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return {ScanStatus::OpenFailed, probe ? 0u : static_cast<uint32_t>(::GetLastError())};
+    // There, but not to be read: say what keeps it from being read.
+    const uint32_t error = ReadOpenError(path);
+    return {error == 0 ? ScanStatus::InUse : OpenFailureStatus(error), error};
 }
 
 ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
@@ -94,7 +102,10 @@ ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
 
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) return {ScanStatus::OpenFailed, static_cast<uint32_t>(::GetLastError())};
+    if (!file) {
+        const uint32_t error = static_cast<uint32_t>(::GetLastError());
+        return {OpenFailureStatus(error), error};
+    }
     LARGE_INTEGER length{};
     if (!::GetFileSizeEx(file.get(), &length))
         return {ScanStatus::ReadFailed, static_cast<uint32_t>(::GetLastError())};
@@ -128,16 +139,24 @@ ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
 }
 
 std::string ScanFailureMessage(const ScanOutcome& outcome, const std::string& path) {
-    std::string text;
+    std::string text, advice;
     switch (outcome.status) {
     case ScanStatus::Done:
         return text;
     case ScanStatus::Missing:
         text = "Het opgegeven Wings-bestand bestaat niet!";
         break;
+    case ScanStatus::InUse:
+        text = "De show is in gebruik bij een ander programma (bijvoorbeeld Wings) en kan nu niet "
+               "worden gelezen.";
+        advice = "Sluit de show in dat programma, of sluit het programma, en probeer het daarna opnieuw.";
+        break;
+    case ScanStatus::AccessDenied:
+        text = "De toegang tot de show is geweigerd: u heeft geen toestemming om dit bestand te lezen.";
+        advice = "Vraag de beheerder van deze computer om leesrechten op de show, of kies een andere show.";
+        break;
     case ScanStatus::OpenFailed:
-        text = "Het Wings-bestand kan niet worden geopend. Misschien heeft een ander programma "
-               "(bijvoorbeeld Wings) het in gebruik.";
+        text = "Het Wings-bestand kan niet worden geopend.";
         break;
     case ScanStatus::NoMemory:
         text = "Er is niet genoeg geheugen vrij om het Wings-bestand in te lezen.";
@@ -146,10 +165,12 @@ std::string ScanFailureMessage(const ScanOutcome& outcome, const std::string& pa
         text = "FOUT bij lezen bestand";
         break;
     case ScanStatus::ShortRead:
-        text = "Fout bij lezen van het bestand.";
+        text = "Fout bij lezen van het bestand.\nHet bestand is niet volledig gelezen; misschien heeft een "
+               "ander programma het intussen gewijzigd.";
         break;
     }
     if (!path.empty()) text += "\n" + path;
     if (outcome.systemError != 0) text += "\n\n" + SystemErrorText(outcome.systemError);
+    if (!advice.empty()) text += "\n\n" + advice;
     return text;
 }

@@ -57,7 +57,9 @@ void CountYellowByDrive(const std::string& showDrive);
 enum class ScanStatus {
     Done,
     Missing,     // empty path, no such file, or a folder
-    OpenFailed,  // present, but not to be opened with no sharing allowed
+    InUse,         // present, but held open by another program
+    AccessDenied,  // present, but this user may not read it
+    OpenFailed,    // present, but not to be opened for another reason
     NoMemory,    // no buffer for the whole file
     ReadFailed,  // the read itself failed
     ShortRead,   // fewer bytes arrived than the file is long
@@ -68,7 +70,9 @@ struct ScanOutcome {
     uint32_t systemError = 0;  // the system's error code, 0 when it gave none
 };
 
-// Whether the show can be analysed at all: Done when it exists.
+// Whether the show can be analysed at all: Done when it exists and can be
+// read; otherwise why not. The selection page's check and the analysis
+// page's both ask this, so that both say the same.
 ScanOutcome CheckShowFile(const std::string& path);
 
 // The analysis proper, once the show is known to exist and the results are
@@ -76,6 +80,10 @@ ScanOutcome CheckShowFile(const std::string& path);
 // the file read in one piece, its length and the references' sizes into
 // g_nTotalBytes, every reference placed, the yellow ones split by drive.
 ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink);
+
+// The status of a show that is there but would not open, by the system's
+// error code.
+ScanStatus OpenFailureStatus(uint32_t systemError);
 
 // The Dutch report of a failed analysis, naming the show and the system's
 // reason.

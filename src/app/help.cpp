@@ -75,7 +75,10 @@ std::string ManualPath() {
 void ShowManual(HWND owner, int pageIndex) {
     const std::string path = ManualPath();
     if (!FileExists(path)) {
-        ShowMessage("De handleiding is niet gevonden. Verwacht op: " + path, owner);
+        ShowMessage("De handleiding is niet gevonden. Zekerpad zoekt haar naast het programma, op deze "
+                    "plaats:\n" + path + "\n\nZet het bestand handleiding.html daar neer, of installeer "
+                    "Zekerpad opnieuw.",
+                    owner);
         return;
     }
     const std::string url = FileUrl(AnsiToUtf8(path), ManualAnchor(pageIndex));

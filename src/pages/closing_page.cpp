@@ -22,12 +22,12 @@ constexpr char kRegret[] =
 constexpr char kFrame[] =
     "\n\nAls u vragen heeft over dit programma, fouten heeft geconstateerd, of ideeën heeft voor "
     "uitbreidingen of aanpassingen, dan kunt u altijd met mij contact opnemen:\n"
-    // Where the program's questions and reports are taken; no address or
-    // number of a person is known to the program, so it names none.
-    "\tE-mail:\tvia de projectpagina van Zekerpad\n"
-    "\tPost:\tzie de projectpagina van Zekerpad;\n"
-    "\t\tdit programma kent zelf\n"
-    "\t\tgeen postadres\n"
+    // No address of a person is known to the program: the manual's section
+    // "Vragen en fouten melden" says what to send, and to whom.
+    "\tE-mail:\tzie in de handleiding (knop Help)\n"
+    "\tPost:\thet deel \"Vragen en fouten melden\":\n"
+    "\t\tdaar staat wat u meestuurt\n"
+    "\t\ten aan wie u het stuurt\n"
     "\tFax:\t(geen faxnummer)\n"
     "\n\nIk dank u voor het gebruik van dit programma.\n\n"
     "Het Zekerpad-team\n";

@@ -17,13 +17,13 @@ constexpr char kBeforePath[] =
 constexpr char kAfterPath[] =
     "\ntoe te zenden, bij voorkeur per e-mail.\n\n"
     "Stuur het bestand dan naar:\n"
-    // Where the program's questions and reports are taken; no address of
-    // a person is known to the program, so it names none.
-    "\tE-mail:\tvia de projectpagina van Zekerpad\n"
+    // No address of a person is known to the program: the manual's section
+    // "Vragen en fouten melden" says to whom the show is sent.
+    "\tE-mail:\tzie in de handleiding (knop Help)\n"
     "\tof\n"
-    "\tPost:\top diskette, als de projectpagina van\n"
-    "\t\tZekerpad daarvoor een postadres noemt\n"
-    "\t\t(dit programma kent zelf geen postadres)\n"
+    "\tPost:\thet deel \"Vragen en fouten melden\":\n"
+    "\t\tdaar staat aan wie u de show\n"
+    "\t\ten uw vragen stuurt\n"
     "\n\n\nBij voorbaat dank voor uw medewerking.\n";
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <set>
+
 #include "analysis/file_helpers.h"
 #include "analysis/file_kind.h"
 #include "analysis/file_reference.h"
@@ -9,10 +11,28 @@
 #include "app/msgbox.h"
 #include "app/run_log.h"
 #include "common/res_string.h"
+#include "common/text.h"
 #include "repair/free_space.h"
 #include "resource.h"
 
 namespace {
+// The files a repair run has already moved or copied, by where they really
+// lie: a show may name one file twice, and the second reference then finds
+// it gone or its target taken by the run's own work.
+class HandledFiles {
+public:
+    bool Contains(const std::string& path) const { return m_keys.count(Key(path)) != 0; }
+    void Add(const std::string& path) { m_keys.insert(Key(path)); }
+
+private:
+    static std::string Key(const std::string& path) {
+        std::string key = FoldDotSegments(path);
+        for (char& c : key) c = ToUpperAscii(c);
+        return key;
+    }
+    std::set<std::string> m_keys;
+};
+
 // Paths the repairs build must fit the system's 260-character buffers;
 // a longer one is refused, never cut.
 bool Fits(const std::string& path) { return path.size() <= kMaxBuiltPath; }
@@ -100,6 +120,7 @@ std::string ResultText(int failedFiles, const char* success, const char* failedV
 RepairOutcome MoveYellow1Files(const CFileReferenceList& records, const std::string& showDrive,
                                const TargetFolders& folders, const RepairStep& step, HWND owner) {
     RepairOutcome outcome;
+    HandledFiles moved;
     for (const auto& item : records) {
         if (!item || IsYellow2(*item, showDrive)) continue;
         const CFileReference& rec = *item;
@@ -112,18 +133,24 @@ RepairOutcome MoveYellow1Files(const CFileReferenceList& records, const std::str
         }
         const std::string target = TargetPath(*folder, rec);
         LogValue("doel", target);
+        if (moved.Contains(rec.m_csPath)) {
+            LogValue(" ", "al verplaatst");
+            continue;
+        }
         if (FileExists(target)) {
             LogValue("stop", "doelbestand bestaat al");
             ShowMessage(LoadResString(IDS_ERR_EXISTS) + target, owner);
             ++outcome.failedFiles;
             continue;
         }
-        if (Rename(rec.m_csPath, target)) {
-            LogValue(" ", "OK");
-        } else {
+        if (!Rename(rec.m_csPath, target)) {
+            // The sound file stays, so its companion stays beside it.
             ReportRenameFailure(rec.m_csPath, target, owner);
             ++outcome.failedFiles;
+            continue;
         }
+        LogValue(" ", "OK");
+        moved.Add(rec.m_csPath);
         if (rec.m_nKind == kKindSound && !MoveCompanion(rec, *folder, owner)) ++outcome.failedFiles;
     }
     return outcome;
@@ -133,6 +160,7 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
                                const TargetFolders& folders, SourceAfterCopy mode,
                                const RepairStep& step, HWND owner) {
     RepairOutcome outcome;
+    HandledFiles copied;
     for (const auto& item : records) {
         if (!item || !IsYellow2(*item, showDrive)) continue;
         const CFileReference& rec = *item;
@@ -145,6 +173,10 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
         }
         const std::string target = TargetPath(*folder, rec);
         LogValue("doel", target);
+        if (copied.Contains(rec.m_csPath)) {
+            LogValue(" ", "al gekopieerd");
+            continue;
+        }
         if (FileExists(target)) {
             LogLine("doel bestaat al");
             ShowMessage(LoadResString(IDS_ERR_EXISTS) + target, owner);
@@ -158,6 +190,8 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
             continue;
         }
         LogValue(" ", "kopie OK");
+        copied.Add(rec.m_csPath);
+        bool whole = true;
         if (ClearSource(rec, mode)) {
             LogValue(" ", "wissen/rename bron OK");
         } else {
@@ -165,9 +199,11 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
             ShowMessage(LoadResString(mode == SourceAfterCopy::Delete ? IDS_ERR_DELETE : IDS_ERR_BAK_RENAME) +
                             rec.m_csPath,
                         owner);
-            ++outcome.failedFiles;
+            whole = false;
         }
-        if (rec.m_nKind == kKindSound && !DeleteCompanion(rec, owner)) ++outcome.failedFiles;
+        if (rec.m_nKind == kKindSound && !DeleteCompanion(rec, owner)) whole = false;
+        // The result counts files: a source and its companion left are one.
+        if (!whole) ++outcome.failedFiles;
     }
     return outcome;
 }

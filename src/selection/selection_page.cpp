@@ -9,6 +9,7 @@
 
 #include "analysis/file_helpers.h"
 #include "analysis/folder_search.h"
+#include "analysis/show_scan.h"
 #include "app/msgbox.h"
 #include "app/run_log.h"
 #include "app/settings.h"
@@ -156,6 +157,14 @@ bool CTestPropPage01::OnWizardNext() {
         LogValue("g_csRecentFile", path);
         return true;
     }
+    // There, but held open by another program or not ours to read: say
+    // so, in the words the analysis would use.
+    const ScanOutcome outcome = CheckShowFile(path);
+    if (outcome.status != ScanStatus::Done && outcome.status != ScanStatus::Missing) {
+        ShowMessage(ScanFailureMessage(outcome, path), GetSheetHwnd());
+        ::SetFocus(GetItem(IDC_SHOW_EDIT));
+        return false;
+    }
     // Only reached when the file went away after it was typed.
     AskMessage(GetSheetHwnd(), kNoShowMessage, ProgramTitle(), MB_OKCANCEL | MB_ICONEXCLAMATION);
     ::SetFocus(GetItem(IDC_SHOW_EDIT));
@@ -215,7 +224,9 @@ void CTestPropPage01::OnChangeShowEdit() {
 }
 
 void CTestPropPage01::UpdateNextButton() const {
-    PostWizardButtons(FileExists(GetItemText(IDC_SHOW_EDIT)) ? PSWIZB_BACK | PSWIZB_NEXT : PSWIZB_BACK);
+    // A show that is there but cannot be read now still offers Next, whose
+    // check then says why.
+    PostWizardButtons(FilePresent(GetItemText(IDC_SHOW_EDIT)) ? PSWIZB_BACK | PSWIZB_NEXT : PSWIZB_BACK);
 }
 
 void CTestPropPage01::OnBrowse() {

@@ -98,6 +98,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
                 Check(IsYellow1(chDrive, show.drive));
             }
         }
+        // The fold never grows a reference, keeps its drive and root, and is
+        // done after one pass.
+        const std::string folded = FoldDotSegments(ref);
+        Check(folded.size() <= ref.size());
+        Check(folded.compare(0, 3, std::string(ref.substr(0, 2)) + "\\") == 0);
+        Check(FoldDotSegments(folded) == folded);
+        Check(folded.find("\\..\\") == std::string::npos && folded.find("\\.\\") == std::string::npos);
+        for (int exists : {-1, 1}) {
+            const ReferencePlace place = PlaceReference(exists, ref, show.drive, show.dir);
+            Check((place.colour == RefColour::Red) == (exists == -1));
+            Check(place.relativeText.empty() == (place.colour != RefColour::GreenInSubfolder));
+        }
         // A show path without a drive letter leaves nothing green.
         Check(ClassifyReference(1, parts.drive, parts.dir, "", show.dir) == RefColour::Yellow);
         Check(!IsYellow1(chDrive, ""));

@@ -247,6 +247,58 @@ TEST_F(AnalysisPage, KindsPlacesAndDuplicates) {
     EXPECT_EQ(Text(), Explanation(2, 3, 2, std::to_string(ShowBytes(refs, 0).size() + 1 + 2 + 3 + 4 + 5)));
 }
 
+// ".." in a reference: the colour follows where the file really lies, the
+// tree, the lists and the log keep what the show wrote.
+TEST_F(AnalysisPage, DotDotReferencesAreJudgedByWhereTheFileLies) {
+    ScratchFolder dir("C:\\ZkAnaDots");
+    const std::string demo = dir / "Shows\\Demo";
+    ASSERT_TRUE(MakeFolderTree(demo + "\\Audio"));
+    ASSERT_TRUE(MakeFolderTree(dir / "Shows\\Muziek"));
+    ASSERT_TRUE(WriteWholeFile(dir / "Shows\\Muziek\\x.wav", "x"));
+    ASSERT_TRUE(WriteWholeFile(demo + "\\a.wav", "a"));
+    ASSERT_TRUE(WriteWholeFile(demo + "\\Audio\\b.wav", "b"));
+    const Strings refs = {demo + "\\..\\Muziek\\x.wav", demo + "\\Audio\\..\\a.wav",
+                          demo + "\\Oud\\..\\Audio\\b.wav"};
+    const std::string show = demo + "\\demo.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, ShowBytes(refs, 0)));
+
+    Analyse(show);
+
+    EXPECT_EQ(g_nYellow1, 1);
+    EXPECT_EQ(g_nGreen, 2);
+    EXPECT_EQ(Paths(g_aYellowFiles), Strings{"C:\\ZkAnaDots\\Shows\\Demo\\..\\Muziek\\x.wav"});
+    EXPECT_EQ(Paths(g_aGreenFiles), Strings{"C:\\ZkAnaDots\\Shows\\Demo\\Oud\\..\\Audio\\b.wav"});
+    const auto root = ReadTree(Tree(), nullptr);
+    ASSERT_EQ(root.size(), 1u);
+    EXPECT_EQ(Labels(root[0].children[1].children),
+              (Strings{".\\Audio\\b.wav|5", "C:\\ZkAnaDots\\Shows\\Demo\\..\\Muziek\\x.wav|4",
+                       "C:\\ZkAnaDots\\Shows\\Demo\\Audio\\..\\a.wav|5"}));
+    EXPECT_NE(Log().find(CountLines(2, 1, 0, 1, 0, 0)), std::string::npos);
+}
+
+// A file another program holds is there and only busy; one the user may
+// not read is missing for this user, as a back-up would miss it too.
+TEST_F(AnalysisPage, ABusyFileIsPresentAnUnreadableOneIsRed) {
+    ScratchFolder dir("C:\\ZkAnaDenied");
+    const std::string busy = dir / "bezet.wav", denied = dir / "geweigerd.jpg";
+    ASSERT_TRUE(WriteWholeFile(busy, "bezet"));
+    ASSERT_TRUE(WriteWholeFile(denied, "geweigerd"));
+    const std::string show = dir / "show.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, ShowBytes({busy, denied}, 0)));
+    UniqueFile heldBusy = HoldOpen(busy, 0), heldDenied = HoldOpen(denied, 0);
+    ASSERT_TRUE(heldBusy && heldDenied);
+    AccessDeniedFiles refused({denied});
+
+    Analyse(show);
+
+    EXPECT_EQ(g_nGreen, 1);
+    EXPECT_EQ(g_nRed, 1);
+    EXPECT_EQ(Paths(g_aRedFiles), Strings{denied});
+    const auto groups = ReadTree(Tree(), nullptr)[0].children;
+    EXPECT_EQ(Labels(groups[0].children), Strings{denied + "|3"});
+    EXPECT_EQ(Labels(groups[1].children), Strings{busy + "|5"});
+}
+
 TEST_F(AnalysisPage, NoReferencesAndAMissingFileNamedTwice) {
     ScratchFolder dir("C:\\ZkAnaCounts");
     const std::string empty = dir / "empty.ws4";
@@ -338,11 +390,11 @@ TEST_F(AnalysisPage, AShowThatCannotBeReadIsNotAnalysed) {
     };
     const Case cases[] = {
         {"held for reading", FILE_SHARE_READ, bad,
-         "Het Wings-bestand kan niet worden geopend. Misschien heeft een ander programma (bijvoorbeeld Wings) "
-         "het in gebruik.\n" + bad + "\n\n"},
+         "De show is in gebruik bij een ander programma (bijvoorbeeld Wings) en kan nu niet worden gelezen.\n" +
+             bad + "\n\n"},
         {"held exclusively", 0, bad,
-         "Het Wings-bestand kan niet worden geopend. Misschien heeft een ander programma (bijvoorbeeld Wings) "
-         "het in gebruik.\n" + bad + "\n\n"},
+         "De show is in gebruik bij een ander programma (bijvoorbeeld Wings) en kan nu niet worden gelezen.\n" +
+             bad + "\n\n"},
         {"missing", ~DWORD{0}, dir / "missing.ws4", "Het opgegeven Wings-bestand bestaat niet!\n" + dir / "missing.ws4"},
         {"a folder", ~DWORD{0}, dir.Path(), "Het opgegeven Wings-bestand bestaat niet!\n" + dir.Path()},
         {"no path", ~DWORD{0}, "", "Het opgegeven Wings-bestand bestaat niet!"},

@@ -123,7 +123,9 @@ TEST(Help, WithoutTheManualAMessageSaysWhereItWasExpected) {
     EXPECT_TRUE(urls.Urls().empty());
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     const auto& box = boxes.Boxes()[0];
-    EXPECT_EQ(box.text, "De handleiding is niet gevonden. Verwacht op: " + ManualPath());
+    EXPECT_EQ(box.text, "De handleiding is niet gevonden. Zekerpad zoekt haar naast het programma, op deze "
+                        "plaats:\n" + ManualPath() + "\n\nZet het bestand handleiding.html daar neer, of "
+                        "installeer Zekerpad opnieuw.");
     EXPECT_EQ(box.caption, ProgramTitle());
     EXPECT_EQ(box.type, static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION));
 
@@ -157,6 +159,23 @@ TEST(Manual, HasASectionForEveryPageAndEveryLinkLandsOnOne) {
     const std::regex linkPattern("href=\"#([^\"]*)\"");
     for (std::sregex_iterator it(html.begin(), html.end(), linkPattern), end; it != end; ++it)
         EXPECT_EQ(ids.count((*it)[1]), 1u) << "link to a missing section: #" << (*it)[1];
+}
+
+TEST(Manual, TheContentsUseThePagesOwnTitlesAndNameTheQuestionsSection) {
+    const std::string html = BuiltManual();
+    ASSERT_FALSE(html.empty());
+    for (const char* entry :
+         {"<a href=\"#introductie\">Introductie</a>", "<a href=\"#selectie\">Selectie van show</a>",
+          "<a href=\"#analyse\">Analyse en resultaten</a>", "<a href=\"#rood\">Bestanden met rode stip</a>",
+          "<a href=\"#geel1\">Bestanden met gele stip (type 1)</a>",
+          "<a href=\"#geel2\">Bestanden met gele stip (type 2)</a>",
+          "<a href=\"#overige\">Overige bestanden</a>", "<a href=\"#klaar\">Klaar</a>",
+          "<a href=\"#vragen\">Vragen en fouten melden</a>"}) {
+        EXPECT_NE(html.find(entry), std::string::npos) << entry;
+    }
+    EXPECT_NE(html.find("<h2 id=\"vragen\">Vragen en fouten melden</h2>"), std::string::npos);
+    for (const char* stale : {"tovenaar", "projectpagina", "doorzoekt"})
+        EXPECT_EQ(html.find(stale), std::string::npos) << stale;
 }
 
 TEST(Manual, NeedsNothingFromOutsideAndRunsNoScripts) {

@@ -268,6 +268,9 @@ TEST_F(ClosingPageTest, VerdictSitsInTheClosingFrame) {
     EXPECT_EQ(CountOf(lines, "\n"), 5u);
     EXPECT_EQ(lines[0], '\t');
     EXPECT_NE(lines.find("(geen faxnummer)"), std::string::npos);
+    // They point to the manual's section, and to no address given nowhere.
+    EXPECT_NE(lines.find("\"Vragen en fouten melden\""), std::string::npos);
+    EXPECT_EQ(lines.find("projectpagina"), std::string::npos);
     EXPECT_EQ(regret.substr(regret.size() - 18), "Het Zekerpad-team\n");
     // ideeën in the program's code page.
     EXPECT_NE(regret.find("of idee\xEB" "n heeft"), std::string::npos);
@@ -341,6 +344,7 @@ TEST(OtherFilesPage, ShownWithThePathOnItsOwnLineEvenWithPercent) {
         const std::string lines = text.substr(from + before.size(), to - from - before.size());
         EXPECT_EQ(CountOf(lines, "\n"), 5u);
         EXPECT_NE(lines.find("\n\tof\n"), std::string::npos);
+        EXPECT_NE(lines.find("\"Vragen en fouten melden\""), std::string::npos);
 
         // A show chosen again shows its own path on the next visit.
         g_csRecentFile = "D:\\Ander\\show.ws4";

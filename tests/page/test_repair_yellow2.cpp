@@ -120,14 +120,76 @@ TEST_F(Yellow2Page, NamedTwiceIsCopiedOnceAndYellow1RecordsAreNotTouched) {
     ASSERT_EQ(2, g_nYellow2);
     FreeSpaceStub space(kPlenty);
     const std::string log = CorrectAnswering(IDYES);
-    EXPECT_EQ(std::vector<std::string>{"Het volgende bestand bestaat al:\n" + ShowFolder() + "Plaatjes\\dia.jpg"},
-              BoxTexts());
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_NE(std::string::npos, log.find("-> bron - " + pic + "\n\r-> doel - " + ShowFolder() +
+                                          "Plaatjes\\dia.jpg\n\r->   - al gekopieerd\n\ralle bestanden"));
     EXPECT_EQ(std::string::npos, log.find("hier.txt"));
     EXPECT_TRUE(PathIsFile(sameDrive));
     EXPECT_TRUE(PathIsFile(ShowFolder() + "Plaatjes\\dia.jpg"));
     EXPECT_FALSE(PathIsFile(pic));
     // The needed room counts both records of the file named twice.
     EXPECT_NE(std::string::npos, log.find("-> nodig - 220\n\r"));
+    EXPECT_EQ(0u, ItemText(m_page, kText).find(kSuccess));
+}
+
+// The branches that keep the user's files when a step after a good copy
+// fails, each reached without special rights.
+TEST_F(Yellow2Page, AReadOnlySourceStaysWholeBesideItsGoodCopy) {
+    PrepareIntro();
+    ASSERT_TRUE(::SetFileAttributesA(Wav().c_str(), FILE_ATTRIBUTE_READONLY));
+    FreeSpaceStub space(kPlenty);
+    const std::string log = CorrectAnswering(IDYES);
+    ::SetFileAttributesA(Wav().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(std::vector<std::string>{"Fout tijdens het wissen van bestand\n" + Wav()}, BoxTexts());
+    EXPECT_NE(std::string::npos, log.find("->   - kopie OK\n\rFOUT bij verplaatsen/hernoemen\n\r-> tlg - "));
+    EXPECT_EQ(ReadWholeFile(Wav()), ReadWholeFile(Audio() + "intro.wav"));
+}
+
+TEST_F(Yellow2Page, ASourceAndItsCompanionBothLeftCountAsOneFile) {
+    PrepareIntro();
+    ASSERT_TRUE(::SetFileAttributesA(Wav().c_str(), FILE_ATTRIBUTE_READONLY));
+    UniqueFile held = HoldOpen(Tlg(), FILE_SHARE_READ);
+    ASSERT_TRUE(held);
+    FreeSpaceStub space(kPlenty);
+    CorrectAnswering(IDYES);
+    held.reset();
+    ::SetFileAttributesA(Wav().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(2u, BoxTexts().size());
+    EXPECT_EQ(0u, ItemText(m_page, kText).find("Het verplaatsen/kopi\xEBren van de bestanden is niet helemaal gelukt: "
+                                               "1 bestand kon niet worden gekopieerd, gewist of hernoemd (de "
+                                               "meldingen en het logboek c:\\Zekerpad.log noemen het).\n\n"));
+}
+
+TEST_F(Yellow2Page, ACompanionHeldOpenIsNotDeletedAndSaysSo) {
+    PrepareIntro();
+    FreeSpaceStub space(kPlenty);
+    UniqueFile held = HoldOpen(Tlg(), FILE_SHARE_READ);
+    ASSERT_TRUE(held);
+    const std::string log = CorrectAnswering(IDYES);
+    held.reset();
+    EXPECT_EQ(std::vector<std::string>{"Fout tijdens het wissen van een tlg-bestand:\n" + Tlg()}, BoxTexts());
+    EXPECT_NE(std::string::npos, log.find("-> tlg - " + Tlg() + "\n\r-> fout - wissen niet gelukt\n\r"));
+    EXPECT_TRUE(PathIsFile(Tlg()));
+    EXPECT_TRUE(PathIsFile(Audio() + "intro.wav"));
+    EXPECT_FALSE(PathIsFile(Wav()));
+}
+
+TEST_F(Yellow2Page, ABakNameOver259CharactersIsRefusedAndTheSourceStays) {
+    // The source's path is 257 characters: its ".bak" name would be 261.
+    const std::string name = "lang.jpg";
+    const std::string deep = Media('D') + std::string(257 - Media('D').size() - name.size() - 1, 'd') + "\\";
+    const std::string source = deep + name;
+    ASSERT_EQ(257u, source.size());
+    Prepare({source}, {source});
+    FreeSpaceStub space(kPlenty);
+    const std::string log = CorrectAnswering(IDNO);
+    EXPECT_EQ((std::vector<std::string>{kBakNotice,
+                                        "Er is een fout opgetreden tijdens het hernoemen van bestand:\n" + source}),
+              BoxTexts());
+    EXPECT_NE(std::string::npos, log.find("->   - kopie OK\n\rFOUT bij verplaatsen/hernoemen\n\r"));
+    EXPECT_TRUE(PathIsFile(source));
+    EXPECT_TRUE(PathIsFile(ShowFolder() + "Plaatjes\\" + name));
+    EXPECT_FALSE(PathIsFile(std::string(source, 0, 255) + ".bak")) << "never cut";
 }
 
 TEST_F(Yellow2Page, AShowAmongTheRecordsStopsAfterTheFilesBeforeIt) {

@@ -301,6 +301,57 @@ TEST_F(SelectionPageTest, NextLogsTheShowOrKeepsThePageWhenItVanished) {
     EXPECT_EQ(1u, m_boxes.Boxes().size());
 }
 
+// A show another program holds, or one the user may not read, is there:
+// Next is offered, and its check says why the show cannot be read, in the
+// words the analysis would use.
+TEST_F(SelectionPageTest, NextSaysAShowIsInUseOrRefusedAndStays) {
+    const std::string show = Own("C:\\ZkSelBusy") + "\\bezet.ws4";
+    MakeShow(show);
+    OpenSelectionPage();
+    UniqueFile held = HoldOpen(show, 0);
+    ASSERT_TRUE(held);
+    SetEdit(show);
+    ASSERT_TRUE(NextEnabled());
+
+    const size_t before = LogSoFar().size();
+    Wizard().Press(PSBTN_NEXT);
+    EXPECT_EQ(kSelectionPage, Wizard().CurrentIndex());
+    {
+        AccessDeniedFiles denied({show});
+        Wizard().Press(PSBTN_NEXT);
+        EXPECT_EQ(kSelectionPage, Wizard().CurrentIndex());
+    }
+    ASSERT_EQ(2u, m_boxes.Boxes().size());
+    const std::string inUse = m_boxes.Boxes()[0].text;
+    EXPECT_EQ(0u, inUse.find("De show is in gebruik bij een ander programma (bijvoorbeeld Wings) en kan nu niet "
+                             "worden gelezen.\n" + show + "\n\n"))
+        << inUse;
+    EXPECT_NE(std::string::npos, inUse.find("\n\nSluit de show in dat programma, of sluit het programma, en probeer "
+                                            "het daarna opnieuw."));
+    EXPECT_GT(inUse.size(), 200u) << "the system's reason is in it";
+    EXPECT_EQ(static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION), m_boxes.Boxes()[0].type);
+    const std::string refused = m_boxes.Boxes()[1].text;
+    EXPECT_EQ(0u, refused.find("De toegang tot de show is geweigerd: u heeft geen toestemming om dit bestand te "
+                               "lezen.\n" + show + "\n\n"))
+        << refused;
+    EXPECT_EQ(std::string::npos, refused.find("in gebruik"));
+    EXPECT_EQ(Item(IDC_SHOW_EDIT), ::GetFocus());
+    EXPECT_FALSE(Contains(LogSoFar().substr(before), "g_csRecentFile"));
+
+    // The analysis page's own check says the very same.
+    g_csRecentFile = show;
+    Wizard().GoTo(kAnalysisPage);
+    ASSERT_EQ(3u, m_boxes.Boxes().size());
+    EXPECT_EQ(inUse, m_boxes.Boxes()[2].text);
+
+    held.reset();
+    Wizard().GoTo(kSelectionPage);
+    SetEdit(show);
+    Wizard().Press(PSBTN_NEXT);
+    EXPECT_EQ(kAnalysisPage, Wizard().CurrentIndex());
+    EXPECT_EQ(3u, m_boxes.Boxes().size());
+}
+
 // --- Browsing ------------------------------------------------------------------
 
 namespace {

@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include "analysis/file_helpers.h"
+
 #include <commctrl.h>
 #include <imagehlp.h>
 #include <prsht.h>
@@ -131,6 +133,26 @@ void DeleteTree(const std::string& path) {
 UniqueFile HoldOpen(const std::string& path, DWORD share) {
     return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+namespace {
+std::vector<std::string> s_deniedFiles;
+
+uint32_t DeniedReadOpenError(const std::string& path) {
+    for (const auto& denied : s_deniedFiles)
+        if (::lstrcmpiA(denied.c_str(), path.c_str()) == 0) return ERROR_ACCESS_DENIED;
+    return SystemReadOpenError(path);
+}
+}  // namespace
+
+AccessDeniedFiles::AccessDeniedFiles(std::vector<std::string> paths) {
+    s_deniedFiles = std::move(paths);
+    g_pfnReadOpenError = DeniedReadOpenError;
+}
+
+AccessDeniedFiles::~AccessDeniedFiles() {
+    g_pfnReadOpenError = SystemReadOpenError;
+    s_deniedFiles.clear();
 }
 
 bool MakeFolderTree(const std::string& path) {

@@ -77,6 +77,17 @@ void DeleteTree(const std::string& path);
 // share 0 for exclusively, FILE_SHARE_READ to let others read.
 UniqueFile HoldOpen(const std::string& path, DWORD share);
 
+// While it lives, the files this test names are ones the user may not read
+// (access denied): Wine runs as root, so no permission can refuse it. The
+// file must also be held open (HoldOpen) so that the plain read fails.
+class AccessDeniedFiles {
+public:
+    explicit AccessDeniedFiles(std::vector<std::string> paths);
+    ~AccessDeniedFiles();
+    AccessDeniedFiles(const AccessDeniedFiles&) = delete;
+    AccessDeniedFiles& operator=(const AccessDeniedFiles&) = delete;
+};
+
 // Makes the folder and every missing folder above it.
 bool MakeFolderTree(const std::string& path);
 

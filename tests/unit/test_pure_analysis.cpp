@@ -226,6 +226,58 @@ TEST(Classify, WhereTheFileLies)
     EXPECT_EQ(Colour(1, "C:\\Kopi\xEBren\\x.wav", "C:\\Kopi\xCBren\\demo.ws4"), RefColour::Yellow);
 }
 
+TEST(Classify, DotSegmentsAreJudgedByWhereTheFileLies)
+{
+    const PathParts show = SplitPath("C:\\Shows\\Demo\\demo.ws4");
+    const auto place = [&](std::string_view ref) {
+        return PlaceReference(1, ref, show.drive, show.dir);
+    };
+    // Up and out of the show's folder: elsewhere on its drive.
+    EXPECT_EQ(place("C:\\Shows\\Demo\\..\\Muziek\\x.wav").colour, RefColour::Yellow);
+    EXPECT_EQ(place("C:\\Shows\\Demo\\Audio\\..\\..\\Demo2\\x.wav").colour, RefColour::Yellow);
+    // Down and back up again: inside it.
+    EXPECT_EQ(place("C:\\Shows\\Demo\\Audio\\..\\a.wav").colour, RefColour::GreenInShowFolder);
+    EXPECT_EQ(place("c:\\shows\\DEMO\\.\\a.wav").colour, RefColour::GreenInShowFolder);
+    EXPECT_EQ(place("C:\\Shows\\Muziek\\..\\Demo\\a.wav").colour, RefColour::GreenInShowFolder);
+    const ReferencePlace sub = place("C:\\Shows\\Demo\\Oud\\..\\Audio\\.\\b.wav");
+    EXPECT_EQ(sub.colour, RefColour::GreenInSubfolder);
+    EXPECT_EQ(sub.relativeText, ".\\Audio\\b.wav");
+    EXPECT_EQ(place("C:/Shows/Demo/Audio//b.wav").relativeText, ".\\Audio\\b.wav");
+    // Missing stays missing, wherever it would lie.
+    EXPECT_EQ(PlaceReference(-1, "C:\\Shows\\Demo\\..\\x.wav", show.drive, show.dir).colour, RefColour::Red);
+}
+
+TEST(PathSplit, FoldDotSegments)
+{
+    EXPECT_EQ(FoldDotSegments("C:\\Shows\\Demo\\..\\Muziek\\x.wav"), "C:\\Shows\\Muziek\\x.wav");
+    EXPECT_EQ(FoldDotSegments("C:\\Shows\\Demo\\Audio\\..\\a.wav"), "C:\\Shows\\Demo\\a.wav");
+    EXPECT_EQ(FoldDotSegments("C:\\a\\.\\b\\.\\c.wav"), "C:\\a\\b\\c.wav");
+    EXPECT_EQ(FoldDotSegments("C:\\..\\..\\x.wav"), "C:\\x.wav") << "never above the root";
+    EXPECT_EQ(FoldDotSegments("C:\\a\\..\\.."), "C:\\");
+    EXPECT_EQ(FoldDotSegments("C:/a//b\\\\c.wav"), "C:\\a\\b\\c.wav");
+    EXPECT_EQ(FoldDotSegments("C:\\Shows\\Demo\\"), "C:\\Shows\\Demo\\");
+    EXPECT_EQ(FoldDotSegments("C:\\Shows\\..x\\...\\y.wav"), "C:\\Shows\\..x\\...\\y.wav")
+        << "only whole segments fold";
+    EXPECT_EQ(FoldDotSegments("a\\..\\..\\b"), "..\\b") << "a relative path keeps what it cannot resolve";
+    EXPECT_EQ(FoldDotSegments(""), "");
+    EXPECT_EQ(FoldDotSegments("C:"), "C:");
+}
+
+TEST(Classify, AFileThatWillNotOpenIsBusyOrMissing)
+{
+    // Sharing and lock violations: another program holds it; it is there.
+    EXPECT_EQ(OpenRefusalOf(32), OpenRefusal::Busy);
+    EXPECT_EQ(OpenRefusalOf(33), OpenRefusal::Busy);
+    EXPECT_EQ(ExistsStateWhenUnreadable(32), 0);
+    EXPECT_EQ(ExistsStateWhenUnreadable(33), 0);
+    // Access denied: this user cannot read it, nor back it up.
+    EXPECT_EQ(OpenRefusalOf(5), OpenRefusal::AccessDenied);
+    EXPECT_EQ(ExistsStateWhenUnreadable(5), -1);
+    EXPECT_EQ(OpenRefusalOf(2), OpenRefusal::Other);
+    EXPECT_EQ(ExistsStateWhenUnreadable(1392), -1) << "a damaged file";
+    EXPECT_EQ(ExistsStateWhenUnreadable(0), 0) << "it opened after all";
+}
+
 TEST(Classify, ShowDriveSpelling)
 {
     // A show chosen as c:\... still finds its files on C:.

@@ -1,0 +1,96 @@
+// The result tree's pictures at the screen's DPI: the image list follows the
+// system's small-icon size, and at 144 DPI (set for a child process through
+// the registry, as a user sets it) that is 24 pixels, not a tiny 16.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "analysis/file_reference.h"
+#include "app/state.h"
+#include "resource.h"
+#include "support/driver.h"
+#include "support/test_support.h"
+
+namespace {
+constexpr char kChildEnv[] = "ZK_EXPECT_SMALL_ICON";
+
+// Sets HKCU\Control Panel\Desktop "LogPixels" for the processes started
+// while it lives, and puts the old state back.
+class ScopedLogPixels {
+public:
+    explicit ScopedLogPixels(DWORD dpi) {
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                          nullptr, &m_key, nullptr);
+        DWORD size = sizeof m_old;
+        m_hadOld = ::RegQueryValueExA(m_key, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&m_old), &size) ==
+                   ERROR_SUCCESS;
+        ::RegSetValueExA(m_key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    }
+    ~ScopedLogPixels() {
+        if (m_hadOld)
+            ::RegSetValueExA(m_key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_old), sizeof m_old);
+        else
+            ::RegDeleteValueA(m_key, "LogPixels");
+        ::RegCloseKey(m_key);
+    }
+    ScopedLogPixels(const ScopedLogPixels&) = delete;
+    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+
+private:
+    HKEY m_key = nullptr;
+    DWORD m_old = 0;
+    bool m_hadOld = false;
+};
+}  // namespace
+
+// Also run by HighDpi.At144DpiTheTreePicturesAre24Pixels in a process of
+// its own, which then also saves a screenshot of the page.
+TEST(HighDpi, TheTreePicturesHaveTheSmallIconSize) {
+    ScratchFolder dir("C:\\ZkHighDpi");
+    ASSERT_TRUE(WriteWholeFile(dir / "a.wav", "a"));
+    const std::string show = dir / "show.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, "WS4" + std::string(1, '\0') + dir / "a.wav" + std::string(1, '\0') +
+                                         dir / "weg.jpg" + std::string(1, '\0')));
+    MessageBoxRecorder boxes;
+    WizardHarness wizard;
+    g_csRecentFile = show;
+    wizard.GoTo(2);
+    ASSERT_EQ(wizard.CurrentIndex(), 2);
+
+    HWND tree = ::GetDlgItem(wizard.CurrentPage(), IDC_TREE);
+    auto images = reinterpret_cast<HIMAGELIST>(::SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    ASSERT_TRUE(images);
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(::ImageList_GetIconSize(images, &cx, &cy));
+    EXPECT_EQ(cx, ::GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(cy, ::GetSystemMetrics(SM_CYSMICON));
+    EXPECT_EQ(::ImageList_GetImageCount(images), 6);
+
+    if (const char* expected = std::getenv(kChildEnv)) {
+        EXPECT_EQ(cx, std::atoi(expected));
+        EXPECT_EQ(cy, std::atoi(expected));
+        const std::string shots = ScreenshotFolder() + "\\pages-144dpi";
+        ::CreateDirectoryA(shots.c_str(), nullptr);
+        ::RedrawWindow(wizard.Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        PumpMessages(300);
+        EXPECT_TRUE(SaveScreenshot(wizard.Sheet(), shots + "\\2-analyse.bmp"));
+    }
+}
+
+TEST(HighDpi, At144DpiTheTreePicturesAre24Pixels) {
+    if (std::getenv(kChildEnv)) GTEST_SKIP() << "the child itself";
+    char self[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    DWORD exitCode = 1;
+    {
+        ScopedLogPixels dpi(144);
+        ::SetEnvironmentVariableA(kChildEnv, "24");
+        const bool ran = RunAndWait(std::string("\"") + self + "\" --gtest_filter=HighDpi.TheTreePicturesHaveTheSmallIconSize",
+                                    60000, &exitCode);
+        ::SetEnvironmentVariableA(kChildEnv, nullptr);
+        ASSERT_TRUE(ran);
+    }
+    EXPECT_EQ(exitCode, 0u) << "the child's check at 144 DPI failed";
+}
