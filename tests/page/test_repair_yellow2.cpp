@@ -313,6 +313,19 @@ TEST_F(Yellow2Page, StartWingsLogsNothingOfItsOwn) {
     EXPECT_EQ(2, m_wizard->CurrentIndex());
 }
 
+TEST_F(Yellow2Page, StartWingsThatFindsNoWingsOffersNoFreshAnalysis) {
+    PrepareIntro();
+    FreeSpaceStub space(kPlenty);
+    CorrectAnswering(IDYES);
+    MakeFolderTree(Root() + "\\Leeg");
+    RegisterWingsFolder(Root() + "\\Leeg");
+    ClickButton(m_page, kStartWings);
+    EXPECT_EQ(0u, m_boxes.Boxes().back().text.find("Helaas, Wings kan niet gelocaliseerd worden"));
+    // As on the red page: neither button is left to press.
+    EXPECT_FALSE(IsEnabled(m_page, kStartWings));
+    EXPECT_FALSE(IsEnabled(m_page, kOpnieuw));
+}
+
 // A show on a network path has no drive letter: its folder is asked about.
 TEST(Yellow2FreeSpace, AShowWithoutDriveLetterIsAskedAboutByItsFolder) {
     MessageBoxRecorder boxes;
