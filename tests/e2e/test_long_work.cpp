@@ -50,17 +50,20 @@ void ExpectAnswersWhile(HWND wnd, F busy) {
 }
 
 // Folders made on the Linux side: tens of thousands in a second or two.
+// Deleting them takes far longer, so they are moved off the drives at the
+// end and deleted in the background.
 class BigFolderTree {
 public:
-    explicit BigFolderTree(const std::string& windowsFolder) : m_unix(UnixPathOf(windowsFolder)) {
-        m_made = !m_unix.empty() &&
-                 RunUnixShell("rm -rf '" + m_unix + "' && mkdir -p '" + m_unix + "' && cd '" + m_unix +
-                                  "' && for a in $(seq 0 29); do for b in $(seq 0 29); do for c in $(seq 0 29); do "
-                                  "echo t$a/m$b/f$c; done; done; done | xargs mkdir -p",
-                              120000) == 0;
+    explicit BigFolderTree(const std::string& windowsFolder)
+        : m_unix(UnixPathOf(windowsFolder)),
+          m_away(UnixPathOf(windowsFolder.substr(0, 3)) + "/../zk-weg-" + std::to_string(::GetCurrentProcessId())) {
+        m_made = !m_unix.empty() && RunUnixShell("mkdir -p '" + m_unix + "' && cd '" + m_unix +
+                                                     "' && bash -c 'mkdir -p t{0..29}/m{0..29}/f{0..29}'",
+                                                 120000) == 0;
     }
     ~BigFolderTree() {
-        if (!m_unix.empty()) RunUnixShell("rm -rf '" + m_unix + "'", 120000);
+        if (!m_unix.empty())
+            RunUnixShell("mv '" + m_unix + "' '" + m_away + "' && (rm -rf '" + m_away + "' </dev/null >/dev/null 2>&1 &)");
     }
     BigFolderTree(const BigFolderTree&) = delete;
     BigFolderTree& operator=(const BigFolderTree&) = delete;
@@ -68,6 +71,7 @@ public:
 
 private:
     std::string m_unix;
+    std::string m_away;
     bool m_made = false;
 };
 
