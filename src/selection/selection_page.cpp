@@ -303,8 +303,7 @@ void CTestPropPage01::OnStartSearch() {
         SetItemText(IDC_TEXT, stopped ? kStoppedNothingFound : kNothingFound);
         SetItemText(IDC_SHOW_EDIT, "");
         CheckRadio(m_hWnd, IDC_MODE_SELF, IDC_MODE_SEARCH, 0);
-        EnableItem(IDC_SHOW_EDIT, true);
-        EnableItem(IDC_BROWSE, true);
+        for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EnableItem(id, true);
         RepaintNow();
         LogLine("Einde zoeken");
         return;

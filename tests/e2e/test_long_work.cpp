@@ -195,6 +195,7 @@ TEST_F(LongWorkTest, ABigCopyAnswersTheSystemAndItsBarMovesWithTheBytes) {
         EXPECT_TRUE(Answers(m_wizard)) << "call " << calls + 1;
         const int now = Progress();
         seen.push_back(now);
+        if (calls == 0) SaveScreenshot(m_wizard, ScreenshotFolder() + "\\geel2-kopieert.bmp");
         WaitUntil([&] { return Progress() > now || !copying(); });
     }
     EXPECT_FALSE(IsControlEnabled(m_wizard, WizardHarness::kNext));

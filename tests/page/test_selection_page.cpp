@@ -532,17 +532,18 @@ TEST_F(SelectionPageTest, ASearchThatFindsNothingSaysSoAndLetsTheUserChooseByHan
     Search();
 
     EXPECT_EQ("Er zijn op de vaste schijven van deze computer geen Wings-shows gevonden.", Text(IDC_TEXT));
-    // The first choice is back: field and browse button; the search is not.
+    // The first choice is back, with its field and browse button; the
+    // search is not.
     EXPECT_TRUE(Checked(IDC_MODE_SELF));
     EXPECT_FALSE(Checked(IDC_MODE_SEARCH));
-    EXPECT_TRUE(Enabled(IDC_SHOW_EDIT));
-    EXPECT_TRUE(Enabled(IDC_BROWSE));
-    for (int id : {IDC_START_SEARCH, IDC_MODE_SELF, IDC_MODE_SEARCH}) EXPECT_FALSE(Enabled(id)) << id;
+    for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EXPECT_TRUE(Enabled(id)) << id;
+    for (int id : {IDC_START_SEARCH, IDC_MODE_SEARCH}) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_EQ("Start zoeken", Text(IDC_START_SEARCH));
     // No empty result lists cover the sentence.
     for (int id : {IDC_VIEW_LABEL, IDC_VIEW_TREE, IDC_VIEW_LIST, IDC_TREE, IDC_LIST}) EXPECT_FALSE(Visible(id)) << id;
     EXPECT_TRUE(Wizard().IsButtonEnabled(WizardHarness::kBack));
     EXPECT_FALSE(NextEnabled());
+    SaveScreenshot(Wizard().Sheet(), ScreenshotFolder() + "\\zoeken-niets.bmp");
 
     const std::string show = Own("C:\\ZkSelByHand") + "\\hand.ws4";
     MakeShow(show);
