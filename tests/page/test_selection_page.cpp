@@ -552,6 +552,25 @@ TEST_F(SelectionPageTest, ASearchThatFindsNothingSaysSoAndLetsTheUserChooseByHan
     EXPECT_EQ(FormatLogLine("Start zoeken") + FormatLogLine("Einde zoeken"), LogSoFar().substr(logBefore));
 }
 
+TEST_F(SelectionPageTest, ASearchStoppedBeforeAnyFindSaysSoAndLetsTheUserChooseByHand) {
+    ScopedHiddenShows hidden;
+    OpenSelectionPage();
+    Click(IDC_MODE_SEARCH);
+    const size_t logBefore = LogSoFar().size();
+    // The stop button's click waits in the queue; the search handles it
+    // at its first look at the messages.
+    ::PostMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_START_SEARCH, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Item(IDC_START_SEARCH)));
+    ::SendMessageA(Item(IDC_START_SEARCH), BM_CLICK, 0, 0);
+
+    EXPECT_EQ("Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden.", Text(IDC_TEXT));
+    for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_FALSE(Enabled(IDC_START_SEARCH));
+    EXPECT_EQ("Start zoeken", Text(IDC_START_SEARCH));
+    EXPECT_EQ(FormatLogLine("Start zoeken") + FormatLogLine("Zoeken gestopt") + FormatLogLine("Einde zoeken"),
+              LogSoFar().substr(logBefore));
+}
+
 TEST_F(SelectionPageTest, SelectingResultsFillsOrEmptiesTheField) {
     const std::string root = Own("C:\\ZkSelPick");
     MakeShow(root + "\\One\\one.ws4");
