@@ -21,6 +21,7 @@
 #include "analysis/folder_search.h"
 #include "app/state.h"
 #include "common/win_raii.h"
+#include "wizard/long_work.h"
 
 namespace {
 constexpr int kTop = 20, kMiddle = 9, kLeaf = 110;  // 20 + 180 + 19,800 folders
@@ -90,10 +91,13 @@ struct Walk {
     int found;
 };
 
+// As the selection page runs it: as long work, handling the window's
+// messages as it goes.
 Walk TimeSearch(const std::string& root, HWND tree, HWND list) {
     ::SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
     const auto start = Clock::now();
+    CLongWork work(::GetParent(tree));
     const int found = SearchFolderTree(tree, TVI_ROOT, list, root, "*.ws4");
     return {Seconds(Clock::now() - start), found};
 }

@@ -3,6 +3,7 @@
 #include "analysis/file_helpers.h"
 #include "app/state.h"
 #include "common/win_raii.h"
+#include "wizard/long_work.h"
 
 namespace {
 // folder + "\" + name, without doubling the backslash of a drive root.
@@ -30,15 +31,22 @@ HTREEITEM InsertSorted(HWND tree, HTREEITEM parent, const std::string& text) {
 void ShowStatus(const std::string& folder) {
     if (!g_pSearchStatus) return;
     ::SetWindowTextA(g_pSearchStatus, folder.c_str());
-    // The walk processes no messages: paint the new text now or nobody
-    // sees it.
+    // Messages are handled only now and then: paint the new text now, or
+    // most folders would never be seen.
     ::UpdateWindow(g_pSearchStatus);
+}
+
+// Lets the window answer between folders and between the entries of a
+// large one; false once the user asked the search to stop.
+bool KeepGoing() {
+    CLongWork* work = CLongWork::Current();
+    return !work || work->Pump();
 }
 }  // namespace
 
 int SearchFolderTree(HWND tree, HTREEITEM parent, HWND listBox, const std::string& folder,
                      const std::string& pattern) {
-    if (!FolderExists(folder)) return 0;
+    if (!KeepGoing() || !FolderExists(folder)) return 0;
     ShowStatus(folder);
 
     std::string nodeText = folder;
@@ -51,6 +59,7 @@ int SearchFolderTree(HWND tree, HTREEITEM parent, HWND listBox, const std::strin
         UniqueFind find(::FindFirstFileA(JoinPath(folder, "*.*").c_str(), &fd));
         if (find) {
             do {
+                if (!KeepGoing()) break;
                 if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(fd.cFileName))
                     continue;
                 // A junction or symbolic link leads to folders that are walked
@@ -62,7 +71,8 @@ int SearchFolderTree(HWND tree, HTREEITEM parent, HWND listBox, const std::strin
             } while (::FindNextFileA(find.get(), &fd));
         }
     }
-    {
+    // A stopped search keeps the shows it found, but lists no more.
+    if (KeepGoing()) {
         UniqueFind find(::FindFirstFileA(JoinPath(folder, pattern.c_str()).c_str(), &fd));
         if (find) {
             do {

@@ -14,6 +14,8 @@
 // Nodes of folders without a match anywhere below are removed again, so a
 // fruitless call leaves the tree as it was. While g_pSearchStatus is set,
 // that control shows the folder being entered. Paths longer than
-// kMaxBuiltPath are passed over, never cut.
+// kMaxBuiltPath are passed over, never cut. Under a CLongWork the walk
+// lets the window answer as it goes and ends early once a stop is asked
+// for, keeping what it found until then.
 int SearchFolderTree(HWND tree, HTREEITEM parent, HWND listBox, const std::string& folder,
                      const std::string& pattern);

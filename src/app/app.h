@@ -8,6 +8,7 @@
 
 class CPropertyPage;
 class CPropertySheetWingsTest;
+struct HWND__;
 
 class CWingsTestApp {
 public:
@@ -31,6 +32,9 @@ public:
     bool StartWings();
 
 private:
+    // The wizard's window (or the active one before it exists).
+    HWND__* WizardWindow() const;
+
     std::unique_ptr<CPropertySheetWingsTest> m_pSheet;
     std::vector<std::unique_ptr<CPropertyPage>> m_pages;
 };

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/run_log.h"
 #include "app/state.h"
+#include "repair/repair_plan.h"
 #include "resource.h"
 
 namespace {
@@ -51,25 +52,33 @@ void CYellowPageBasis::OnDrawOverStatus(HDC dc) { DrawDarkHalfOfYellowLamp(dc, m
 void CYellowPageBasis::OnStartWings() {
     if (m_texts.startWingsLog) LogLine(m_texts.startWingsLog);
     EnableItem(IDC_BUTTON_1009, false);
-    g_pApp->StartWings();
+    const bool ran = g_pApp->StartWings();
     EnableItem(IDC_BUTTON_1009, false);
-    EnableItem(IDC_BUTTON_1008, true);
+    // As on the red page: a fresh analysis only when Wings could have
+    // changed the show.
+    EnableItem(IDC_BUTTON_1008, ran);
 }
 
-void CYellowPageBasis::StartProgress(int32_t files) {
+void CYellowPageBasis::StartProgress(int64_t total) {
     HWND bar = GetItem(IDC_PROGRESS);
     ShowItem(IDC_PROGRESS, true);
-    ::SendMessageA(bar, PBM_SETRANGE32, 0, files);
+    m_nProgressShift = ProgressShift(total);
+    ::SendMessageA(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total >> m_nProgressShift));
     ::SendMessageA(bar, PBM_SETSTEP, 1, 0);
     // A second run (after a new analysis) starts from the left again.
+    m_nProgressDone = 0;
     ::SendMessageA(bar, PBM_SETPOS, 0, 0);
 }
 
+void CYellowPageBasis::SetProgress(int64_t done) {
+    m_nProgressDone = done;
+    ::SendMessageA(GetItem(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(done >> m_nProgressShift), 0);
+}
+
 void CYellowPageBasis::StepProgress() {
-    HWND bar = GetItem(IDC_PROGRESS);
-    ::SendMessageA(bar, PBM_STEPIT, 0, 0);
-    // No messages are handled during a run: paint now.
-    ::UpdateWindow(bar);
+    SetProgress(m_nProgressDone + 1);
+    // Paint now: a run of quick renames may end before messages are handled.
+    ::UpdateWindow(GetItem(IDC_PROGRESS));
     ::UpdateWindow(m_hWnd);
 }
 

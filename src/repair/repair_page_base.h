@@ -3,6 +3,7 @@
 // a run, Start Wings button and half-dark yellow lamp.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "wizard/page_base.h"
@@ -42,9 +43,13 @@ protected:
     void OnDrawOverStatus(HDC dc) override;
     void OnStartWings();
 
-    // The progress bar shown with one step per file of the run.
-    void StartProgress(int32_t files);
+    // The progress bar, shown for a run of total units (files, or bytes
+    // and files); the bar's 32-bit range is scaled to fit.
+    void StartProgress(int64_t total);
+    // One unit further, painted at once (one file of yellow 1).
     void StepProgress();
+    // Done units so far (yellow 2: the bytes and files handled).
+    void SetProgress(int64_t done);
     // The normal end of a run: Start Wings is offered next.
     void EndRun();
     // The help text of a yellow page: which category of yellow files it
@@ -53,4 +58,6 @@ protected:
 
 private:
     YellowPageTexts m_texts;
+    int64_t m_nProgressDone = 0;
+    int m_nProgressShift = 0;
 };

@@ -62,6 +62,12 @@ int64_t NeededBytesForYellow2(const CFileReferenceList& records, std::string_vie
     return needed;
 }
 
+int ProgressShift(int64_t total) {
+    int shift = 0;
+    while ((total >> shift) > INT32_MAX) ++shift;
+    return shift;
+}
+
 std::string ShowDriveText(std::string_view showDrive, std::string_view showDir) {
     const char letter = UpperDriveLetter(showDrive);
     return letter != '\0' ? std::string(1, letter) : std::string(showDir);

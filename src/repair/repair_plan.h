@@ -43,6 +43,11 @@ bool IsYellow2(const CFileReference& rec, std::string_view showDrive);
 // sizes (-1) count as nothing.
 int64_t NeededBytesForYellow2(const CFileReferenceList& records, std::string_view showDrive);
 
+// A progress bar's range and position are 32-bit: how far a run's amounts
+// (bytes of many files) are shifted right so that its total fits. 0 when
+// it fits as it is.
+int ProgressShift(int64_t total);
+
 // The text that names the show's drive in the result texts: its letter in
 // upper case, or the show's folder when the show has no drive letter.
 std::string ShowDriveText(std::string_view showDrive, std::string_view showDir);

@@ -9,7 +9,10 @@
 #include "app/msgbox.h"
 #include "app/run_log.h"
 #include "app/state.h"
+#include "common/system_error.h"
 #include "common/win_raii.h"
+#include "wizard/long_work.h"
+#include "wizard/sheet.h"
 
 namespace {
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
@@ -46,6 +49,13 @@ std::string ReadWingsFolder() {
 }
 }  // namespace
 
+// The wizard, when it exists: owner of the launcher's messages and the
+// window kept disabled while Wings runs.
+HWND CWingsTestApp::WizardWindow() const {
+    if (m_pSheet && m_pSheet->GetSafeHwnd()) return m_pSheet->GetSafeHwnd();
+    return ::GetActiveWindow();
+}
+
 bool CWingsTestApp::StartWings() {
     const std::string exe = ReadWingsFolder() + "\\wings.exe";
     LogValue("csExe", exe);
@@ -53,7 +63,7 @@ bool CWingsTestApp::StartWings() {
         // Owned by the wizard, so that it cannot be used while the box is up.
         ShowMessage("Helaas, Wings kan niet gelocaliseerd worden\n\nU zult Wings op de voor u normale "
                     "manier moeten starten.",
-                    ::GetActiveWindow());
+                    WizardWindow());
         LogValue("csExe", "bestaat niet");
         return false;
     }
@@ -71,15 +81,24 @@ bool CWingsTestApp::StartWings() {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    // A start that fails is not reported: the user sees that Wings did not
-    // come up and starts it by hand.
-    if (::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                         &si, &pi)) {
-        UniqueKernelHandle process(pi.hProcess);
-        UniqueKernelHandle thread(pi.hThread);
-        ::WaitForSingleObject(process.get(), INFINITE);
-        DWORD exitCode = 0;
-        ::GetExitCodeProcess(process.get(), &exitCode);
+    if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                          &pi)) {
+        // Found but not startable (no program, no right to run it, made for
+        // another kind of Windows): say so, and let the page go on as when
+        // Wings was not found, so nothing offers a fresh analysis.
+        const DWORD error = ::GetLastError();
+        ShowMessage("Wings kon niet worden gestart:\n" + exe + "\n\n" + SystemErrorText(error) +
+                        "\n\nU zult Wings op de voor u normale manier moeten starten.",
+                    WizardWindow());
+        LogValue("csExe", "starten niet gelukt");
+        return false;
     }
+    UniqueKernelHandle process(pi.hProcess);
+    UniqueKernelHandle thread(pi.hThread);
+    // The wizard cannot be used until Wings ends, but it keeps painting
+    // and answering the system meanwhile.
+    CLongWork::WaitDisabled(WizardWindow(), process.get());
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(process.get(), &exitCode);
     return true;
 }

@@ -3,9 +3,9 @@
 #include "app/app.h"
 #include "app/run_log.h"
 #include "app/state.h"
-#include "common/win_raii.h"
 #include "repair/yellow_repair.h"
 #include "resource.h"
+#include "wizard/long_work.h"
 
 namespace {
 const YellowPageTexts kTexts{"CTestPropPage04", "Geel 1", "Start Wings vanuit GEEL 1",
@@ -41,15 +41,23 @@ void CTestPropPage04::OnCorrigeren() {
 
     RepairOutcome outcome;
     {
-        ScopedWaitCursor wait;
+        // The wizard's buttons wait until the run is done; the window
+        // keeps painting and answering meanwhile.
+        CLongWork work(m_hWnd);
         // It has told the user which folder could not be made.
         if (!g_pApp->CreateShowSubfolders()) return;
         const TargetFolders folders = BuildTargetFolders(g_szShowDrive, g_szShowDir, g_csSubmapAudio,
                                                          g_csSubmapPlaatjes, g_csSubmapOverige);
-        outcome = MoveYellow1Files(g_aYellowFiles, g_szShowDrive, folders, [this] { StepProgress(); }, m_hWnd);
-        // A show among the records: what was moved stays moved.
-        if (!outcome.completed) return;
+        outcome = MoveYellow1Files(
+            g_aYellowFiles, g_szShowDrive, folders,
+            [&](const CFileReference&) {
+                StepProgress();
+                work.Pump();
+            },
+            m_hWnd);
     }
+    // A show among the records: what was moved stays moved.
+    if (!outcome.completed) return;
     LogLine("Klaar met verplaatsen");
     SetItemText(IDC_TEXT, Yellow1ResultText(outcome.failedFiles, ShowDriveText(g_szShowDrive, g_szShowDir)));
     EndRun();

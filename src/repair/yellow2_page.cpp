@@ -1,12 +1,15 @@
 #include "repair/yellow2_page.h"
 
+#include <algorithm>
+
+#include "analysis/file_reference.h"
 #include "app/app.h"
 #include "app/msgbox.h"
 #include "app/run_log.h"
 #include "app/state.h"
-#include "common/win_raii.h"
 #include "repair/yellow_repair.h"
 #include "resource.h"
+#include "wizard/long_work.h"
 
 namespace {
 const YellowPageTexts kTexts{"CTestPropPage05", "Geel 2", nullptr, "Einde corrigeren GEEL 2", false};
@@ -37,7 +40,8 @@ int32_t CTestPropPage05::FileCount() const { return g_nYellow2; }
 void CTestPropPage05::OnCorrigeren() {
     EnableItem(IDC_BUTTON_1007, false);
     LogLine("Start corrigeren GEEL 2");
-    StartProgress(g_nYellow2);
+    // Each file is a step, and each byte it copies one more.
+    StartProgress(NeededBytesForYellow2(g_aYellowFiles, g_szShowDrive) + g_nYellow2);
     LogLine("Corrigeren Geel 2");
     ::UpdateWindow(m_hWnd);
     if (g_nYellow2 < 1) {
@@ -69,12 +73,28 @@ void CTestPropPage05::OnCorrigeren() {
     {
         const TargetFolders folders = BuildTargetFolders(g_szShowDrive, g_szShowDir, g_csSubmapAudio,
                                                          g_csSubmapPlaatjes, g_csSubmapOverige);
-        ScopedWaitCursor wait;
-        outcome = CopyYellow2Files(g_aYellowFiles, g_szShowDrive, folders, mode, [this] { StepProgress(); },
-                                   m_hWnd);
-        // A show among the records: what was done to earlier ones stays.
-        if (!outcome.completed) return;
+        // The wizard's buttons wait until the run is done; the window
+        // keeps painting and answering meanwhile. A log-off ends the
+        // program in the middle of a copy without a partial file; nothing
+        // else stops it.
+        CLongWork work(m_hWnd);
+        int64_t filesBefore = 0;  // units of the files handled before this one
+        int64_t current = 0;      // units of this file: its bytes and one
+        const auto step = [&](const CFileReference& rec) {
+            filesBefore += current;
+            current = (rec.m_nSize > 0 ? rec.m_nSize : 0) + 1;
+            SetProgress(filesBefore);
+            work.Pump();
+        };
+        const auto copied = [&](int64_t bytes) {
+            SetProgress(filesBefore + std::min(bytes, current - 1));
+            work.Pump();
+            return true;
+        };
+        outcome = CopyYellow2Files(g_aYellowFiles, g_szShowDrive, folders, mode, step, m_hWnd, copied);
     }
+    // A show among the records: what was done to earlier ones stays.
+    if (!outcome.completed) return;
     LogLine("alle bestanden gekopieerd/verplaatst");
     SetItemText(IDC_TEXT, Yellow2ResultText(outcome.failedFiles, ShowDriveText(g_szShowDrive, g_szShowDir)));
     EndRun();

@@ -125,7 +125,7 @@ RepairOutcome MoveYellow1Files(const CFileReferenceList& records, const std::str
         if (!item || IsYellow2(*item, showDrive)) continue;
         const CFileReference& rec = *item;
         LogValue("bron", rec.m_csPath);
-        step();
+        step(rec);
         const std::string* folder = FolderOrStop(rec, folders, owner);
         if (!folder) {
             outcome.completed = false;
@@ -158,13 +158,13 @@ RepairOutcome MoveYellow1Files(const CFileReferenceList& records, const std::str
 
 RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::string& showDrive,
                                const TargetFolders& folders, SourceAfterCopy mode,
-                               const RepairStep& step, HWND owner) {
+                               const RepairStep& step, HWND owner, const CopyProgressFn& copied) {
     RepairOutcome outcome;
     HandledFiles copied;
     for (const auto& item : records) {
         if (!item || !IsYellow2(*item, showDrive)) continue;
         const CFileReference& rec = *item;
-        step();
+        step(rec);
         LogValue("bron", rec.m_csPath);
         const std::string* folder = FolderOrStop(rec, folders, owner);
         if (!folder) {
@@ -184,7 +184,7 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
             continue;
         }
         // The source is touched only once its copy is known to be whole.
-        if (!Fits(target) || !CopyFileChunked(rec.m_csPath, target)) {
+        if (!Fits(target) || !CopyFileChunked(rec.m_csPath, target, copied)) {
             ReportCopyFailure(rec.m_csPath, target, owner);
             ++outcome.failedFiles;
             continue;

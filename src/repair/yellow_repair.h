@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "analysis/file_helpers.h"
 #include "app/state.h"
 #include "repair/repair_plan.h"
 
@@ -22,7 +23,7 @@ struct RepairOutcome {
 };
 
 // Called before each file of the run is handled, once per record.
-using RepairStep = std::function<void()>;
+using RepairStep = std::function<void(const CFileReference& rec)>;
 
 // Moves every yellow-1 record's file (and a sound file's .tlg companion)
 // into its target folder by a rename on the show's drive.
@@ -34,10 +35,12 @@ enum class SourceAfterCopy { Delete, KeepAsBak };
 
 // Copies every yellow-2 record's file into its target folder; a source is
 // deleted or renamed only after its copy is complete, and a sound file's
-// old .tlg companion is deleted.
+// old .tlg companion is deleted. copied is told the bytes of the current
+// file's copy so far, chunk by chunk.
 RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::string& showDrive,
                                const TargetFolders& folders, SourceAfterCopy mode,
-                               const RepairStep& step, HWND__* owner = nullptr);
+                               const RepairStep& step, HWND__* owner = nullptr,
+                               const CopyProgressFn& copied = nullptr);
 
 // Checks that the show's drive has room for all yellow-2 copies plus a
 // margin of 1000000 bytes, logging the figures; reports a refusal or a

@@ -17,6 +17,7 @@
 #include "common/res_string.h"
 #include "common/win_raii.h"
 #include "resource.h"
+#include "wizard/long_work.h"
 
 OpenFileDialogFn g_pfnGetOpenFileName = &::GetOpenFileNameA;
 
@@ -31,6 +32,12 @@ const char kHelpText[] =
     "computer aanwezig zijn. De namen van deze shows worden dan getoond, waarna u de gewenste "
     "show kunt selecteren.\n\n\nZodra de naam van een bestaande show is ingevuld, of "
     "geselecteerd, kunt hieronder op 'Volgende' klikken om de analyse te starten.\n\n\n\n";
+
+const char kStartSearchText[] = "Start zoeken";
+const char kStopSearchText[] = "Zoeken &stoppen";
+const char kNothingFound[] = "Er zijn op de vaste schijven van deze computer geen Wings-shows gevonden.";
+const char kStoppedNothingFound[] =
+    "Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden.";
 
 const char kNoShowMessage[] =
     "Er is geen (bestaand) bestand ingevuld.\nU moet eerst een bestand invullen of selecteren,\n"
@@ -270,28 +277,47 @@ void CTestPropPage01::OnChooseSearch() {
 }
 
 void CTestPropPage01::OnStartSearch() {
-    ScopedWaitCursor wait;
-    // Once per run: nothing enables these again.
-    for (int id : {IDC_SHOW_EDIT, IDC_BROWSE, IDC_START_SEARCH, IDC_MODE_SELF, IDC_MODE_SEARCH})
-        EnableItem(id, false);
+    // Once per run: nothing enables these again, unless nothing is found.
+    // The big button stays usable while the search runs: it stops it.
+    for (int id : {IDC_SHOW_EDIT, IDC_BROWSE, IDC_MODE_SELF, IDC_MODE_SEARCH}) EnableItem(id, false);
     LogLine("Start zoeken");
 
     HWND status = GetItem(IDC_TEXT);
     HWND tree = GetItem(IDC_TREE);
+    HWND list = GetItem(IDC_LIST);
+    bool stopped = false;
     {
         ScopedSearchStatus searching(status);
         ::SetWindowTextA(status, "--- zoeken voorbereiden ---");
         ::UpdateWindow(status);
         ::SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 
+        SetItemText(IDC_START_SEARCH, kStopSearchText);
+        CLongWork work(m_hWnd, IDC_START_SEARCH);
         ScopedCurrentFolder keepCurrentFolder;
-        for (int drive = 1; drive <= 26; ++drive) {
+        for (int drive = 1; drive <= 26 && work.Pump(); ++drive) {
             if (_chdrive(drive) != 0) continue;
             const char root[] = {static_cast<char>(drive + 64), ':', '\\', '\0'};
             if (::GetDriveTypeA(root) != DRIVE_FIXED) continue;
-            SearchFolderTree(tree, TVI_ROOT, GetItem(IDC_LIST), root, "*.ws4");
+            SearchFolderTree(tree, TVI_ROOT, list, root, "*.ws4");
         }
+        stopped = work.StopRequested();
         ::SetWindowTextA(status, "");
+    }
+    // The work has given the controls back; now they take their state.
+    SetItemText(IDC_START_SEARCH, kStartSearchText);
+    EnableItem(IDC_START_SEARCH, false);
+    if (stopped) LogLine("Zoeken gestopt");
+
+    if (::SendMessageA(list, LB_GETCOUNT, 0, 0) <= 0) {
+        // Nothing to choose from: the user can still name a show by hand.
+        SetItemText(IDC_TEXT, stopped ? kStoppedNothingFound : kNothingFound);
+        SetItemText(IDC_SHOW_EDIT, "");
+        CheckRadio(m_hWnd, IDC_MODE_SELF, IDC_MODE_SEARCH, 0);
+        for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EnableItem(id, true);
+        RepaintNow();
+        LogLine("Einde zoeken");
+        return;
     }
     ExpandAll(tree, TVI_ROOT);
     SetItemText(IDC_TEXT, "Alle gevonden Wings-shows:");

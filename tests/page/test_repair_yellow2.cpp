@@ -203,7 +203,9 @@ TEST_F(Yellow2Page, AShowAmongTheRecordsStopsAfterTheFilesBeforeIt) {
     EXPECT_TRUE(PathIsFile(show));
     EXPECT_TRUE(PathIsFile(c));
     EXPECT_EQ(std::string::npos, log.find("Einde"));
-    ExpectStopped(2);
+    // The bar counts bytes and files: a.mp3's 110 bytes and its one step
+    // are done when the show is met.
+    ExpectStopped(111);
     EXPECT_EQ(help, ItemText(m_page, kText));
 }
 
@@ -371,6 +373,19 @@ TEST_F(Yellow2Page, StartWingsLogsNothingOfItsOwn) {
     EXPECT_TRUE(IsEnabled(m_page, kOpnieuw));
     ClickButton(m_page, kOpnieuw);
     EXPECT_EQ(2, m_wizard->CurrentIndex());
+}
+
+TEST_F(Yellow2Page, StartWingsThatFindsNoWingsOffersNoFreshAnalysis) {
+    PrepareIntro();
+    FreeSpaceStub space(kPlenty);
+    CorrectAnswering(IDYES);
+    MakeFolderTree(Root() + "\\Leeg");
+    RegisterWingsFolder(Root() + "\\Leeg");
+    ClickButton(m_page, kStartWings);
+    EXPECT_EQ(0u, m_boxes.Boxes().back().text.find("Helaas, Wings kan niet gelocaliseerd worden"));
+    // As on the red page: neither button is left to press.
+    EXPECT_FALSE(IsEnabled(m_page, kStartWings));
+    EXPECT_FALSE(IsEnabled(m_page, kOpnieuw));
 }
 
 // A show on a network path has no drive letter: its folder is asked about.

@@ -16,6 +16,7 @@
 #include "app/run_log.h"
 #include "app/settings.h"
 #include "app/state.h"
+#include "common/win_raii.h"
 #include "resource.h"
 #include "selection/selection_page.h"
 #include "support/driver.h"
@@ -49,6 +50,43 @@ bool Contains(const std::string& haystack, const std::string& needle) {
 void RememberShow(const char* path) {
     ::WritePrivateProfileStringA("Zekerpad", "ShowBestand", path, SettingsFileName().c_str());
 }
+
+// Every show on the fixed drives goes under another name while this
+// lives (other tests and the demo leave theirs), so a search finds none.
+class ScopedHiddenShows {
+public:
+    ScopedHiddenShows() {
+        for (char drive = 'C'; drive <= 'Z'; ++drive) {
+            const std::string root = std::string(1, drive) + ":\\";
+            if (::GetDriveTypeA(root.c_str()) == DRIVE_FIXED) Hide(root.substr(0, 2));
+        }
+    }
+    ~ScopedHiddenShows() {
+        for (const std::string& show : m_hidden) ::MoveFileA((show + kSuffix).c_str(), show.c_str());
+    }
+    ScopedHiddenShows(const ScopedHiddenShows&) = delete;
+    ScopedHiddenShows& operator=(const ScopedHiddenShows&) = delete;
+
+private:
+    static constexpr const char* kSuffix = ".zkverborgen";
+    void Hide(const std::string& folder) {
+        WIN32_FIND_DATAA fd;
+        UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &fd));
+        if (!find) return;
+        do {
+            const std::string name = fd.cFileName;
+            const std::string path = folder + "\\" + name;
+            if (name == "." || name == ".." || (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                Hide(path);
+            } else if (name.size() > 4 && ::lstrcmpiA(name.c_str() + name.size() - 4, ".ws4") == 0) {
+                ASSERT_TRUE(::MoveFileA(path.c_str(), (path + kSuffix).c_str())) << path;
+                m_hidden.push_back(path);
+            }
+        } while (::FindNextFileA(find.get(), &fd));
+    }
+    std::vector<std::string> m_hidden;
+};
 
 class SelectionPageTest : public ::testing::Test {
 protected:
@@ -536,6 +574,52 @@ TEST_F(SelectionPageTest, SearchFindsTheShowsOnFixedDrivesOnly) {
     for (int id : {IDC_SHOW_EDIT, IDC_BROWSE, IDC_START_SEARCH, IDC_MODE_SELF, IDC_MODE_SEARCH})
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Visible(IDC_TREE));
+}
+
+TEST_F(SelectionPageTest, ASearchThatFindsNothingSaysSoAndLetsTheUserChooseByHand) {
+    ScopedHiddenShows hidden;
+    OpenSelectionPage();
+    const size_t logBefore = LogSoFar().size();
+    Search();
+
+    EXPECT_EQ("Er zijn op de vaste schijven van deze computer geen Wings-shows gevonden.", Text(IDC_TEXT));
+    // The first choice is back, with its field and browse button; the
+    // search is not.
+    EXPECT_TRUE(Checked(IDC_MODE_SELF));
+    EXPECT_FALSE(Checked(IDC_MODE_SEARCH));
+    for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EXPECT_TRUE(Enabled(id)) << id;
+    for (int id : {IDC_START_SEARCH, IDC_MODE_SEARCH}) EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_EQ("Start zoeken", Text(IDC_START_SEARCH));
+    // No empty result lists cover the sentence.
+    for (int id : {IDC_VIEW_LABEL, IDC_VIEW_TREE, IDC_VIEW_LIST, IDC_TREE, IDC_LIST}) EXPECT_FALSE(Visible(id)) << id;
+    EXPECT_TRUE(Wizard().IsButtonEnabled(WizardHarness::kBack));
+    EXPECT_FALSE(NextEnabled());
+    SaveScreenshot(Wizard().Sheet(), ScreenshotFolder() + "\\zoeken-niets.bmp");
+
+    const std::string show = Own("C:\\ZkSelByHand") + "\\hand.ws4";
+    MakeShow(show);
+    SetEdit(show);
+    EXPECT_TRUE(NextEnabled());
+    EXPECT_EQ(FormatLogLine("Start zoeken") + FormatLogLine("Einde zoeken"), LogSoFar().substr(logBefore));
+}
+
+TEST_F(SelectionPageTest, ASearchStoppedBeforeAnyFindSaysSoAndLetsTheUserChooseByHand) {
+    ScopedHiddenShows hidden;
+    OpenSelectionPage();
+    Click(IDC_MODE_SEARCH);
+    const size_t logBefore = LogSoFar().size();
+    // The stop button's click waits in the queue; the search handles it
+    // at its first look at the messages.
+    ::PostMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_START_SEARCH, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Item(IDC_START_SEARCH)));
+    ::SendMessageA(Item(IDC_START_SEARCH), BM_CLICK, 0, 0);
+
+    EXPECT_EQ("Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden.", Text(IDC_TEXT));
+    for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_FALSE(Enabled(IDC_START_SEARCH));
+    EXPECT_EQ("Start zoeken", Text(IDC_START_SEARCH));
+    EXPECT_EQ(FormatLogLine("Start zoeken") + FormatLogLine("Zoeken gestopt") + FormatLogLine("Einde zoeken"),
+              LogSoFar().substr(logBefore));
 }
 
 TEST_F(SelectionPageTest, SelectingResultsFillsOrEmptiesTheField) {

@@ -55,12 +55,10 @@ bool MakeFile(const std::string& path, size_t size) {
 }
 
 // A show file is binary; only its zero-terminated absolute paths matter.
-std::string ShowBytes(bool withLostFile) {
+std::string ShowBytes(const std::vector<std::string>& refs) {
     std::string show("WS4\x01\x00\x00\x00", 7);
-    std::vector<const char*> refs(std::begin(kReferences), std::end(kReferences));
-    if (withLostFile) refs.push_back(kLostReference);
     int n = 0;
-    for (const char* ref : refs) {
+    for (const std::string& ref : refs) {
         show += std::string("\x10\x00\x00\x00 item:", 10) + std::to_string(++n);
         show.push_back('\0');
         show += ref;
@@ -70,6 +68,18 @@ std::string ShowBytes(bool withLostFile) {
     return show;
 }
 
+// The settings name the show and the default subfolders.
+bool WriteSettingsFor(const std::string& showPath) {
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string ini = std::string(windows) + "\\Zekerpad.INI";
+    ::DeleteFileA(ini.c_str());
+    bool ok = ::WritePrivateProfileStringA("Zekerpad", "ShowBestand", showPath.c_str(), ini.c_str());
+    ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapAudio", "Audio", ini.c_str()) && ok;
+    ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapPlaatjes", "Plaatjes", ini.c_str()) && ok;
+    ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapOverige", "Overige", ini.c_str()) && ok;
+    return ok;
+}
 }  // namespace
 
 bool RegisterWingsInstallation(const std::string& folder) {
@@ -82,22 +92,18 @@ bool RegisterWingsInstallation(const std::string& folder) {
                             static_cast<DWORD>(folder.size() + 1)) == ERROR_SUCCESS;
 }
 
-
 bool MakeDemoWorld(const DemoWorldOptions& options) {
     for (const char* root : kDemoRoots) DeleteTree(root);
     bool ok = true;
     for (const DemoFile& f : kFiles) ok = MakeFile(f.path, f.size) && ok;
-    ok = MakeFolders(kDemoShow) && WriteWholeFile(kDemoShow, ShowBytes(options.withLostFile)) && ok;
-
-    char windows[MAX_PATH] = {};
-    ::GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string ini = std::string(windows) + "\\Zekerpad.INI";
-    ::DeleteFileA(ini.c_str());
-    ok = ::WritePrivateProfileStringA("Zekerpad", "ShowBestand", kDemoShow, ini.c_str()) && ok;
-    ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapAudio", "Audio", ini.c_str()) && ok;
-    ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapPlaatjes", "Plaatjes", ini.c_str()) && ok;
-    ok = ::WritePrivateProfileStringA("Zekerpad", "SubmapOverige", "Overige", ini.c_str()) && ok;
-
+    std::vector<std::string> refs(std::begin(kReferences), std::end(kReferences));
+    if (options.withLostFile) refs.push_back(kLostReference);
+    ok = MakeFolders(kDemoShow) && WriteWholeFile(kDemoShow, ShowBytes(refs)) && ok;
+    ok = WriteSettingsFor(kDemoShow) && ok;
     if (!options.wingsFolder.empty()) ok = RegisterWingsInstallation(options.wingsFolder) && ok;
     return ok;
+}
+
+bool MakeShowWorld(const std::string& showPath, const std::vector<std::string>& references) {
+    return MakeFolders(showPath) && WriteWholeFile(showPath, ShowBytes(references)) && WriteSettingsFor(showPath);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 extern const char kDemoShow[];  // C:\Shows\Demo\demo.ws4
 
@@ -22,3 +23,7 @@ bool RegisterWingsInstallation(const std::string& folder);
 // Makes the world afresh (earlier demo files are removed first). False
 // when a file or folder could not be made.
 bool MakeDemoWorld(const DemoWorldOptions& options);
+
+// A world of a test's own: the show at showPath naming exactly these
+// files (which the test makes itself), and the settings that name it.
+bool MakeShowWorld(const std::string& showPath, const std::vector<std::string>& references);

@@ -54,3 +54,13 @@ TEST(RepairPlan, ShowDriveTextIsTheUpperCaseLetterOrTheFolder) {
     EXPECT_EQ("D", ShowDriveText("d:", "\\Shows\\"));
     EXPECT_EQ("\\\\server\\share\\Shows\\", ShowDriveText("", "\\\\server\\share\\Shows\\"));
 }
+
+TEST(RepairPlan, ProgressOfManyGigabytesIsScaledToTheBarsRange) {
+    // Up to 2,147,483,647 the bar counts every unit.
+    EXPECT_EQ(0, ProgressShift(0));
+    EXPECT_EQ(0, ProgressShift(2147483647));
+    // One more halves the scale; 10 GB of copies need three halvings.
+    EXPECT_EQ(1, ProgressShift(2147483648));
+    EXPECT_EQ(3, ProgressShift(10000000000));
+    EXPECT_EQ(32, ProgressShift(INT64_MAX));
+}

@@ -120,6 +120,29 @@ TEST_F(WingsLauncher, MissingKeysAreCreatedEmptyAndTheUserIsTold) {
     EXPECT_FALSE(PathIsFile(kRecord));
 }
 
+TEST_F(WingsLauncher, AWingsThatCannotBeStartedIsReportedAndCountsAsNotFound) {
+    // Present and readable, but no program.
+    const std::string exe = std::string(kDir) + "\\wings.exe";
+    ASSERT_TRUE(WriteWholeFile(exe, "Dit is geen programma.\r\n"));
+    RegisterWingsFolder(kDir);
+    bool found = true;
+    const std::string log = StartWingsLogged(&found);
+
+    EXPECT_FALSE(found);
+    EXPECT_EQ(std::string("-> csExe - C:\\ZkRep\\Launcher\\wings.exe\n\r-> csExe - Bestaat\n\r-> csArg - ") +
+                  kQuotedShow + "\n\r-> csExe - starten niet gelukt\n\r",
+              log);
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    const auto& box = m_boxes.Boxes()[0];
+    const std::string head = "Wings kon niet worden gestart:\nC:\\ZkRep\\Launcher\\wings.exe\n\n";
+    const std::string tail = "\n\nU zult Wings op de voor u normale manier moeten starten.";
+    ASSERT_GT(box.text.size(), head.size() + tail.size()) << "no reason given: " << box.text;
+    EXPECT_EQ(head, box.text.substr(0, head.size()));
+    EXPECT_EQ(tail, box.text.substr(box.text.size() - tail.size()));
+    EXPECT_EQ(static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION), box.type);
+    EXPECT_FALSE(PathIsFile(kRecord));
+}
+
 // The stand-in itself: the re-link that lets a fresh analysis come out green.
 TEST(WingsStandIn, RelinksMissingFilesToWhereTheyNowLieInTheShowsTree) {
     const std::string root = "C:\\ZkRep\\StandIn";
