@@ -158,7 +158,7 @@ RepairOutcome MoveYellow1Files(const CFileReferenceList& records, const std::str
 
 RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::string& showDrive,
                                const TargetFolders& folders, SourceAfterCopy mode,
-                               const RepairStep& step, HWND owner, const CopyProgressFn& copied) {
+                               const RepairStep& step, HWND owner, const CopyProgressFn& onBytes) {
     RepairOutcome outcome;
     HandledFiles copied;
     for (const auto& item : records) {
@@ -184,7 +184,7 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
             continue;
         }
         // The source is touched only once its copy is known to be whole.
-        if (!Fits(target) || !CopyFileChunked(rec.m_csPath, target, copied)) {
+        if (!Fits(target) || !CopyFileChunked(rec.m_csPath, target, onBytes)) {
             ReportCopyFailure(rec.m_csPath, target, owner);
             ++outcome.failedFiles;
             continue;
