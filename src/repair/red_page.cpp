@@ -3,6 +3,9 @@
 #include "app/app.h"
 #include "app/run_log.h"
 #include "app/state.h"
+#include "common/res_string.h"
+#include "repair/find_missing_dialog.h"
+#include "repair/repair_plan.h"
 #include "resource.h"
 
 namespace {
@@ -35,6 +38,9 @@ bool CTestPropPage03::OnSetActive() {
     if (!g_aRedFiles.empty()) {
         EnableItem(IDC_BUTTON_1007, true);
         EnableItem(IDC_BUTTON_1009, false);
+        EnableItem(IDC_FIND_MISSING, true);
+        // What to do after copies belongs to the analysis that led here.
+        ShowItem(IDC_RED_NEXT, false);
         return true;
     }
     LogValue("CTestPropPage03", "Scherm overslaan");
@@ -51,6 +57,10 @@ bool CTestPropPage03::OnCommand(int id, int code, HWND) {
         OnOpnieuwAnalyseren();
         return true;
     }
+    if (id == IDC_FIND_MISSING) {
+        OnFindMissing();
+        return true;
+    }
     return false;
 }
 
@@ -62,4 +72,19 @@ void CTestPropPage03::OnStartWings() {
     // A fresh analysis is offered only when Wings could have changed the show.
     EnableItem(IDC_BUTTON_1009, found);
     LogLine("Einde Wings");
+}
+
+void CTestPropPage03::OnFindMissing() {
+    const MissingCopyCounts counts = FindMissingFiles(::GetAncestor(m_hWnd, GA_ROOT));
+    if (counts.copied + counts.inPlace == 0) return;
+    // The files are in the show's folder now; Wings must still be told.
+    std::string drive = ShowDriveText(g_szShowDrive, g_szShowDir);
+    if (drive.size() == 1) drive += ':';
+    const std::string format = LoadResString(IDS_FM_RED_NEXT);
+    std::string text;
+    const size_t at = format.find("%s");
+    text = at == std::string::npos ? format : format.substr(0, at) + drive + format.substr(at + 2);
+    SetItemText(IDC_RED_NEXT, text);
+    ShowItem(IDC_RED_NEXT, true);
+    EnableItem(IDC_BUTTON_1007, true);
 }
