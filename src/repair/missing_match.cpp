@@ -64,8 +64,9 @@ size_t MissingFiles::CandidateCount() const {
 }
 
 std::string MissingGroupText(const MissingGroup& group) {
-    if (group.candidates.empty()) return group.redPath + "  -  niet gevonden";
-    if (group.chosen < 0) return group.redPath + "  -  kies een van de gevonden bestanden";
+    // What is still to be done comes first, where a long path cannot hide it.
+    if (group.candidates.empty()) return "Niet gevonden:  " + group.redPath;
+    if (group.chosen < 0) return "Kies een bestand:  " + group.redPath;
     return group.redPath;
 }
 

@@ -62,7 +62,8 @@ private:
 // "a".."z" and "A".."Z" folded to lower case; other bytes unchanged.
 void FoldToLowerAscii(std::string_view text, std::string& out);
 
-// How the list shows a red reference: its path, and what the user must do.
+// How the list shows a red reference: what the user must still do
+// ("Niet gevonden:", "Kies een bestand:"), then its path.
 std::string MissingGroupText(const MissingGroup& group);
 // How the list shows a found file: its path, size and last-write date,
 // e.g. "E:\Stick\applaus.wav   (1.234 bytes, 07-12-2026 14:05)".

@@ -16,4 +16,5 @@ protected:
     // Searches the drives for the missing files and copies the chosen ones
     // into the show; afterwards the page says what to do next.
     void OnFindMissing();
+    void PlaceNextLine();
 };

@@ -4,6 +4,7 @@
 #include "app/state.h"
 #include "page/repair_fixture.h"
 #include "resource.h"
+#include "support/driver.h"
 
 #include <deque>
 
@@ -149,6 +150,13 @@ protected:
         ::SendMessageA(tree, WM_CHAR, ' ', 0);
         ::SendMessageA(tree, WM_KEYUP, VK_SPACE, 0);
     }
+    // A picture for people to look at (build/screenshots/pages).
+    static void Shot(HWND wnd, const std::string& name) {
+        const std::string folder = ScreenshotFolder() + "\\pages";
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        EXPECT_TRUE(SaveScreenshot(wnd, folder + "\\" + name + ".bmp"));
+    }
     static DialogSteps::Step Close() {
         return [](HWND d) { ClickDialogButton(d, IDCANCEL); };
     }
@@ -200,7 +208,8 @@ TEST_F(FindMissing, OneCandidateOnTheRemovableDriveIsCopiedAndTheShowComesOutGre
 
     // The page says what to do next, and Wings can be started for it.
     EXPECT_TRUE(IsVisible(page, IDC_RED_NEXT));
-    EXPECT_NE(std::string::npos, ItemText(page, IDC_RED_NEXT).find("laat Wings zoeken op schijf C:, bewaar de show"));
+    EXPECT_NE(std::string::npos, ItemText(page, IDC_RED_NEXT).find("laat Wings zoeken op schijf C:, bewaar de show en "));
+    Shot(m_wizard->Sheet(), "3-rood-na-zoeken");
     ClickButton(page, 1007);
     ClickButton(page, 1009);
     ASSERT_EQ(2, m_wizard->CurrentIndex());
@@ -222,12 +231,13 @@ TEST_F(FindMissing, SeveralCandidatesWaitForTheUsersChoiceAndNoneSaysNietGevonde
     Search(page, {[&](HWND d) {
                       const std::vector<Shown> shown = Read(d);
                       ASSERT_EQ(2u, shown.size());
-                      EXPECT_EQ(twee + "  -  kies een van de gevonden bestanden", shown[0].group);
+                      EXPECT_EQ("Kies een bestand:  " + twee, shown[0].group);
                       ASSERT_EQ(2u, shown[0].candidates.size());
                       EXPECT_EQ((std::vector<bool>{false, false}), shown[0].checked);
-                      EXPECT_EQ(geen + "  -  niet gevonden", shown[1].group);
+                      EXPECT_EQ("Niet gevonden:  " + geen, shown[1].group);
                       EXPECT_TRUE(shown[1].candidates.empty());
                       EXPECT_FALSE(IsEnabled(d, IDC_FM_COPY));
+                      Shot(d, "zoeken-keuze");
                       Toggle(d, 0, 0);
                   },
                   [&](HWND d) {
@@ -327,7 +337,7 @@ TEST_F(FindMissing, AFileInAFolderWhosePathIsTooLongIsSkippedNotCut) {
     const size_t before = LogSoFar().size();
 
     Search(page, {[&](HWND d) {
-                      EXPECT_EQ(Show() + "Audio\\zk_te_lang.wav  -  niet gevonden", Read(d)[0].group);
+                      EXPECT_EQ("Niet gevonden:  " + Show() + "Audio\\zk_te_lang.wav", Read(d)[0].group);
                       EXPECT_NE(std::string::npos,
                                 ItemText(d, IDC_FM_STATUS)
                                     .find(" 1 gevonden bestand(en) met een pad van meer dan 259 tekens zijn "

@@ -49,8 +49,8 @@ TEST(MissingMatch, OneCandidateIsChosenSeveralWaitForTheUser) {
     EXPECT_EQ(3u, files.CandidateCount());
 
     EXPECT_EQ("C:\\Show\\een.wav", MissingGroupText(files.Groups()[0]));
-    EXPECT_EQ("C:\\Show\\twee.wav  -  kies een van de gevonden bestanden", MissingGroupText(files.Groups()[1]));
-    EXPECT_EQ("C:\\Show\\geen.wav  -  niet gevonden", MissingGroupText(files.Groups()[2]));
+    EXPECT_EQ("Kies een bestand:  C:\\Show\\twee.wav", MissingGroupText(files.Groups()[1]));
+    EXPECT_EQ("Niet gevonden:  C:\\Show\\geen.wav", MissingGroupText(files.Groups()[2]));
 
     files.Choose(1, 1);
     EXPECT_EQ(1, files.Groups()[1].chosen);
