@@ -49,6 +49,19 @@ bool Generate(const std::string& base) {
 }
 }  // namespace
 
+Arguments ParseArguments(int argc, char** argv) {
+    Arguments args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--keep")
+            args.keep = true;
+        else
+            args.root = a;
+    }
+    if (args.root.empty() || args.root.back() != '\\') args.root.push_back('\\');
+    return args;
+}
+
 bool EnsureTree(const std::string& base) {
     const std::string marker = base + "\\complete.txt";
     if (::GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES) {

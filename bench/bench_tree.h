@@ -16,6 +16,14 @@ constexpr int kFiles = 200000, kShows = 50;
 using Clock = std::chrono::steady_clock;
 inline double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
+// The benchmarks' command line: [--keep] [ROOT], ROOT by default D:\ and
+// always ending in a backslash.
+struct Arguments {
+    bool keep = false;
+    std::string root = "D:\\";
+};
+Arguments ParseArguments(int argc, char** argv);
+
 // Makes the tree in base unless a complete one is there already (then it
 // is reused). False when a file cannot be made.
 bool EnsureTree(const std::string& base);

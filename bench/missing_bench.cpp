@@ -41,14 +41,9 @@ Walk TimeSearch(const std::string& base, int names) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool keep = false;
-    std::string root = "D:\\";
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--keep") keep = true;
-        else root = a;
-    }
-    if (root.back() != '\\') root.push_back('\\');
+    const Arguments args = ParseArguments(argc, argv);
+    const bool keep = args.keep;
+    const std::string root = args.root;
     const std::string base = root + "ZkBench";
     if (!EnsureTree(base)) return 1;
 

@@ -69,14 +69,9 @@ Walk TimeBare(const std::string& root, bool testFolder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool keep = false;
-    std::string root = "D:\\";
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--keep") keep = true;
-        else root = a;
-    }
-    if (root.back() != '\\') root.push_back('\\');
+    const Arguments args = ParseArguments(argc, argv);
+    const bool keep = args.keep;
+    const std::string root = args.root;
     // The search makes each drive current before it walks it; so do we.
     if (root.size() < 2 || root[1] != ':' || _chdrive(std::toupper(static_cast<unsigned char>(root[0])) - 64) != 0) {
         std::fprintf(stderr, "cannot make %s the current drive\n", root.c_str());

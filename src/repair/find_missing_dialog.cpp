@@ -44,8 +44,6 @@ bool IsChecked(HWND tree, HTREEITEM item) {
         ::SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK));
     return (state >> 12) == 2;
 }
-
-std::string Folders(int64_t n) { return FormatThousands(n) + (n == 1 ? " map" : " mappen"); }
 }  // namespace
 
 CDialogFindMissing::CDialogFindMissing(std::vector<std::string> redPaths)
@@ -119,15 +117,8 @@ void CDialogFindMissing::RunSearch() {
     m_files->ChooseDefaults();
     if (walk.stopped) LogLine("Zoeken gestopt");
     LogFindings(walk.tooLong);
-    const size_t found = m_files->CandidateCount();
-    std::string status = walk.stopped ? "Het zoeken is gestopt na " + Folders(walk.folders) +
-                                            ". Hieronder staat wat tot dan toe gevonden is."
-                                      : "Klaar: " + Folders(walk.folders) + " doorzocht, " +
-                                            (found == 1 ? std::string("1 bestand") : FormatThousands(static_cast<int64_t>(found)) + " bestanden") +
-                                            " gevonden.";
-    if (!walk.tooLong.empty())
-        status += " " + FormatThousands(static_cast<int64_t>(walk.tooLong.size())) +
-                  " gevonden bestand(en) met een pad van meer dan 259 tekens zijn overgeslagen.";
+    const std::string status = MissingSearchSummary(walk.folders, static_cast<int64_t>(m_files->CandidateCount()),
+                                                    static_cast<int64_t>(walk.tooLong.size()), walk.stopped);
     SetItemText(IDC_FM_STATUS, status);
     FillTree();
     ShowChoices();

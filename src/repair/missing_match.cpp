@@ -78,8 +78,19 @@ std::string MissingCandidateText(const MissingCandidate& c) {
 }
 
 namespace {
-std::string Files(int n) { return n == 1 ? "1 bestand" : std::to_string(n) + " bestanden"; }
+std::string Files(int64_t n) { return n == 1 ? "1 bestand" : FormatThousands(n) + " bestanden"; }
+std::string Folders(int64_t n) { return n == 1 ? "1 map" : FormatThousands(n) + " mappen"; }
 }  // namespace
+
+std::string MissingSearchSummary(int64_t folders, int64_t found, int64_t tooLong, bool stopped) {
+    std::string text = stopped ? "Het zoeken is gestopt na " + Folders(folders) +
+                                     ". Hieronder staat wat tot dan toe gevonden is."
+                               : "Klaar: " + Folders(folders) + " doorzocht, " + Files(found) + " gevonden.";
+    if (tooLong > 0)
+        text += " " + Files(tooLong) + " met een pad van meer dan 259 tekens " + (tooLong == 1 ? "is" : "zijn") +
+                " overgeslagen.";
+    return text;
+}
 
 std::string MissingCopySummary(const MissingCopyCounts& counts) {
     std::string text;

@@ -69,6 +69,9 @@ std::string MissingGroupText(const MissingGroup& group);
 // e.g. "E:\Stick\applaus.wav   (1.234 bytes, 07-12-2026 14:05)".
 std::string MissingCandidateText(const MissingCandidate& candidate);
 
+// What the dialog says once the walk has ended or was stopped.
+std::string MissingSearchSummary(int64_t folders, int64_t found, int64_t tooLong, bool stopped);
+
 // What the dialog says after a copy run.
 struct MissingCopyCounts {
     int copied = 0;      // new copies in the show's subfolders

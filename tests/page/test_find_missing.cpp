@@ -120,16 +120,11 @@ protected:
     static std::vector<Shown> Read(HWND dialog) {
         HWND tree = ::GetDlgItem(dialog, IDC_FM_TREE);
         std::vector<Shown> all;
-        for (HTREEITEM g = TreeView_GetRoot(tree); g; g = TreeView_GetNextSibling(tree, g)) {
+        const std::vector<std::string> groups = TreeChildTexts(tree, TVI_ROOT);
+        size_t i = 0;
+        for (HTREEITEM g = TreeView_GetRoot(tree); g; g = TreeView_GetNextSibling(tree, g), ++i) {
             Shown s;
-            char text[1024] = {};
-            TVITEMA it{};
-            it.mask = TVIF_TEXT;
-            it.hItem = g;
-            it.pszText = text;
-            it.cchTextMax = sizeof text;
-            ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-            s.group = text;
+            s.group = groups.at(i);
             s.candidates = TreeChildTexts(tree, g);
             for (HTREEITEM c = TreeView_GetChild(tree, g); c; c = TreeView_GetNextSibling(tree, c))
                 s.checked.push_back(IsChecked(tree, c));
@@ -322,6 +317,42 @@ TEST_F(FindMissing, AnExistingTargetIsRefusedAndOneAlreadyInPlaceIsLeft) {
     EXPECT_TRUE(IsVisible(page, IDC_RED_NEXT));
 }
 
+TEST_F(FindMissing, ATargetPathTooLongAndAShowAreNeverCopied) {
+    // A show folder of 236 characters: its subfolders can be made, but a
+    // file of this name would get a path of 263 characters in Audio.
+    const std::string showDir = Root() + "\\" + std::string(236 - Root().size() - 2, 'S') + "\\";
+    ASSERT_EQ(236u, showDir.size());
+    const std::string onE = Root('E') + "\\zk_lange_doelnaam.wav";
+    const std::string showOnE = Root('E') + "\\zk_andere_show.ws4";
+    MakeTestFile(onE, TestBytes(70, 7));
+    MakeTestFile(showOnE, TestBytes(80, 8));
+    const Untouched keptSound = Remember(onE), keptShow = Remember(showOnE);
+    UseShow(showDir + "show.ws4");
+    MakeTestFile(g_csRecentFile, "WS4");
+    AddRedRecord(showDir + "Oud\\zk_lange_doelnaam.wav");
+    AddRedRecord(showDir + "zk_andere_show.ws4");
+    HWND page = ShowPage(3);
+
+    Search(page, {[&](HWND d) { ClickDialogButton(d, IDC_FM_COPY); }, Close()});
+
+    const std::string target = showDir + "Audio\\zk_lange_doelnaam.wav";
+    ASSERT_EQ(3u, m_boxes.Boxes().size());
+    EXPECT_EQ("Het pad van het doelbestand is langer dan 259 tekens. Dit bestand wordt niet gekopieerd:\n" + target,
+              m_boxes.Boxes()[0].text);
+    EXPECT_EQ("Een show (.ws4) kopieert Zekerpad niet. Dit bestand wordt niet gekopieerd:\n" + showOnE,
+              m_boxes.Boxes()[1].text);
+    EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\n2 bestanden zijn niet gekopieerd. De reden staat in de "
+              "meldingen en in het logboek c:\\Zekerpad.log.",
+              m_boxes.Boxes()[2].text);
+    EXPECT_NE(std::string::npos, LogSoFar().find("-> doel - " + target + "\n\r-> stop - pad te lang\n\r"));
+    EXPECT_NE(std::string::npos,
+              LogSoFar().find("-> bron - " + showOnE + "\n\r-> stop - show wordt niet gekopieerd\n\r"));
+    WIN32_FIND_DATAA fd;
+    EXPECT_FALSE(UniqueFind(::FindFirstFileA((showDir + "Audio\\*.wav").c_str(), &fd)));
+    ExpectUntouched(keptSound);
+    ExpectUntouched(keptShow);
+}
+
 TEST_F(FindMissing, AFileInAFolderWhosePathIsTooLongIsSkippedNotCut) {
     MakeFolderTree(Root('D'));
     // A folder of 250 characters can be listed; its file's path cannot be used.
@@ -340,8 +371,7 @@ TEST_F(FindMissing, AFileInAFolderWhosePathIsTooLongIsSkippedNotCut) {
                       EXPECT_EQ("Niet gevonden:  " + Show() + "Audio\\zk_te_lang.wav", Read(d)[0].group);
                       EXPECT_NE(std::string::npos,
                                 ItemText(d, IDC_FM_STATUS)
-                                    .find(" 1 gevonden bestand(en) met een pad van meer dan 259 tekens zijn "
-                                          "overgeslagen."));
+                                    .find(" 1 bestand met een pad van meer dan 259 tekens is overgeslagen."));
                   },
                   Close()});
     EXPECT_NE(std::string::npos, LogSoFar().find("-> overgeslagen, pad te lang - " + farFile + "\n\r", before));

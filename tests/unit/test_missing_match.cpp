@@ -62,7 +62,15 @@ TEST(MissingMatch, OneCandidateIsChosenSeveralWaitForTheUser) {
     EXPECT_EQ(0u, files.ChosenCount());
 }
 
-TEST(MissingMatch, TextsOfAFoundFileAndOfTheSummary) {
+TEST(MissingMatch, TextsOfAFoundFileAndOfTheSummaries) {
+    EXPECT_EQ("Klaar: 1 map doorzocht, 1 bestand gevonden.", MissingSearchSummary(1, 1, 0, false));
+    EXPECT_EQ("Klaar: 12.345 mappen doorzocht, 0 bestanden gevonden. 2 bestanden met een pad van meer dan 259 "
+              "tekens zijn overgeslagen.",
+              MissingSearchSummary(12345, 0, 2, false));
+    EXPECT_EQ("Het zoeken is gestopt na 1.000 mappen. Hieronder staat wat tot dan toe gevonden is. 1 bestand met "
+              "een pad van meer dan 259 tekens is overgeslagen.",
+              MissingSearchSummary(1000, 3, 1, true));
+
     EXPECT_EQ("E:\\Stick\\een.wav   (1.234.567 bytes, 07-12-2026 09:05)",
               MissingCandidateText(Found("E:\\Stick\\een.wav", 1234567)));
 
