@@ -360,7 +360,11 @@ TEST_F(FindMissing, AFileInAFolderWhosePathIsTooLongIsSkippedNotCut) {
     const std::string deepRelative = padding;
     const std::string farFile = Root('D') + "\\" + padding + "\\zk_te_lang.wav";
     ASSERT_EQ(265u, farFile.size());
-    // Windows' own calls cannot make it; the Linux side under the drive can.
+    // Windows' own calls cannot make it, nor remove it; the Linux side can.
+    struct RemovedAtEnd {
+        std::string unixFolder;
+        ~RemovedAtEnd() { RunUnixShell("rm -rf '" + unixFolder + "'"); }
+    } removed{UnixPathOf(Root('D')) + "/" + padding};
     const std::string unixFile = UnixPathOf(Root('D')) + "/" + deepRelative + "/zk_te_lang.wav";
     ASSERT_EQ(0, RunUnixShell("mkdir -p '" + UnixPathOf(Root('D')) + "/" + deepRelative + "' && printf lang > '" +
                               unixFile + "'"));
