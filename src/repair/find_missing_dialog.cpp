@@ -181,7 +181,8 @@ void CDialogFindMissing::ShowChoices() {
         it.pszText = const_cast<char*>(text.c_str());
         ::SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
         int c = 0;
-        for (HTREEITEM child = TreeView_GetChild(tree, parent); child; child = TreeView_GetNextSibling(tree, child), ++c)
+        for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
+             child = TreeView_GetNextSibling(tree, child), ++c)
             SetCheck(tree, child, groups[g].chosen == c);
     }
     const bool copied = m_counts.copied + m_counts.inPlace + m_counts.notCopied > 0 || m_counts.stopped;
@@ -252,6 +253,7 @@ void CDialogFindMissing::CopyChosen() {
     for (const MissingGroup& g : m_files->Groups()) {
         if (g.chosen < 0) continue;
         if (work && !work->Pump()) {
+            LogValue("stop", "kopiëren gestopt");
             m_counts.stopped = true;
             break;
         }

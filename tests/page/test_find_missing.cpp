@@ -429,3 +429,45 @@ TEST_F(FindMissing, StopKeepsWhatWasFound) {
                                                  before));
     ExpectUntouched(kept);
 }
+
+TEST_F(FindMissing, StopDuringACopyLeavesNoPartOfIt) {
+    const std::string onE = Root('E') + "\\zk_groot.wav";
+    MakeTestFile(onE, TestBytes(30 * 1000 * 1000, 9));
+    const Untouched kept = Remember(onE);
+    HWND page = RedPage({Show() + "Oud\\zk_groot.wav"});
+
+    Search(page, {[&](HWND d) {
+                      if (ItemText(d, IDC_FM_STATUS).rfind("Klaar", 0) != 0) {
+                          DialogSteps::Again();
+                          return;
+                      }
+                      // Posted, so the next steps run while the copy does.
+                      ::PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_FM_COPY, BN_CLICKED),
+                                     reinterpret_cast<LPARAM>(::GetDlgItem(d, IDC_FM_COPY)));
+                  },
+                  [&](HWND d) {
+                      // Once the copy runs; a copy that ended first fails the test below.
+                      if (!IsEnabled(d, IDC_FM_STOP)) {
+                          if (m_boxes.Boxes().empty()) DialogSteps::Again();
+                          return;
+                      }
+                      ClickDialogButton(d, IDC_FM_STOP);
+                  },
+                  [&](HWND d) {
+                      if (IsEnabled(d, IDC_FM_STOP)) {
+                          DialogSteps::Again();
+                          return;
+                      }
+                      ClickDialogButton(d, IDCANCEL);
+                  }},
+           true);
+
+    EXPECT_FALSE(PathIsFile(Show() + "Audio\\zk_groot.wav"));
+    ExpectUntouched(kept);
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\nU hebt het kopiëren gestopt; de overige bestanden zijn "
+              "niet gekopieerd.",
+              m_boxes.Boxes()[0].text);
+    EXPECT_NE(std::string::npos, LogSoFar().find("-> stop - kopi\xEBren gestopt\n\r-> gekopieerd - 0\n\r"));
+    EXPECT_FALSE(IsVisible(page, IDC_RED_NEXT));
+}
