@@ -152,6 +152,23 @@ protected:
         ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         EXPECT_TRUE(SaveScreenshot(wnd, folder + "\\" + name + ".bmp"));
     }
+    // Ticks or unticks a found file's box with the mouse: a click on the box
+    // left of its text.
+    static void Click(HWND dialog, size_t group, size_t candidate) {
+        HWND tree = ::GetDlgItem(dialog, IDC_FM_TREE);
+        HTREEITEM g = TreeView_GetRoot(tree);
+        for (size_t i = 0; i < group; ++i) g = TreeView_GetNextSibling(tree, g);
+        HTREEITEM c = TreeView_GetChild(tree, g);
+        for (size_t i = 0; i < candidate; ++i) c = TreeView_GetNextSibling(tree, c);
+        RECT rc{};
+        ASSERT_TRUE(TreeView_GetItemRect(tree, c, &rc, TRUE));
+        POINT pt{rc.left - 8, (rc.top + rc.bottom) / 2};
+        POINT screen = pt;
+        ::ClientToScreen(tree, &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        ::PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        ::PostMessageA(tree, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    }
     static DialogSteps::Step Close() {
         return [](HWND d) { ClickDialogButton(d, IDCANCEL); };
     }
@@ -240,7 +257,7 @@ TEST_F(FindMissing, SeveralCandidatesWaitForTheUsersChoiceAndNoneSaysNietGevonde
                       EXPECT_EQ(twee, shown[0].group);
                       EXPECT_EQ((std::vector<bool>{true, false}), shown[0].checked);
                       EXPECT_TRUE(IsEnabled(d, IDC_FM_COPY));
-                      Toggle(d, 0, 1);  // the other one replaces the choice
+                      Click(d, 0, 1);  // the other one replaces the choice
                   },
                   [&](HWND d) {
                       EXPECT_EQ((std::vector<bool>{false, true}), Read(d)[0].checked);
