@@ -132,13 +132,18 @@ protected:
         }
         return all;
     }
-    // Ticks or unticks a found file's box with the space bar, as a user can.
-    static void Toggle(HWND dialog, size_t group, size_t candidate) {
-        HWND tree = ::GetDlgItem(dialog, IDC_FM_TREE);
+    // The item of a found file: its group's and its own place in the list.
+    static HTREEITEM CandidateItem(HWND tree, size_t group, size_t candidate) {
         HTREEITEM g = TreeView_GetRoot(tree);
         for (size_t i = 0; i < group; ++i) g = TreeView_GetNextSibling(tree, g);
         HTREEITEM c = TreeView_GetChild(tree, g);
         for (size_t i = 0; i < candidate; ++i) c = TreeView_GetNextSibling(tree, c);
+        return c;
+    }
+    // Ticks or unticks a found file's box with the space bar, as a user can.
+    static void Toggle(HWND dialog, size_t group, size_t candidate) {
+        HWND tree = ::GetDlgItem(dialog, IDC_FM_TREE);
+        HTREEITEM c = CandidateItem(tree, group, candidate);
         ::SetFocus(tree);
         TreeView_SelectItem(tree, c);
         ::SendMessageA(tree, WM_KEYDOWN, VK_SPACE, 0);
@@ -156,10 +161,7 @@ protected:
     // left of its text.
     static void Click(HWND dialog, size_t group, size_t candidate) {
         HWND tree = ::GetDlgItem(dialog, IDC_FM_TREE);
-        HTREEITEM g = TreeView_GetRoot(tree);
-        for (size_t i = 0; i < group; ++i) g = TreeView_GetNextSibling(tree, g);
-        HTREEITEM c = TreeView_GetChild(tree, g);
-        for (size_t i = 0; i < candidate; ++i) c = TreeView_GetNextSibling(tree, c);
+        HTREEITEM c = CandidateItem(tree, group, candidate);
         RECT rc{};
         ASSERT_TRUE(TreeView_GetItemRect(tree, c, &rc, TRUE));
         POINT pt{rc.left - 8, (rc.top + rc.bottom) / 2};
