@@ -12,6 +12,7 @@
 #define IDD_PAGE99 146   // closing
 #define IDD_PAGE06 147   // other files
 #define IDD_SETTINGS 148 // advanced settings
+#define IDD_FIND_MISSING 151 // search for missing files
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -27,6 +28,9 @@
 #define IDS_ERR_FREESPACE 114
 #define IDS_ERR_NO_SPACE 115
 #define IDS_ERR_BAK_RENAME 116
+#define IDS_FM_TOO_LONG 140    // search for missing files: target path too long
+#define IDS_FM_SHOW_FILE 141   // search for missing files: a show is not copied
+#define IDS_FM_RED_NEXT 142    // red page: what to do after copies
 
 // Icons and bitmap
 #define IDI_APP 128
@@ -58,11 +62,21 @@
 #define IDC_VIEW_TREE 1016     // selection page radio group 2
 #define IDC_VIEW_LIST 1017
 #define IDC_VIEW_LABEL 1018
+#define IDC_FIND_MISSING 1021  // red page: Bestanden zoeken...
+#define IDC_RED_NEXT 1022      // red page: what to do after copies
 
 // Advanced settings dialog
 #define IDC_SUB_AUDIO 1000
 #define IDC_SUB_PLAATJES 1001
 #define IDC_SUB_OVERIGE 1002
+
+// Search for missing files
+#define IDC_FM_TEXT 1130       // what is searched
+#define IDC_FM_STATUS 1131     // the folder being searched, then the outcome
+#define IDC_FM_TREE 1132       // missing files with the files found for them
+#define IDC_FM_HINT 1133       // how to choose
+#define IDC_FM_COPY 1134       // Kopiëren naar de show
+#define IDC_FM_STOP 1135       // Stoppen
 
 // System menu command of the about box
 #define IDM_ABOUTBOX 0x0010

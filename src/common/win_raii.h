@@ -99,6 +99,19 @@ private:
     HGDIOBJ m_old;
 };
 
+// A window's drawing context for one scope (GetDC, ReleaseDC).
+class ScopedWindowDc {
+public:
+    explicit ScopedWindowDc(HWND wnd) noexcept : m_wnd(wnd), m_dc(::GetDC(wnd)) {}
+    ~ScopedWindowDc() { if (m_dc) ::ReleaseDC(m_wnd, m_dc); }
+    ScopedWindowDc(const ScopedWindowDc&) = delete;
+    ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+    HDC get() const { return m_dc; }
+private:
+    HWND m_wnd;
+    HDC m_dc;
+};
+
 // The wait cursor for the length of a scope, on every path out.
 class ScopedWaitCursor {
 public:

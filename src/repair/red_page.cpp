@@ -1,8 +1,14 @@
 #include "repair/red_page.h"
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "app/run_log.h"
 #include "app/state.h"
+#include "common/res_string.h"
+#include "common/win_raii.h"
+#include "repair/find_missing_dialog.h"
+#include "repair/repair_plan.h"
 #include "resource.h"
 
 namespace {
@@ -35,6 +41,9 @@ bool CTestPropPage03::OnSetActive() {
     if (!g_aRedFiles.empty()) {
         EnableItem(IDC_BUTTON_1007, true);
         EnableItem(IDC_BUTTON_1009, false);
+        EnableItem(IDC_FIND_MISSING, true);
+        // What to do after copies belongs to the analysis that led here.
+        ShowItem(IDC_RED_NEXT, false);
         return true;
     }
     LogValue("CTestPropPage03", "Scherm overslaan");
@@ -51,6 +60,10 @@ bool CTestPropPage03::OnCommand(int id, int code, HWND) {
         OnOpnieuwAnalyseren();
         return true;
     }
+    if (id == IDC_FIND_MISSING) {
+        OnFindMissing();
+        return true;
+    }
     return false;
 }
 
@@ -62,4 +75,44 @@ void CTestPropPage03::OnStartWings() {
     // A fresh analysis is offered only when Wings could have changed the show.
     EnableItem(IDC_BUTTON_1009, found);
     LogLine("Einde Wings");
+}
+
+void CTestPropPage03::OnFindMissing() {
+    const MissingCopyCounts counts = FindMissingFiles(::GetAncestor(m_hWnd, GA_ROOT));
+    if (counts.copied + counts.inPlace == 0) return;
+    // The files are in the show's folder now; Wings must still be told.
+    std::string drive = ShowDriveText(g_szShowDrive, g_szShowDir);
+    if (drive.size() == 1) drive += ':';
+    const std::string format = LoadResString(IDS_FM_RED_NEXT);
+    std::string text;
+    const size_t at = format.find("%s");
+    text = at == std::string::npos ? format : format.substr(0, at) + drive + format.substr(at + 2);
+    SetItemText(IDC_RED_NEXT, text);
+    PlaceNextLine();
+    ShowItem(IDC_RED_NEXT, true);
+    EnableItem(IDC_BUTTON_1007, true);
+}
+
+// The help text leaves little room above the buttons, and how much depends
+// on the font and the screen: the line goes right below the text as drawn.
+void CTestPropPage03::PlaceNextLine() {
+    HWND help = GetItem(IDC_TEXT), next = GetItem(IDC_RED_NEXT), button = GetItem(IDC_BUTTON_1007);
+    RECT rcHelp{}, rcButton{};
+    ::GetWindowRect(help, &rcHelp);
+    ::GetWindowRect(button, &rcButton);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcHelp), 2);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcButton), 2);
+    RECT calc{0, 0, rcHelp.right - rcHelp.left, 0};
+    {
+        ScopedWindowDc dc(help);
+        ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(help, WM_GETFONT, 0, 0)));
+        ::DrawTextA(dc.get(), kHelpText, -1, &calc, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    }
+    const int textBottom = std::min<LONG>(rcHelp.top + calc.bottom, rcHelp.bottom);
+    // The help text's control ends where its text ends, so the two never overlap.
+    ::SetWindowPos(help, nullptr, 0, 0, rcHelp.right - rcHelp.left, textBottom - rcHelp.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int top = textBottom + 2;
+    ::SetWindowPos(next, nullptr, rcHelp.left, top, rcHelp.right - rcHelp.left,
+                   std::max<LONG>(rcButton.top - 2 - top, 0), SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -13,4 +13,8 @@ protected:
     bool OnSetActive() override;
     bool OnCommand(int id, int code, HWND ctl) override;
     void OnStartWings();
+    // Searches the drives for the missing files and copies the chosen ones
+    // into the show; afterwards the page says what to do next.
+    void OnFindMissing();
+    void PlaceNextLine();
 };

@@ -63,6 +63,11 @@ TEST_F(WalkTest, TheTypicalRunEndsWithGreenLight) {
     const std::string text = log.Appended();
     EXPECT_NE(text.find("-> Start analyse - C:\\Shows\\Demo\\demo.ws4\n\r"), std::string::npos);
     EXPECT_NE(text.find("Start Wings vanuit ROOD\n\r"), std::string::npos);
+    // The search for the missing file finds the copy in the show's Audio folder.
+    EXPECT_NE(text.find("-> rood - C:\\Oud\\Geluid\\applaus.wav\n\r-> gevonden - C:\\Shows\\Demo\\Audio\\applaus.wav\n\r"),
+              std::string::npos);
+    EXPECT_NE(text.find("->   - staat al in de show\n\r-> gekopieerd - 0\n\rEinde zoeken ontbrekende bestanden\n\r"),
+              std::string::npos);
     EXPECT_NE(text.find("Klaar met verplaatsen\n\r"), std::string::npos);
     EXPECT_NE(text.find("Kopi\xEBren\n\r"), std::string::npos);
     // The last analysis finds every file at a safe place.

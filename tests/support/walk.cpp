@@ -40,6 +40,7 @@ public:
             if (index >= 0 && index < 8) done[index] = true;
             if (index == kRed) {
                 Shot("rood");
+                if (!FindMissing()) return false;
                 if (!StartWingsAndReanalyse(IDC_BUTTON_1007, IDC_BUTTON_1009, "rood")) return false;
             } else if (index == kYellow1 || index == kYellow2) {
                 const char* name = index == kYellow1 ? "geel1" : "geel2";
@@ -127,6 +128,42 @@ private:
         ::Sleep(200);
         Shot(name + "-gecorrigeerd");
         return true;
+    }
+
+    // The search for the missing file: it finds the copy in the show's own
+    // Audio folder, chosen as the only one; copying it finds it in place.
+    bool FindMissing() {
+        HWND page = CurrentPageOf(m_sheet);
+        Step("Bestanden zoeken");
+        ClickControl(page, IDC_FIND_MISSING);
+        HWND dialog = nullptr;
+        if (!Await([&] { return (dialog = ::FindWindowA("#32770", "Zekerpad - Ontbrekende bestanden zoeken")); },
+                   "het zoekvenster"))
+            return false;
+        const auto searched = [&] {
+            return !IsControlEnabled(dialog, IDC_FM_STOP) && ControlText(dialog, IDC_FM_STATUS).rfind("Klaar", 0) == 0;
+        };
+        if (!Await(searched, "het einde van het zoeken")) return false;
+        Step(ControlText(dialog, IDC_FM_STATUS));
+        SaveDialogShot(dialog, "zoeken");
+        if (IsControlEnabled(dialog, IDC_FM_COPY)) {
+            Step("Kopiëren naar de show");
+            ClickControl(dialog, IDC_FM_COPY);
+            if (!Await([&] { return !m_result.boxes.empty() && m_result.boxes.back().rfind("Er ", 0) == 0; },
+                       "de samenvatting van het kopiëren"))
+                return false;
+        }
+        ClickControl(dialog, IDCANCEL);
+        if (!Await([&] { return !::IsWindow(dialog); }, "het sluiten van het zoekvenster")) return false;
+        Shot("rood-na-zoeken");
+        return true;
+    }
+
+    void SaveDialogShot(HWND dialog, const std::string& name) {
+        if (m_options.screenshotDir.empty()) return;
+        char file[32];
+        std::snprintf(file, sizeof file, "%02d-", ++m_shots);
+        SaveScreenshot(dialog, m_options.screenshotDir + "\\" + file + name + ".bmp");
     }
 
     bool StartWingsAndReanalyse(int startId, int reanalyseId, const std::string& name) {

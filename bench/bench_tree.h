@@ -1,0 +1,41 @@
+// The tree the search benchmarks walk, and the command line's own walk
+// over it as their baseline.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+namespace bench {
+
+// 20 + 180 + 19,800 folders; 200,000 empty files "clipN.wav", 50 of them
+// shows "showN.ws4" instead.
+constexpr int kTop = 20, kMiddle = 9, kLeaf = 110;
+constexpr int kFolders = kTop * (1 + kMiddle * (1 + kLeaf));
+constexpr int kFiles = 200000, kShows = 50;
+
+using Clock = std::chrono::steady_clock;
+inline double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// The benchmarks' command line: [--keep] [ROOT], ROOT by default D:\ and
+// always ending in a backslash.
+struct Arguments {
+    bool keep = false;
+    std::string root = "D:\\";
+};
+Arguments ParseArguments(int argc, char** argv);
+
+// Makes the tree in base unless a complete one is there already (then it
+// is reused). False when a file cannot be made.
+bool EnsureTree(const std::string& base);
+void DeleteTree(const std::string& path);
+
+struct Walk {
+    double seconds;
+    int found;
+};
+
+// "cmd /c dir /s /b <pattern>", its output counted from a file in the
+// temporary folder.
+Walk TimeDir(const std::string& pattern);
+
+}  // namespace bench
