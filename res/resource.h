@@ -12,6 +12,7 @@
 #define IDD_PAGE99 146   // closing
 #define IDD_PAGE06 147   // other files
 #define IDD_SETTINGS 148 // advanced settings
+#define IDD_CHECK_ALL 152 // every found show checked at once
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -27,6 +28,8 @@
 #define IDS_ERR_FREESPACE 114
 #define IDS_ERR_NO_SPACE 115
 #define IDS_ERR_BAK_RENAME 116
+#define IDS_REPORT_FILTER 150      // save dialog of a report
+#define IDS_REPORT_SAVE_TITLE 151
 
 // Icons and bitmap
 #define IDI_APP 128
@@ -58,6 +61,14 @@
 #define IDC_VIEW_TREE 1016     // selection page radio group 2
 #define IDC_VIEW_LIST 1017
 #define IDC_VIEW_LABEL 1018
+#define IDC_SAVE_REPORT 1023   // analysis page: save the report
+#define IDC_CHECK_ALL 1024     // selection page: check every found show
+
+// Dialog "Alle shows controleren"
+#define IDC_CHECK_STATUS 1160
+#define IDC_CHECK_LIST 1161
+#define IDC_CHECK_STOP 1162
+#define IDC_CHECK_SAVE 1163
 
 // Advanced settings dialog
 #define IDC_SUB_AUDIO 1000

@@ -15,6 +15,7 @@
 #include "app/state.h"
 #include "common/res_string.h"
 #include "common/win_raii.h"
+#include "report/check_all_dialog.h"
 #include "resource.h"
 
 OpenFileDialogFn g_pfnGetOpenFileName = &::GetOpenFileNameA;
@@ -184,6 +185,7 @@ bool CTestPropPage01::OnCommand(int id, int code, HWND) {
     case IDC_START_SEARCH: OnStartSearch(); return true;
     case IDC_VIEW_TREE: ShowResultView(false); return true;
     case IDC_VIEW_LIST: ShowResultView(true); return true;
+    case IDC_CHECK_ALL: OnCheckAll(); return true;
     default: return false;
     }
 }
@@ -293,6 +295,7 @@ void CTestPropPage01::OnStartSearch() {
     CheckRadio(m_hWnd, IDC_VIEW_TREE, IDC_VIEW_LIST, 0);
     ShowItem(IDC_TREE, true);
     ShowItem(IDC_LIST, false);
+    ShowCheckAllButton();
     RepaintNow();
     LogLine("Einde zoeken");
 }
@@ -347,6 +350,27 @@ void CTestPropPage01::OnSelchangeTree() {
 void CTestPropPage01::OnDblclkTree() {
     const std::string path = SelectedTreePath();
     if (FileExists(path)) AnalyseFoundShow(path);
+}
+
+void CTestPropPage01::ShowCheckAllButton() {
+    ShowItem(IDC_CHECK_ALL, true);
+    EnableItem(IDC_CHECK_ALL, ::SendMessageA(GetItem(IDC_LIST), LB_GETCOUNT, 0, 0) > 0);
+}
+
+void CTestPropPage01::OnCheckAll() {
+    HWND list = GetItem(IDC_LIST);
+    std::vector<std::string> shows;
+    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (len == LB_ERR) continue;
+        std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
+        const LRESULT got =
+            ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf.data()));
+        if (got != LB_ERR) shows.emplace_back(buf.data(), static_cast<size_t>(got));
+    }
+    CCheckAllDialog dialog(std::move(shows));
+    if (dialog.DoModal(GetSheetHwnd()) == IDOK) AnalyseFoundShow(dialog.Chosen());
 }
 
 void CTestPropPage01::AnalyseFoundShow(const std::string& path) {
