@@ -29,16 +29,16 @@ public:
                       const ReportCounts& counts, const SubfolderNames& names) const;
 
 private:
+    // Only what the report shows: a copy of every record would cost the
+    // check of many shows more than the analysis itself.
     struct Placed {
-        CFileReference record;
+        ReportRow row;       // without colour and action yet
         int image;
+        char chDrive;
+        std::string leaf;    // name and extension of a yellow file
     };
     std::vector<Placed> m_placed;
     CPlacementSink* m_pNext;
 };
 
 ReportCounts CountsOf(const ShowResults& results);
-
-// What the wizard would do about a red or yellow file; empty for green.
-std::string ActionText(const CFileReference& record, ReportColour colour, const std::string& showDrive,
-                       const std::string& showDir, const SubfolderNames& names);
