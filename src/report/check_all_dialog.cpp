@@ -102,7 +102,6 @@ void CCheckAllDialog::CheckEveryShow() {
             LogCheckedShow(m_reports.back());
             AddRow(m_reports.size() - 1);
         }
-        if (!stopped && work.StopRequested()) stopped = m_reports.size() < total;
         LogLine("Einde controle alle shows");
     }
     if (!::IsWindow(m_hWnd)) return;  // closed by its close box meanwhile
@@ -113,6 +112,7 @@ void CCheckAllDialog::CheckEveryShow() {
                               " gecontroleerd. Dubbelklik op een show om die in de wizard te analyseren.");
     EnableItem(IDC_CHECK_STOP, false);
     EnableItem(IDC_CHECK_SAVE, !m_reports.empty());
+    m_bDone = true;
     ::SetFocus(GetItem(m_reports.empty() ? IDCANCEL : IDC_CHECK_LIST));
 }
 
@@ -218,6 +218,15 @@ bool CCheckAllDialog::OnNotify(NMHDR* hdr, LRESULT& result) {
         OnDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(hdr)->iItem);
         result = 0;
         return true;
+    case LVN_ITEMCHANGED: {
+        // The verdict in full above the list: a reason seldom fits its column.
+        const auto* change = reinterpret_cast<NMLISTVIEW*>(hdr);
+        if (!m_bDone || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED)) return false;
+        const ShowReport& r = m_reports.at(static_cast<size_t>(change->lParam));
+        SetItemText(IDC_CHECK_STATUS, r.showPath + ":\n" + VerdictWords(r));
+        result = 0;
+        return true;
+    }
     default:
         return false;
     }

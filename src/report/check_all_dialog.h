@@ -39,4 +39,5 @@ private:
     int m_nSortColumn = -1;
     bool m_bAscending = true;
     bool m_bStarted = false;
+    bool m_bDone = false;
 };

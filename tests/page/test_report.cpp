@@ -183,7 +183,7 @@ struct CheckAllVisit {
     bool done = false;
     std::string status;
     std::vector<Strings> rows, byVerdict, byVerdictReversed;
-    std::string recentFileMeanwhile;
+    std::string recentFileMeanwhile, statusOfSelected;
     Strings redFilesMeanwhile;
     int chooseRow = -1;
 };
@@ -263,6 +263,13 @@ void CALLBACK CheckAllTick(HWND, UINT, UINT_PTR timer, DWORD) {
     visit->byVerdict = ListRows(list);
     NotifyList(dialog, LVN_COLUMNCLICK, -1, 6);
     visit->byVerdictReversed = ListRows(list);
+    // Selecting the unreadable show puts its whole verdict above the list.
+    LVITEMA select{};
+    select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+    ::GetDlgItemTextA(dialog, IDC_CHECK_STATUS, status, sizeof status);
+    visit->statusOfSelected = status;
     // The green show, at the bottom of the reversed list.
     NotifyList(dialog, NM_DBLCLK, visit->chooseRow, 0);
 }
@@ -317,6 +324,7 @@ TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWiz
         EXPECT_EQ(visit.rows, (std::vector<Strings>{yellow, green, locked}));
         EXPECT_EQ(visit.byVerdict, (std::vector<Strings>{green, yellow, locked}));
         EXPECT_EQ(visit.byVerdictReversed, (std::vector<Strings>{locked, yellow, green}));
+        EXPECT_EQ(visit.statusOfSelected, std::string(kLockedShow) + ":\n" + unreadable);
         // Meanwhile the wizard's choice and results stayed the red show's.
         EXPECT_EQ(visit.recentFileMeanwhile, kRedShow);
         EXPECT_EQ(visit.redFilesMeanwhile, Strings{"C:\\ZkReport\\Rood\\weg.wav"});
