@@ -13,6 +13,7 @@
 //      the same bytes with one plain WriteFile.
 #include <windows.h>
 #include <commctrl.h>
+#include <imagehlp.h>
 
 #include <algorithm>
 #include <chrono>
@@ -49,13 +50,7 @@ bool MakeFile(const std::string& path, size_t bytes) {
 }
 
 bool MakeFolder(const std::string& path) {
-    std::string p = path + "\\";
-    for (size_t i = 3; i < p.size(); ++i) {
-        if (p[i] != '\\') continue;
-        const std::string part = p.substr(0, i);
-        if (!::CreateDirectoryA(part.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
-    }
-    return true;
+    return ::MakeSureDirectoryPathExists((path + "\\").c_str()) != FALSE;
 }
 
 // Show i names 40 files of its own (beside it and in Audio), 30 shared
