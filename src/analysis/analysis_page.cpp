@@ -135,16 +135,8 @@ bool CTestPropPage02::OnCommand(int id, int code, HWND) {
     if (id != IDC_SAVE_REPORT || code != BN_CLICKED) return false;
     const std::string show = g_csAnalysedFile;
     SaveReportAs(GetSheetHwnd(), ReportFileName(show), [this, &show] {
-        ReportCounts counts;
-        counts.red = g_nRed;
-        counts.yellow = g_nYellow;
-        counts.yellow1 = g_nYellow1;
-        counts.yellow2 = g_nYellow2;
-        counts.green = g_nGreen;
-        counts.other = g_nOther;
-        counts.totalBytes = g_nTotalBytes;
         const ShowReport report =
-            m_collector.Report(show, g_szShowDrive, g_szShowDir, counts, CurrentSubfolderNames());
+            m_collector.Report(show, g_szShowDrive, g_szShowDir, WizardCounts(), CurrentSubfolderNames());
         return ShowReportHtml(report, ReportTimeNow());
     });
     return true;

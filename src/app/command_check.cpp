@@ -19,12 +19,6 @@ int ExitCodeOf(Verdict verdict) {
     return kExitUnreadable;
 }
 
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = ' ';
-    return text;
-}
-
 int Check(const CheckCommand& command, const std::string& settingsFile) {
     if (command.mode != CheckCommand::Mode::Check) {
         LogValue("Fout", "de opdrachtregel klopt niet, " + command.why);

@@ -10,9 +10,19 @@ SubfolderNames CurrentSubfolderNames() {
     return SubfolderNames{g_csSubmapAudio, g_csSubmapPlaatjes, g_csSubmapOverige};
 }
 
-namespace {
-// The reason on one line: the report's verdict and the list show it there.
-std::string OneLine(std::string text) {
+ReportCounts WizardCounts() {
+    ReportCounts c;
+    c.red = g_nRed;
+    c.yellow = g_nYellow;
+    c.yellow1 = g_nYellow1;
+    c.yellow2 = g_nYellow2;
+    c.green = g_nGreen;
+    c.other = g_nOther;
+    c.totalBytes = g_nTotalBytes;
+    return c;
+}
+
+std::string OneLine(const std::string& text) {
     std::string out;
     for (char c : text) {
         if (c == '\r') continue;
@@ -25,7 +35,6 @@ std::string OneLine(std::string text) {
     while (!out.empty() && out.back() == ' ') out.pop_back();
     return out;
 }
-}  // namespace
 
 ShowReport CheckShow(const std::string& path, const SubfolderNames& names) {
     ScanOutcome outcome = CheckShowFile(path);

@@ -43,6 +43,17 @@ int CheckedRadio(HWND page, int first, int last) {
     return -1;
 }
 
+// One line of a list box, or empty when there is no such line.
+std::string ListBoxLine(HWND list, LRESULT index) {
+    const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (len == LB_ERR) return std::string();
+    std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
+    const LRESULT got =
+        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
+    if (got == LB_ERR) return std::string();
+    return std::string(buf.data(), static_cast<size_t>(got));
+}
+
 void CheckRadio(HWND page, int first, int last, int index) {
     if (index >= 0 && index <= last - first) ::CheckRadioButton(page, first, last, first + index);
 }
@@ -314,12 +325,7 @@ std::string CTestPropPage01::SelectedListLine() const {
     HWND list = GetItem(IDC_LIST);
     const LRESULT sel = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (sel == LB_ERR) return std::string();
-    const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(sel), 0);
-    if (len == LB_ERR) return std::string();
-    std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
-    const LRESULT got = ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(buf.data()));
-    if (got == LB_ERR) return std::string();
-    return std::string(buf.data(), static_cast<size_t>(got));
+    return ListBoxLine(list, sel);
 }
 
 std::string CTestPropPage01::SelectedTreePath() const {
@@ -362,12 +368,8 @@ void CTestPropPage01::OnCheckAll() {
     std::vector<std::string> shows;
     const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (len == LB_ERR) continue;
-        std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
-        const LRESULT got =
-            ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf.data()));
-        if (got != LB_ERR) shows.emplace_back(buf.data(), static_cast<size_t>(got));
+        std::string line = ListBoxLine(list, i);
+        if (!line.empty()) shows.push_back(std::move(line));
     }
     CCheckAllDialog dialog(std::move(shows));
     if (dialog.DoModal(GetSheetHwnd()) == IDOK) AnalyseFoundShow(dialog.Chosen());
