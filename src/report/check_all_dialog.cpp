@@ -78,6 +78,10 @@ BOOL CCheckAllDialog::OnInitDialog() {
 bool CCheckAllDialog::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
     if (msg != kStartWork || m_bStarted) return false;
     m_bStarted = true;
+    // A modal dialog is shown once its queue is first empty, which would
+    // be after the work: show it now, so the user sees the work go on.
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::UpdateWindow(m_hWnd);
     CheckEveryShow();
     result = 0;
     return true;

@@ -13,6 +13,7 @@
 #include "app/command_check.h"
 #include "app/run_log.h"
 #include "app/state.h"
+#include "report/check_all_dialog.h"
 #include "report/report_file.h"
 #include "report/report_html.h"
 #include "report/show_check.h"
@@ -491,3 +492,36 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
 }
 
 }  // namespace
+
+namespace {
+void CALLBACK StopTick(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = FindThreadWindow("Zekerpad - Alle shows controleren");
+    if (!dialog) return;
+    ::KillTimer(nullptr, timer);
+    // As the user clicks Stoppen while the work runs; once it has ended, Close.
+    ClickDialogButton(dialog, IDC_CHECK_STOP);
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+}  // namespace
+
+TEST_F(ReportWorld, CheckAllStopsWhenAsked) {
+    constexpr int kShows = 1000;
+    std::vector<std::string> shows(kShows, kGreenShow);
+    LogWatch log;
+    ASSERT_TRUE(OpenRunLog());
+    CCheckAllDialog dialog(shows);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &StopTick);
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    ::KillTimer(nullptr, timer);
+    CloseRunLog();
+    const size_t checked = dialog.Reports().size();
+    EXPECT_GE(checked, 1u);
+    EXPECT_LT(checked, static_cast<size_t>(kShows));
+    const std::string appended = log.Appended();
+    size_t entries = 0;
+    for (size_t at = appended.find("-> C:\\ZkReport\\Groen\\groen.ws4 - "); at != std::string::npos;
+         at = appended.find("-> C:\\ZkReport\\Groen\\groen.ws4 - ", at + 1))
+        ++entries;
+    EXPECT_EQ(entries, checked);
+    EXPECT_NE(appended.find("Einde controle alle shows\n\r"), std::string::npos);
+}
