@@ -15,6 +15,8 @@
 namespace {
 
 constexpr UINT kStartWork = WM_APP + 1;
+constexpr DWORD kStatusIntervalMs = 1000;
+constexpr DWORD kPumpIntervalMs = 250;
 
 enum Column { kShow, kRed, kYellow1, kYellow2, kGreen, kSize, kVerdict };
 
@@ -91,17 +93,36 @@ void CCheckAllDialog::CheckEveryShow() {
     const SubfolderNames names = CurrentSubfolderNames();
     const size_t total = m_shows.size();
     bool stopped = false;
+    DWORD lastStatus = 0;
+    HWND list = GetItem(IDC_CHECK_LIST);
+    ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     {
         CLongWork work(m_hWnd, IDC_CHECK_STOP);
         LogLine("Start controle alle shows");
+        DWORD lastPump = ::GetTickCount();
         for (size_t i = 0; i < total; ++i) {
-            if (!work.Pump()) {
-                stopped = true;
-                break;
+            // Handling the window's messages costs about as much as checking
+            // a small show (under Wine): a few times a second is enough to
+            // keep it answering and to stop soon after Stoppen.
+            if (i == 0 || ::GetTickCount() - lastPump >= kPumpIntervalMs) {
+                lastPump = ::GetTickCount();
+                if (!work.Pump()) {
+                    stopped = true;
+                    break;
+                }
             }
-            SetItemText(IDC_CHECK_STATUS, "Show " + std::to_string(i + 1) + " van " + std::to_string(total) +
-                                              " wordt gecontroleerd:\n" + m_shows[i]);
-            ::UpdateWindow(GetItem(IDC_CHECK_STATUS));
+            // Told a few times a second: repainting for every show would cost
+            // more than checking it.
+            const DWORD now = ::GetTickCount();
+            if (i == 0 || now - lastStatus >= kStatusIntervalMs) {
+                lastStatus = now;
+                SetItemText(IDC_CHECK_STATUS, "Show " + std::to_string(i + 1) + " van " + std::to_string(total) +
+                                                  " wordt gecontroleerd:\n" + m_shows[i]);
+                // The rows so far, painted now; in between the list keeps still.
+                ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+                ::UpdateWindow(list);
+                ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+            }
             m_reports.push_back(CheckShow(m_shows[i], names));
             LogCheckedShow(m_reports.back());
             AddRow(m_reports.size() - 1);
@@ -109,6 +130,8 @@ void CCheckAllDialog::CheckEveryShow() {
         LogLine("Einde controle alle shows");
     }
     if (!::IsWindow(m_hWnd)) return;  // closed by its close box meanwhile
+    ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
     const std::string done = std::to_string(m_reports.size());
     SetItemText(IDC_CHECK_STATUS,
                 stopped ? "Gestopt: " + done + " van " + std::to_string(total) + " shows gecontroleerd."
