@@ -111,8 +111,8 @@ void CCheckAllDialog::CheckEveryShow() {
                     break;
                 }
             }
-            // Told a few times a second: repainting for every show would cost
-            // more than checking it.
+            // Told once a second: repainting for every show would cost more
+            // than checking it.
             const DWORD now = ::GetTickCount();
             if (i == 0 || now - lastStatus >= kStatusIntervalMs) {
                 lastStatus = now;
@@ -120,6 +120,7 @@ void CCheckAllDialog::CheckEveryShow() {
                                                   " wordt gecontroleerd:\n" + m_shows[i]);
                 // The rows so far, painted now; in between the list keeps still.
                 ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+                ::InvalidateRect(list, nullptr, FALSE);
                 ::UpdateWindow(list);
                 ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
             }
