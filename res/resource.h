@@ -13,6 +13,7 @@
 #define IDD_PAGE06 147   // other files
 #define IDD_SETTINGS 148 // advanced settings
 #define IDD_FIND_MISSING 151 // search for missing files
+#define IDD_CHECK_ALL 152 // every found show checked at once
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -31,6 +32,8 @@
 #define IDS_FM_TOO_LONG 140    // search for missing files: target path too long
 #define IDS_FM_SHOW_FILE 141   // search for missing files: a show is not copied
 #define IDS_FM_RED_NEXT 142    // red page: what to do after copies
+#define IDS_REPORT_FILTER 150      // save dialog of a report
+#define IDS_REPORT_SAVE_TITLE 151
 
 // Icons and bitmap
 #define IDI_APP 128
@@ -64,6 +67,14 @@
 #define IDC_VIEW_LABEL 1018
 #define IDC_FIND_MISSING 1021  // red page: Bestanden zoeken...
 #define IDC_RED_NEXT 1022      // red page: what to do after copies
+#define IDC_SAVE_REPORT 1023   // analysis page: save the report
+#define IDC_CHECK_ALL 1024     // selection page: check every found show
+
+// Dialog "Alle shows controleren"
+#define IDC_CHECK_STATUS 1160
+#define IDC_CHECK_LIST 1161
+#define IDC_CHECK_STOP 1162
+#define IDC_CHECK_SAVE 1163
 
 // Advanced settings dialog
 #define IDC_SUB_AUDIO 1000

@@ -10,6 +10,9 @@
 #include "app/run_log.h"
 #include "app/state.h"
 #include "common/text.h"
+#include "report/report_file.h"
+#include "report/report_html.h"
+#include "report/show_check.h"
 #include "resource.h"
 
 namespace {
@@ -86,6 +89,8 @@ bool CTestPropPage02::ScanShow(std::string path) {
     m_hTree = GetItem(IDC_TREE);
     // Only a complete analysis enables the tree again.
     ::EnableWindow(m_hTree, FALSE);
+    EnableItem(IDC_SAVE_REPORT, false);
+    m_collector.Clear();
     ::SendMessageA(m_hTree, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(m_hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     ::SendMessageA(m_hTree, WM_SETREDRAW, TRUE, 0);
@@ -103,7 +108,9 @@ bool CTestPropPage02::ScanShow(std::string path) {
         m_hOtherItem = InsertTreeItem(m_hTree, m_hShowItem, TVI_SORT, "Overige bestanden", kImageFigure);
 
         CResultTreeFiller filler;
-        outcome = AnalyseShowFile(path, &filler);
+        m_collector.SetNext(&filler);
+        outcome = AnalyseShowFile(path, &m_collector);
+        m_collector.SetNext(nullptr);
         const HTREEITEM groups[4] = {TVI_ROOT, m_hSoundItem, m_hImageItem, m_hOtherItem};
         if (outcome.status == ScanStatus::Done) filler.Fill(m_hTree, groups);
     }
@@ -116,6 +123,7 @@ bool CTestPropPage02::ScanShow(std::string path) {
         ::SendMessageA(m_hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
     ::SendMessageA(m_hTree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(m_hShowItem));
     ::EnableWindow(m_hTree, TRUE);
+    EnableItem(IDC_SAVE_REPORT, true);
 
     LogNumber("groen  ", g_nGreen);
     LogNumber("geel 1 ", g_nYellow1);
@@ -124,5 +132,16 @@ bool CTestPropPage02::ScanShow(std::string path) {
     LogNumber("rood   ", g_nRed);
     LogNumber("overige", g_nOther);
     LogLine("Einde analyse");
+    return true;
+}
+
+bool CTestPropPage02::OnCommand(int id, int code, HWND) {
+    if (id != IDC_SAVE_REPORT || code != BN_CLICKED) return false;
+    const std::string show = g_csAnalysedFile;
+    SaveReportAs(GetSheetHwnd(), ReportFileName(show), [this, &show] {
+        const ShowReport report =
+            m_collector.Report(show, g_szShowDrive, g_szShowDir, WizardCounts(), CurrentSubfolderNames());
+        return ShowReportHtml(report, ReportTimeNow());
+    });
     return true;
 }

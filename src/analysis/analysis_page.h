@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/win_raii.h"
+#include "report/report_rows.h"
 #include "wizard/page_base.h"
 
 // The analysis of the chosen show and its results: a tree of every file the
@@ -19,6 +20,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnSetActive() override;
+    bool OnCommand(int id, int code, HWND ctl) override;
 
 private:
     HICON m_hIcons[6]{};  // shared resources: not destroyed by the page
@@ -28,4 +30,6 @@ private:
     HTREEITEM m_hSoundItem = nullptr;
     HTREEITEM m_hImageItem = nullptr;
     HTREEITEM m_hOtherItem = nullptr;
+    // Every reference of the last analysis, for its report.
+    CReportCollector m_collector;
 };

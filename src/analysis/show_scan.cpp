@@ -24,40 +24,39 @@ void ResetScanResults() {
     if (g_pApp) g_pApp->ClearResultLists();
 }
 
-void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
-                     const std::string& showDir, CPlacementSink* sink) {
+void PlaceReferences(const char* data, size_t n, ShowResults& results, CPlacementSink* sink) {
     ForEachReference(data, n, [&](std::string_view ref) {
         auto record = std::make_unique<CFileReference>();
         record->Inspect(std::string(ref));
-        if (record->m_nKind == kKindOther) ++g_nOther;
-        if (record->m_nExists == 1) g_nTotalBytes += record->m_nSize;
+        if (record->m_nKind == kKindOther) ++results.nOther;
+        if (record->m_nExists == 1) results.totalBytes += record->m_nSize;
 
         int image = kImageYellow;
         CFileReferenceList* list = nullptr;
         // The colour comes from where the file really lies; the tree and
         // the repairs keep the reference as the show wrote it.
-        ReferencePlace place = PlaceReference(record->m_nExists, ref, showDrive, showDir);
+        ReferencePlace place = PlaceReference(record->m_nExists, ref, results.showDrive, results.showDir);
         std::string_view text = ref;
         switch (place.colour) {
         case RefColour::Red:
-            ++g_nRed;
+            ++results.nRed;
             image = kImageRed;
-            list = &g_aRedFiles;
+            list = &results.red;
             break;
         case RefColour::GreenInShowFolder:
-            ++g_nGreen;
+            ++results.nGreen;
             image = kImageGreen;
             break;
         case RefColour::GreenInSubfolder:
-            ++g_nGreen;
+            ++results.nGreen;
             image = kImageGreen;
-            list = &g_aGreenFiles;
+            list = &results.green;
             text = place.relativeText;
             break;
         case RefColour::Yellow:
-            ++g_nYellow;
+            ++results.nYellow;
             image = kImageYellow;
-            list = &g_aYellowFiles;
+            list = &results.yellow;
             break;
         }
         if (sink) sink->OnPlaced(PlacedReference{*record, record->m_nKind, image, text});
@@ -65,14 +64,14 @@ void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
     });
 }
 
-void CountYellowByDrive(const std::string& showDrive) {
-    g_nYellow1 = g_nYellow2 = 0;
-    for (const auto& record : g_aYellowFiles) {
+void CountYellowByDrive(ShowResults& results) {
+    results.nYellow1 = results.nYellow2 = 0;
+    for (const auto& record : results.yellow) {
         if (!record) continue;
-        if (IsYellow1(record->m_chDrive, showDrive))
-            ++g_nYellow1;
+        if (IsYellow1(record->m_chDrive, results.showDrive))
+            ++results.nYellow1;
         else
-            ++g_nYellow2;
+            ++results.nYellow2;
     }
 }
 
@@ -93,12 +92,12 @@ ScanOutcome CheckShowFile(const std::string& path) {
     return {error == 0 ? ScanStatus::InUse : OpenFailureStatus(error), error};
 }
 
-ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
+ScanOutcome AnalyseShowInto(const std::string& path, ShowResults& results, CPlacementSink* sink) {
     // Split the resolved path: "C:demo.ws4" has no folder of its own, and
     // without one nothing could be recognised as lying beside the show.
     PathParts show = SplitPath(FullPathName(path));
-    g_szShowDrive = std::move(show.drive);
-    g_szShowDir = std::move(show.dir);
+    results.showDrive = std::move(show.drive);
+    results.showDir = std::move(show.dir);
 
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -115,7 +114,7 @@ ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
     if (n >= SIZE_MAX) return {ScanStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY};
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<size_t>(n) + 1]);
     if (!buffer) return {ScanStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY};
-    g_nTotalBytes += static_cast<int64_t>(n);
+    results.totalBytes += static_cast<int64_t>(n);
 
     // ReadFile takes at most 4 GB - 1 at a time.
     constexpr uint64_t kMaxRead = 1u << 30;
@@ -132,10 +131,35 @@ ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
     if (got < n) return {ScanStatus::ShortRead, 0};
     buffer[static_cast<size_t>(n)] = '\0';
 
-    PlaceReferences(buffer.get(), static_cast<size_t>(n), g_szShowDrive, g_szShowDir, sink);
+    PlaceReferences(buffer.get(), static_cast<size_t>(n), results, sink);
     buffer.reset();
-    CountYellowByDrive(g_szShowDrive);
+    CountYellowByDrive(results);
     return {};
+}
+
+namespace {
+void AppendAll(CFileReferenceList& to, CFileReferenceList& from) {
+    for (auto& record : from) to.push_back(std::move(record));
+}
+}  // namespace
+
+ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
+    ShowResults results;
+    const ScanOutcome outcome = AnalyseShowInto(path, results, sink);
+    // Whatever was done, also by a failed analysis, is what the wizard has.
+    g_szShowDrive = std::move(results.showDrive);
+    g_szShowDir = std::move(results.showDir);
+    AppendAll(g_aRedFiles, results.red);
+    AppendAll(g_aYellowFiles, results.yellow);
+    AppendAll(g_aGreenFiles, results.green);
+    g_nRed += results.nRed;
+    g_nYellow += results.nYellow;
+    g_nGreen += results.nGreen;
+    g_nOther += results.nOther;
+    g_nYellow1 = results.nYellow1;
+    g_nYellow2 = results.nYellow2;
+    g_nTotalBytes += results.totalBytes;
+    return outcome;
 }
 
 std::string ScanFailureMessage(const ScanOutcome& outcome, const std::string& path) {

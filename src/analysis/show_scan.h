@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/state.h"
+
 class CFileReference;
 
 // The result tree's pictures, in the order of the page's image list.
@@ -40,18 +42,29 @@ protected:
     ~CPlacementSink() = default;
 };
 
+// What one analysis finds, kept apart from the wizard's shared results so
+// that a show can be checked without disturbing the chosen one.
+struct ShowResults {
+    std::string showDrive;  // "C:"
+    std::string showDir;    // "\Shows\Demo\"
+    CFileReferenceList red, yellow, green;  // as g_aRedFiles and the others
+    int32_t nRed = 0, nYellow = 0, nGreen = 0;
+    int32_t nYellow1 = 0, nYellow2 = 0, nOther = 0;
+    int64_t totalBytes = 0;
+};
+
 // Zeroes the counters and empties the three result lists (through g_pApp,
 // which must be set).
 void ResetScanResults();
 
 // Makes a record of every reference in data[0, n), counts it, adds its size
-// to the total and appends it to the list of its colour. showDrive and
-// showDir are the show's parts as SplitPath gives them. sink may be null.
-void PlaceReferences(const char* data, size_t n, const std::string& showDrive,
-                     const std::string& showDir, CPlacementSink* sink);
+// to the total and appends it to the list of its colour, all in results,
+// whose showDrive and showDir (as SplitPath gives them) decide the colour.
+// sink may be null.
+void PlaceReferences(const char* data, size_t n, ShowResults& results, CPlacementSink* sink);
 
-// g_nYellow1 and g_nYellow2 from g_aYellowFiles: on the show's drive or not.
-void CountYellowByDrive(const std::string& showDrive);
+// nYellow1 and nYellow2 from the yellow list: on the show's drive or not.
+void CountYellowByDrive(ShowResults& results);
 
 // Why a show could not be analysed.
 enum class ScanStatus {
@@ -75,10 +88,14 @@ struct ScanOutcome {
 // page's both ask this, so that both say the same.
 ScanOutcome CheckShowFile(const std::string& path);
 
-// The analysis proper, once the show is known to exist and the results are
-// reset: the show's drive and folder into g_szShowDrive and g_szShowDir,
-// the file read in one piece, its length and the references' sizes into
-// g_nTotalBytes, every reference placed, the yellow ones split by drive.
+// The analysis proper, once the show is known to exist: the show's drive
+// and folder, the file read in one piece, its length and the references'
+// sizes into the total, every reference placed, the yellow ones split by
+// drive. Touches nothing but results; on failure they hold what was done.
+ScanOutcome AnalyseShowInto(const std::string& path, ShowResults& results, CPlacementSink* sink);
+
+// The same for the wizard, once its results are reset: what was found goes
+// into the shared results (g_szShowDrive, g_aRedFiles, g_nRed and the rest).
 ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink);
 
 // The status of a show that is there but would not open, by the system's

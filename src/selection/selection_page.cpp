@@ -16,6 +16,7 @@
 #include "app/state.h"
 #include "common/res_string.h"
 #include "common/win_raii.h"
+#include "report/check_all_dialog.h"
 #include "resource.h"
 #include "wizard/long_work.h"
 
@@ -48,6 +49,17 @@ int CheckedRadio(HWND page, int first, int last) {
     for (int id = first; id <= last; ++id)
         if (::IsDlgButtonChecked(page, id) == BST_CHECKED) return id - first;
     return -1;
+}
+
+// One line of a list box, or empty when there is no such line.
+std::string ListBoxLine(HWND list, LRESULT index) {
+    const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (len == LB_ERR) return std::string();
+    std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
+    const LRESULT got =
+        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
+    if (got == LB_ERR) return std::string();
+    return std::string(buf.data(), static_cast<size_t>(got));
 }
 
 void CheckRadio(HWND page, int first, int last, int index) {
@@ -200,6 +212,7 @@ bool CTestPropPage01::OnCommand(int id, int code, HWND) {
     case IDC_START_SEARCH: OnStartSearch(); return true;
     case IDC_VIEW_TREE: ShowResultView(false); return true;
     case IDC_VIEW_LIST: ShowResultView(true); return true;
+    case IDC_CHECK_ALL: OnCheckAll(); return true;
     default: return false;
     }
 }
@@ -330,6 +343,7 @@ void CTestPropPage01::OnStartSearch() {
     CheckRadio(m_hWnd, IDC_VIEW_TREE, IDC_VIEW_LIST, 0);
     ShowItem(IDC_TREE, true);
     ShowItem(IDC_LIST, false);
+    ShowCheckAllButton();
     RepaintNow();
     LogLine("Einde zoeken");
 }
@@ -348,12 +362,7 @@ std::string CTestPropPage01::SelectedListLine() const {
     HWND list = GetItem(IDC_LIST);
     const LRESULT sel = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (sel == LB_ERR) return std::string();
-    const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(sel), 0);
-    if (len == LB_ERR) return std::string();
-    std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
-    const LRESULT got = ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(buf.data()));
-    if (got == LB_ERR) return std::string();
-    return std::string(buf.data(), static_cast<size_t>(got));
+    return ListBoxLine(list, sel);
 }
 
 std::string CTestPropPage01::SelectedTreePath() const {
@@ -384,6 +393,23 @@ void CTestPropPage01::OnSelchangeTree() {
 void CTestPropPage01::OnDblclkTree() {
     const std::string path = SelectedTreePath();
     if (FileExists(path)) AnalyseFoundShow(path);
+}
+
+void CTestPropPage01::ShowCheckAllButton() {
+    ShowItem(IDC_CHECK_ALL, true);
+    EnableItem(IDC_CHECK_ALL, ::SendMessageA(GetItem(IDC_LIST), LB_GETCOUNT, 0, 0) > 0);
+}
+
+void CTestPropPage01::OnCheckAll() {
+    HWND list = GetItem(IDC_LIST);
+    std::vector<std::string> shows;
+    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::string line = ListBoxLine(list, i);
+        if (!line.empty()) shows.push_back(std::move(line));
+    }
+    CCheckAllDialog dialog(std::move(shows));
+    if (dialog.DoModal(GetSheetHwnd()) == IDOK) AnalyseFoundShow(dialog.Chosen());
 }
 
 void CTestPropPage01::AnalyseFoundShow(const std::string& path) {

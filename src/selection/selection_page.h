@@ -45,6 +45,9 @@ private:
     void OnDblclkList();
     void OnSelchangeTree();
     void OnDblclkTree();
+    // Checks every found show at once, read only.
+    void OnCheckAll();
+    void ShowCheckAllButton();
     // Takes a found show as the show and analyses it at once.
     void AnalyseFoundShow(const std::string& path);
 

@@ -59,6 +59,10 @@ TEST_F(WalkTest, TheTypicalRunEndsWithGreenLight) {
     EXPECT_TRUE(Exists("D:\\Fotos\\strand.jpg.bak"));
     EXPECT_FALSE(Exists("D:\\Fotos\\strand.jpg"));
     EXPECT_TRUE(Exists("C:\\Shows\\Demo\\Overige"));
+    // The report saved on the analysis page tells the first analysis.
+    const std::string report = ReadWholeFile(walk.reportPath);
+    EXPECT_NE(report.find("<title>Zekerpad-rapport: C:\\Shows\\Demo\\demo.ws4</title>"), std::string::npos);
+    EXPECT_NE(report.find("Oordeel: rood"), std::string::npos);
 
     const std::string text = log.Appended();
     EXPECT_NE(text.find("-> Start analyse - C:\\Shows\\Demo\\demo.ws4\n\r"), std::string::npos);

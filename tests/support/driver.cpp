@@ -177,6 +177,25 @@ void TypeText(HWND dialog, int id, const std::string& text) {
 }
 
 
+HWND FindDialogTitled(DWORD pid, const std::string& title) {
+    struct Search {
+        DWORD pid;
+        const std::string* title;
+        HWND found;
+    } search{pid, &title, nullptr};
+    ::EnumWindows(
+        [](HWND wnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(wnd, &owner);
+            if (owner != s->pid || !::IsWindowVisible(wnd) || WindowTitle(wnd) != *s->title) return TRUE;
+            s->found = wnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND FindMessageBox(DWORD pid) {
     return FindProcessDialog(pid, &IsMessageBox);
 }

@@ -61,6 +61,10 @@ std::string MessageBoxText(HWND box);
 // Answers it with the button (IDOK, IDYES, IDNO, IDCANCEL).
 void AnswerMessageBox(HWND box, int buttonId);
 
+// A visible dialog window of the process with exactly this title (a
+// system dialog such as the save dialog), or null.
+HWND FindDialogTitled(DWORD pid, const std::string& title);
+
 // The window's current title.
 std::string WindowTitle(HWND wnd);
 // Presses one of the wizard's own buttons (PSBTN_*) from outside.

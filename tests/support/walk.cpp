@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <shlobj.h>
+
 #include <cstdio>
 
 #include "resource.h"
@@ -25,6 +27,7 @@ public:
         Shot("introductie");
         if (!Next(1, "selectie")) return false;
         if (!Next(kAnalysis, "analyse")) return false;
+        if (!SaveReport()) return false;
 
         // Do the work of every page once, then analyse again after it; a
         // page that still has work after that is passed with Next.
@@ -116,6 +119,39 @@ private:
                         std::to_string(expected));
         ::Sleep(300);
         Shot(name);
+        return true;
+    }
+
+    // Saves the analysis as a report under the name the program suggests,
+    // in Documents.
+    bool SaveReport() {
+        char documents[MAX_PATH] = {};
+        if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+            return Fail("de map Documenten is onbekend");
+        const std::string report = std::string(documents) + "\\demo - Zekerpad-rapport.html";
+        ::DeleteFileA(report.c_str());  // an earlier walk's: no question to replace it
+        HWND page = CurrentPageOf(m_sheet);
+        if (!Await([&] { return IsControlEnabled(page, IDC_SAVE_REPORT); }, "de knop Rapport opslaan"))
+            return false;
+        Step("Rapport opslaan");
+        ClickControl(page, IDC_SAVE_REPORT);
+        HWND dialog = nullptr;
+        if (!Await([&] { return (dialog = FindDialogTitled(m_process.Id(), "Rapport opslaan")) != nullptr; },
+                   "het venster Rapport opslaan"))
+            return false;
+        ::Sleep(300);  // let it paint before its picture is taken
+        if (!m_options.screenshotDir.empty()) {
+            char file[32];
+            std::snprintf(file, sizeof file, "%02d-", ++m_shots);
+            SaveScreenshot(dialog, m_options.screenshotDir + "\\" + file + "rapport-opslaan.bmp");
+        }
+        Step("Opslaan als " + report);
+        ClickControl(dialog, IDOK);
+        if (!Await([&] { return ::GetFileAttributesA(report.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                                !FindDialogTitled(m_process.Id(), "Rapport opslaan"); },
+                   "het opgeslagen rapport"))
+            return false;
+        m_result.reportPath = report;
         return true;
     }
 

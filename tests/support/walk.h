@@ -17,6 +17,7 @@ struct WalkResult {
     std::vector<std::string> steps;  // one line per step, as it was taken
     std::vector<std::string> boxes;  // the texts of the message boxes met
     std::string closingText;         // the closing page's text
+    std::string reportPath;          // the report saved on the analysis page
 };
 
 WalkResult WalkTypicalRun(const WalkOptions& options);

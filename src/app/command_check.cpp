@@ -1,0 +1,73 @@
+#include "app/command_check.h"
+
+#include <windows.h>
+
+#include "app/run_log.h"
+#include "app/settings.h"
+#include "report/report_file.h"
+#include "report/show_check.h"
+
+namespace {
+
+int ExitCodeOf(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Green: return kExitGreenLight;
+    case Verdict::Yellow: return kExitOnlyYellow;
+    case Verdict::Red: return kExitRed;
+    case Verdict::Unreadable: break;
+    }
+    return kExitUnreadable;
+}
+
+int Check(const CheckCommand& command, const std::string& settingsFile) {
+    if (command.mode != CheckCommand::Mode::Check) {
+        LogValue("Fout", "de opdrachtregel klopt niet, " + command.why);
+        return kExitWrongCommand;
+    }
+    const SubfolderNames names{ReadProfileValue(settingsFile, "SubmapAudio", "Audio"),
+                               ReadProfileValue(settingsFile, "SubmapPlaatjes", "Plaatjes"),
+                               ReadProfileValue(settingsFile, "SubmapOverige", "Overige")};
+    LogValue("Start analyse", command.show);
+    const ShowReport report = CheckShow(command.show, names);
+    if (report.readable) {
+        const ReportCounts& c = report.counts;
+        LogNumber("groen  ", c.green);
+        LogNumber("geel 1 ", c.yellow1);
+        LogNumber("geel 2 ", c.yellow2);
+        LogNumber("geel   ", c.yellow);
+        LogNumber("rood   ", c.red);
+        LogNumber("overige", c.other);
+        LogLine("Einde analyse");
+    } else {
+        LogValue("Fout", VerdictWords(report));
+    }
+    int code = ExitCodeOf(VerdictOf(report));
+    if (!command.report.empty()) {
+        std::string error;
+        if (WriteReportFile(command.report, ShowReportHtml(report, ReportTimeNow()), ReplacePolicy::OnlyOwnReports,
+                            &error)) {
+            LogValue("Rapport opgeslagen", command.report);
+        } else {
+            LogValue("Rapport niet opgeslagen", OneLine(error));
+            code = kExitWrongCommand;
+        }
+    }
+    LogValue("Uitslag", VerdictWords(report) + " (code " + std::to_string(code) + ")");
+    return code;
+}
+
+}  // namespace
+
+int RunCommandCheck(const CheckCommand& command, const std::string& logPath, const std::string& settingsFile) {
+    // No window of the system either: a drive without a medium must not
+    // ask anyone anything.
+    const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    OpenRunLog(logPath);
+    LogLine("\n\r>>>>>>>>> Start logboek\n\r");
+    LogLine("Controle zonder venster");
+    const int code = Check(command, settingsFile);
+    LogLine("Stop logboek <<<<<<<<<\n\r");
+    CloseRunLog();
+    ::SetErrorMode(oldMode);
+    return code;
+}

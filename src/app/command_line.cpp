@@ -1,0 +1,86 @@
+#include "app/command_line.h"
+
+#include "common/text.h"
+
+std::vector<std::string> ArgumentsOf(std::string_view line) {
+    size_t i = 0;
+    // The program's name: up to the first blank, or between quotes; no
+    // escapes in it.
+    if (i < line.size() && line[i] == '"') {
+        const size_t close = line.find('"', 1);
+        i = close == std::string_view::npos ? line.size() : close + 1;
+    }
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+
+    std::vector<std::string> args;
+    for (;;) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        if (i >= line.size()) break;
+        std::string arg;
+        bool quoted = false;
+        for (; i < line.size(); ++i) {
+            const char c = line[i];
+            if ((c == ' ' || c == '\t') && !quoted) break;
+            if (c == '\\') {
+                size_t n = 0;
+                while (i < line.size() && line[i] == '\\') ++n, ++i;
+                if (i < line.size() && line[i] == '"') {
+                    arg.append(n / 2, '\\');
+                    if (n % 2 == 1) {
+                        arg += '"';
+                        continue;  // the loop steps past the quote
+                    }
+                    --i;  // the quote is looked at again below
+                } else {
+                    arg.append(n, '\\');
+                    --i;
+                }
+                continue;
+            }
+            if (c == '"') {
+                // "" inside quotes is one quote.
+                if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+                    arg += '"';
+                    ++i;
+                } else {
+                    quoted = !quoted;
+                }
+                continue;
+            }
+            arg += c;
+        }
+        args.push_back(std::move(arg));
+    }
+    return args;
+}
+
+CheckCommand ParseCheckCommand(const std::vector<std::string>& args) {
+    CheckCommand command;
+    if (args.empty()) return command;
+    command.mode = CheckCommand::Mode::Wrong;
+    auto isOption = [](const std::string& arg) { return !arg.empty() && arg[0] == '/'; };
+    if (!EqualsNoCaseAscii(args[0], "/controleer")) {
+        command.why = "verwacht: /controleer \"<show.ws4>\" [/rapport \"<bestand.html>\"]";
+        return command;
+    }
+    if (args.size() < 2 || args[1].empty() || isOption(args[1])) {
+        command.why = "na /controleer ontbreekt de show";
+        return command;
+    }
+    command.show = args[1];
+    size_t next = 2;
+    if (next < args.size() && EqualsNoCaseAscii(args[next], "/rapport")) {
+        if (next + 1 >= args.size() || args[next + 1].empty() || isOption(args[next + 1])) {
+            command.why = "na /rapport ontbreekt het bestand";
+            return command;
+        }
+        command.report = args[next + 1];
+        next += 2;
+    }
+    if (next < args.size()) {
+        command.why = "onbekend: " + args[next];
+        return command;
+    }
+    command.mode = CheckCommand::Mode::Check;
+    return command;
+}

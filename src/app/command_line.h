@@ -1,0 +1,31 @@
+// The program's command line. Without arguments the program is the wizard;
+// "/controleer <show> [/rapport <file>]" checks a show for a script.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The arguments after the program's name, split as Windows programs split
+// them: blanks separate, double quotes group, backslashes before a quote
+// escape it.
+std::vector<std::string> ArgumentsOf(std::string_view commandLine);
+
+struct CheckCommand {
+    enum class Mode { Wizard, Check, Wrong } mode = Mode::Wizard;
+    std::string show;    // the show to check
+    std::string report;  // where its report goes; empty for none
+    std::string why;     // what is wrong with a wrong command line
+};
+
+// Options are case-insensitive: /controleer, /CONTROLEER.
+CheckCommand ParseCheckCommand(const std::vector<std::string>& args);
+
+// The exit codes of the check, for back-up scripts.
+enum CheckExitCode {
+    kExitGreenLight = 0,
+    kExitOnlyYellow = 1,
+    kExitRed = 2,
+    kExitUnreadable = 3,
+    kExitWrongCommand = 4,
+};

@@ -1,0 +1,43 @@
+// "Alle shows controleren": every show a search found, analysed one after
+// the other, read only, into a sortable list and one report.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "report/report_html.h"
+#include "wizard/dialog.h"
+
+class CCheckAllDialog : public CModalDialog {
+public:
+    explicit CCheckAllDialog(std::vector<std::string> shows);
+
+    // IDOK once a row was double-clicked: that show is Chosen(). IDCANCEL
+    // when the dialog was closed.
+    const std::string& Chosen() const { return m_chosen; }
+    const std::vector<ShowReport>& Reports() const { return m_reports; }
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND ctl) override;
+    bool OnNotify(NMHDR* hdr, LRESULT& result) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    void CheckEveryShow();
+    void AddRow(size_t index);
+    void SortBy(int column);
+    void OnDoubleClick(int item);
+    void SaveReport();
+    // The reports in the list's present order.
+    std::vector<ShowReport> ReportsInListOrder() const;
+    static int CALLBACK Compare(LPARAM a, LPARAM b, LPARAM self);
+
+    std::vector<std::string> m_shows;
+    std::vector<ShowReport> m_reports;
+    std::string m_chosen;
+    int m_nSortColumn = -1;
+    bool m_bAscending = true;
+    bool m_bStarted = false;
+    bool m_bDone = false;
+};

@@ -1,0 +1,242 @@
+#include "report/report_html.h"
+
+#include <cstdio>
+
+#include "analysis/path_split.h"
+#include "common/text.h"
+
+const char kAllShowsReportName[] = "Alle shows - Zekerpad-rapport.html";
+const char kReportMark[] = "<meta name=\"generator\" content=\"Zekerpad-rapport\">";
+
+namespace {
+
+// The page's own look. Colours are also said in words: a report printed in
+// black and white must still be read right.
+const char kStyle[] =
+    "body{font-family:Arial,Helvetica,sans-serif;font-size:10pt;color:#000;margin:2em}"
+    "h1{font-size:16pt;margin:0 0 .5em}h2{font-size:13pt;margin:1.5em 0 .4em}"
+    "h3{font-size:11pt;margin:1.2em 0 .3em}"
+    "table{border-collapse:collapse;width:100%;margin:.3em 0 1em}"
+    "th,td{border:1px solid #999;padding:2px 5px;text-align:left;vertical-align:top}"
+    "th{background:#eee}td.getal{text-align:right;white-space:nowrap}"
+    "td.pad{word-break:break-all}"
+    ".mark{font-size:14pt;line-height:1}.rood{color:#c00000}.geel{color:#d4a000}"
+    ".groen{color:#008000}.grijs{color:#777}"
+    ".oordeel{font-size:13pt;font-weight:bold}"
+    "*{-webkit-print-color-adjust:exact;print-color-adjust:exact}"
+    "@media print{@page{size:A4;margin:15mm}body{margin:0;font-size:9pt}"
+    "h2,h3{page-break-after:avoid}tr{page-break-inside:avoid}"
+    "thead{display:table-header-group}section{page-break-before:always}"
+    "section.eerste{page-break-before:auto}}";
+
+const char* MarkClass(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Green: return "groen";
+    case Verdict::Yellow: return "geel";
+    case Verdict::Red: return "rood";
+    case Verdict::Unreadable: break;
+    }
+    return "grijs";
+}
+
+// A coloured dot, with the colour also in words beside it.
+std::string Mark(const char* cssClass) {
+    return std::string("<span class=\"mark ") + cssClass + "\">&#9679;</span>";
+}
+
+const char* KindWord(int kind) {
+    switch (kind) {
+    case 0: return "show";
+    case 1: return "geluid";
+    case 2: return "afbeelding";
+    default: return "overig";
+    }
+}
+
+std::string SizeText(const ReportRow& row) {
+    if (row.exists == -1) return "ontbreekt";
+    if (row.exists == 0 || row.size < 0) return "in gebruik, niet gemeten";
+    return FormatThousands(row.size);
+}
+
+void AppendHead(std::string& html, const std::string& title) {
+    html += "<!DOCTYPE html>\n<html lang=\"nl\">\n<head>\n<meta charset=\"windows-1252\">\n";
+    html += kReportMark;
+    html += "\n<title>" + HtmlEscape(title) + "</title>\n<style>";
+    html += kStyle;
+    html += "</style>\n</head>\n<body>\n";
+}
+
+void AppendCounts(std::string& html, const ReportCounts& c) {
+    html += "<table class=\"tellingen\">\n<tbody>\n";
+    html += "<tr><td>" + Mark("rood") + " Rood</td><td>bestand is niet gevonden</td><td class=\"getal\">" +
+            std::to_string(c.red) + " keer</td></tr>\n";
+    html += "<tr><td>" + Mark("geel") +
+            " Geel</td><td>bestand is gevonden, maar staat op een mogelijk riskante plaats (geel 1: " +
+            std::to_string(c.yellow1) + " op de schijf van de show, geel 2: " + std::to_string(c.yellow2) +
+            " op een andere schijf)</td><td class=\"getal\">" + std::to_string(c.yellow) + " keer</td></tr>\n";
+    html += "<tr><td>" + Mark("groen") +
+            " Groen</td><td>bestand is gevonden en staat op een veilige plaats</td><td class=\"getal\">" +
+            std::to_string(c.green) + " keer</td></tr>\n";
+    html += "</tbody>\n</table>\n<p>De show en de gevonden bestanden zijn tezamen " +
+            FormatThousands(c.totalBytes) + " bytes groot.</p>\n";
+}
+
+struct ColourSection {
+    ReportColour colour;
+    const char* cssClass;
+    const char* heading;
+    bool withAction;
+};
+
+const ColourSection kSections[] = {
+    {ReportColour::Red, "rood", "Rood: niet gevonden", true},
+    {ReportColour::Yellow1, "geel", "Geel 1: elders op de schijf van de show", true},
+    {ReportColour::Yellow2, "geel", "Geel 2: op een andere schijf", true},
+    {ReportColour::Green, "groen", "Groen: in de map van de show", false},
+};
+
+void AppendColourTables(std::string& html, const ShowReport& report, const char* level) {
+    for (const ColourSection& section : kSections) {
+        size_t count = 0;
+        for (const ReportRow& row : report.rows)
+            if (row.colour == section.colour) ++count;
+        html += std::string("<") + level + ">" + Mark(section.cssClass) + " " + section.heading + " (" +
+                std::to_string(count) + ")</" + level + ">\n";
+        if (count == 0) {
+            html += "<p>Geen bestanden.</p>\n";
+            continue;
+        }
+        html += "<table>\n<thead><tr><th>Pad zoals de show het noemt</th><th>Soort</th><th>Grootte (bytes)</th>";
+        if (section.withAction) html += "<th>Wat Zekerpad ermee doet</th>";
+        html += "</tr></thead>\n<tbody>\n";
+        for (const ReportRow& row : report.rows) {
+            if (row.colour != section.colour) continue;
+            html += "<tr><td class=\"pad\">" + HtmlEscape(row.path) + "</td><td>" + KindWord(row.kind) +
+                    "</td><td class=\"getal\">" + SizeText(row) + "</td>";
+            if (section.withAction) html += "<td>" + HtmlEscape(row.action) + "</td>";
+            html += "</tr>\n";
+        }
+        html += "</tbody>\n</table>\n";
+    }
+}
+
+// Everything about one show below its heading.
+void AppendShowBody(std::string& html, const ShowReport& report, const char* tableLevel) {
+    const Verdict verdict = VerdictOf(report);
+    html += "<p class=\"oordeel\">" + Mark(MarkClass(verdict)) + " Oordeel: " +
+            HtmlEscape(VerdictWords(report)) + "</p>\n";
+    if (!report.readable) return;
+    AppendCounts(html, report.counts);
+    AppendColourTables(html, report, tableLevel);
+}
+
+}  // namespace
+
+Verdict VerdictOf(const ShowReport& report) {
+    if (!report.readable) return Verdict::Unreadable;
+    if (report.counts.red > 0) return Verdict::Red;
+    if (report.counts.yellow > 0) return Verdict::Yellow;
+    return Verdict::Green;
+}
+
+std::string VerdictWords(const ShowReport& report) {
+    switch (VerdictOf(report)) {
+    case Verdict::Green: return "groen licht";
+    case Verdict::Yellow: return "geel";
+    case Verdict::Red: return "rood";
+    case Verdict::Unreadable: break;
+    }
+    std::string words = "kon niet worden gelezen";
+    if (!report.failure.empty()) words += ": " + report.failure;
+    return words;
+}
+
+std::string HtmlEscape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        case '\n': out += "<br>"; break;
+        case '\t': out += ' '; break;
+        default:
+            // A show may hold any byte in a path; control characters have no
+            // place in a page.
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+                out += "&#xFFFD;";
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string DutchDateTime(int year, int month, int day, int hour, int minute) {
+    static const char* const kMonths[] = {"januari", "februari", "maart",     "april",   "mei",      "juni",
+                                          "juli",    "augustus", "september", "oktober", "november", "december"};
+    const char* name = month >= 1 && month <= 12 ? kMonths[month - 1] : "?";
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d", hour, minute);
+    return std::to_string(day) + " " + name + " " + std::to_string(year) + ", " + time;
+}
+
+std::string ReportFileName(std::string_view showPath) {
+    std::string name = SplitPath(showPath).name;
+    if (name.empty()) name = "Show";
+    return name + " - Zekerpad-rapport.html";
+}
+
+std::string ShowReportHtml(const ShowReport& report, const std::string& madeAt) {
+    std::string html;
+    html.reserve(512 + report.rows.size() * 160);
+    AppendHead(html, "Zekerpad-rapport: " + report.showPath);
+    html += "<h1>Zekerpad-rapport</h1>\n<p>Show: <b>" + HtmlEscape(report.showPath) + "</b><br>Gemaakt op " +
+            HtmlEscape(madeAt) + "</p>\n";
+    AppendShowBody(html, report, "h2");
+    html += "</body>\n</html>\n";
+    return html;
+}
+
+std::string AllShowsReportHtml(const std::vector<ShowReport>& reports, const std::string& madeAt) {
+    std::string html;
+    size_t rows = 0;
+    for (const ShowReport& r : reports) rows += r.rows.size();
+    html.reserve(1024 + reports.size() * 600 + rows * 160);
+    AppendHead(html, "Zekerpad-rapport: alle shows");
+    html += "<h1>Zekerpad-rapport: alle shows</h1>\n<p>Gemaakt op " + HtmlEscape(madeAt) + "<br>" +
+            std::to_string(reports.size()) + (reports.size() == 1 ? " show" : " shows") +
+            " gecontroleerd.</p>\n";
+    html += "<table class=\"overzicht\">\n<thead><tr><th>Show</th><th>Rood</th><th>Geel 1</th><th>Geel 2</th>"
+            "<th>Groen</th><th>Grootte (bytes)</th><th>Oordeel</th></tr></thead>\n<tbody>\n";
+    for (const ShowReport& r : reports) {
+        html += "<tr><td class=\"pad\">" + HtmlEscape(r.showPath) + "</td>";
+        if (r.readable) {
+            for (int32_t n : {r.counts.red, r.counts.yellow1, r.counts.yellow2, r.counts.green})
+                html += "<td class=\"getal\">" + std::to_string(n) + "</td>";
+            html += "<td class=\"getal\">" + FormatThousands(r.counts.totalBytes) + "</td>";
+        } else {
+            html += "<td></td><td></td><td></td><td></td><td></td>";
+        }
+        html += "<td>" + Mark(MarkClass(VerdictOf(r))) + " " + HtmlEscape(VerdictWords(r)) + "</td></tr>\n";
+    }
+    html += "</tbody>\n</table>\n";
+    bool first = true;
+    for (const ShowReport& r : reports) {
+        html += first ? "<section class=\"eerste\">\n" : "<section>\n";
+        first = false;
+        html += "<h2>" + HtmlEscape(r.showPath) + "</h2>\n";
+        AppendShowBody(html, r, "h3");
+        html += "</section>\n";
+    }
+    html += "</body>\n</html>\n";
+    return html;
+}
+
+bool LooksLikeReport(std::string_view fileStart) {
+    return fileStart.find(kReportMark) != std::string_view::npos;
+}
