@@ -12,6 +12,7 @@
 #define IDD_PAGE99 146   // closing
 #define IDD_PAGE06 147   // other files
 #define IDD_SETTINGS 148 // advanced settings
+#define IDD_BACKUP 150   // back-up of the show's folder
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -27,6 +28,7 @@
 #define IDS_ERR_FREESPACE 114
 #define IDS_ERR_NO_SPACE 115
 #define IDS_ERR_BAK_RENAME 116
+#define IDS_BACKUP_FILE_FAILED 130
 
 // Icons and bitmap
 #define IDI_APP 128
@@ -58,11 +60,25 @@
 #define IDC_VIEW_TREE 1016     // selection page radio group 2
 #define IDC_VIEW_LIST 1017
 #define IDC_VIEW_LABEL 1018
+#define IDC_BACKUP 1020        // closing page: opens the back-up dialog
 
 // Advanced settings dialog
 #define IDC_SUB_AUDIO 1000
 #define IDC_SUB_PLAATJES 1001
 #define IDC_SUB_OVERIGE 1002
+
+// Back-up dialog
+#define IDC_BACKUP_SHOW 1100       // the show's folder, read only
+#define IDC_BACKUP_DEST 1101       // destination folder
+#define IDC_BACKUP_BROWSE 1102     // folder picker
+#define IDC_BACKUP_PLAN 1103       // where it goes, what it copies, free space
+#define IDC_BACKUP_START 1104
+#define IDC_BACKUP_PROGRESS 1105   // bytes copied
+#define IDC_BACKUP_FILE 1106       // the file being copied
+#define IDC_BACKUP_STOP 1107
+#define IDC_BACKUP_SUMMARY 1108    // what the back-up did
+#define IDC_BACKUP_SHOW_LABEL 1109
+#define IDC_BACKUP_DEST_LABEL 1110
 
 // System menu command of the about box
 #define IDM_ABOUTBOX 0x0010

@@ -40,3 +40,9 @@ void LogLine(std::string text) { Append(FormatLogLine(text)); }
 void LogValue(std::string label, std::string value) { Append(FormatLogValue(label, value)); }
 
 void LogNumber(std::string label, int32_t number) { Append(FormatLogNumber(label, number)); }
+
+void LogValues(const std::string& label, const std::vector<std::string>& values) {
+    std::string entries;
+    for (const std::string& value : values) entries += FormatLogValue(label, value);
+    if (!entries.empty()) Append(entries);
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 extern const char kRunLogPath[];  // "c:\Zekerpad.log"
 
@@ -17,3 +18,6 @@ bool IsRunLogOpen();
 void LogLine(std::string text);
 void LogValue(std::string label, std::string value);
 void LogNumber(std::string label, int32_t number);
+// One LogValue entry for each value, written and flushed together: for
+// long runs of entries, such as the unchanged files of a back-up.
+void LogValues(const std::string& label, const std::vector<std::string>& values);

@@ -129,3 +129,33 @@ DestinationProblem CheckDestination(const std::string& destination, const std::s
 bool SameDrive(const std::string& a, const std::string& b) {
     return a.size() >= 2 && b.size() >= 2 && a[1] == ':' && b[1] == ':' && ToUpperAscii(a[0]) == ToUpperAscii(b[0]);
 }
+
+std::string FileCountText(int count) {
+    return FormatThousands(count) + (count == 1 ? " bestand" : " bestanden");
+}
+
+std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName) {
+    std::string first;
+    if (outcome.stopped)
+        first = "De back-up is gestopt en is dus niet volledig.";
+    else if (outcome.failed > 0)
+        first = "De back-up is niet volledig: " + FileCountText(outcome.failed) +
+                (outcome.failed == 1 ? " kon" : " konden") + " niet worden gekopieerd (zie de meldingen).";
+    else
+        first = "De back-up is klaar en volledig.";
+    return first + "\nGekopieerd: " + FileCountText(outcome.copied) + " (" + FormatThousands(outcome.copiedBytes) +
+           " bytes). Ongewijzigd: " + FormatThousands(outcome.unchanged) +
+           ". Mislukt: " + FormatThousands(outcome.failed) + ".\nElk bestand staat in het logboek " + logName + ".";
+}
+
+std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes) {
+    std::string text = "De back-up komt in " + targetRoot + "\nTe kopiëren: " + FileCountText(plan.copyCount) +
+                       ", " + FormatThousands(plan.copyBytes) + " bytes";
+    if (plan.unchangedCount > 0) text += " (" + FormatThousands(plan.unchangedCount) + " ongewijzigd)";
+    text += ". Vrij op de doelschijf: " +
+            (freeBytes < 0 ? std::string("onbekend") : FormatThousands(freeBytes) + " bytes") + ".";
+    if (plan.refusedCount > 0)
+        text += "\n" + FileCountText(plan.refusedCount) + (plan.refusedCount == 1 ? " kan" : " kunnen") +
+                " niet worden gekopieerd (pad te lang, bestand te groot of een map in de weg).";
+    return text;
+}

@@ -89,3 +89,23 @@ std::string NormalizeFolder(const std::string& folder);
 
 // Both name a drive letter and it is the same letter.
 bool SameDrive(const std::string& a, const std::string& b);
+
+// What a run did.
+struct BackupOutcome {
+    int copied = 0;
+    int64_t copiedBytes = 0;
+    int unchanged = 0;
+    int failed = 0;
+    bool stopped = false;
+};
+
+// The summary the dialog shows at the end; with a failure or a stop it
+// never reads as complete.
+std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName);
+
+// The line that says where the back-up goes and what it will copy, against
+// the free space there (freeBytes < 0: not known).
+std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes);
+
+// The text for a number of files: "1 bestand", "3 bestanden".
+std::string FileCountText(int count);
