@@ -50,8 +50,11 @@ bool CDialogBackup::OnCommand(int id, int code, HWND ctl) {
         if (code == EN_CHANGE) ::SetTimer(m_hWnd, kPlanTimer, kPlanDelayMs, nullptr);
         return true;
     case IDOK:
-        // Enter starts the back-up (Starten is the default button).
-        OnStart();
+        // Enter presses the default button: Starten, or Sluiten once done.
+        if (::SendMessageA(m_hWnd, DM_GETDEFID, 0, 0) == MAKELRESULT(IDCANCEL, DC_HASDEFID))
+            End(IDCANCEL);
+        else
+            OnStart();
         return true;
     default:
         return CModalDialog::OnCommand(id, code, ctl);
@@ -111,7 +114,9 @@ void CDialogBackup::UpdatePlan() {
 }
 
 void CDialogBackup::SetProgress(int64_t bytes) {
-    ::SendMessageA(GetItem(IDC_BACKUP_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(bytes >> m_nShift), 0);
+    // A shift of -1 marks a run with nothing to copy: its bar is full.
+    const int64_t pos = m_nShift < 0 ? 1 : bytes >> m_nShift;
+    ::SendMessageA(GetItem(IDC_BACKUP_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(pos), 0);
 }
 
 void CDialogBackup::OnStart() {
@@ -132,8 +137,10 @@ void CDialogBackup::OnStart() {
             // The bar counts bytes, shifted until they fit its 32-bit range.
             m_nShift = 0;
             while ((copyBytes >> m_nShift) > kProgressRange) ++m_nShift;
+            // Nothing to copy: an empty range would show nothing at the end.
             ::SendMessageA(GetItem(IDC_BACKUP_PROGRESS), PBM_SETRANGE32, 0,
-                           static_cast<LPARAM>(copyBytes >> m_nShift));
+                           static_cast<LPARAM>(copyBytes > 0 ? copyBytes >> m_nShift : 1));
+            if (copyBytes == 0) m_nShift = -1;
         };
         const auto progress = [&](const std::string& relative, int64_t bytes) {
             if (relative != shown) {
@@ -159,8 +166,10 @@ void CDialogBackup::OnStart() {
     m_source.clear();
     m_bSourceListed = ListBackupTree(m_csShowFolder, m_source, nullptr);
     UpdatePlan();
+    // Done: Enter now closes the dialog instead of starting again.
     ::SendMessageA(m_hWnd, DM_SETDEFID, IDCANCEL, 0);
-    ::SetFocus(GetItem(IDCANCEL));
+    ::SendMessageA(GetItem(IDC_BACKUP_START), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(IDCANCEL)), TRUE);
 }
 
 void CDialogBackup::OnBrowse() {

@@ -149,7 +149,7 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
 }
 
 std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes) {
-    std::string text = "De back-up komt in " + targetRoot + "\nTe kopiëren: " + FileCountText(plan.copyCount) +
+    std::string text = "De back-up komt in de map:\n" + targetRoot + "\nTe kopiëren: " + FileCountText(plan.copyCount) +
                        ", " + FormatThousands(plan.copyBytes) + " bytes";
     if (plan.unchangedCount > 0) text += " (" + FormatThousands(plan.unchangedCount) + " ongewijzigd)";
     text += ". Vrij op de doelschijf: " +

@@ -304,7 +304,7 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
         const DWORD start = ::GetTickCount();
         while (ItemText(dlg, IDC_BACKUP_PLAN).find("Te kopi") == std::string::npos && ::GetTickCount() - start < 5000)
             PumpMessages(20);
-        EXPECT_EQ("De back-up komt in " + Dest('E') + "\\Demo\\\nTe kopi\xEBren: 4 bestanden, 2.540.310 bytes. Vrij "
+        EXPECT_EQ("De back-up komt in de map:\n" + Dest('E') + "\\Demo\\\nTe kopi\xEBren: 4 bestanden, 2.540.310 bytes. Vrij "
                   "op de doelschijf: 1.000.000.000 bytes.",
                   ItemText(dlg, IDC_BACKUP_PLAN));
         SaveScreenshot(dlg, shots + "\\backup-voor.bmp");
