@@ -41,8 +41,22 @@ void LogValue(std::string label, std::string value) { Append(FormatLogValue(labe
 
 void LogNumber(std::string label, int32_t number) { Append(FormatLogNumber(label, number)); }
 
-void LogValues(const std::string& label, const std::vector<std::string>& values) {
-    std::string entries;
-    for (const std::string& value : values) entries += FormatLogValue(label, value);
-    if (!entries.empty()) Append(entries);
+void CLogBatch::Line(const std::string& text) {
+    if (m_entries.empty()) m_nSince = ::GetTickCount();
+    m_entries += FormatLogLine(text);
+}
+
+void CLogBatch::Value(const std::string& label, const std::string& value) {
+    if (m_entries.empty()) m_nSince = ::GetTickCount();
+    m_entries += FormatLogValue(label, value);
+}
+
+void CLogBatch::FlushIfDue() {
+    if (!m_entries.empty() && ::GetTickCount() - m_nSince >= 250) Flush();
+}
+
+void CLogBatch::Flush() {
+    if (m_entries.empty()) return;
+    Append(m_entries);
+    m_entries.clear();
 }

@@ -79,8 +79,10 @@ std::string RefusalReason(BackupAction action, const BackupVolume& volume) {
     }
 }
 
-void ReportFailure(const std::string& source, const std::string& reason, HWND owner) {
-    LogValue("fout", reason);
+// The log shows the failure before the user reads of it.
+void ReportFailure(CLogBatch& log, const std::string& source, const std::string& reason, HWND owner) {
+    log.Value("fout", reason);
+    log.Flush();
     ShowMessage(LoadResString(IDS_BACKUP_FILE_FAILED) + source + "\n\n" + reason, owner);
 }
 
@@ -213,24 +215,6 @@ private:
     std::string m_csReason;
 };
 
-// Unchanged files are many on a second run: their entries are written
-// together, with one flush per batch instead of one per file.
-class UnchangedLog {
-public:
-    ~UnchangedLog() { Flush(); }
-    void Add(const std::string& path) {
-        m_paths.push_back(path);
-        if (m_paths.size() >= 500) Flush();
-    }
-    void Flush() {
-        if (m_paths.empty()) return;
-        LogValues("ongewijzigd", m_paths);
-        m_paths.clear();
-    }
-
-private:
-    std::vector<std::string> m_paths;
-};
 }  // namespace
 
 bool WriteBackupFile(void* file, const void* data, unsigned long size, unsigned long* written) {
@@ -357,62 +341,60 @@ bool AcceptDestination(const std::string& destination, const std::string& showFo
 BackupOutcome RunBackup(const std::vector<BackupEntry>& source, const BackupPlan& plan, const std::string& sourceRoot,
                         const std::string& targetRoot, const BackupProgressFn& progress, HWND owner) {
     BackupOutcome outcome;
-    UnchangedLog unchanged;
+    CLogBatch log;
     const BackupVolume volume = QueryBackupVolume(targetRoot);
 
     for (const std::string& folder : plan.folders) {
         const std::string path = targetRoot + folder;
         if (::CreateDirectoryA(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS) continue;
-        const DWORD error = ::GetLastError();
-        unchanged.Flush();
-        LogValue("map", path);
-        LogValue("fout", ReasonFor(error));
         // Its files fail one by one when they find no folder to go into.
+        log.Value("map", path);
+        log.Value("fout", ReasonFor(::GetLastError()));
     }
 
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[2 * static_cast<size_t>(kChunkBytes)]);
     for (const PlannedFile& file : plan.files) {
+        log.FlushIfDue();
         const BackupEntry& entry = source[file.source];
         const std::string from = sourceRoot + entry.relative;
         const std::string to = targetRoot + entry.relative;
         if (file.action == BackupAction::Unchanged) {
-            unchanged.Add(from);
+            log.Value("ongewijzigd", from);
             ++outcome.unchanged;
             continue;
         }
-        unchanged.Flush();
-        LogValue("bron", from);
-        LogValue("doel", to);
+        log.Value("bron", from);
+        log.Value("doel", to);
         if (file.action != BackupAction::Copy) {
-            ReportFailure(from, RefusalReason(file.action, volume), owner);
+            ReportFailure(log, from, RefusalReason(file.action, volume), owner);
             ++outcome.failed;
             continue;
         }
         if (!buffer) {
-            ReportFailure(from, SystemErrorText(ERROR_NOT_ENOUGH_MEMORY), owner);
+            ReportFailure(log, from, SystemErrorText(ERROR_NOT_ENOUGH_MEMORY), owner);
             ++outcome.failed;
             continue;
         }
         if (progress && !progress(entry.relative, outcome.copiedBytes)) {
-            LogValue("fout", "gestopt");
+            log.Value("fout", "gestopt");
             outcome.stopped = true;
             break;
         }
         VerifiedCopy copy(buffer.get(), buffer.get() + kChunkBytes, progress, outcome.copiedBytes);
         if (copy.Run(from, to, entry.relative)) {
-            LogValue(" ", "kopie OK");
+            log.Value(" ", "kopie OK");
             ++outcome.copied;
             outcome.copiedBytes += copy.Copied();
         } else if (copy.Stopped()) {
-            LogValue("fout", "gestopt");
+            log.Value("fout", "gestopt");
             outcome.stopped = true;
             break;
         } else {
-            ReportFailure(from, copy.Reason(), owner);
+            ReportFailure(log, from, copy.Reason(), owner);
             ++outcome.failed;
         }
     }
-    unchanged.Flush();
+    log.Flush();
     if (progress) progress(std::string(), outcome.copiedBytes);
     return outcome;
 }
@@ -463,10 +445,11 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     if (planned) planned(plan.copyBytes);
 
     *outcome = RunBackup(source, plan, showFolder, root, progress, owner);
+    CLogBatch log;
     for (const std::string& link : links) {
         if (outcome->stopped) break;
-        LogValue("bron", showFolder + link);
-        ReportFailure(showFolder + link,
+        log.Value("bron", showFolder + link);
+        ReportFailure(log, showFolder + link,
                       "Deze map verwijst naar een andere plaats (een koppeling) en wordt niet gekopieerd.", owner);
         ++outcome->failed;
     }
