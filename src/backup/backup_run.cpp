@@ -197,8 +197,9 @@ private:
         const DWORD old = ::GetFileAttributesA(target.c_str());
         const bool oldReadOnly = old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY);
         if (oldReadOnly) ::SetFileAttributesA(target.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
-        if (::MoveFileExA(m_csTemp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return true;
+        // The data is on the disk already; should the rename itself be lost
+        // with the power, the old copy stays beside a temporary file.
+        if (::MoveFileExA(m_csTemp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
         const DWORD error = ::GetLastError();
         if (oldReadOnly) ::SetFileAttributesA(target.c_str(), old);
         ::SetFileAttributesA(m_csTemp.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -286,8 +286,15 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
 
     FreeSpaceStub space(kPlenty);
     MakeFolderTree(Dest('E'));
+    // Pictures for people to look at, one set per screen resolution.
     const std::string shots = ScreenshotFolder() + "\\pages";
     ::CreateDirectoryA(shots.c_str(), nullptr);
+    HDC screen = ::GetDC(nullptr);
+    const std::string dpi = std::to_string(::GetDeviceCaps(screen, LOGPIXELSY));
+    ::ReleaseDC(nullptr, screen);
+    ::RedrawWindow(m_wizard->Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages(200);
+    SaveScreenshot(m_wizard->Sheet(), shots + "\\backup-klaar-" + dpi + ".bmp");
     std::string summary, caption, stopText;
     bool centred = false;
     WhenWindowShown dialog("Zekerpad - Back-up maken", [&](HWND dlg) {
@@ -307,10 +314,10 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
         EXPECT_EQ("De back-up komt in de map:\n" + Dest('E') + "\\Demo\\\nTe kopi\xEBren: 4 bestanden, 2.540.310 bytes. Vrij "
                   "op de doelschijf: 1.000.000.000 bytes.",
                   ItemText(dlg, IDC_BACKUP_PLAN));
-        SaveScreenshot(dlg, shots + "\\backup-voor.bmp");
+        SaveScreenshot(dlg, shots + "\\backup-voor-" + dpi + ".bmp");
         ClickDialogButton(dlg, IDC_BACKUP_START);
         summary = ItemText(dlg, IDC_BACKUP_SUMMARY);
-        SaveScreenshot(dlg, shots + "\\backup-na.bmp");
+        SaveScreenshot(dlg, shots + "\\backup-na-" + dpi + ".bmp");
         EXPECT_FALSE(IsEnabled(dlg, IDC_BACKUP_STOP));
         EXPECT_TRUE(IsEnabled(dlg, IDCANCEL));
         ClickDialogButton(dlg, IDCANCEL);

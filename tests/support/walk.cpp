@@ -161,7 +161,10 @@ private:
         Step("Starten");
         ClickControl(dialog, IDC_BACKUP_START);
         if (!Await([&] { return IsControlEnabled(dialog, IDC_BACKUP_STOP); }, "de back-up aan het werk")) return false;
-        ::Sleep(300);  // a part of the recording copied, for the picture
+        // The picture shows the large recording on its way, when the copy is
+        // not too quick to be caught.
+        WaitUntil([&] { return ControlText(dialog, IDC_BACKUP_FILE).find("opname") != std::string::npos; }, 5000);
+        ::Sleep(150);
         ShotOf(dialog, "backup-bezig");
         if (!Await([&] { return !ControlText(dialog, IDC_BACKUP_SUMMARY).empty(); }, "het einde van de back-up"))
             return false;
