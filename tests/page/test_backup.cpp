@@ -190,6 +190,40 @@ TEST_F(Backup, AFullDestinationOrAStopLeavesTheOldCopyAndNoTemporaryFile) {
     EXPECT_NE(std::string::npos, LogSoFar().find("-> fout - gestopt\n\r"));
 }
 
+// The same on a real full disk (a root-only extra: the test above reaches
+// the same branch through the write seam everywhere).
+TEST_F(Backup, ARealDiskThatFillsKeepsTheOldCopy) {
+    const char* disk = std::getenv("ZK_SMALL_DISK");
+    if (!disk || !*disk)
+        GTEST_SKIP() << "no small disk: tests/run-tests.sh mounts a 3 MiB tmpfs as F: only when run as root";
+    const std::string dest = std::string(disk) + "ZkBackupVol";
+    m_cleanup.push_back(dest);
+    ASSERT_TRUE(MakeFolderTree(dest));
+    ULARGE_INTEGER room{};
+    ASSERT_TRUE(::GetDiskFreeSpaceExA(disk, &room, nullptr, nullptr));
+    ASSERT_LT(room.QuadPart, 8ull << 20) << "not a small disk";
+    const std::string wav = Show() + "Audio\\intro.wav";
+    MakeTestFile(wav, TestBytes(room.QuadPart / 2, 1));
+    BackupOutcome outcome;
+    {
+        FreeSpaceStub space(kPlenty);
+        ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), dest, nullptr, nullptr, &outcome));
+    }
+    ASSERT_EQ(1, outcome.copied);
+    const std::string copy = dest + "\\Demo\\Audio\\intro.wav";
+    const std::string old = ReadWholeFile(copy);
+    // A new version that no longer fits beside the old copy; the space
+    // check is told there is room, so the disk itself must refuse.
+    MakeTestFile(wav, TestBytes(room.QuadPart / 2 + 1500000, 2));
+    FreeSpaceStub space(kPlenty);
+    ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), dest, nullptr, nullptr, &outcome));
+    EXPECT_EQ(1, outcome.failed);
+    EXPECT_EQ(old, ReadWholeFile(copy));
+    EXPECT_FALSE(HasTempFile(dest));
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_NE(std::string::npos, BoxTexts()[0].find("intro.wav\n\nDe doelschijf is vol."));
+}
+
 TEST_F(Backup, EachRefusedDestinationCopiesNothing) {
     MakeShow();
     MakeFolderTree(Dest());
