@@ -161,10 +161,9 @@ private:
         Step("Starten");
         ClickControl(dialog, IDC_BACKUP_START);
         if (!Await([&] { return IsControlEnabled(dialog, IDC_BACKUP_STOP); }, "de back-up aan het werk")) return false;
-        // The picture shows the large recording on its way, when the copy is
-        // not too quick to be caught.
-        WaitUntil([&] { return ControlText(dialog, IDC_BACKUP_FILE).find("opname") != std::string::npos; }, 5000);
-        ::Sleep(150);
+        // Stoppen is enabled only while the back-up runs: the picture is
+        // taken then, whichever file is on its way, once it has painted.
+        ::Sleep(100);
         ShotOf(dialog, "backup-bezig");
         if (!Await([&] { return !ControlText(dialog, IDC_BACKUP_SUMMARY).empty(); }, "het einde van de back-up"))
             return false;
