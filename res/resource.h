@@ -12,6 +12,7 @@
 #define IDD_PAGE99 146   // closing
 #define IDD_PAGE06 147   // other files
 #define IDD_SETTINGS 148 // advanced settings
+#define IDD_BACKUP 150   // back-up of the show's folder
 #define IDD_FIND_MISSING 151 // search for missing files
 #define IDD_CHECK_ALL 152 // every found show checked at once
 
@@ -34,6 +35,7 @@
 #define IDS_FM_RED_NEXT 142    // red page: what to do after copies
 #define IDS_REPORT_FILTER 150      // save dialog of a report
 #define IDS_REPORT_SAVE_TITLE 151
+#define IDS_BACKUP_FILE_FAILED 130
 
 // Icons and bitmap
 #define IDI_APP 128
@@ -75,6 +77,7 @@
 #define IDC_CHECK_LIST 1161
 #define IDC_CHECK_STOP 1162
 #define IDC_CHECK_SAVE 1163
+#define IDC_BACKUP 1020        // closing page: opens the back-up dialog
 
 // Advanced settings dialog
 #define IDC_SUB_AUDIO 1000
@@ -88,6 +91,18 @@
 #define IDC_FM_HINT 1133       // how to choose
 #define IDC_FM_COPY 1134       // Kopiëren naar de show
 #define IDC_FM_STOP 1135       // Stoppen
+// Back-up dialog
+#define IDC_BACKUP_SHOW 1100       // the show's folder, read only
+#define IDC_BACKUP_DEST 1101       // destination folder
+#define IDC_BACKUP_BROWSE 1102     // folder picker
+#define IDC_BACKUP_PLAN 1103       // where it goes, what it copies, free space
+#define IDC_BACKUP_START 1104
+#define IDC_BACKUP_PROGRESS 1105   // bytes copied
+#define IDC_BACKUP_FILE 1106       // the file being copied
+#define IDC_BACKUP_STOP 1107
+#define IDC_BACKUP_SUMMARY 1108    // what the back-up did
+#define IDC_BACKUP_SHOW_LABEL 1109
+#define IDC_BACKUP_DEST_LABEL 1110
 
 // System menu command of the about box
 #define IDM_ABOUTBOX 0x0010

@@ -40,3 +40,23 @@ void LogLine(std::string text) { Append(FormatLogLine(text)); }
 void LogValue(std::string label, std::string value) { Append(FormatLogValue(label, value)); }
 
 void LogNumber(std::string label, int32_t number) { Append(FormatLogNumber(label, number)); }
+
+void CLogBatch::Line(const std::string& text) {
+    if (m_entries.empty()) m_nSince = ::GetTickCount();
+    m_entries += FormatLogLine(text);
+}
+
+void CLogBatch::Value(const std::string& label, const std::string& value) {
+    if (m_entries.empty()) m_nSince = ::GetTickCount();
+    m_entries += FormatLogValue(label, value);
+}
+
+void CLogBatch::FlushIfDue() {
+    if (!m_entries.empty() && ::GetTickCount() - m_nSince >= 250) Flush();
+}
+
+void CLogBatch::Flush() {
+    if (m_entries.empty()) return;
+    Append(m_entries);
+    m_entries.clear();
+}

@@ -17,3 +17,24 @@ bool IsRunLogOpen();
 void LogLine(std::string text);
 void LogValue(std::string label, std::string value);
 void LogNumber(std::string label, int32_t number);
+// Entries in the formats above, gathered and written with one flush: for
+// long runs of entries such as the files of a back-up, where a flush per
+// entry would cost more than the work. Written by Flush, once Due, and at
+// the latest when the batch ends.
+class CLogBatch {
+public:
+    CLogBatch() = default;
+    ~CLogBatch() { Flush(); }
+    CLogBatch(const CLogBatch&) = delete;
+    CLogBatch& operator=(const CLogBatch&) = delete;
+
+    void Line(const std::string& text);
+    void Value(const std::string& label, const std::string& value);
+    // Writes when the oldest entry waits longer than a quarter second.
+    void FlushIfDue();
+    void Flush();
+
+private:
+    std::string m_entries;
+    unsigned long m_nSince = 0;  // tick count of the oldest waiting entry
+};

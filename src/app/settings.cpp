@@ -31,8 +31,12 @@ std::string ReadProfileValue(const std::string& iniName, const char* key, const 
     return std::string(buf, n);
 }
 
+// Only back-ups use it, and it is written only after one was started.
+constexpr char kBackupMapKey[] = "BackupMap";
+
 void ReadSettings(const std::string& iniName) {
     for (const Setting& s : kSettings) *s.value = ReadProfileValue(iniName, s.key, s.def);
+    g_csBackupMap = ReadProfileValue(iniName, kBackupMapKey, "");
 }
 
 // Reading a profile value strips surrounding blanks and one pair of
@@ -49,4 +53,6 @@ static std::string ProfileText(const std::string& value) {
 void WriteSettings(const std::string& iniName) {
     for (const Setting& s : kSettings)
         ::WritePrivateProfileStringA(kSection, s.key, ProfileText(*s.value).c_str(), iniName.c_str());
+    if (g_bBackupStarted)
+        ::WritePrivateProfileStringA(kSection, kBackupMapKey, ProfileText(g_csBackupMap).c_str(), iniName.c_str());
 }

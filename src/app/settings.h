@@ -7,9 +7,11 @@
 // "Zekerpad.INI" for Zekerpad.exe: no folder, so Windows puts it in its own.
 std::string SettingsFileName();
 
-// Reads the four keys into the shared values, with defaults for absent keys.
+// Reads the four keys into the shared values, with defaults for absent keys,
+// and the last destination of a back-up ("BackupMap", empty when absent).
 void ReadSettings(const std::string& iniName = SettingsFileName());
-// Writes the four shared values back, in the same order; values with
+// Writes the four shared values back, in the same order, and after them
+// "BackupMap" once a back-up has been made in this run; values with
 // blanks at either end or in quotes come back unchanged.
 void WriteSettings(const std::string& iniName = SettingsFileName());
 

@@ -7,6 +7,9 @@ std::string g_csSubmapAudio;
 std::string g_csSubmapPlaatjes;
 std::string g_csSubmapOverige;
 
+std::string g_csBackupMap;
+int g_bBackupStarted = 0;
+
 std::string g_csAnalysedFile;
 int g_bAnalysed = 0;
 

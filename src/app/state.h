@@ -18,6 +18,12 @@ extern std::string g_csSubmapAudio;    // subfolder names of the repairs
 extern std::string g_csSubmapPlaatjes;
 extern std::string g_csSubmapOverige;
 
+// The last destination of a back-up ("BackupMap"); written back only
+// once a back-up has been started, so that the settings of a user who
+// never makes one stay as they were.
+extern std::string g_csBackupMap;
+extern int g_bBackupStarted;
+
 extern std::string g_csAnalysedFile;   // the show the current results belong to
 extern int g_bAnalysed;                // results are current for g_csAnalysedFile
 

@@ -2,6 +2,7 @@
 
 #include "app/run_log.h"
 #include "app/state.h"
+#include "backup/backup_dialog.h"
 #include "common/text.h"
 #include "resource.h"
 
@@ -48,6 +49,18 @@ BOOL CTestPropPage99::OnInitDialog() { return CTestPropPageBasis::OnInitDialog()
 bool CTestPropPage99::OnSetActive() {
     LogValue("CTestPropPage99::OnSetActive", "Afsluiting");
     PostWizardButtons(PSWIZB_FINISH);
-    SetItemText(IDC_TEXT, std::string(HasGreenLight() ? kCongratulation : kRegret) + kFrame);
+    const bool green = HasGreenLight();
+    SetItemText(IDC_TEXT, std::string(green ? kCongratulation : kRegret) + kFrame);
+    // The back-up the congratulation speaks of, right here; only a show
+    // with green light is worth one.
+    ShowItem(IDC_BACKUP, green);
+    return true;
+}
+
+bool CTestPropPage99::OnCommand(int id, int code, HWND ctl) {
+    if (id != IDC_BACKUP || code != BN_CLICKED) return CTestPropPageBasis::OnCommand(id, code, ctl);
+    if (!HasGreenLight()) return true;
+    CDialogBackup dialog(g_szShowDrive + g_szShowDir);
+    dialog.DoModal(::GetParent(m_hWnd));
     return true;
 }

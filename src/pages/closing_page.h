@@ -11,4 +11,5 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnSetActive() override;
+    bool OnCommand(int id, int code, HWND ctl) override;
 };

@@ -81,15 +81,27 @@ TEST_F(WalkTest, TheTypicalRunEndsWithGreenLight) {
                         "-> rood    - 0\n\r-> overige - 1\n\rEinde analyse\n\r",
                         last),
               std::string::npos);
-    EXPECT_NE(text.find("-> CTestPropPage99::OnSetActive - Afsluiting\n\rStop logboek <<<<<<<<<\n\r\n\r", last),
+    // Green light, and a back-up of the show's folder on the "USB stick".
+    EXPECT_NE(text.find("-> CTestPropPage99::OnSetActive - Afsluiting\n\rStart back-up\n\r-> bron - "
+                        "C:\\Shows\\Demo\\\n\r-> doel - E:\\\n\r",
+                        last),
               std::string::npos);
+    EXPECT_NE(text.find("-> mislukt     - 0\n\rEinde back-up\n\rStop logboek <<<<<<<<<\n\r\n\r", last),
+              std::string::npos);
+    EXPECT_EQ(walk.backupSummary.rfind("De back-up is klaar en volledig.", 0), 0u) << walk.backupSummary;
+    for (const char* f : {"demo.ws4", "titel.bmp", "Audio\\intro.wav", "Plaatjes\\strand.jpg", "Video\\opname.avi"})
+        EXPECT_EQ(ReadWholeFile(std::string("C:\\Shows\\Demo\\") + f), ReadWholeFile(std::string("E:\\Demo\\") + f))
+            << f;
     EXPECT_NE(IniText().find("ShowBestand=C:\\Shows\\Demo\\demo.ws4"), std::string::npos);
+    EXPECT_NE(IniText().find("BackupMap=E:\\"), std::string::npos);
 }
 
 TEST_F(WalkTest, AFileThatStaysMissingEndsWithRegret) {
     const WalkResult walk = Walk(true, true, "jammer");
     ASSERT_TRUE(walk.completed) << walk.failure;
     EXPECT_EQ(walk.closingText.rfind("Jammer,", 0), 0u) << walk.closingText;
+    EXPECT_EQ("", walk.backupSummary);  // no green light, no back-up button
+    EXPECT_EQ(std::string::npos, IniText().find("BackupMap"));
     // Deleted, not kept, with this answer.
     EXPECT_FALSE(Exists("D:\\Fotos\\strand.jpg"));
     EXPECT_FALSE(Exists("D:\\Fotos\\strand.jpg.bak"));

@@ -27,6 +27,9 @@ const DemoFile kFiles[] = {
     {"C:\\Muziek\\intro.wav", 20000},
     {"C:\\Muziek\\intro.tlg", 400},
     {"D:\\Fotos\\strand.jpg", 9000},
+    // A recording the show does not use (yet): it lies in the show's
+    // folder, so a back-up copies it, long enough to be seen at work.
+    {"C:\\Shows\\Demo\\Video\\opname.avi", 64000000},
 };
 
 const char* const kReferences[] = {
@@ -39,7 +42,8 @@ const char* const kReferences[] = {
 };
 const char kLostReference[] = "C:\\Weg\\kwijt.wav";
 
-const char* const kDemoRoots[] = {"C:\\Shows", "C:\\Muziek", "C:\\Oud", "C:\\Weg", "D:\\Fotos"};
+// E:\Demo is the back-up on the "USB stick" that an earlier walk made.
+const char* const kDemoRoots[] = {"C:\\Shows", "C:\\Muziek", "C:\\Oud", "C:\\Weg", "D:\\Fotos", "E:\\Demo"};
 
 bool MakeFolders(const std::string& path) {
     for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))

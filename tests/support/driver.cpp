@@ -4,6 +4,7 @@
 #include <prsht.h>
 
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "support/test_support.h"
@@ -36,10 +37,10 @@ constexpr int kNextButtonId = 0x3024;
 constexpr int kMessageBoxTextId = 0xFFFF;
 
 // The first visible dialog window of the process that the test accepts.
-HWND FindProcessDialog(DWORD pid, bool (*accept)(HWND)) {
+HWND FindProcessDialog(DWORD pid, const std::function<bool(HWND)>& accept) {
     struct Search {
         DWORD pid;
-        bool (*accept)(HWND);
+        const std::function<bool(HWND)>& accept;
         HWND found;
     } search{pid, accept, nullptr};
     ::EnumWindows(
@@ -198,6 +199,10 @@ HWND FindDialogTitled(DWORD pid, const std::string& title) {
 
 HWND FindMessageBox(DWORD pid) {
     return FindProcessDialog(pid, &IsMessageBox);
+}
+
+HWND FindDialogByCaption(DWORD pid, const std::string& caption) {
+    return FindProcessDialog(pid, [&](HWND wnd) { return WindowTitle(wnd) == caption; });
 }
 
 std::string MessageBoxText(HWND box) { return ControlText(box, kMessageBoxTextId); }

@@ -56,6 +56,8 @@ std::vector<std::string> ListBoxLinesOf(HWND dialog, int id);
 // A message box of the process (a dialog with the box's text control),
 // or null when none is open.
 HWND FindMessageBox(DWORD pid);
+// A dialog of the process with exactly this caption, or null.
+HWND FindDialogByCaption(DWORD pid, const std::string& caption);
 // Its text.
 std::string MessageBoxText(HWND box);
 // Answers it with the button (IDOK, IDYES, IDNO, IDCANCEL).

@@ -53,10 +53,10 @@ public:
             } else if (index == kOther) {
                 Shot("overige");
                 if (!Next(kClosing, "klaar")) return false;
-                return Finish();
+                return Backup() && Finish();
             } else if (index == kClosing) {
                 Shot("klaar");
-                return Finish();
+                return Backup() && Finish();
             } else {
                 return Fail("onverwachte pagina " + std::to_string(index));
             }
@@ -213,6 +213,46 @@ private:
         ::Sleep(300);
         Shot("analyse-opnieuw");
         return true;
+    }
+
+    // With green light the closing page offers the back-up: made into the
+    // walk's folder, with pictures of the dialog before, during and after.
+    bool Backup() {
+        HWND page = CurrentPageOf(m_sheet);
+        if (m_options.backupFolder.empty() || !::IsWindowVisible(::GetDlgItem(page, IDC_BACKUP))) return true;
+        Step("Back-up maken naar " + m_options.backupFolder);
+        ClickControl(page, IDC_BACKUP);
+        HWND dialog = nullptr;
+        if (!Await([&] { return (dialog = FindDialogByCaption(m_process.Id(), "Zekerpad - Back-up maken")) != nullptr; },
+                   "het venster Back-up maken"))
+            return false;
+        TypeText(dialog, IDC_BACKUP_DEST, m_options.backupFolder);
+        if (!Await([&] { return ControlText(dialog, IDC_BACKUP_PLAN).find("Te kopi") != std::string::npos; },
+                   "wat de back-up kopieert"))
+            return false;
+        ShotOf(dialog, "backup-voor");
+        Step("Starten");
+        ClickControl(dialog, IDC_BACKUP_START);
+        if (!Await([&] { return IsControlEnabled(dialog, IDC_BACKUP_STOP); }, "de back-up aan het werk")) return false;
+        // Stoppen is enabled only while the back-up runs: the picture is
+        // taken then, whichever file is on its way, once it has painted.
+        ::Sleep(100);
+        ShotOf(dialog, "backup-bezig");
+        if (!Await([&] { return !ControlText(dialog, IDC_BACKUP_SUMMARY).empty(); }, "het einde van de back-up"))
+            return false;
+        ::Sleep(200);
+        ShotOf(dialog, "backup-na");
+        m_result.backupSummary = ControlText(dialog, IDC_BACKUP_SUMMARY);
+        Step("Sluiten");
+        ClickControl(dialog, IDCANCEL);
+        return Await([&] { return !::IsWindow(dialog); }, "het sluiten van Back-up maken");
+    }
+
+    void ShotOf(HWND window, const std::string& name) {
+        if (m_options.screenshotDir.empty()) return;
+        char file[32];
+        std::snprintf(file, sizeof file, "%02d-", ++m_shots);
+        SaveScreenshot(window, m_options.screenshotDir + "\\" + file + name + ".bmp");
     }
 
     bool Finish() {

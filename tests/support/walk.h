@@ -9,6 +9,9 @@ struct WalkOptions {
     std::string exePath;        // Zekerpad.exe
     std::string screenshotDir;  // where each step's picture goes (Windows path); empty: none
     bool deleteOriginals = false;  // the answer to the yellow-2 question
+    // With green light, the walk ends with a back-up into this folder (the
+    // removable drive E:, a "USB stick"); empty: no back-up.
+    std::string backupFolder = "E:\\";
 };
 
 struct WalkResult {
@@ -18,6 +21,7 @@ struct WalkResult {
     std::vector<std::string> boxes;  // the texts of the message boxes met
     std::string closingText;         // the closing page's text
     std::string reportPath;          // the report saved on the analysis page
+    std::string backupSummary;       // the back-up dialog's summary, when one was made
 };
 
 WalkResult WalkTypicalRun(const WalkOptions& options);

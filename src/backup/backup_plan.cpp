@@ -1,0 +1,161 @@
+#include "backup/backup_plan.h"
+
+#include <cstdio>
+#include <unordered_map>
+
+#include "common/text.h"
+
+namespace {
+constexpr uint64_t kTicksPerSecond = 10000000;
+
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) c = ToUpperAscii(c);
+    return upper;
+}
+
+std::string WithBackslash(std::string folder) {
+    if (folder.empty() || folder.back() != '\\') folder.push_back('\\');
+    return folder;
+}
+
+// "Audio\" for "Audio\intro.wav"; empty for a file in the root.
+std::string_view FolderPart(std::string_view relative) {
+    const size_t slash = relative.rfind('\\');
+    return slash == std::string_view::npos ? std::string_view() : relative.substr(0, slash + 1);
+}
+}  // namespace
+
+BackupVolume VolumeFromFileSystem(std::string_view fileSystemName) {
+    const std::string name = UpperAscii(fileSystemName);
+    BackupVolume volume;
+    if (name == "FAT" || name == "FAT12" || name == "FAT16" || name == "FAT32" || name == "VFAT") {
+        volume.timePrecision = 2 * kTicksPerSecond;
+        volume.maxFileSize = 0xFFFFFFFFLL;
+    } else if (name == "EXFAT") {
+        volume.timePrecision = kTicksPerSecond / 100;
+    }
+    return volume;
+}
+
+bool SameWriteTime(uint64_t a, uint64_t b, uint64_t precision) {
+    const uint64_t difference = a > b ? a - b : b - a;
+    return difference < (precision == 0 ? 1 : precision);
+}
+
+std::string BackupTempName(uint32_t number) {
+    char name[kBackupTempNameLength + 1];
+    std::snprintf(name, sizeof name, "~zk%08X.tmp", static_cast<unsigned>(number));
+    return name;
+}
+
+BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
+                      const std::string& sourceRoot, const std::string& targetRoot,
+                      const BackupVolume& volume) {
+    std::unordered_map<std::string, const BackupEntry*> existing;
+    existing.reserve(target.size());
+    for (const BackupEntry& entry : target) existing.emplace(UpperAscii(entry.relative), &entry);
+
+    BackupPlan plan;
+    for (size_t i = 0; i < source.size(); ++i) {
+        const BackupEntry& entry = source[i];
+        const auto found = existing.find(UpperAscii(entry.relative));
+        const BackupEntry* there = found == existing.end() ? nullptr : found->second;
+        if (entry.isFolder) {
+            if ((!there || !there->isFolder) && targetRoot.size() + entry.relative.size() <= kBackupMaxPath)
+                plan.folders.push_back(entry.relative);
+            continue;
+        }
+        const size_t tempLength = targetRoot.size() + FolderPart(entry.relative).size() + kBackupTempNameLength;
+        BackupAction action = BackupAction::Copy;
+        if (sourceRoot.size() + entry.relative.size() > kBackupMaxPath ||
+            targetRoot.size() + entry.relative.size() > kBackupMaxPath || tempLength > kBackupMaxPath)
+            action = BackupAction::TooLong;
+        else if (there && there->isFolder)
+            action = BackupAction::FolderInWay;
+        else if (there && there->size == entry.size &&
+                 SameWriteTime(there->writeTime, entry.writeTime, volume.timePrecision))
+            action = BackupAction::Unchanged;
+        else if (entry.size > volume.maxFileSize)
+            action = BackupAction::TooLarge;
+        plan.files.push_back(PlannedFile{i, action});
+        switch (action) {
+        case BackupAction::Copy:
+            ++plan.copyCount;
+            plan.copyBytes += entry.size;
+            break;
+        case BackupAction::Unchanged:
+            ++plan.unchangedCount;
+            break;
+        default:
+            ++plan.refusedCount;
+            break;
+        }
+    }
+    return plan;
+}
+
+std::string NormalizeFolder(const std::string& folder) {
+    std::string work = folder;
+    for (char& c : work)
+        if (c == '/') c = '\\';
+    if (work.size() >= 2 && work.back() == '\\' && work[work.size() - 2] != ':') work.pop_back();
+    if (!work.empty() && work.back() == ':') work.push_back('\\');
+    return work;
+}
+
+std::string BackupRoot(const std::string& destination, const std::string& showFolder) {
+    const std::string show = NormalizeFolder(showFolder);
+    const size_t slash = show.rfind('\\');
+    const std::string name = slash == std::string::npos ? show : show.substr(slash + 1);
+    return WithBackslash(NormalizeFolder(destination)) + name + "\\";
+}
+
+DestinationProblem CheckDestination(const std::string& destination, const std::string& showFolder) {
+    const std::string folder = NormalizeFolder(destination);
+    if (folder.empty()) return DestinationProblem::Empty;
+    const std::string show = WithBackslash(NormalizeFolder(showFolder));
+    // "C:\" or "\\server\share\": a drive's root has no name of its own.
+    const std::string trimmed = show.substr(0, show.size() - 1);
+    if (trimmed.empty() || trimmed.back() == ':' || trimmed.find('\\') == std::string::npos)
+        return DestinationProblem::ShowAtRoot;
+    const std::string root = BackupRoot(folder, show);
+    if (folder.size() > kBackupMaxPath || root.size() > kBackupMaxPath) return DestinationProblem::TooLong;
+    if (StartsWithNoCaseAscii(WithBackslash(folder), show)) return DestinationProblem::InsideShow;
+    if (StartsWithNoCaseAscii(show, root)) return DestinationProblem::ShowInside;
+    return DestinationProblem::None;
+}
+
+bool SameDrive(const std::string& a, const std::string& b) {
+    return a.size() >= 2 && b.size() >= 2 && a[1] == ':' && b[1] == ':' && ToUpperAscii(a[0]) == ToUpperAscii(b[0]);
+}
+
+std::string FileCountText(int count) {
+    return FormatThousands(count) + (count == 1 ? " bestand" : " bestanden");
+}
+
+std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName) {
+    std::string first;
+    if (outcome.stopped)
+        first = "De back-up is gestopt en is dus niet volledig.";
+    else if (outcome.failed > 0)
+        first = "De back-up is niet volledig: " + FileCountText(outcome.failed) +
+                (outcome.failed == 1 ? " kon" : " konden") + " niet worden gekopieerd (zie de meldingen).";
+    else
+        first = "De back-up is klaar en volledig.";
+    return first + "\nGekopieerd: " + FileCountText(outcome.copied) + " (" + FormatThousands(outcome.copiedBytes) +
+           " bytes). Ongewijzigd: " + FormatThousands(outcome.unchanged) +
+           ". Mislukt: " + FormatThousands(outcome.failed) + ".\nElk bestand staat in het logboek " + logName + ".";
+}
+
+std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes) {
+    std::string text = "De back-up komt in de map:\n" + targetRoot + "\nTe kopiëren: " + FileCountText(plan.copyCount) +
+                       ", " + FormatThousands(plan.copyBytes) + " bytes";
+    if (plan.unchangedCount > 0) text += " (" + FormatThousands(plan.unchangedCount) + " ongewijzigd)";
+    text += ". Vrij op de doelschijf: " +
+            (freeBytes < 0 ? std::string("onbekend") : FormatThousands(freeBytes) + " bytes") + ".";
+    if (plan.refusedCount > 0)
+        text += "\n" + FileCountText(plan.refusedCount) + (plan.refusedCount == 1 ? " kan" : " kunnen") +
+                " niet worden gekopieerd (pad te lang, bestand te groot of een map in de weg).";
+    return text;
+}

@@ -1,0 +1,111 @@
+// What a back-up of a show's folder has to do, worked out from two
+// listings: the show's folder tree and what the back-up already holds.
+// No file is touched here, so the decisions can be tested anywhere.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One file or folder below a listed root; relative is "Audio\intro.wav".
+struct BackupEntry {
+    std::string relative;
+    bool isFolder = false;
+    int64_t size = 0;
+    uint64_t writeTime = 0;   // 100-nanosecond ticks, as the system keeps them
+    uint32_t attributes = 0;  // as the system gives them
+};
+
+// What the destination's file system can keep.
+struct BackupVolume {
+    uint64_t timePrecision = 1;            // ticks; FAT keeps 2 seconds
+    int64_t maxFileSize = INT64_MAX;       // FAT32: 4 GB less one byte
+};
+
+// The file system by the name the system gives it ("FAT32", "NTFS").
+BackupVolume VolumeFromFileSystem(std::string_view fileSystemName);
+
+// Two last-write times are the same once the destination has kept one of
+// them: FAT rounds to 2 seconds, so a difference below that is rounding.
+bool SameWriteTime(uint64_t a, uint64_t b, uint64_t precision);
+
+enum class BackupAction {
+    Copy,         // missing or changed in the back-up
+    Unchanged,    // same size and last-write time
+    TooLong,      // a path would pass the system's limit
+    TooLarge,     // larger than the destination's file system holds
+    FolderInWay,  // the back-up has a folder where the show has a file
+};
+
+struct PlannedFile {
+    size_t source;  // index into the source listing
+    BackupAction action;
+};
+
+struct BackupPlan {
+    std::vector<std::string> folders;  // relative folders to make, parents first
+    std::vector<PlannedFile> files;    // in the order of the source listing
+    int copyCount = 0;
+    int64_t copyBytes = 0;
+    int unchangedCount = 0;
+    int refusedCount = 0;  // too long, too large, or a folder in the way
+};
+
+// A path the program builds may have at most this many characters.
+constexpr size_t kBackupMaxPath = 259;
+// The longest temporary name beside a copy (see BackupTempName).
+constexpr size_t kBackupTempNameLength = 15;
+
+// targetRoot and sourceRoot end in a backslash. A folder the back-up
+// already has, or one whose name is too long, is not in plan.folders.
+BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
+                      const std::string& sourceRoot, const std::string& targetRoot,
+                      const BackupVolume& volume);
+
+// "~zk00000001.tmp": the temporary name of a copy in its destination folder.
+std::string BackupTempName(uint32_t number);
+
+// Where a destination is refused before anything is copied.
+enum class DestinationProblem {
+    None,
+    Empty,
+    TooLong,
+    InsideShow,   // the destination is the show's folder or lies in it
+    ShowInside,   // the back-up's own folder would be the show's folder
+    ShowAtRoot,   // the show lies in a drive's root: no folder to name it by
+};
+
+// showFolder ends in a backslash ("C:\Shows\Demo\"); destination as typed.
+DestinationProblem CheckDestination(const std::string& destination, const std::string& showFolder);
+
+// "E:\Back-ups\Demo\" for the destination "E:\Back-ups" and the show's
+// folder "C:\Shows\Demo\": the back-up mirrors the folder by its own name.
+std::string BackupRoot(const std::string& destination, const std::string& showFolder);
+
+// The destination with one trailing backslash removed, except after a
+// drive ("E:\" stays), and a bare "E:" made "E:\".
+std::string NormalizeFolder(const std::string& folder);
+
+// Both name a drive letter and it is the same letter.
+bool SameDrive(const std::string& a, const std::string& b);
+
+// What a run did.
+struct BackupOutcome {
+    int copied = 0;
+    int64_t copiedBytes = 0;
+    int unchanged = 0;
+    int failed = 0;
+    bool stopped = false;
+};
+
+// The summary the dialog shows at the end; with a failure or a stop it
+// never reads as complete.
+std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName);
+
+// The line that says where the back-up goes and what it will copy, against
+// the free space there (freeBytes < 0: not known).
+std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes);
+
+// The text for a number of files: "1 bestand", "3 bestanden".
+std::string FileCountText(int count);
