@@ -25,7 +25,7 @@ const char* const kPageClasses[] = {
 // written are already marked for deletion; the run still gets its stop
 // entry, and the process ends here rather than return into the work.
 void EndSessionDuringWork() {
-    LogLine("Stop logboek <<<<<<<<<\n\r");
+    LogLine(kLogStopEntry);
     CloseRunLog();
     ::ExitProcess(0);
 }
@@ -55,7 +55,7 @@ bool CWingsTestApp::InitInstance() {
     ::InitCommonControlsEx(&icc);
 
     OpenRunLog();
-    LogLine("\n\r>>>>>>>>> Start logboek\n\r");
+    LogLine(kLogStartEntry);
     g_pApp = this;
     g_pfnSessionEnd = &EndSessionDuringWork;
     ResetSharedState();
@@ -65,7 +65,7 @@ bool CWingsTestApp::InitInstance() {
     m_pSheet->DoModal();
 
     WriteSettings();
-    LogLine("Stop logboek <<<<<<<<<\n\r");
+    LogLine(kLogStopEntry);
     CloseRunLog();
     DestroyWizard();
     return false;

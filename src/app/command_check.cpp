@@ -63,10 +63,10 @@ int RunCommandCheck(const CheckCommand& command, const std::string& logPath, con
     // ask anyone anything.
     const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     OpenRunLog(logPath);
-    LogLine("\n\r>>>>>>>>> Start logboek\n\r");
+    LogLine(kLogStartEntry);
     LogLine("Controle zonder venster");
     const int code = Check(command, settingsFile);
-    LogLine("Stop logboek <<<<<<<<<\n\r");
+    LogLine(kLogStopEntry);
     CloseRunLog();
     ::SetErrorMode(oldMode);
     return code;

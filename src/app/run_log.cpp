@@ -4,6 +4,8 @@
 #include "common/win_raii.h"
 
 const char kRunLogPath[] = "c:\\Zekerpad.log";
+const char kLogStartEntry[] = "\n\r>>>>>>>>> Start logboek\n\r";
+const char kLogStopEntry[] = "Stop logboek <<<<<<<<<\n\r";
 
 namespace {
 // The open log; invalid while closed.
@@ -15,6 +17,16 @@ void Append(const std::string& bytes) {
     // A failed write (full disk) is dropped: the log is a trace, not a duty.
     ::WriteFile(g_fileLog.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ::FlushFileBuffers(g_fileLog.get());
+}
+
+// The batch being gathered now: a plain entry written meanwhile (a
+// message's entry, the stop entry of a log-off) must follow its entries,
+// not overtake them.
+CLogBatch* s_pActiveBatch = nullptr;
+
+void AppendEntry(const std::string& entry) {
+    if (s_pActiveBatch) s_pActiveBatch->Flush();
+    Append(entry);
 }
 }  // namespace
 
@@ -35,11 +47,18 @@ void CloseRunLog() { g_fileLog.reset(); }
 
 bool IsRunLogOpen() { return g_fileLog.valid(); }
 
-void LogLine(std::string text) { Append(FormatLogLine(text)); }
+void LogLine(std::string text) { AppendEntry(FormatLogLine(text)); }
 
-void LogValue(std::string label, std::string value) { Append(FormatLogValue(label, value)); }
+void LogValue(std::string label, std::string value) { AppendEntry(FormatLogValue(label, value)); }
 
-void LogNumber(std::string label, int32_t number) { Append(FormatLogNumber(label, number)); }
+void LogNumber(std::string label, int32_t number) { AppendEntry(FormatLogNumber(label, number)); }
+
+CLogBatch::CLogBatch() : m_pOuter(s_pActiveBatch) { s_pActiveBatch = this; }
+
+CLogBatch::~CLogBatch() {
+    Flush();
+    s_pActiveBatch = m_pOuter;
+}
 
 void CLogBatch::Line(const std::string& text) {
     if (m_entries.empty()) m_nSince = ::GetTickCount();

@@ -7,6 +7,9 @@
 #include <string>
 
 extern const char kRunLogPath[];  // "c:\Zekerpad.log"
+// The entries that open and close every run.
+extern const char kLogStartEntry[];
+extern const char kLogStopEntry[];
 
 // Opens for writing, creating it when absent, never truncating, shared with
 // nobody, positioned at its end. Returns false (log stays closed) on failure.
@@ -19,12 +22,12 @@ void LogValue(std::string label, std::string value);
 void LogNumber(std::string label, int32_t number);
 // Entries in the formats above, gathered and written with one flush: for
 // long runs of entries such as the files of a back-up, where a flush per
-// entry would cost more than the work. Written by Flush, once Due, and at
-// the latest when the batch ends.
+// entry would cost more than the work. Written by Flush, once Due, before
+// any plain entry written meanwhile, and at the latest when the batch ends.
 class CLogBatch {
 public:
-    CLogBatch() = default;
-    ~CLogBatch() { Flush(); }
+    CLogBatch();
+    ~CLogBatch();
     CLogBatch(const CLogBatch&) = delete;
     CLogBatch& operator=(const CLogBatch&) = delete;
 
@@ -37,4 +40,5 @@ public:
 private:
     std::string m_entries;
     unsigned long m_nSince = 0;  // tick count of the oldest waiting entry
+    CLogBatch* m_pOuter;
 };
