@@ -27,28 +27,12 @@
 #include "app/run_log.h"
 #include "backup/backup_run.h"
 
+#include "bench_tree.h"
+
 namespace {
 constexpr int64_t kMB = 1000000;
 constexpr int kSmallFolders = 100;
 constexpr int kSmallPerFolder = 100;
-
-bool MakeFile(const std::string& path, int64_t size, uint32_t seed) {
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    std::vector<char> block(static_cast<size_t>(std::min<int64_t>(size, 4 * 1024 * 1024)) + 1);
-    uint32_t x = seed;
-    for (char& c : block) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-    bool ok = true;
-    for (int64_t left = size; ok && left > 0;) {
-        const DWORD n = static_cast<DWORD>(std::min<int64_t>(left, static_cast<int64_t>(block.size())));
-        DWORD written = 0;
-        ok = ::WriteFile(h, block.data(), n, &written, nullptr) && written == n;
-        left -= n;
-    }
-    ok = ok && ::FlushFileBuffers(h);
-    ::CloseHandle(h);
-    return ok;
-}
 
 // The show: a dozen large files that make 1 GiB, and the small ones.
 std::vector<std::string> MakeShow(const std::string& show) {
@@ -58,14 +42,14 @@ std::vector<std::string> MakeShow(const std::string& show) {
     for (int i = 0; i < 12; ++i) {
         const int64_t size = i < 11 ? total / 12 : total - 11 * (total / 12);
         files.push_back("film" + std::to_string(i) + ".avi");
-        if (!MakeFile(show + "\\" + files.back(), size, static_cast<uint32_t>(i))) return {};
+        if (!bench::MakeNoiseFile(show + "\\" + files.back(), size, static_cast<uint32_t>(i))) return {};
     }
     for (int d = 0; d < kSmallFolders; ++d) {
         const std::string folder = "Plaatjes" + std::to_string(d);
         ::CreateDirectoryA((show + "\\" + folder).c_str(), nullptr);
         for (int f = 0; f < kSmallPerFolder; ++f) {
             files.push_back(folder + "\\foto" + std::to_string(f) + ".jpg");
-            if (!MakeFile(show + "\\" + files.back(), 2000 + 37 * f, static_cast<uint32_t>(d * 1000 + f))) return {};
+            if (!bench::MakeNoiseFile(show + "\\" + files.back(), 2000 + 37 * f, static_cast<uint32_t>(d * 1000 + f))) return {};
         }
     }
     return files;

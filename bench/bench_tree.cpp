@@ -124,4 +124,21 @@ Walk TimeDir(const std::string& pattern) {
     return {seconds, lines};
 }
 
+bool MakeNoiseFile(const std::string& path, int64_t size, uint32_t seed) {
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    if (!file) return false;
+    std::vector<char> block(static_cast<size_t>(std::min<int64_t>(size, 4 * 1024 * 1024)) + 1);
+    uint32_t x = seed;
+    for (char& c : block) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+    bool ok = true;
+    for (int64_t left = size; ok && left > 0;) {
+        const DWORD n = static_cast<DWORD>(std::min<int64_t>(left, static_cast<int64_t>(block.size())));
+        DWORD written = 0;
+        ok = ::WriteFile(file.get(), block.data(), n, &written, nullptr) && written == n;
+        left -= n;
+    }
+    return ok && ::FlushFileBuffers(file.get());
+}
+
 }  // namespace bench

@@ -1,8 +1,10 @@
-// The tree the search benchmarks walk, and the command line's own walk
-// over it as their baseline.
+// What the benchmarks share: the tree the search benchmarks walk, the
+// command line's own walk over it as their baseline, and large files of
+// noise for the copies.
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 namespace bench {
@@ -37,5 +39,9 @@ struct Walk {
 // "cmd /c dir /s /b <pattern>", its output counted from a file in the
 // temporary folder.
 Walk TimeDir(const std::string& pattern);
+
+// Writes size bytes of noise (varied by seed) to path and flushes them to
+// the disk, so no timed round pays for their write-back.
+bool MakeNoiseFile(const std::string& path, int64_t size, uint32_t seed);
 
 }  // namespace bench

@@ -22,6 +22,8 @@
 
 #include "analysis/file_helpers.h"
 
+#include "bench_tree.h"
+
 namespace {
 constexpr int64_t kTotalBytes = 1LL << 30;
 constexpr int64_t kMB = 1000000;
@@ -47,25 +49,6 @@ std::vector<Source> Plan() {
         total += size;
     }
     return files;
-}
-
-bool MakeFile(const std::string& path, int64_t size) {
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    std::vector<char> block(4 * 1024 * 1024);
-    uint32_t x = static_cast<uint32_t>(size);
-    for (char& c : block) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-    bool ok = true;
-    for (int64_t left = size; ok && left > 0;) {
-        const DWORD n = static_cast<DWORD>(std::min<int64_t>(left, static_cast<int64_t>(block.size())));
-        DWORD written = 0;
-        ok = ::WriteFile(h, block.data(), n, &written, nullptr) && written == n;
-        left -= n;
-    }
-    // On the disk before any timing, so no round pays for its write-back.
-    ok = ok && ::FlushFileBuffers(h);
-    ::CloseHandle(h);
-    return ok;
 }
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
@@ -122,7 +105,7 @@ int main(int argc, char** argv) {
 
     const std::vector<Source> files = Plan();
     for (const Source& f : files) {
-        if (!MakeFile(src + "\\" + f.name, f.size)) {
+        if (!bench::MakeNoiseFile(src + "\\" + f.name, f.size, static_cast<uint32_t>(f.size))) {
             std::fprintf(stderr, "cannot make %s\\%s\n", src.c_str(), f.name.c_str());
             return 1;
         }
