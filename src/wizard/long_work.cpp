@@ -37,7 +37,7 @@ CLongWork::CLongWork(HWND window, int stopControl)
     : m_hWindow(window),
       m_hRoot(::GetAncestor(window, GA_ROOT)),
       m_nStopControl(stopControl),
-      m_nLastPump(::GetTickCount()),
+      m_nLastPump(::GetTickCount() - kPumpIntervalMs),
       m_hFocus(::GetFocus()),
       m_pOuter(s_pCurrent) {
     s_pCurrent = this;
@@ -52,7 +52,7 @@ CLongWork::CLongWork(HWND window, WholeWindow)
       m_hRoot(::GetAncestor(window, GA_ROOT)),
       m_nStopControl(0),
       m_bWholeWindow(true),
-      m_nLastPump(::GetTickCount()),
+      m_nLastPump(::GetTickCount() - kPumpIntervalMs),
       m_hFocus(::GetFocus()),
       m_pOuter(s_pCurrent) {
     s_pCurrent = this;

@@ -30,8 +30,9 @@ public:
     CLongWork& operator=(const CLongWork&) = delete;
 
     // Handles the messages waiting for the program, at most every few
-    // milliseconds (cheap to call per folder or per chunk). False once a
-    // stop has been asked for.
+    // milliseconds (cheap to call per folder or per chunk), and always at
+    // the first call, so a stop asked for before the work began is seen at
+    // its first step. False once a stop has been asked for.
     bool Pump();
     bool StopRequested() const { return m_bStop; }
     void RequestStop() { m_bStop = true; }

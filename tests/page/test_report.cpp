@@ -280,8 +280,9 @@ TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWiz
     UniqueFile held = HoldOpen(kLockedShow, 0);
     ASSERT_TRUE(held);
     const std::string unreadable =
-        "kon niet worden gelezen: Het Wings-bestand kan niet worden geopend. Misschien heeft een ander "
-        "programma (bijvoorbeeld Wings) het in gebruik. Delingsfout.";
+        "kon niet worden gelezen: De show is in gebruik bij een ander programma (bijvoorbeeld Wings) en kan "
+        "nu niet worden gelezen. Delingsfout. Sluit de show in dat programma, of sluit het programma, en "
+        "probeer het daarna opnieuw.";
     LogWatch log;
     ASSERT_TRUE(OpenRunLog());
     {
@@ -496,7 +497,8 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
 namespace {
 void CALLBACK StopTick(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = FindThreadWindow("Zekerpad - Alle shows controleren");
-    if (!dialog) return;
+    // Once the first checked shows are listed, as a user would see them.
+    if (!dialog || ::SendMessageA(::GetDlgItem(dialog, IDC_CHECK_LIST), LVM_GETITEMCOUNT, 0, 0) == 0) return;
     ::KillTimer(nullptr, timer);
     // As the user clicks Stoppen while the work runs; once it has ended, Close.
     ClickDialogButton(dialog, IDC_CHECK_STOP);
