@@ -1,6 +1,7 @@
 #include "analysis/folder_search.h"
 
 #include "analysis/file_helpers.h"
+#include "analysis/path_split.h"
 #include "app/state.h"
 #include "common/win_raii.h"
 #include "wizard/long_work.h"
@@ -12,10 +13,6 @@ std::string JoinPath(const std::string& folder, const char* name) {
     if (path.empty() || path.back() != '\\') path.push_back('\\');
     path += name;
     return path;
-}
-
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
 HTREEITEM InsertSorted(HWND tree, HTREEITEM parent, const std::string& text) {

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "analysis/file_helpers.h"
+#include "analysis/path_split.h"
 #include "app/msgbox.h"
 #include "app/run_log.h"
 #include "common/partial_file.h"
@@ -36,7 +37,7 @@ bool ListFolder(const std::string& root, const std::string& relative, std::vecto
     if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     std::vector<std::string> subfolders;
     do {
-        if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0) continue;
+        if (IsDotEntry(data.cFileName)) continue;
         BackupEntry entry;
         entry.relative = relative + data.cFileName;
         entry.attributes = data.dwFileAttributes;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "analysis/file_helpers.h"
+#include "analysis/path_split.h"
 #include "common/win_raii.h"
 
 std::vector<std::string> MissingSearchRoots() {
@@ -18,9 +19,6 @@ std::vector<std::string> MissingSearchRoots() {
 }
 
 namespace {
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
 
 MissingDate LocalDate(const FILETIME& utc) {
     MissingDate d;
