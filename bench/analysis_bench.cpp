@@ -24,15 +24,15 @@
 #include <vector>
 
 #include "analysis/analysis_page.h"
-#include "analysis/file_helpers.h"
-#include "analysis/file_kind.h"
-#include "analysis/path_split.h"
+#include "files/file_helpers.h"
+#include "files/file_kind.h"
+#include "files/path_split.h"
 #include "analysis/ref_scan.h"
 #include "analysis/result_tree.h"
 #include "analysis/show_scan.h"
 #include "app/app.h"
-#include "app/msgbox.h"
-#include "app/state.h"
+#include "services/msgbox.h"
+#include "services/state.h"
 #include "common/win_raii.h"
 #include "wizard/sheet.h"
 

@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "app/msgbox.h"
-#include "app/run_log.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
 #include "backup/backup_run.h"
 
 #include "bench_tree.h"

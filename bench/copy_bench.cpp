@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/file_helpers.h"
+#include "files/file_helpers.h"
 
 #include "bench_tree.h"
 

@@ -24,7 +24,7 @@
 
 #include "analysis/show_scan.h"
 #include "app/app.h"
-#include "app/state.h"
+#include "services/state.h"
 #include "common/win_raii.h"
 #include "report/check_all_dialog.h"
 #include "report/report_file.h"

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/file_helpers.h"
+#include "files/file_helpers.h"
 #include "analysis/folder_search.h"
-#include "app/state.h"
+#include "services/state.h"
 #include "bench_tree.h"
 #include "common/win_raii.h"
 #include "wizard/long_work.h"

@@ -6,14 +6,13 @@
 
 #include "analysis/result_tree.h"
 #include "analysis/show_scan.h"
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "common/text.h"
-#include "report/report_file.h"
-#include "report/report_html.h"
-#include "report/show_check.h"
 #include "resource.h"
+
+AnalysisReportMaker g_pfnMakeAnalysisReport = nullptr;
 
 namespace {
 
@@ -36,7 +35,8 @@ std::string Explanation(int32_t red, int32_t yellow, int32_t green, int64_t tota
 
 }  // namespace
 
-CTestPropPage02::CTestPropPage02() : CTestPropPageBasis(IDD_PAGE02, 0) {}
+CTestPropPage02::CTestPropPage02()
+    : CTestPropPageBasis(IDD_PAGE02, 0), m_pReport(g_pfnMakeAnalysisReport ? g_pfnMakeAnalysisReport() : nullptr) {}
 
 BOOL CTestPropPage02::OnInitDialog() {
     CTestPropPageBasis::OnInitDialog();
@@ -90,7 +90,7 @@ bool CTestPropPage02::ScanShow(std::string path) {
     // Only a complete analysis enables the tree again.
     ::EnableWindow(m_hTree, FALSE);
     EnableItem(IDC_SAVE_REPORT, false);
-    m_collector.Clear();
+    if (m_pReport) m_pReport->Clear();
     ::SendMessageA(m_hTree, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(m_hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     ::SendMessageA(m_hTree, WM_SETREDRAW, TRUE, 0);
@@ -108,9 +108,13 @@ bool CTestPropPage02::ScanShow(std::string path) {
         m_hOtherItem = InsertTreeItem(m_hTree, m_hShowItem, TVI_SORT, "Overige bestanden", kImageFigure);
 
         CResultTreeFiller filler;
-        m_collector.SetNext(&filler);
-        outcome = AnalyseShowFile(path, &m_collector);
-        m_collector.SetNext(nullptr);
+        CPlacementSink* sink = &filler;
+        if (m_pReport) {
+            m_pReport->SetNext(&filler);
+            sink = m_pReport.get();
+        }
+        outcome = AnalyseShowFile(path, sink);
+        if (m_pReport) m_pReport->SetNext(nullptr);
         const HTREEITEM groups[4] = {TVI_ROOT, m_hSoundItem, m_hImageItem, m_hOtherItem};
         if (outcome.status == ScanStatus::Done) filler.Fill(m_hTree, groups);
     }
@@ -123,7 +127,7 @@ bool CTestPropPage02::ScanShow(std::string path) {
         ::SendMessageA(m_hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
     ::SendMessageA(m_hTree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(m_hShowItem));
     ::EnableWindow(m_hTree, TRUE);
-    EnableItem(IDC_SAVE_REPORT, true);
+    EnableItem(IDC_SAVE_REPORT, m_pReport != nullptr);
 
     LogNumber("groen  ", g_nGreen);
     LogNumber("geel 1 ", g_nYellow1);
@@ -137,11 +141,6 @@ bool CTestPropPage02::ScanShow(std::string path) {
 
 bool CTestPropPage02::OnCommand(int id, int code, HWND) {
     if (id != IDC_SAVE_REPORT || code != BN_CLICKED) return false;
-    const std::string show = g_csAnalysedFile;
-    SaveReportAs(GetSheetHwnd(), ReportFileName(show), [this, &show] {
-        const ShowReport report =
-            m_collector.Report(show, g_szShowDrive, g_szShowDir, WizardCounts(), CurrentSubfolderNames());
-        return ShowReportHtml(report, ReportTimeNow());
-    });
+    if (m_pReport) m_pReport->SaveAs(GetSheetHwnd(), g_csAnalysedFile);
     return true;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "common/win_raii.h"
-#include "report/report_rows.h"
+#include "analysis/analysis_report.h"
 #include "wizard/page_base.h"
 
 // The analysis of the chosen show and its results: a tree of every file the
@@ -31,5 +32,5 @@ private:
     HTREEITEM m_hImageItem = nullptr;
     HTREEITEM m_hOtherItem = nullptr;
     // Every reference of the last analysis, for its report.
-    CReportCollector m_collector;
+    std::unique_ptr<CAnalysisReport> m_pReport;
 };

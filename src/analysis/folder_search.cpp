@@ -1,8 +1,8 @@
 #include "analysis/folder_search.h"
 
-#include "analysis/file_helpers.h"
-#include "analysis/path_split.h"
-#include "app/state.h"
+#include "files/file_helpers.h"
+#include "files/path_split.h"
+#include "services/state.h"
 #include "common/win_raii.h"
 #include "wizard/long_work.h"
 

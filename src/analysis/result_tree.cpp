@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "analysis/file_kind.h"
+#include "files/file_kind.h"
 
 HTREEITEM InsertTreeItem(HWND tree, HTREEITEM parent, HTREEITEM after, const std::string& text,
                          int image) {

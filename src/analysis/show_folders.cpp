@@ -2,14 +2,14 @@
 #include <windows.h>
 #include <imagehlp.h>
 
-#include "analysis/file_helpers.h"
-#include "app/app.h"
-#include "app/msgbox.h"
-#include "app/state.h"
+#include "files/file_helpers.h"
+#include "analysis/show_folders.h"
+#include "services/msgbox.h"
+#include "services/state.h"
 #include "common/res_string.h"
 #include "resource.h"
 
-bool CWingsTestApp::CreateShowSubfolders() {
+bool MakeShowSubfolders() {
     for (const std::string* name : {&g_csSubmapAudio, &g_csSubmapPlaatjes, &g_csSubmapOverige}) {
         const std::string path = g_szShowDrive + g_szShowDir + *name + "\\";
         // A path too long to build is refused like one that cannot be made.

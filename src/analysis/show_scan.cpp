@@ -6,14 +6,14 @@
 #include <memory>
 #include <new>
 
-#include "analysis/classify.h"
-#include "analysis/file_helpers.h"
-#include "analysis/file_kind.h"
-#include "analysis/file_reference.h"
-#include "analysis/path_split.h"
+#include "files/classify.h"
+#include "files/file_helpers.h"
+#include "files/file_kind.h"
+#include "files/file_reference.h"
+#include "files/path_split.h"
 #include "analysis/ref_scan.h"
-#include "app/app.h"
-#include "app/state.h"
+#include "services/app_operations.h"
+#include "services/state.h"
 #include "common/system_error.h"
 #include "common/win_raii.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/state.h"
+#include "services/state.h"
 
 class CFileReference;
 

@@ -4,10 +4,11 @@
 #include <commctrl.h>
 
 #include "app/page_registry.h"
-#include "app/run_log.h"
-#include "app/settings.h"
-#include "app/state.h"
-#include "analysis/file_reference.h"
+#include "services/run_log.h"
+#include "services/settings.h"
+#include "services/state.h"
+#include "analysis/show_folders.h"
+#include "repair/wings_launcher.h"
 #include "wizard/property_page.h"
 #include "wizard/long_work.h"
 #include "wizard/sheet.h"
@@ -36,6 +37,7 @@ CWingsTestApp::CWingsTestApp() = default;
 CWingsTestApp::~CWingsTestApp() { DestroyWizard(); }
 
 void CWingsTestApp::BuildWizard() {
+    RegisterFeatures();
     m_pSheet = std::make_unique<CPropertySheetWingsTest>(kWizardCaption, nullptr, 0);
     m_pages.clear();
     for (const char* name : kPageClasses) {
@@ -71,6 +73,15 @@ bool CWingsTestApp::InitInstance() {
     return false;
 }
 
-void CWingsTestApp::ClearResultLists() {
-    for (CFileReferenceList* list : {&g_aRedFiles, &g_aYellowFiles, &g_aGreenFiles}) list->clear();
+void CWingsTestApp::ClearResultLists() { EmptyResultLists(); }
+
+bool CWingsTestApp::CreateShowSubfolders() { return MakeShowSubfolders(); }
+
+// The wizard, when it exists: owner of the launcher's messages and the
+// window kept disabled while Wings runs.
+HWND CWingsTestApp::WizardWindow() const {
+    if (m_pSheet && m_pSheet->GetSafeHwnd()) return m_pSheet->GetSafeHwnd();
+    return ::GetActiveWindow();
 }
+
+bool CWingsTestApp::StartWings() { return LaunchWings(WizardWindow()); }

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "services/app_operations.h"
+
 class CPropertyPage;
 class CPropertySheetWingsTest;
 struct HWND__;
 
-class CWingsTestApp {
+class CWingsTestApp final : public CWingsTestAppOperations {
 public:
     CWingsTestApp();
     ~CWingsTestApp();
@@ -27,9 +29,9 @@ public:
     void DestroyWizard();
 
     // Operations the pages reach through g_pApp.
-    bool CreateShowSubfolders();
-    void ClearResultLists();
-    bool StartWings();
+    bool CreateShowSubfolders() override;
+    void ClearResultLists() override;
+    bool StartWings() override;
 
 private:
     // The wizard's window (or the active one before it exists).

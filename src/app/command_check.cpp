@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app/run_log.h"
-#include "app/settings.h"
+#include "services/run_log.h"
+#include "services/settings.h"
 #include "report/report_file.h"
 #include "report/show_check.h"
 

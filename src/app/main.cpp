@@ -3,8 +3,8 @@
 #include "app/app.h"
 #include "app/command_check.h"
 #include "app/command_line.h"
-#include "app/run_log.h"
-#include "app/settings.h"
+#include "services/run_log.h"
+#include "services/settings.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // With arguments: the check for scripts, without any window.

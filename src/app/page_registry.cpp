@@ -5,6 +5,7 @@
 #include "pages/intro_page.h"
 #include "pages/other_page.h"
 #include "repair/red_page.h"
+#include "report/analysis_report_file.h"
 #include "repair/yellow1_page.h"
 #include "repair/yellow2_page.h"
 #include "selection/selection_page.h"
@@ -37,3 +38,5 @@ std::unique_ptr<CPropertyPage> CreatePageByClassName(const std::string& name) {
         if (name == e.name) return e.create();
     return nullptr;
 }
+
+void RegisterFeatures() { g_pfnMakeAnalysisReport = &MakeAnalysisReport; }

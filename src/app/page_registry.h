@@ -8,3 +8,7 @@ class CPropertyPage;
 
 // Null for a name that is not a page class.
 std::unique_ptr<CPropertyPage> CreatePageByClassName(const std::string& name);
+
+// Gives the pages the features above them that they open (the analysis
+// page's report). Made once, before the first page is created.
+void RegisterFeatures();

@@ -4,9 +4,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "analysis/file_helpers.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "files/file_helpers.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "backup/backup_run.h"
 #include "common/win_raii.h"
 #include "repair/free_space.h"

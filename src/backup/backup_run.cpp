@@ -6,10 +6,10 @@
 #include <memory>
 #include <new>
 
-#include "analysis/file_helpers.h"
-#include "analysis/path_split.h"
-#include "app/msgbox.h"
-#include "app/run_log.h"
+#include "files/file_helpers.h"
+#include "files/path_split.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
 #include "common/partial_file.h"
 #include "common/res_string.h"
 #include "common/system_error.h"

@@ -1,7 +1,7 @@
 #include "pages/closing_page.h"
 
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "backup/backup_dialog.h"
 #include "common/text.h"
 #include "resource.h"

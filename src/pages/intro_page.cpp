@@ -1,7 +1,7 @@
 #include "pages/intro_page.h"
 
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "pages/settings_dialog.h"
 #include "resource.h"
 

@@ -1,7 +1,7 @@
 #include "pages/other_page.h"
 
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "resource.h"
 
 namespace {

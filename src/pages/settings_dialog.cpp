@@ -1,6 +1,6 @@
 #include "pages/settings_dialog.h"
 
-#include "app/msgbox.h"
+#include "services/msgbox.h"
 #include "resource.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "analysis/file_kind.h"
-#include "analysis/path_split.h"
+#include "files/file_kind.h"
+#include "files/path_split.h"
 #include "common/text.h"
 
 void FoldToLowerAscii(std::string_view text, std::string& out) {

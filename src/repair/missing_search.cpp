@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "analysis/file_helpers.h"
-#include "analysis/path_split.h"
+#include "files/file_helpers.h"
+#include "files/path_split.h"
 #include "common/win_raii.h"
 
 std::vector<std::string> MissingSearchRoots() {

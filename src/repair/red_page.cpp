@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/app.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/app_operations.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "common/res_string.h"
 #include "common/win_raii.h"
 #include "repair/find_missing_dialog.h"

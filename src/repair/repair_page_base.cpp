@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/app.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/app_operations.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "repair/repair_plan.h"
 #include "resource.h"
 

@@ -1,9 +1,9 @@
 #include "repair/repair_plan.h"
 
-#include "analysis/classify.h"
-#include "analysis/file_kind.h"
-#include "analysis/file_reference.h"
-#include "analysis/path_split.h"
+#include "files/classify.h"
+#include "files/file_kind.h"
+#include "files/file_reference.h"
+#include "files/path_split.h"
 
 namespace {
 std::string SubfolderPath(std::string_view showDrive, std::string_view showDir, std::string_view sub) {

@@ -4,15 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "analysis/file_helpers.h"
-#include "app/app.h"
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "files/file_helpers.h"
+#include "repair/wings_launcher.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "common/system_error.h"
 #include "common/win_raii.h"
 #include "wizard/long_work.h"
-#include "wizard/sheet.h"
 
 namespace {
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
@@ -49,21 +48,14 @@ std::string ReadWingsFolder() {
 }
 }  // namespace
 
-// The wizard, when it exists: owner of the launcher's messages and the
-// window kept disabled while Wings runs.
-HWND CWingsTestApp::WizardWindow() const {
-    if (m_pSheet && m_pSheet->GetSafeHwnd()) return m_pSheet->GetSafeHwnd();
-    return ::GetActiveWindow();
-}
-
-bool CWingsTestApp::StartWings() {
+bool LaunchWings(HWND owner) {
     const std::string exe = ReadWingsFolder() + "\\wings.exe";
     LogValue("csExe", exe);
     if (!FileExists(exe)) {
         // Owned by the wizard, so that it cannot be used while the box is up.
         ShowMessage("Helaas, Wings kan niet gelocaliseerd worden\n\nU zult Wings op de voor u normale "
                     "manier moeten starten.",
-                    WizardWindow());
+                    owner);
         LogValue("csExe", "bestaat niet");
         return false;
     }
@@ -89,7 +81,7 @@ bool CWingsTestApp::StartWings() {
         const DWORD error = ::GetLastError();
         ShowMessage("Wings kon niet worden gestart:\n" + exe + "\n\n" + SystemErrorText(error) +
                         "\n\nU zult Wings op de voor u normale manier moeten starten.",
-                    WizardWindow());
+                    owner);
         LogValue("csExe", "starten niet gelukt");
         return false;
     }
@@ -97,7 +89,7 @@ bool CWingsTestApp::StartWings() {
     UniqueKernelHandle thread(pi.hThread);
     // The wizard cannot be used until Wings ends, but it keeps painting
     // and answering the system meanwhile.
-    CLongWork::WaitDisabled(WizardWindow(), process.get());
+    CLongWork::WaitDisabled(owner, process.get());
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.get(), &exitCode);
     return true;

@@ -1,8 +1,8 @@
 #include "repair/yellow1_page.h"
 
-#include "app/app.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/app_operations.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "repair/yellow_repair.h"
 #include "resource.h"
 #include "wizard/long_work.h"

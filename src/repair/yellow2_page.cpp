@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "analysis/file_reference.h"
-#include "app/app.h"
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "files/file_reference.h"
+#include "services/app_operations.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "repair/yellow_repair.h"
 #include "resource.h"
 #include "wizard/long_work.h"

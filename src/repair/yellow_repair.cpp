@@ -4,12 +4,12 @@
 
 #include <set>
 
-#include "analysis/file_helpers.h"
-#include "analysis/file_kind.h"
-#include "analysis/file_reference.h"
-#include "analysis/path_split.h"
-#include "app/msgbox.h"
-#include "app/run_log.h"
+#include "files/file_helpers.h"
+#include "files/file_kind.h"
+#include "files/file_reference.h"
+#include "files/path_split.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
 #include "common/res_string.h"
 #include "common/text.h"
 #include "repair/free_space.h"

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "analysis/file_helpers.h"
-#include "app/state.h"
+#include "files/file_helpers.h"
+#include "services/state.h"
 #include "repair/repair_plan.h"
 
 struct HWND__;

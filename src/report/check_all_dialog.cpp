@@ -4,8 +4,8 @@
 
 #include <iterator>
 
-#include "analysis/file_helpers.h"
-#include "app/run_log.h"
+#include "files/file_helpers.h"
+#include "services/run_log.h"
 #include "common/text.h"
 #include "report/report_file.h"
 #include "report/show_check.h"

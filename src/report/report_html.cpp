@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "analysis/path_split.h"
+#include "files/path_split.h"
 #include "common/text.h"
 
 const char kAllShowsReportName[] = "Alle shows - Zekerpad-rapport.html";

@@ -1,6 +1,6 @@
 #include "report/report_rows.h"
 
-#include "analysis/classify.h"
+#include "files/classify.h"
 #include "repair/repair_plan.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/file_reference.h"
+#include "files/file_reference.h"
 #include "analysis/show_scan.h"
 #include "report/report_html.h"
 

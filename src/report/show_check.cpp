@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "analysis/show_scan.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/run_log.h"
+#include "services/state.h"
 
 SubfolderNames CurrentSubfolderNames() {
     return SubfolderNames{g_csSubmapAudio, g_csSubmapPlaatjes, g_csSubmapOverige};

@@ -7,13 +7,13 @@
 #include <memory>
 #include <vector>
 
-#include "analysis/file_helpers.h"
+#include "files/file_helpers.h"
 #include "analysis/folder_search.h"
 #include "analysis/show_scan.h"
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/settings.h"
-#include "app/state.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/settings.h"
+#include "services/state.h"
 #include "common/res_string.h"
 #include "common/win_raii.h"
 #include "report/check_all_dialog.h"

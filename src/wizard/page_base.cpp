@@ -1,7 +1,7 @@
 #include "wizard/page_base.h"
 
 #include "common/win_raii.h"
-#include "app/state.h"
+#include "services/state.h"
 #include "resource.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "wizard/property_page.h"
 
-#include "app/help.h"
+#include "services/help.h"
 
 HPROPSHEETPAGE CPropertyPage::CreatePageHandle() {
     PROPSHEETPAGEA psp{};

@@ -1,11 +1,11 @@
 #include "wizard/sheet.h"
 
-#include "app/about_box.h"
+#include "wizard/about_box.h"
 #include "common/res_string.h"
-#include "app/help.h"
+#include "services/help.h"
 #include "wizard/dialog.h"
 #include "wizard/page_base.h"
-#include "app/state.h"
+#include "services/state.h"
 #include "resource.h"
 
 namespace {
@@ -40,7 +40,7 @@ INT_PTR CPropertySheetWingsTest::Run(bool modeless) {
 
     PROPSHEETHEADERA psh{};
     psh.dwSize = sizeof psh;
-    // PSH_HASHELP shows the Help button; it opens the manual (app/help.h).
+    // PSH_HASHELP shows the Help button; it opens the manual (services/help.h).
     psh.dwFlags = PSH_USECALLBACK | PSH_NOAPPLYNOW | PSH_HASHELP | (m_bWizard ? PSH_WIZARD : 0) |
                   (modeless ? PSH_MODELESS : 0);
     psh.hwndParent = m_hParent;

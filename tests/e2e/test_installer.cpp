@@ -12,7 +12,7 @@
 #include <iostream>
 #include <memory>
 
-#include "app/settings.h"
+#include "services/settings.h"
 #include "common/text.h"
 #include "common/win_raii.h"
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/classify.h"
-#include "analysis/file_kind.h"
-#include "analysis/path_split.h"
+#include "files/classify.h"
+#include "files/file_kind.h"
+#include "files/path_split.h"
 #include "analysis/ref_scan.h"
 
 namespace {

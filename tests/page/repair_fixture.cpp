@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "analysis/classify.h"
-#include "analysis/file_kind.h"
-#include "analysis/path_split.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "files/classify.h"
+#include "files/file_kind.h"
+#include "files/path_split.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "common/win_raii.h"
 #include "support/demo_world.h"
 #include "repair/free_space.h"

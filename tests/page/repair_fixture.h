@@ -12,8 +12,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "analysis/file_reference.h"
-#include "app/state.h"
+#include "files/file_reference.h"
+#include "services/state.h"
 #include "support/test_support.h"
 
 // Bytes that differ between seeds, so every test file has its own checksum.

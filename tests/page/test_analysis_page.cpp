@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/file_reference.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "files/file_reference.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "common/win_raii.h"
 #include "resource.h"
 #include "support/test_support.h"

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/settings.h"
-#include "app/state.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/settings.h"
+#include "services/state.h"
 #include "backup/backup_dialog.h"
 #include "backup/backup_run.h"
 #include "page/repair_fixture.h"

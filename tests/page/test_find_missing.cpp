@@ -1,7 +1,7 @@
 // The search for missing files from the red page: what it finds on the
 // drives, what the user chooses, and that its copies into the show never
 // overwrite and never touch the found file.
-#include "app/state.h"
+#include "services/state.h"
 #include "page/repair_fixture.h"
 #include "resource.h"
 #include "support/driver.h"

@@ -5,10 +5,10 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "analysis/file_reference.h"
-#include "app/run_log.h"
-#include "app/settings.h"
-#include "app/state.h"
+#include "files/file_reference.h"
+#include "services/run_log.h"
+#include "services/settings.h"
+#include "services/state.h"
 #include "resource.h"
 
 namespace {

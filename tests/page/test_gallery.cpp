@@ -7,9 +7,9 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "analysis/file_reference.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "files/file_reference.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "resource.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <regex>
 #include <set>
 
-#include "app/help.h"
-#include "app/help_url.h"
-#include "app/msgbox.h"
+#include "services/help.h"
+#include "services/help_url.h"
+#include "services/msgbox.h"
 #include "resource.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "analysis/file_reference.h"
-#include "app/state.h"
+#include "files/file_reference.h"
+#include "services/state.h"
 #include "resource.h"
 #include "support/driver.h"
 #include "support/test_support.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/settings.h"
-#include "app/state.h"
-#include "analysis/file_helpers.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/settings.h"
+#include "services/state.h"
+#include "files/file_helpers.h"
 #include "resource.h"
 #include "support/test_support.h"
 

@@ -1,7 +1,7 @@
 // The whole round of the repair pages with the real analysis: a missing
 // file that Wings finds, a yellow-1 file that is moved, Wings re-linking
 // the show, and a fresh analysis that comes out green.
-#include "app/state.h"
+#include "services/state.h"
 #include "page/repair_fixture.h"
 
 namespace {

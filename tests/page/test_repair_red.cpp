@@ -1,5 +1,5 @@
 // The red-files page: Start Wings, then a fresh analysis.
-#include "app/state.h"
+#include "services/state.h"
 #include "page/repair_fixture.h"
 
 namespace {

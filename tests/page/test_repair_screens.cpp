@@ -1,7 +1,7 @@
 // Screenshots of the red and the two yellow pages before and after their
 // work, for people to look at (build/screenshots/repair). The yellow pages
 // are shown with the yellow lamp lit, so that its dark half shows.
-#include "app/state.h"
+#include "services/state.h"
 #include "page/repair_fixture.h"
 #include "support/driver.h"
 

@@ -1,7 +1,7 @@
 // The yellow-1 page: files elsewhere on the show's drive are moved into
 // the show's subfolders. Every scenario ends with the nothing-lost check.
-#include "app/msgbox.h"
-#include "app/state.h"
+#include "services/msgbox.h"
+#include "services/state.h"
 #include "page/repair_fixture.h"
 
 namespace {

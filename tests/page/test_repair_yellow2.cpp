@@ -3,9 +3,9 @@
 // as ".bak". Every scenario ends with the nothing-lost check.
 #include <cstdlib>
 
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "page/repair_fixture.h"
 #include "repair/yellow_repair.h"
 

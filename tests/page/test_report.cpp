@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/command_check.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "report/check_all_dialog.h"
 #include "report/report_file.h"
 #include "report/report_html.h"

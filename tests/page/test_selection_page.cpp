@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/log_format.h"
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/settings.h"
-#include "app/state.h"
+#include "services/log_format.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/settings.h"
+#include "services/state.h"
 #include "common/win_raii.h"
 #include "resource.h"
 #include "selection/selection_page.h"

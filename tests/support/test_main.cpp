@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/msgbox.h"
+#include "services/msgbox.h"
 
 int main(int argc, char** argv) {
     // No test may wait on a real message box nobody answers.

@@ -1,6 +1,6 @@
 #include "support/test_support.h"
 
-#include "analysis/file_helpers.h"
+#include "files/file_helpers.h"
 
 #include <commctrl.h>
 #include <imagehlp.h>
@@ -11,10 +11,10 @@
 #include <iterator>
 #include <utility>
 
-#include "app/help.h"
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/help.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "common/win_raii.h"
 #include "wizard/sheet.h"
 

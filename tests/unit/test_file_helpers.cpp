@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "analysis/file_helpers.h"
+#include "files/file_helpers.h"
 #include "app/app.h"
-#include "app/state.h"
+#include "services/state.h"
 #include "common/win_raii.h"
 #include "support/test_support.h"
 

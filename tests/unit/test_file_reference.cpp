@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "analysis/file_reference.h"
+#include "files/file_reference.h"
 #include "common/text.h"
 #include "common/win_raii.h"
 #include "support/test_support.h"

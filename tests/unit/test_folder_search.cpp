@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/folder_search.h"
-#include "app/state.h"
+#include "services/state.h"
 #include "support/test_support.h"
 
 namespace {

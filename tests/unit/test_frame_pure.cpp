@@ -2,7 +2,7 @@
 // choice, and the byte layout of run log entries.
 #include <gtest/gtest.h>
 
-#include "app/log_format.h"
+#include "services/log_format.h"
 #include "wizard/status_geometry.h"
 
 namespace {

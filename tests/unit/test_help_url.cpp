@@ -1,7 +1,7 @@
 // Where the manual opens: each page's section and the file URL with it.
 #include <gtest/gtest.h>
 
-#include "app/help_url.h"
+#include "services/help_url.h"
 
 TEST(ManualAnchor, OneSectionPerPageInWizardOrder) {
     const char* const expected[] = {"introductie", "selectie", "analyse", "rood",

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "analysis/file_reference.h"
+#include "files/file_reference.h"
 #include "repair/repair_plan.h"
 
 namespace {

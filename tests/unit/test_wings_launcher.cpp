@@ -4,9 +4,9 @@
 #include <thread>
 
 #include "app/app.h"
-#include "app/msgbox.h"
-#include "app/run_log.h"
-#include "app/state.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "services/state.h"
 #include "common/win_raii.h"
 #include "page/repair_fixture.h"
 

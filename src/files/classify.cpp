@@ -1,6 +1,6 @@
-#include "analysis/classify.h"
+#include "files/classify.h"
 
-#include "analysis/path_split.h"
+#include "files/path_split.h"
 #include "common/text.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/log_format.h"
+#include "services/log_format.h"
 
 namespace {
 constexpr std::string_view kEnd = "\n\r";

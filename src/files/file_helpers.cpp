@@ -1,4 +1,4 @@
-#include "analysis/file_helpers.h"
+#include "files/file_helpers.h"
 
 #include <windows.h>
 #include <direct.h>

@@ -1,4 +1,4 @@
-#include "app/help.h"
+#include "services/help.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -8,10 +8,10 @@
 
 #include <vector>
 
-#include "analysis/file_helpers.h"
-#include "analysis/path_split.h"
-#include "app/help_url.h"
-#include "app/msgbox.h"
+#include "files/file_helpers.h"
+#include "files/path_split.h"
+#include "services/help_url.h"
+#include "services/msgbox.h"
 
 namespace {
 constexpr char kManualName[] = "handleiding.html";

@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "services/settings.h"
 
 #include <windows.h>
 
-#include "app/msgbox.h"
-#include "app/state.h"
+#include "services/msgbox.h"
+#include "services/state.h"
 
 namespace {
 constexpr char kSection[] = "Zekerpad";

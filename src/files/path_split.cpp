@@ -1,4 +1,4 @@
-#include "analysis/path_split.h"
+#include "files/path_split.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
-#include "app/msgbox.h"
+#include "services/msgbox.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "analysis/path_split.h"
+#include "files/path_split.h"
 
 namespace {
 int RealMessageBox(HWND owner, const std::string& text, const std::string& caption, unsigned type) {

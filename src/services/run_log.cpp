@@ -1,6 +1,6 @@
-#include "app/run_log.h"
+#include "services/run_log.h"
 
-#include "app/log_format.h"
+#include "services/log_format.h"
 #include "common/win_raii.h"
 
 const char kRunLogPath[] = "c:\\Zekerpad.log";

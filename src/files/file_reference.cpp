@@ -1,9 +1,9 @@
-#include "analysis/file_reference.h"
+#include "files/file_reference.h"
 
-#include "analysis/classify.h"
-#include "analysis/file_helpers.h"
-#include "analysis/file_kind.h"
-#include "analysis/path_split.h"
+#include "files/classify.h"
+#include "files/file_helpers.h"
+#include "files/file_kind.h"
+#include "files/path_split.h"
 
 void CFileReference::Inspect(const std::string& path) {
     m_csPath = path;

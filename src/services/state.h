@@ -8,7 +8,7 @@
 #include <vector>
 
 class CFileReference;
-class CWingsTestApp;
+class CWingsTestAppOperations;
 
 // A result list owns its records; only ClearResultLists empties it.
 using CFileReferenceList = std::vector<std::unique_ptr<CFileReference>>;
@@ -48,9 +48,13 @@ extern std::string g_szShowDir;
 struct HWND__;
 extern HWND__* g_pSearchStatus;
 
-extern CWingsTestApp* g_pApp;
+// The application object, seen through the operations the pages use.
+extern CWingsTestAppOperations* g_pApp;
 extern int g_bBlink;
 
 // Resets the analysis results and counters to their start-up values
 // (used by start-up and by tests).
 void ResetSharedState();
+
+// Empties the three result lists (the application's ClearResultLists).
+void EmptyResultLists();

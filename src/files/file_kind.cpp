@@ -1,4 +1,4 @@
-#include "analysis/file_kind.h"
+#include "files/file_kind.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "app/about_box.h"
+#include "wizard/about_box.h"
 
 #include "resource.h"
 

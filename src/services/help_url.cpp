@@ -1,4 +1,4 @@
-#include "app/help_url.h"
+#include "services/help_url.h"
 
 namespace {
 // In the order of the wizard's pages.

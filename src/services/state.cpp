@@ -1,6 +1,6 @@
-#include "app/state.h"
+#include "services/state.h"
 
-#include "analysis/file_reference.h"
+#include "files/file_reference.h"
 
 std::string g_csRecentFile;
 std::string g_csSubmapAudio;
@@ -29,7 +29,7 @@ std::string g_szShowDrive;
 std::string g_szShowDir;
 
 HWND__* g_pSearchStatus = nullptr;
-CWingsTestApp* g_pApp = nullptr;
+CWingsTestAppOperations* g_pApp = nullptr;
 int g_bBlink = 0;
 
 void ResetSharedState() {
@@ -46,4 +46,8 @@ void ResetSharedState() {
     g_szShowDrive.clear();
     g_szShowDir.clear();
     g_pSearchStatus = nullptr;
+}
+
+void EmptyResultLists() {
+    for (CFileReferenceList* list : {&g_aRedFiles, &g_aYellowFiles, &g_aGreenFiles}) list->clear();
 }
