@@ -77,8 +77,9 @@ std::string AnalysisNotes(int32_t red, int32_t yellow, int32_t green, const std:
         return VerdictOfCounts(red, yellow, green, 0) == Verdict::NoNames
                    ? "In deze show is geen enkele bestandsnaam gevonden. Is dit wel een Wings-show?\n"
                    : std::string();
+    // The path on a line of its own: broken at a line's end it would be hard to read.
     const size_t n = networkPaths.size();
-    return "Let op: de show noemt " + std::to_string(n) + " keer een bestand op het netwerk, " +
-           (n == 1 ? "namelijk " : "het eerste is ") + networkPaths.front() +
-           ". Een kopie van de map van de show neemt zo'n bestand niet mee.\n";
+    return "Let op: de show noemt " + std::to_string(n) +
+           " keer een bestand op het netwerk, dat een kopie van de map van de show niet meeneemt. " +
+           (n == 1 ? "Het bestand:\n" : "Het eerste:\n") + networkPaths.front() + "\n";
 }

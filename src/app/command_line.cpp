@@ -95,11 +95,16 @@ bool IsScriptCommand(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
+    // One form to a line, each below what it does: a message box breaks
+    // long lines where it likes.
     return "Zekerpad kent deze vormen:\n\n"
-           "Zekerpad.exe\n\tde wizard\n"
-           "Zekerpad.exe \"<show.ws4>\"\n\tde wizard, met deze show gekozen\n"
-           "Zekerpad.exe /controleer \"<show.ws4>\" [/rapport \"<bestand.html>\"]\n"
-           "\tde show controleren zonder venster (voor een back-upscript)\n"
-           "Zekerpad.exe /controleer-back-up \"<back-up-map>\"\n"
-           "\teen back-up controleren zonder venster\n";
+           "De wizard:\n"
+           "Zekerpad.exe\n\n"
+           "De wizard, met deze show gekozen:\n"
+           "Zekerpad.exe \"<show.ws4>\"\n\n"
+           "Een show controleren zonder venster:\n"
+           "Zekerpad.exe /controleer \"<show.ws4>\"\n"
+           "        [/rapport \"<bestand.html>\"]\n\n"
+           "Een back-up controleren zonder venster:\n"
+           "Zekerpad.exe /controleer-back-up \"<back-up-map>\"";
 }
