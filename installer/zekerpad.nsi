@@ -37,6 +37,9 @@ RequestExecutionLevel admin
 
 !define ZK_NAME "Zekerpad"
 !define ZK_UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Zekerpad"
+; "Controleren met Zekerpad" in the right-click menu of every .ws4 file,
+; whichever program opens it: Wings' own association stays untouched.
+!define ZK_VERB_KEY "Software\Classes\SystemFileAssociations\.ws4\shell\Zekerpad"
 !define ZK_LOG "C:\Zekerpad.log"
 !define ZK_INI "$WINDIR\Zekerpad.INI"
 ; BUILTIN\Users by its well-known SID, so icacls finds the group whatever
@@ -123,6 +126,9 @@ Section "Zekerpad" SecMain
   CreateShortcut "$SMPROGRAMS\${ZK_NAME}.lnk" "$INSTDIR\Zekerpad.exe" "" "$INSTDIR\Zekerpad.exe" 0 \
     SW_SHOWNORMAL "" "Hoe back-up-veilig is uw Wings-show?"
 
+  WriteRegStr HKLM "${ZK_VERB_KEY}" "" "Controleren met Zekerpad"
+  WriteRegStr HKLM "${ZK_VERB_KEY}\command" "" '"$INSTDIR\Zekerpad.exe" "%1"'
+
   ; Add/Remove Programs. No publisher is named: none is known.
   WriteRegStr HKLM "${ZK_UNINST_KEY}" "DisplayName" "${ZK_NAME}"
   WriteRegStr HKLM "${ZK_UNINST_KEY}" "DisplayVersion" "${ZK_VERSION}"
@@ -171,4 +177,5 @@ Section "Uninstall"
   RMDir /REBOOTOK "$INSTDIR"
   Delete "$SMPROGRAMS\${ZK_NAME}.lnk"
   DeleteRegKey HKLM "${ZK_UNINST_KEY}"
+  DeleteRegKey HKLM "${ZK_VERB_KEY}"
 SectionEnd

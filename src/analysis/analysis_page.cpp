@@ -2,14 +2,17 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "analysis/result_tree.h"
 #include "analysis/show_scan.h"
+#include "analysis/show_verdict.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "common/text.h"
+#include "common/win_raii.h"
 #include "resource.h"
 
 AnalysisReportMaker g_pfnMakeAnalysisReport = nullptr;
@@ -42,7 +45,11 @@ BOOL CTestPropPage02::OnInitDialog() {
     CTestPropPageBasis::OnInitDialog();
     LogLine("CTestPropPage02::OnInitDialog");
     ScopedWaitCursor wait;
-    SetItemText(IDC_TEXT, kAnalysing);
+    for (auto [id, rc] : {std::pair<int, RECT*>{IDC_TREE, &m_rcTree}, {IDC_TEXT, &m_rcText}}) {
+        ::GetWindowRect(GetItem(id), rc);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rc), 2);
+    }
+    SetExplanation(kAnalysing);
 
     // The system's small-icon size grows with the screen's DPI (16 at 96,
     // 24 at 144); the icons are drawn at 16, 20, 24 and 32 pixels, so each
@@ -65,18 +72,23 @@ bool CTestPropPage02::OnSetActive() {
 
     const bool current = g_bAnalysed && !g_csAnalysedFile.empty() &&
                          EqualsNoCaseAscii(g_csAnalysedFile, g_csRecentFile);
-    if (current) return true;
+    if (current) {
+        // A report now would date results a repair has overtaken.
+        if (g_bRepairChanged) EnableItem(IDC_SAVE_REPORT, false);
+        return true;
+    }
 
     if (ScanShow(g_csRecentFile)) {
         g_bAnalysed = 1;
         g_csAnalysedFile = g_csRecentFile;
-        SetItemText(IDC_TEXT, Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes));
+        SetExplanation(Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes) +
+                       AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths));
     } else {
         // Results of a show that was never read would pass for a clean
         // show further on: nothing counts as analysed, and there is
         // nowhere to go but back.
         g_bAnalysed = 0;
-        SetItemText(IDC_TEXT, kNotAnalysed);
+        SetExplanation(kNotAnalysed);
         PostWizardButtons(PSWIZB_BACK);
     }
     return true;
@@ -135,12 +147,37 @@ bool CTestPropPage02::ScanShow(std::string path) {
     LogNumber("geel   ", g_nYellow);
     LogNumber("rood   ", g_nRed);
     LogNumber("overige", g_nOther);
+    if (!g_aNetworkPaths.empty()) LogNumber("netwerk", static_cast<int32_t>(g_aNetworkPaths.size()));
     LogLine("Einde analyse");
+    g_bRepairChanged = 0;
     return true;
+}
+
+void CTestPropPage02::SetExplanation(const std::string& text) {
+    HWND control = GetItem(IDC_TEXT);
+    ::SetWindowTextA(control, text.c_str());
+    RECT calc{0, 0, m_rcText.right - m_rcText.left, 0};
+    {
+        ScopedWindowDc dc(control);
+        ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+        ::DrawTextA(dc.get(), text.c_str(), -1, &calc,
+                    DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX | DT_EDITCONTROL);
+    }
+    // The tree keeps at least half its height; only a note needs more room
+    // than the dialog gives the counts.
+    const LONG room = m_rcText.bottom - m_rcText.top;
+    const LONG extra = std::clamp<LONG>(calc.bottom - room, 0, (m_rcTree.bottom - m_rcTree.top) / 2);
+    const RECT& tree = m_rcTree;
+    ::SetWindowPos(GetItem(IDC_TREE), nullptr, tree.left, tree.top, tree.right - tree.left,
+                   tree.bottom - tree.top - extra, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(control, nullptr, m_rcText.left, m_rcText.top - extra, m_rcText.right - m_rcText.left,
+                   room + extra, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 bool CTestPropPage02::OnCommand(int id, int code, HWND) {
     if (id != IDC_SAVE_REPORT || code != BN_CLICKED) return false;
+    if (g_bRepairChanged || !IsItemEnabled(IDC_SAVE_REPORT)) return true;
     if (m_pReport) m_pReport->SaveAs(GetSheetHwnd(), g_csAnalysedFile);
     return true;
 }

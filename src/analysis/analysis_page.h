@@ -24,9 +24,14 @@ protected:
     bool OnCommand(int id, int code, HWND ctl) override;
 
 private:
+    // Sets the explanation; a note below the counts gets room by taking
+    // it from the tree's bottom, only while there is one.
+    void SetExplanation(const std::string& text);
+
     HICON m_hIcons[6]{};  // shared resources: not destroyed by the page
     UniqueImageList m_imageList;
     HWND m_hTree = nullptr;
+    RECT m_rcTree{}, m_rcText{};  // as the dialog places them, in page pixels
     HTREEITEM m_hShowItem = nullptr;
     HTREEITEM m_hSoundItem = nullptr;
     HTREEITEM m_hImageItem = nullptr;

@@ -12,6 +12,7 @@
 #include "files/file_reference.h"
 #include "files/path_split.h"
 #include "analysis/ref_scan.h"
+#include "analysis/show_verdict.h"
 #include "services/app_operations.h"
 #include "services/state.h"
 #include "common/system_error.h"
@@ -21,6 +22,7 @@ void ResetScanResults() {
     g_nRed = g_nYellow = g_nGreen = 0;
     g_nOther = g_nYellow1 = g_nYellow2 = 0;
     g_nTotalBytes = 0;
+    g_aNetworkPaths.clear();
     if (g_pApp) g_pApp->ClearResultLists();
 }
 
@@ -132,6 +134,7 @@ ScanOutcome AnalyseShowInto(const std::string& path, ShowResults& results, CPlac
     buffer[static_cast<size_t>(n)] = '\0';
 
     PlaceReferences(buffer.get(), static_cast<size_t>(n), results, sink);
+    results.networkPaths = FindNetworkPaths(buffer.get(), static_cast<size_t>(n));
     buffer.reset();
     CountYellowByDrive(results);
     return {};
@@ -159,6 +162,7 @@ ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
     g_nYellow1 = results.nYellow1;
     g_nYellow2 = results.nYellow2;
     g_nTotalBytes += results.totalBytes;
+    g_aNetworkPaths = std::move(results.networkPaths);
     return outcome;
 }
 

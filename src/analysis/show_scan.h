@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "services/state.h"
 
@@ -51,6 +52,7 @@ struct ShowResults {
     int32_t nRed = 0, nYellow = 0, nGreen = 0;
     int32_t nYellow1 = 0, nYellow2 = 0, nOther = 0;
     int64_t totalBytes = 0;
+    std::vector<std::string> networkPaths;  // as FindNetworkPaths gives them
 };
 
 // Zeroes the counters and empties the three result lists (through g_pApp,

@@ -63,6 +63,12 @@ bool CWingsTestApp::InitInstance() {
     ResetSharedState();
     BuildWizard();
     ReadSettings();
+    if (!m_csStartShow.empty()) {
+        LogValue("show van de opdrachtregel", m_csStartShow);
+        g_csRecentFile = m_csStartShow;
+        // The selection page fills its field from the settings.
+        WriteSettings();
+    }
 
     m_pSheet->DoModal();
 

@@ -21,6 +21,10 @@ public:
     // back, log closed. Returns false: there is no message loop after it.
     bool InitInstance();
 
+    // A show handed on the command line: chosen at start-up as if typed on
+    // the selection page (and so kept in the settings).
+    void SetStartShow(std::string path) { m_csStartShow = std::move(path); }
+
     // Builds the wizard with its eight pages in their fixed order, without
     // showing it. Start-up and tests share it.
     void BuildWizard();
@@ -39,6 +43,7 @@ private:
 
     std::unique_ptr<CPropertySheetWingsTest> m_pSheet;
     std::vector<std::unique_ptr<CPropertyPage>> m_pages;
+    std::string m_csStartShow;
 };
 
 // The caption of the wizard.

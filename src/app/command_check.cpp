@@ -12,8 +12,13 @@ namespace {
 int ExitCodeOf(Verdict verdict) {
     switch (verdict) {
     case Verdict::Green: return kExitGreenLight;
-    case Verdict::Yellow: return kExitOnlyYellow;
+    // A file on the network leaves the show's folder as incomplete as a
+    // yellow one does.
+    case Verdict::Yellow:
+    case Verdict::Network: return kExitOnlyYellow;
     case Verdict::Red: return kExitRed;
+    // Not one file name: most likely no show at all.
+    case Verdict::NoNames:
     case Verdict::Unreadable: break;
     }
     return kExitUnreadable;
@@ -37,6 +42,7 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
         LogNumber("geel   ", c.yellow);
         LogNumber("rood   ", c.red);
         LogNumber("overige", c.other);
+        if (!report.networkPaths.empty()) LogNumber("netwerk", static_cast<int32_t>(report.networkPaths.size()));
         LogLine("Einde analyse");
     } else {
         LogValue("Fout", VerdictWords(report));

@@ -57,8 +57,13 @@ std::vector<std::string> ArgumentsOf(std::string_view line) {
 CheckCommand ParseCheckCommand(const std::vector<std::string>& args) {
     CheckCommand command;
     if (args.empty()) return command;
-    command.mode = CheckCommand::Mode::Wrong;
     auto isOption = [](const std::string& arg) { return !arg.empty() && arg[0] == '/'; };
+    // A show handed to the program: the wizard, with it chosen.
+    if (args.size() == 1 && !args[0].empty() && !isOption(args[0])) {
+        command.show = args[0];
+        return command;
+    }
+    command.mode = CheckCommand::Mode::Wrong;
     if (!EqualsNoCaseAscii(args[0], "/controleer")) {
         command.why = "verwacht: /controleer \"<show.ws4>\" [/rapport \"<bestand.html>\"]";
         return command;
@@ -83,4 +88,23 @@ CheckCommand ParseCheckCommand(const std::vector<std::string>& args) {
     }
     command.mode = CheckCommand::Mode::Check;
     return command;
+}
+
+bool IsScriptCommand(const std::vector<std::string>& args) {
+    return !args.empty() && StartsWithNoCaseAscii(args[0], "/controleer");
+}
+
+std::string UsageText() {
+    // One form to a line, each below what it does: a message box breaks
+    // long lines where it likes.
+    return "Zekerpad kent deze vormen:\n\n"
+           "De wizard:\n"
+           "Zekerpad.exe\n\n"
+           "De wizard, met deze show gekozen:\n"
+           "Zekerpad.exe \"<show.ws4>\"\n\n"
+           "Een show controleren zonder venster:\n"
+           "Zekerpad.exe /controleer \"<show.ws4>\"\n"
+           "        [/rapport \"<bestand.html>\"]\n\n"
+           "Een back-up controleren zonder venster:\n"
+           "Zekerpad.exe /controleer-back-up \"<back-up-map>\"";
 }

@@ -1,5 +1,7 @@
 // The program's command line. Without arguments the program is the wizard;
-// "/controleer <show> [/rapport <file>]" checks a show for a script.
+// with one that is no option ("Openen met", a show dragged onto the
+// program) the wizard with that show chosen; "/controleer <show> [/rapport
+// <file>]" checks a show for a script.
 #pragma once
 
 #include <string>
@@ -13,7 +15,7 @@ std::vector<std::string> ArgumentsOf(std::string_view commandLine);
 
 struct CheckCommand {
     enum class Mode { Wizard, Check, Wrong } mode = Mode::Wizard;
-    std::string show;    // the show to check
+    std::string show;    // the show to check; for the wizard the show handed to it, or empty
     std::string report;  // where its report goes; empty for none
     std::string why;     // what is wrong with a wrong command line
 };
@@ -21,11 +23,18 @@ struct CheckCommand {
 // Options are case-insensitive: /controleer, /CONTROLEER.
 CheckCommand ParseCheckCommand(const std::vector<std::string>& args);
 
+// A command line for a script ("/controleer..."): whatever is wrong with
+// it, no window may appear.
+bool IsScriptCommand(const std::vector<std::string>& args);
+
+// Every form the program takes, for the message about a wrong command line.
+std::string UsageText();
+
 // The exit codes of the check, for back-up scripts.
 enum CheckExitCode {
     kExitGreenLight = 0,
-    kExitOnlyYellow = 1,
+    kExitOnlyYellow = 1,  // also: files on the network
     kExitRed = 2,
-    kExitUnreadable = 3,
+    kExitUnreadable = 3,  // also: not one file name in the show
     kExitWrongCommand = 4,
 };

@@ -113,10 +113,11 @@ bool CopyFileChunked(const std::string& source, const std::string& target, const
     UniqueFile in(::CreateFileA(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!in) return false;
-    // CREATE_NEW: even a target that appeared since the test above is never
-    // overwritten. DELETE access lets an abrupt end of the session remove it.
-    UniqueFile out(::CreateFileA(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Written under a temporary name beside the target and renamed once
+    // complete and on the disk: a power cut in the middle leaves no half
+    // file under the real name for the next analysis to call present.
+    std::string temp;
+    UniqueFile out = CreateTempFileIn(target.substr(0, target.rfind('\\') + 1), kMaxBuiltPath, &temp);
     if (!out) return false;
 
     bool ok = true;
@@ -148,6 +149,9 @@ bool CopyFileChunked(const std::string& source, const std::string& target, const
         }
     }
     out.reset();
-    if (!ok) ::DeleteFileA(target.c_str());
+    // No MOVEFILE_REPLACE_EXISTING: even a target that appeared meanwhile
+    // is never overwritten.
+    if (ok) ok = ::MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!ok) ::DeleteFileA(temp.c_str());
     return ok;
 }

@@ -46,11 +46,12 @@ bool FolderExists(const std::string& path);
 // Told the bytes copied so far after each chunk; false stops the copy.
 using CopyProgressFn = std::function<bool(int64_t copiedBytes)>;
 
-// Copies source to a new target in 500000-byte chunks. True only when the
-// whole file arrived (the target's length equals the source's). Never
-// overwrites: an existing target is false and stays untouched. On failure,
-// and when progress stops it, the target this call created is removed
-// again; the source is only read.
+// Copies source to a new target in 500000-byte chunks, written under a
+// temporary name in the target's folder and renamed to the target once
+// complete and flushed. True only when the whole file arrived (the
+// target's length equals the source's). Never overwrites: an existing
+// target is false and stays untouched. On failure, and when progress
+// stops it, the temporary file is removed; the source is only read.
 bool CopyFileChunked(const std::string& source, const std::string& target,
                      const CopyProgressFn& progress = nullptr);
 

@@ -1,5 +1,6 @@
 #include "pages/closing_page.h"
 
+#include "analysis/show_verdict.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "backup/backup_dialog.h"
@@ -34,10 +35,27 @@ constexpr char kFrame[] =
     "Het Zekerpad-team\n";
 
 // Green light needs a completed analysis of the show now chosen: after a
-// scan that stopped early, or none at all, the counters are 0 too.
-bool HasGreenLight() {
-    return g_bAnalysed && EqualsNoCaseAscii(g_csAnalysedFile, g_csRecentFile) && g_nRed == 0 &&
-           g_nYellow == 0;
+// scan that stopped early, or none at all, the counters are 0 too. A show
+// without a single file name, or with files on the network, gets none
+// either: a copy of its folder would not hold the show.
+bool IsCurrent() { return g_bAnalysed && EqualsNoCaseAscii(g_csAnalysedFile, g_csRecentFile); }
+
+Verdict CurrentVerdict() { return VerdictOfCounts(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths.size()); }
+
+bool HasGreenLight() { return IsCurrent() && CurrentVerdict() == Verdict::Green; }
+
+// Why there is no green light when nothing is red or yellow.
+std::string Reason() {
+    if (!IsCurrent()) return std::string();
+    switch (CurrentVerdict()) {
+    case Verdict::NoNames:
+        return "In deze show is geen enkele bestandsnaam gevonden. Is dit wel een Wings-show?\n";
+    case Verdict::Network:
+        return "De show speelt bestanden van het netwerk af; een back-up van de map van de show neemt die niet "
+               "mee. Zet die bestanden in de map van de show en laat Wings ze daar opnieuw zoeken.\n";
+    default:
+        return std::string();
+    }
 }
 }  // namespace
 
@@ -50,7 +68,7 @@ bool CTestPropPage99::OnSetActive() {
     LogValue("CTestPropPage99::OnSetActive", "Afsluiting");
     PostWizardButtons(PSWIZB_FINISH);
     const bool green = HasGreenLight();
-    SetItemText(IDC_TEXT, std::string(green ? kCongratulation : kRegret) + kFrame);
+    SetItemText(IDC_TEXT, green ? kCongratulation + std::string(kFrame) : kRegret + Reason() + kFrame);
     // The back-up the congratulation speaks of, right here; only a show
     // with green light is worth one.
     ShowItem(IDC_BACKUP, green);

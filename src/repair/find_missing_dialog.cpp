@@ -299,6 +299,7 @@ void CDialogFindMissing::CopyChosen() {
         });
         if (ok) {
             LogValue(" ", "kopie OK");
+            g_bRepairChanged = 1;
             ++m_counts.copied;
         } else if (work && work->StopRequested()) {
             LogValue("stop", "kopiëren gestopt");

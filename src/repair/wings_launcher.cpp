@@ -87,6 +87,8 @@ bool LaunchWings(HWND owner) {
     }
     UniqueKernelHandle process(pi.hProcess);
     UniqueKernelHandle thread(pi.hThread);
+    // Wings may save the show with new paths: the analysis is overtaken.
+    g_bRepairChanged = 1;
     // The wizard cannot be used until Wings ends, but it keeps painting
     // and answering the system meanwhile.
     CLongWork::WaitDisabled(owner, process.get());

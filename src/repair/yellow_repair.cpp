@@ -150,6 +150,7 @@ RepairOutcome MoveYellow1Files(const CFileReferenceList& records, const std::str
             continue;
         }
         LogValue(" ", "OK");
+        g_bRepairChanged = 1;
         moved.Add(rec.m_csPath);
         if (rec.m_nKind == kKindSound && !MoveCompanion(rec, *folder, owner)) ++outcome.failedFiles;
     }
@@ -190,6 +191,7 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
             continue;
         }
         LogValue(" ", "kopie OK");
+        g_bRepairChanged = 1;
         copied.Add(rec.m_csPath);
         bool whole = true;
         if (ClearSource(rec, mode)) {

@@ -15,8 +15,9 @@ public:
 
     void SaveAs(HWND__* owner, const std::string& show) override {
         SaveReportAs(owner, ReportFileName(show), [this, &show] {
-            const ShowReport report =
+            ShowReport report =
                 m_collector.Report(show, g_szShowDrive, g_szShowDir, WizardCounts(), CurrentSubfolderNames());
+            report.networkPaths = g_aNetworkPaths;
             return ShowReportHtml(report, ReportTimeNow());
         });
     }

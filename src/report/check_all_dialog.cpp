@@ -205,6 +205,13 @@ void CCheckAllDialog::OnDoubleClick(int item) {
     End(IDOK);
 }
 
+void CCheckAllDialog::OnOK() {
+    if (!m_bDone) return;
+    HWND list = GetItem(IDC_CHECK_LIST);
+    if (::GetFocus() != list) return;
+    OnDoubleClick(static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+}
+
 std::vector<ShowReport> CCheckAllDialog::ReportsInListOrder() const {
     HWND list = GetItem(IDC_CHECK_LIST);
     const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -244,6 +251,10 @@ bool CCheckAllDialog::OnNotify(NMHDR* hdr, LRESULT& result) {
         return true;
     case NM_DBLCLK:
         OnDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(hdr)->iItem);
+        result = 0;
+        return true;
+    case NM_RETURN:  // a list that takes Enter itself tells it so
+        OnOK();
         result = 0;
         return true;
     case LVN_ITEMCHANGED: {

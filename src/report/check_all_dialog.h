@@ -22,6 +22,9 @@ protected:
     bool OnCommand(int id, int code, HWND ctl) override;
     bool OnNotify(NMHDR* hdr, LRESULT& result) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    // Enter: on a selected row as a double-click; otherwise nothing, so the
+    // list is never thrown away by a stray key.
+    void OnOK() override;
 
 private:
     void CheckEveryShow();

@@ -81,17 +81,11 @@ bool WriteReportFile(const std::string& target, const std::string& html, Replace
     // one drive and cannot half succeed.
     const PathParts parts = SplitPath(target);
     const std::string folder = parts.drive + parts.dir;
-    UniqueFile file;
     std::string temp;
-    for (int n = 1; n <= 100 && !file; ++n) {
-        temp = folder + "~zk" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(n) + ".tmp";
-        if (temp.size() > kMaxBuiltPath) {
-            why = TooLong(temp);
-            return false;
-        }
-        file.reset(::CreateFileA(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && ::GetLastError() != ERROR_FILE_EXISTS) break;
+    UniqueFile file = CreateTempFileIn(folder, kMaxBuiltPath, &temp);
+    if (!file && ::GetLastError() == ERROR_FILENAME_EXCED_RANGE) {
+        why = TooLong(folder + "~zk00000000.tmp");
+        return false;
     }
     if (!file) {
         why = Failed("Het rapport kan in deze map niet worden gemaakt:", folder.empty() ? target : folder,
@@ -150,7 +144,9 @@ bool SaveReportAs(HWND owner, const std::string& suggestedName, const std::funct
     bool saved = false;
     {
         ScopedWaitCursor wait;
-        saved = WriteReportFile(target, makeHtml(), ReplacePolicy::Replace, &error);
+        // The save dialog's question cannot tell a report from the show a
+        // typo named: only an earlier report is ever replaced.
+        saved = WriteReportFile(target, makeHtml(), ReplacePolicy::OnlyOwnReports, &error);
     }
     if (!saved) {
         LogValue("Rapport niet opgeslagen", target);

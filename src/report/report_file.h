@@ -13,8 +13,8 @@ using SaveFileDialogFn = BOOL(WINAPI*)(OPENFILENAMEA*);
 extern SaveFileDialogFn g_pfnGetSaveFileName;
 
 enum class ReplacePolicy {
-    Replace,         // the user agreed in the save dialog
-    OnlyOwnReports,  // a script's target: never replace a file that is no report
+    Replace,         // replace whatever is there
+    OnlyOwnReports,  // never replace a file that is no report (a script's target, or the save dialog's)
 };
 
 // Writes html to target. False with a Dutch reason in *error when the path

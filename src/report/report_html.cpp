@@ -33,7 +33,9 @@ const char* MarkClass(Verdict verdict) {
     switch (verdict) {
     case Verdict::Green: return "groen";
     case Verdict::Yellow: return "geel";
+    case Verdict::Network: return "geel";
     case Verdict::Red: return "rood";
+    case Verdict::NoNames:
     case Verdict::Unreadable: break;
     }
     return "grijs";
@@ -121,30 +123,44 @@ void AppendColourTables(std::string& html, const ShowReport& report, const char*
     }
 }
 
+// Files the drive-letter analysis never sees: a copy of the show's folder
+// leaves them behind.
+void AppendNetworkPaths(std::string& html, const std::vector<std::string>& paths, const char* level) {
+    if (paths.empty()) return;
+    html += std::string("<") + level + ">" + Mark("geel") + " Op het netwerk (" + std::to_string(paths.size()) +
+            ")</" + level + ">\n<p>Een kopie van de map van de show neemt deze bestanden niet mee.</p>\n"
+            "<table>\n<thead><tr><th>Pad zoals de show het noemt</th></tr></thead>\n<tbody>\n";
+    for (const std::string& path : paths) html += "<tr><td class=\"pad\">" + HtmlEscape(path) + "</td></tr>\n";
+    html += "</tbody>\n</table>\n";
+}
+
 // Everything about one show below its heading.
 void AppendShowBody(std::string& html, const ShowReport& report, const char* tableLevel) {
     const Verdict verdict = VerdictOf(report);
     html += "<p class=\"oordeel\">" + Mark(MarkClass(verdict)) + " Oordeel: " +
             HtmlEscape(VerdictWords(report)) + "</p>\n";
     if (!report.readable) return;
+    if (verdict == Verdict::NoNames)
+        html += "<p>In deze show is geen enkele bestandsnaam gevonden. Is dit wel een Wings-show?</p>\n";
     AppendCounts(html, report.counts);
     AppendColourTables(html, report, tableLevel);
+    AppendNetworkPaths(html, report.networkPaths, tableLevel);
 }
 
 }  // namespace
 
 Verdict VerdictOf(const ShowReport& report) {
     if (!report.readable) return Verdict::Unreadable;
-    if (report.counts.red > 0) return Verdict::Red;
-    if (report.counts.yellow > 0) return Verdict::Yellow;
-    return Verdict::Green;
+    return VerdictOfCounts(report.counts.red, report.counts.yellow, report.counts.green, report.networkPaths.size());
 }
 
 std::string VerdictWords(const ShowReport& report) {
     switch (VerdictOf(report)) {
     case Verdict::Green: return "groen licht";
     case Verdict::Yellow: return "geel";
+    case Verdict::Network: return "bestanden op het netwerk";
     case Verdict::Red: return "rood";
+    case Verdict::NoNames: return "geen bestandsnamen gevonden";
     case Verdict::Unreadable: break;
     }
     std::string words = "kon niet worden gelezen";

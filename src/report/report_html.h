@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/show_verdict.h"
+
 enum class ReportColour { Red, Yellow1, Yellow2, Green };
 
 // One reference of the show, as the report lists it.
@@ -32,13 +34,14 @@ struct ShowReport {
     std::string failure;  // why the show could not be read
     ReportCounts counts;
     std::vector<ReportRow> rows;  // in the order of the show
+    std::vector<std::string> networkPaths;  // files on a network share, as the show names them
 };
 
-enum class Verdict { Green, Yellow, Red, Unreadable };
-
-// Green light only without red and yellow files.
+// Green light only without red and yellow files, with at least one file
+// name found and none on the network.
 Verdict VerdictOf(const ShowReport& report);
-// "groen licht", "geel", "rood", or "kon niet worden gelezen" with the reason.
+// "groen licht", "geel", "rood", "bestanden op het netwerk", "geen
+// bestandsnamen gevonden", or "kon niet worden gelezen" with the reason.
 std::string VerdictWords(const ShowReport& report);
 
 // & < > " ' as entities, control characters as the replacement character.

@@ -48,7 +48,9 @@ ShowReport CheckShow(const std::string& path, const SubfolderNames& names) {
         report.failure = OneLine(ScanFailureMessage(outcome, std::string()));
         return report;
     }
-    return collector.Report(path, results.showDrive, results.showDir, CountsOf(results), names);
+    ShowReport report = collector.Report(path, results.showDrive, results.showDir, CountsOf(results), names);
+    report.networkPaths = std::move(results.networkPaths);
+    return report;
 }
 
 void LogCheckedShow(const ShowReport& report) {

@@ -24,6 +24,8 @@ int32_t g_nYellow1 = 0;
 int32_t g_nYellow2 = 0;
 int32_t g_nOther = 0;
 int64_t g_nTotalBytes = 0;
+std::vector<std::string> g_aNetworkPaths;
+int g_bRepairChanged = 0;
 
 std::string g_szShowDrive;
 std::string g_szShowDir;
@@ -41,6 +43,8 @@ void ResetSharedState() {
     g_nRed = g_nYellow = g_nGreen = 0;
     g_nYellow1 = g_nYellow2 = g_nOther = 0;
     g_nTotalBytes = 0;
+    g_aNetworkPaths.clear();
+    g_bRepairChanged = 0;
     g_bAnalysed = 0;
     g_csAnalysedFile.clear();
     g_szShowDrive.clear();

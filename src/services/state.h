@@ -39,6 +39,12 @@ extern int32_t g_nYellow2;
 extern int32_t g_nOther;
 // 64-bit: a show with a few videos easily passes 2 GB.
 extern int64_t g_nTotalBytes;
+// Files on a network share that the show names ("\\server\share\x.wav"):
+// counted nowhere else, yet they keep the show from green light.
+extern std::vector<std::string> g_aNetworkPaths;
+// A repair has changed a file (or Wings ran) since the last analysis: its
+// results no longer describe the disk.
+extern int g_bRepairChanged;
 
 // Drive ("C:") and folder ("\Shows\Demo\") of the analysed show.
 extern std::string g_szShowDrive;

@@ -105,6 +105,7 @@ bool CLongWork::Pump() {
     const DWORD now = ::GetTickCount();
     if (now - m_nLastPump >= kPumpIntervalMs) {
         PumpNow();
+        if (m_bSessionQuery) WaitForSessionAnswer();
         m_nLastPump = ::GetTickCount();
     }
     return !m_bStop;
@@ -124,10 +125,28 @@ void CLongWork::PumpNow() {
             if (m_nStopControl) RequestStop();
             continue;
         }
+        // The dialog would take Enter for OK and end itself, with the work
+        // going on behind it.
+        if ((msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_RETURN && root == m_hRoot)
+            continue;
         if (root && ::IsDialogMessageA(root, &msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
+}
+
+void CLongWork::WaitForSessionAnswer() {
+    // Windows sends its answer right after every program has agreed; a
+    // system that never sends it must not hold the work for ever.
+    constexpr DWORD kLongestWaitMs = 30000;
+    const DWORD start = ::GetTickCount();
+    while (m_bSessionQuery && !m_bStop) {
+        const DWORD waited = ::GetTickCount() - start;
+        if (waited >= kLongestWaitMs) break;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kLongestWaitMs - waited, QS_ALLINPUT);
+        PumpNow();
+    }
+    m_bSessionQuery = false;
 }
 
 void CLongWork::WaitDisabled(HWND window, HANDLE handle) {
@@ -169,9 +188,11 @@ LRESULT CALLBACK CLongWork::RootProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
         }
         return 0;
     case WM_QUERYENDSESSION:
-        self->RequestStop();
+        // Agreed, but not stopped yet: the log-off may still be cancelled.
+        self->m_bSessionQuery = true;
         return TRUE;
     case WM_ENDSESSION:
+        self->m_bSessionQuery = false;
         if (wp) {
             self->RequestStop();
             ScopedPartialFile::MarkAllForDeletion();

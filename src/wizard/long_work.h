@@ -10,9 +10,12 @@
 // or dialog and, on a wizard page, the wizard's own buttons are disabled,
 // so nothing can start twice; only its stop control stays usable. Esc and
 // the close box then ask the work to stop (the close box closes the
-// window once the work has ended). When Windows ends the session in the
-// middle, files being written are removed (ScopedPartialFile), the run
-// log gets its stop entry and the program ends.
+// window once the work has ended); Enter does nothing, so a stray key
+// never closes a dialog whose work goes on. When Windows asks whether the
+// session may end, the work waits for its answer: when the session ends,
+// files being written are removed (ScopedPartialFile), the run log gets
+// its stop entry and the program ends; when the log-off is cancelled, the
+// work goes on as if nothing happened.
 #pragma once
 
 #include <windows.h>
@@ -50,6 +53,9 @@ private:
     CLongWork(HWND window, WholeWindow);
 
     void PumpNow();
+    // Handles messages, without going on, until Windows says whether the
+    // session ends (or the user stops the work).
+    void WaitForSessionAnswer();
     bool IsStopClick(UINT msg, WPARAM wp) const;
     // Each work subclasses under its own id, so nested works never clash.
     UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
@@ -62,6 +68,8 @@ private:
     HWND m_hRoot;
     int m_nStopControl;
     bool m_bStop = false;
+    // Windows asked whether the session may end and has not said yet.
+    bool m_bSessionQuery = false;
     bool m_bCloseAfter = false;
     bool m_bWholeWindow = false;
     bool m_bWizButtonsPending = false;

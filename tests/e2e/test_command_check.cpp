@@ -4,6 +4,10 @@
 #include "support/driver.h"
 #include "support/test_support.h"
 
+#include <prsht.h>
+
+#include "resource.h"
+
 namespace {
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
@@ -15,6 +19,50 @@ int Check(const std::string& arguments) {
 }
 
 }  // namespace
+
+// A show dragged onto the program, "Openen met" or typed after its name:
+// the wizard with that show chosen. Anything else it cannot follow: one
+// message with every form, and exit code 4.
+TEST(ShowHandedToTheProgram, OpensTheWizardWithItChosenAndAnythingElseIsExplained) {
+    ScratchFolder root("C:\\ZkGegeven");
+    const std::string show = root / "Mijn show\\reis.ws4";
+    ASSERT_TRUE(MakeFolderTree(root / "Mijn show"));
+    ASSERT_TRUE(WriteWholeFile(show, "WS4"));
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string ini = std::string(windows) + "\\Zekerpad.INI";
+    const std::string iniBefore = ReadWholeFile(ini);
+
+    {
+        ZekerpadProcess run(ProgramFolder() + "\\Zekerpad.exe", Quoted(show));
+        HWND wizard = run.WaitForWizard();
+        ASSERT_NE(wizard, nullptr);
+        PressWizardButton(wizard, PSBTN_NEXT);
+        ASSERT_TRUE(WaitUntil([&] { return CurrentIndexOf(wizard) == 1; }));
+        EXPECT_EQ(ControlText(CurrentPageOf(wizard), IDC_SHOW_EDIT), show);
+        PressWizardButton(wizard, PSBTN_CANCEL);
+        ASSERT_TRUE(run.WaitForExit());
+    }
+    char kept[MAX_PATH] = {};
+    ::GetPrivateProfileStringA("Zekerpad", "ShowBestand", "", kept, MAX_PATH, ini.c_str());
+    EXPECT_EQ(std::string(kept), show);
+
+    for (const std::string& wrong : {std::string("/onzin"), Quoted(root / "weg.ws4")}) {
+        ZekerpadProcess run(ProgramFolder() + "\\Zekerpad.exe", wrong);
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(run.Id())) != nullptr; })) << wrong;
+        const std::string text = MessageBoxText(box);
+        if (wrong == "/onzin") SaveScreenshot(box, ScreenshotFolder() + "\\opdrachtregel-onbekend.bmp");
+        EXPECT_EQ(text.rfind("Zekerpad begrijpt deze opdrachtregel niet:\n", 0), 0u) << text;
+        EXPECT_NE(text.find("\n\nZekerpad kent deze vormen:\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("\nZekerpad.exe /controleer-back-up \"<back-up-map>\""), std::string::npos) << text;
+        AnswerMessageBox(box, IDOK);
+        DWORD code = 0;
+        ASSERT_TRUE(run.WaitForExit(20000, &code));
+        EXPECT_EQ(code, 4u) << wrong;
+    }
+    WriteWholeFile(ini, iniBefore);
+}
 
 TEST(CheckForScripts, ExitCodesOfTheRealProgram) {
     ScratchFolder root("C:\\ZkScript");
@@ -30,6 +78,13 @@ TEST(CheckForScripts, ExitCodesOfTheRealProgram) {
     EXPECT_EQ(Check("/controleer " + Quoted(red) + " /rapport " + Quoted(root / "rood rapport.html")), 2);
     EXPECT_EQ(Check("/controleer " + Quoted(root / "weg.ws4")), 3);
     EXPECT_EQ(Check("/controleer"), 4);
+    // No file name at all, or a file on the network: no green light.
+    const std::string empty = root / "Show\\leeg.ws4";
+    const std::string network = root / "Show\\netwerk.ws4";
+    ASSERT_TRUE(WriteWholeFile(empty, ""));
+    ASSERT_TRUE(WriteWholeFile(network, std::string("WS4\0C:\\ZkScript\\Show\\a.wav\0\\\\server\\share\\intro.wav\0", 53)));
+    EXPECT_EQ(Check("/controleer " + Quoted(empty)), 3);
+    EXPECT_EQ(Check("/controleer " + Quoted(network)), 1);
 
     EXPECT_TRUE(ReadWholeFile(root / "rood rapport.html").find("Oordeel: rood") != std::string::npos);
     const std::string appended = log.Appended();

@@ -283,3 +283,39 @@ TEST_F(Installer, ExistingSettingsAndLogAreKeptByteForByte) {
 }
 
 }  // namespace
+
+namespace {
+constexpr char kVerbKey[] = "Software\\Classes\\SystemFileAssociations\\.ws4\\shell\\Zekerpad";
+
+// The default value of an HKLM key in the 64-bit view; "<absent>" when
+// the key or the value is missing.
+std::string DefaultValueOf(const std::string& keyPath) {
+    UniqueRegKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put()) !=
+        ERROR_SUCCESS)
+        return "<absent>";
+    return RegText(key.get(), "");
+}
+}  // namespace
+
+TEST_F(Installer, RightClickOnAShowOffersTheCheckAndWingsKeepsItsOwnAssociation) {
+    // Wings' own association of .ws4, as an installed Wings leaves it.
+    const std::string wingsKey = "Software\\Classes\\.ws4";
+    {
+        UniqueRegKey key;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, wingsKey.c_str(), 0, nullptr, 0,
+                                    KEY_WRITE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetValueExA(key.get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>("Wings.Show"), 11),
+                  ERROR_SUCCESS);
+    }
+    ASSERT_TRUE(Install());
+    EXPECT_EQ(DefaultValueOf(kVerbKey), "Controleren met Zekerpad");
+    EXPECT_EQ(DefaultValueOf(std::string(kVerbKey) + "\\command"), '"' + InstallDir() + "\\Zekerpad.exe\" \"%1\"");
+    EXPECT_EQ(DefaultValueOf(wingsKey), "Wings.Show");
+
+    ASSERT_TRUE(Uninstall());
+    EXPECT_EQ(DefaultValueOf(kVerbKey), "<absent>");
+    EXPECT_EQ(DefaultValueOf(wingsKey), "Wings.Show");
+    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, wingsKey.c_str(), KEY_WOW64_64KEY, 0);
+}

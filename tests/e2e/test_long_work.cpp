@@ -116,6 +116,15 @@ protected:
             ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(found); }));
         }
     }
+    // Windows asks whether the session may end while the copy runs.
+    void AskToEndTheSessionDuringTheCopy() {
+        ASSERT_TRUE(WaitUntil([&] { return Progress() > 0; }));
+        DWORD_PTR answer = 0;
+        ASSERT_TRUE(
+            ::SendMessageTimeoutA(m_wizard, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 1000, &answer));
+        EXPECT_EQ(TRUE, static_cast<BOOL>(answer));
+        ASSERT_LT(Progress(), kBigBytes) << "the copy ended before the log-off";
+    }
     int Progress() const {
         return static_cast<int>(::SendMessageA(::GetDlgItem(m_page, IDC_PROGRESS), PBM_GETPOS, 0, 0));
     }
@@ -218,11 +227,8 @@ TEST_F(LongWorkTest, ABigCopyAnswersTheSystemAndItsBarMovesWithTheBytes) {
 TEST_F(LongWorkTest, ALogOffDuringACopyLeavesNoPartialFileAndClosesTheLog) {
     LogWatch log;
     StartBigCopy();
-    ASSERT_TRUE(WaitUntil([&] { return Progress() > 0; }));
+    AskToEndTheSessionDuringTheCopy();
     DWORD_PTR answer = 0;
-    ASSERT_TRUE(::SendMessageTimeoutA(m_wizard, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 1000, &answer));
-    EXPECT_EQ(TRUE, static_cast<BOOL>(answer));
-    ASSERT_LT(Progress(), kBigBytes) << "the copy ended before the log-off";
     // The program ends inside this call; it gets no answer.
     ::SendMessageTimeoutA(m_wizard, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
     ASSERT_TRUE(m_run->WaitForExit());
@@ -240,6 +246,22 @@ TEST_F(LongWorkTest, ALogOffDuringACopyLeavesNoPartialFileAndClosesTheLog) {
     const std::string end = "-> doel - " + std::string(kTarget) + "\n\rStop logboek <<<<<<<<<\n\r\n\r";
     ASSERT_GE(text.size(), end.size());
     EXPECT_EQ(end, text.substr(text.size() - end.size()));
+}
+
+TEST_F(LongWorkTest, ACancelledLogOffLetsTheCopyGoOn) {
+    LogWatch log;
+    StartBigCopy();
+    AskToEndTheSessionDuringTheCopy();
+    DWORD_PTR answer = 0;
+    // Another program refused: Windows says the session goes on.
+    ASSERT_TRUE(::SendMessageTimeoutA(m_wizard, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+
+    ASSERT_TRUE(WaitUntil([&] { return IsControlEnabled(m_page, IDC_BUTTON_1009); }, 120000));
+    EXPECT_EQ(kBigBytes, SizeOf(kTarget));
+    EXPECT_EQ(kBigBytes, SizeOf(std::string(kBig) + ".bak"));
+    PressWizardButton(m_wizard, PSBTN_CANCEL);
+    ASSERT_TRUE(m_run->WaitForExit());
+    EXPECT_NE(log.Appended().find("-> doel - " + std::string(kTarget) + "\n\r->   - kopie OK\n\r"), std::string::npos);
 }
 
 TEST_F(LongWorkTest, WhileWingsRunsTheWizardIsDisabledButAnswers) {

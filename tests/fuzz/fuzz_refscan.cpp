@@ -13,6 +13,7 @@
 #include "files/file_kind.h"
 #include "files/path_split.h"
 #include "analysis/ref_scan.h"
+#include "analysis/show_verdict.h"
 
 namespace {
 
@@ -115,5 +116,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         Check(!IsYellow1(chDrive, ""));
     });
     Check(count == expected.size());
+
+    for (const std::string& path : FindNetworkPaths(data, size)) {
+        Check(path.size() >= 7 && path.size() <= kMaxReferenceLength);
+        Check(path[0] == '\\' && path[1] == '\\' && path[2] != '\\');
+        Check(path.find('\0') == std::string::npos);
+    }
     return 0;
 }

@@ -401,6 +401,28 @@ TEST_F(FindMissing, AFileInAFolderWhosePathIsTooLongIsSkippedNotCut) {
     EXPECT_EQ(0, RunUnixShell("grep -qx lang '" + unixFile + "'"));
 }
 
+// Enter pressed as the walk of the drives begins, and again on its results:
+// the dialog has no default button, and neither closes it.
+TEST_F(FindMissing, EnterNeitherEndsTheSearchNorThrowsAwayItsResults) {
+    const std::string onE = Root('E') + "\\zk_enter_vondst.wav";
+    MakeTestFile(onE, TestBytes(70, 4));
+    HWND page = RedPage({Show() + "Audio\\zk_enter_vondst.wav"});
+    KeyAtDialogStart enter(kCaption, IDC_FM_TREE, VK_RETURN);
+    bool stillOpen = false;
+    Search(page, {[&](HWND d) {
+                      EXPECT_EQ(0u, ItemText(d, IDC_FM_STATUS).find("Klaar: "));
+                      ::SetFocus(::GetDlgItem(d, IDC_FM_TREE));
+                      ::PostMessageA(::GetDlgItem(d, IDC_FM_TREE), WM_KEYDOWN, VK_RETURN, 1);
+                  },
+                  [&](HWND d) {
+                      stillOpen = true;
+                      EXPECT_EQ(1u, Read(d).at(0).candidates.size());
+                      ClickDialogButton(d, IDCANCEL);
+                  }});
+    EXPECT_TRUE(enter.Posted());
+    EXPECT_TRUE(stillOpen);
+}
+
 TEST_F(FindMissing, StopKeepsWhatWasFound) {
     // In the first drive's root, so it is listed before any folder below.
     const std::string early = "C:\\zk_stop_vondst.wav";

@@ -81,6 +81,11 @@ protected:
         Make(kRedShow, ShowBytes({"C:\\ZkReport\\Rood\\weg.wav"}));
         Make(kLockedShow, ShowBytes({"C:\\ZkReport\\Slot\\x.wav"}));
     }
+    static void UseDefaultSubfolders() {
+        g_csSubmapAudio = "Audio";
+        g_csSubmapPlaatjes = "Plaatjes";
+        g_csSubmapOverige = "Overige";
+    }
     ScratchFolder m_root;
 };
 
@@ -93,7 +98,7 @@ TEST_F(ReportFile, WritesAndReplacesOnlyWhatItMay) {
     std::string error;
     ASSERT_TRUE(WriteReportFile(target, "<p>een</p>", ReplacePolicy::Replace, &error)) << error;
     EXPECT_EQ(ReadWholeFile(target), "<p>een</p>");
-    // Agreed in the save dialog: replaced.
+    // Replace: whatever is there is replaced.
     ASSERT_TRUE(WriteReportFile(target, "<p>twee</p>", ReplacePolicy::Replace, &error)) << error;
     EXPECT_EQ(ReadWholeFile(target), "<p>twee</p>");
 
@@ -392,9 +397,7 @@ private:
 TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
     ASSERT_TRUE(OpenRunLog());
     WizardHarness wizard;
-    g_csSubmapAudio = "Audio";
-    g_csSubmapPlaatjes = "Plaatjes";
-    g_csSubmapOverige = "Overige";
+    UseDefaultSubfolders();
     wizard.GoTo(kSelectionPage);
     HWND selection = wizard.CurrentPage();
     ::SetDlgItemTextA(selection, IDC_SHOW_EDIT, (m_root / "geen.ws4").c_str());
@@ -439,6 +442,48 @@ TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
     auto after = Snapshot(kRoot);
     after.erase(call.answer);
     EXPECT_EQ(after, before);
+    CloseRunLog();
+}
+
+// A report made after a repair would date the results of before it; and
+// the save dialog's question cannot tell a report from the show a typo
+// named.
+TEST_F(ReportWorld, AfterARepairTheReportWaitsForAFreshAnalysisAndNoShowIsEverReplaced) {
+    ASSERT_TRUE(OpenRunLog());
+    WizardHarness wizard;
+    UseDefaultSubfolders();
+    wizard.GoTo(kSelectionPage);
+    ::SetDlgItemTextA(wizard.CurrentPage(), IDC_SHOW_EDIT, kYellowShow);
+    wizard.GoTo(kAnalysisPage);
+    HWND page = wizard.CurrentPage();
+    ASSERT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+
+    MessageBoxRecorder boxes;
+    SaveDialogCall call;
+    ScopedSaveDialog seam(call);
+    const std::string showBytes = ReadWholeFile(kGreenShow);
+    call.answer = kGreenShow;
+    ClickDialogButton(page, IDC_SAVE_REPORT);
+    EXPECT_EQ(ReadWholeFile(kGreenShow), showBytes);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, std::string("Het rapport is niet opgeslagen.\nHet bestand bestaat al en is geen "
+                                                 "rapport van Zekerpad; het wordt niet vervangen:\n") +
+                                         kGreenShow);
+
+    // The yellow-1 repair moves c.mp3; back on the analysis page, the
+    // report waits.
+    wizard.Press(PSBTN_NEXT);
+    ASSERT_EQ(wizard.CurrentIndex(), 4);
+    ClickDialogButton(wizard.CurrentPage(), IDC_BUTTON_1007);
+    ASSERT_TRUE(::GetFileAttributesA("C:\\ZkReport\\Geel & Co\\Audio\\c.mp3") != INVALID_FILE_ATTRIBUTES);
+    wizard.Press(PSBTN_BACK);
+    ASSERT_EQ(wizard.CurrentIndex(), kAnalysisPage);
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+
+    // A fresh analysis: the report may be saved again.
+    wizard.GoTo(kSelectionPage);
+    wizard.GoTo(kAnalysisPage);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
     CloseRunLog();
 }
 
@@ -493,6 +538,36 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
 }
 
 }  // namespace
+
+namespace {
+// Once the check is done: the first row chosen, and Enter on it.
+void CALLBACK EnterTick(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = FindThreadWindow("Zekerpad - Alle shows controleren");
+    if (!dialog || ControlText(dialog, IDC_CHECK_STATUS).rfind("Klaar", 0) != 0) return;
+    ::KillTimer(nullptr, timer);
+    HWND list = ::GetDlgItem(dialog, IDC_CHECK_LIST);
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    ::SetFocus(list);
+    ::PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+}
+}  // namespace
+
+// Enter as the check begins does nothing; Enter on a row of its results
+// does what a double-click does: that show goes to the wizard.
+TEST_F(ReportWorld, EnterDuringTheCheckDoesNothingAndOnARowChoosesItsShow) {
+    ASSERT_TRUE(OpenRunLog());
+    CCheckAllDialog dialog({kYellowShow, kGreenShow});
+    KeyAtDialogStart enter("Zekerpad - Alle shows controleren", IDC_CHECK_LIST, VK_RETURN);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &EnterTick);
+    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    ::KillTimer(nullptr, timer);
+    CloseRunLog();
+    EXPECT_TRUE(enter.Posted());
+    EXPECT_EQ(dialog.Reports().size(), 2u);
+    EXPECT_EQ(dialog.Chosen(), kYellowShow);
+}
 
 namespace {
 void CALLBACK StopTick(HWND, UINT, UINT_PTR timer, DWORD) {

@@ -9,11 +9,12 @@
 
 #include "support/test_support.h"
 
-ZekerpadProcess::ZekerpadProcess(const std::string& exePath) {
+ZekerpadProcess::ZekerpadProcess(const std::string& exePath, const std::string& arguments) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string cmd = "\"" + exePath + "\"";
+    if (!arguments.empty()) cmd += " " + arguments;
     std::vector<char> line(cmd.begin(), cmd.end());
     line.push_back('\0');
     if (::CreateProcessA(exePath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,

@@ -11,8 +11,9 @@
 
 class ZekerpadProcess {
 public:
-    // Starts the program from the build folder with the test's environment.
-    explicit ZekerpadProcess(const std::string& exePath);
+    // Starts the program from the build folder with the test's environment,
+    // and the arguments given (as they follow the program's name).
+    explicit ZekerpadProcess(const std::string& exePath, const std::string& arguments = std::string());
     ~ZekerpadProcess();
 
     bool Started() const { return m_process.valid(); }

@@ -16,6 +16,7 @@
 #include "services/run_log.h"
 #include "services/state.h"
 #include "common/win_raii.h"
+#include "support/driver.h"
 #include "wizard/sheet.h"
 
 std::string WinePath(const std::string& linuxPath) {
@@ -311,6 +312,34 @@ void CALLBACK WhenWindowShown::Tick(HWND, UINT, UINT_PTR, DWORD) {
     self->m_timer = 0;
     self->m_bRan = true;
     self->m_action(f.found);
+}
+
+namespace {
+KeyAtDialogStart* s_keyAtStart = nullptr;
+}
+
+KeyAtDialogStart::KeyAtDialogStart(std::string caption, int controlId, WPARAM key)
+    : m_caption(std::move(caption)), m_nControl(controlId), m_key(key) {
+    s_keyAtStart = this;
+    m_hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, &KeyAtDialogStart::Hook, nullptr, ::GetCurrentThreadId());
+}
+
+KeyAtDialogStart::~KeyAtDialogStart() {
+    if (m_hook) ::UnhookWindowsHookEx(m_hook);
+    s_keyAtStart = nullptr;
+}
+
+LRESULT CALLBACK KeyAtDialogStart::Hook(int code, WPARAM wp, LPARAM lp) {
+    KeyAtDialogStart* self = s_keyAtStart;
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+    if (code == HC_ACTION && self && !self->m_bPosted && call->message == WM_INITDIALOG &&
+        WindowTitle(call->hwnd) == self->m_caption) {
+        HWND control = ::GetDlgItem(call->hwnd, self->m_nControl);
+        ::PostMessageA(control, WM_KEYDOWN, self->m_key, 1);
+        ::PostMessageA(control, WM_KEYUP, self->m_key, 0xC0000001);
+        self->m_bPosted = true;
+    }
+    return ::CallNextHookEx(nullptr, code, wp, lp);
 }
 
 void ClickDialogButton(HWND dialog, int id) {

@@ -154,6 +154,24 @@ private:
     bool m_bRan = false;
 };
 
+// Posts a key (down, up) to a control of a dialog of this thread right after
+// the dialog's initialisation, so that it waits behind whatever the dialog
+// posted itself then: a key pressed as its work begins.
+class KeyAtDialogStart {
+public:
+    KeyAtDialogStart(std::string caption, int controlId, WPARAM key);
+    ~KeyAtDialogStart();
+    bool Posted() const { return m_bPosted; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp);
+    std::string m_caption;
+    int m_nControl;
+    WPARAM m_key;
+    HHOOK m_hook = nullptr;
+    bool m_bPosted = false;
+};
+
 // Presses a button of a dialog as a click would.
 void ClickDialogButton(HWND dialog, int id);
 

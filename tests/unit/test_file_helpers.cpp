@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "files/file_helpers.h"
 #include "app/app.h"
@@ -174,6 +175,52 @@ TEST(CopyFileChunked, RefusesWithoutTouchingAnything) {
         EXPECT_FALSE(CopyFileChunked(source, target));
     }
     EXPECT_EQ(ReadWholeFile(target), "locked");
+}
+
+namespace {
+// The names in a folder, in the order the system lists them.
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (find) do {
+            if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+                names.push_back(found.cFileName);
+        } while (::FindNextFileA(find.get(), &found));
+    return names;
+}
+
+bool IsTempName(const std::string& name) {
+    return name.size() == 15 && name.rfind("~zk", 0) == 0 && name.substr(11) == ".tmp";
+}
+}  // namespace
+
+// A power cut in the middle must not leave half a file under the real name,
+// where the next analysis would call it present.
+TEST(CopyFileChunked, TheTargetAppearsOnlyWhenComplete) {
+    ScratchFolder in("C:\\ZkCopyTempIn");
+    ScratchFolder out("C:\\ZkCopyTempOut");
+    const std::string source = in / "bron.bin";
+    const std::string target = out / "doel.bin";
+    ASSERT_TRUE(WriteWholeFile(source, Pattern(1000001)));
+
+    std::vector<std::vector<std::string>> during;
+    EXPECT_TRUE(CopyFileChunked(source, target, [&](int64_t) {
+        during.push_back(NamesIn(out.Path()));
+        return true;
+    }));
+    ASSERT_EQ(during.size(), 3u);  // after each chunk
+    for (const std::vector<std::string>& names : during) {
+        ASSERT_EQ(names.size(), 1u);
+        EXPECT_TRUE(IsTempName(names[0])) << names[0];
+    }
+    EXPECT_EQ(NamesIn(out.Path()), std::vector<std::string>{"doel.bin"});
+    EXPECT_TRUE(ReadWholeFile(target) == Pattern(1000001));
+
+    // Stopped half-way: nothing under either name.
+    ASSERT_TRUE(::DeleteFileA(target.c_str()));
+    EXPECT_FALSE(CopyFileChunked(source, target, [](int64_t) { return false; }));
+    EXPECT_EQ(NamesIn(out.Path()), std::vector<std::string>{});
 }
 
 // A disk that fills up half-way: the copy must say so and leave no partial

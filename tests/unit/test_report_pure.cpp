@@ -198,6 +198,7 @@ TEST(ReportPage, OneShowParsesBackWithEveryColourAndEscapedNames) {
 TEST(ReportPage, VerdictsAndAnUnreadableShow) {
     ShowReport r;
     r.showPath = "C:\\a.ws4";
+    r.counts.green = 1;
     EXPECT_EQ(VerdictOf(r), Verdict::Green);
     EXPECT_EQ(VerdictWords(r), "groen licht");
     r.counts.yellow = 1;
@@ -266,6 +267,9 @@ TEST(CommandLine, SplitAsWindowsProgramsDo) {
 TEST(CommandLine, CheckCommandAndItsMistakes) {
     using Mode = CheckCommand::Mode;
     EXPECT_EQ(ParseCheckCommand({}).mode, Mode::Wizard);
+    // A show handed to the program.
+    EXPECT_EQ(ParseCheckCommand({"D:\\Mijn shows\\a.ws4"}).mode, Mode::Wizard);
+    EXPECT_EQ(ParseCheckCommand({"D:\\Mijn shows\\a.ws4"}).show, "D:\\Mijn shows\\a.ws4");
 
     CheckCommand c = ParseCheckCommand({"/CONTROLEER", "C:\\a.ws4"});
     EXPECT_EQ(c.mode, Mode::Check);
@@ -278,7 +282,7 @@ TEST(CommandLine, CheckCommandAndItsMistakes) {
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
              {"/controleer"}, {"/controleer", ""}, {"/controleer", "/rapport", "r.html"},
              {"/controleer", "a.ws4", "/rapport"}, {"/controleer", "a.ws4", "/rapport", "/x"},
-             {"/controleer", "a.ws4", "extra"}, {"a.ws4"}, {"/rapport", "r.html"}, {"/?"}}) {
+             {"/controleer", "a.ws4", "extra"}, {"a.ws4", "b.ws4"}, {"/rapport", "r.html"}, {"/?"}}) {
         c = ParseCheckCommand(wrong);
         EXPECT_EQ(c.mode, Mode::Wrong) << wrong.size() << " " << wrong[0];
         EXPECT_FALSE(c.why.empty());
