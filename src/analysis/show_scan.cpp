@@ -189,8 +189,7 @@ std::string ScanFailureMessage(const ScanOutcome& outcome, const std::string& pa
         text = "FOUT bij lezen bestand";
         break;
     case ScanStatus::ShortRead:
-        text = "Fout bij lezen van het bestand.\nHet bestand is niet volledig gelezen; misschien heeft een "
-               "ander programma het intussen gewijzigd.";
+        text = "Fout bij lezen van het bestand.";
         break;
     }
     if (!path.empty()) text += "\n" + path;
