@@ -444,6 +444,22 @@ TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
 
 // --- The check for scripts ------------------------------------------------
 
+// The report is suggested in Documents, where the demo saves it. The test
+// rig's prefix must keep that and every other shell folder inside itself,
+// not link it into the user's home folder as Wine does by default.
+TEST(TestRig, ShellFoldersLieInsideTheWinePrefixNotInTheHomeFolder) {
+    const std::string driveC = UnixPathOf("C:\\");
+    if (driveC.empty()) GTEST_SKIP() << "needs Wine";
+    for (int csidl : {CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO}) {
+        char folder[MAX_PATH] = {};
+        ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)));
+        const std::string unixFolder = UnixPathOf(folder);
+        EXPECT_EQ(0, RunUnixShell("test -d '" + unixFolder + "' && test ! -L '" + unixFolder + "' && case $(realpath '" +
+                                  unixFolder + "') in $(realpath '" + driveC + "')/*) exit 0;; esac; exit 1"))
+            << folder << " is " << unixFolder;
+    }
+}
+
 TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     const auto before = Snapshot(kRoot);
     UniqueFile held = HoldOpen(kLockedShow, 0);
