@@ -21,7 +21,7 @@ constexpr int64_t kProgressRange = 1 << 30;
 }  // namespace
 
 CDialogBackup::CDialogBackup(std::string showFolder)
-    : CModalDialog(IDD_BACKUP), m_csShowFolder(std::move(showFolder)) {}
+    : CModalDialog(IDD_BACKUP, "back-up"), m_csShowFolder(std::move(showFolder)) {}
 
 BOOL CDialogBackup::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));

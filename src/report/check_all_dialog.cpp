@@ -55,7 +55,7 @@ std::string CellText(const ShowReport& r, int column) {
 }  // namespace
 
 CCheckAllDialog::CCheckAllDialog(std::vector<std::string> shows)
-    : CModalDialog(IDD_CHECK_ALL), m_shows(std::move(shows)) {}
+    : CModalDialog(IDD_CHECK_ALL, "alle-shows"), m_shows(std::move(shows)) {}
 
 BOOL CCheckAllDialog::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
