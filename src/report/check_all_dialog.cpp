@@ -43,6 +43,19 @@ int64_t Number(const ShowReport& r, int column) {
     }
 }
 
+// The verdict's dot, as in the wizard's tree; none for a show not checked.
+constexpr int kVerdictIcons[] = {IDI_DOT_GREEN, IDI_DOT_YELLOW, IDI_DOT_RED};
+
+int VerdictImage(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Green: return 0;
+    case Verdict::Yellow: return 1;
+    case Verdict::Red: return 2;
+    case Verdict::Unreadable: break;
+    }
+    return I_IMAGENONE;
+}
+
 std::string CellText(const ShowReport& r, int column) {
     switch (column) {
     case kShow: return r.showPath;
@@ -61,6 +74,18 @@ BOOL CCheckAllDialog::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
     HWND list = GetItem(IDC_CHECK_LIST);
     ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    // The small-icon size follows the screen's DPI; the dots are drawn at
+    // every size it takes.
+    const int cx = ::GetSystemMetrics(SM_CXSMICON), cy = ::GetSystemMetrics(SM_CYSMICON);
+    m_imageList.reset(::ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 3, 0));
+    if (m_imageList) {
+        for (int icon : kVerdictIcons) {
+            HICON dot = static_cast<HICON>(
+                ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon), IMAGE_ICON, cx, cy, LR_SHARED));
+            ::ImageList_AddIcon(m_imageList.get(), dot);
+        }
+        ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_imageList.get()));
+    }
     for (size_t i = 0; i < std::size(kColumns); ++i) {
         RECT width{0, 0, kColumns[i].widthDlu, 0};
         ::MapDialogRect(m_hWnd, &width);
@@ -149,9 +174,10 @@ void CCheckAllDialog::AddRow(size_t index) {
     const ShowReport& r = m_reports[index];
     std::string text = CellText(r, kShow);
     LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = &text[0];
+    item.iImage = VerdictImage(VerdictOf(r));
     item.lParam = static_cast<LPARAM>(index);
     const int at = static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (at < 0) return;
