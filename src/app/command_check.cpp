@@ -39,7 +39,7 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
         LogNumber("overige", c.other);
         LogLine("Einde analyse");
     } else {
-        LogValue("Fout", VerdictWords(report));
+        LogValue("Fout", VerdictInFull(report));
     }
     int code = ExitCodeOf(VerdictOf(report));
     if (!command.report.empty()) {

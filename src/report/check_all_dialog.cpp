@@ -277,7 +277,7 @@ bool CCheckAllDialog::OnNotify(NMHDR* hdr, LRESULT& result) {
         const auto* change = reinterpret_cast<NMLISTVIEW*>(hdr);
         if (!m_bDone || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED)) return false;
         const ShowReport& r = m_reports.at(static_cast<size_t>(change->lParam));
-        SetItemText(IDC_CHECK_STATUS, r.showPath + ":\n" + VerdictWords(r));
+        SetItemText(IDC_CHECK_STATUS, r.showPath + ":\n" + VerdictInFull(r));
         result = 0;
         return true;
     }

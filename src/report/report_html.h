@@ -29,7 +29,8 @@ struct ReportCounts {
 struct ShowReport {
     std::string showPath;
     bool readable = true;
-    std::string failure;  // why the show could not be read
+    std::string failure;  // why the show could not be read, in full
+    std::string reason;   // the same in a few words, for a verdict in a list
     ReportCounts counts;
     std::vector<ReportRow> rows;  // in the order of the show
 };
@@ -38,8 +39,11 @@ enum class Verdict { Green, Yellow, Red, Unreadable };
 
 // Green light only without red and yellow files.
 Verdict VerdictOf(const ShowReport& report);
-// "groen licht", "geel", "rood", or "kon niet worden gelezen" with the reason.
+// "groen licht", "geen groen licht: gele bestanden" or "... rode bestanden",
+// or "niet gecontroleerd" with the reason in a few words.
 std::string VerdictWords(const ShowReport& report);
+// The same, but an unreadable show's reason in full.
+std::string VerdictInFull(const ShowReport& report);
 
 // & < > " ' as entities, control characters as the replacement character.
 std::string HtmlEscape(std::string_view text);
