@@ -103,7 +103,7 @@ void CDialogBackup::UpdatePlan() {
             break;
         case DestinationProblem::InsideShow:
         case DestinationProblem::ShowInside:
-            text = "Deze doelmap kan niet: de back-up moet buiten de map van de show staan.";
+            text = "Deze doelmap is niet geschikt: de back-up moet buiten de map van de show staan.";
             break;
         case DestinationProblem::ShowAtRoot:
             text = "De show staat in de hoofdmap van een schijf; daarvan maakt Zekerpad geen back-up.";
