@@ -25,9 +25,10 @@ struct ColumnSpec {
     int widthDlu;
     bool right;
 };
+// The verdict's column holds "geen groen licht: gele bestanden" whole.
 const ColumnSpec kColumns[] = {
-    {"Show", 150, false},  {"Rood", 28, true},   {"Geel 1", 30, true},  {"Geel 2", 30, true},
-    {"Groen", 30, true},   {"Grootte (bytes)", 58, true}, {"Oordeel", 92, false},
+    {"Show", 112, false},  {"Rood", 26, true},   {"Geel 1", 28, true},  {"Geel 2", 28, true},
+    {"Groen", 28, true},   {"Grootte (bytes)", 58, true}, {"Oordeel", 134, false},
 };
 
 // A number of the row for sorting; an unreadable show sorts below zero.

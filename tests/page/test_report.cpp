@@ -274,6 +274,7 @@ void CALLBACK CheckAllTick(HWND, UINT, UINT_PTR timer, DWORD) {
     ::GetDlgItemTextA(dialog, IDC_CHECK_STATUS, status, sizeof status);
     visit->statusOfSelected = status;
     // The whole reason above the list, four lines of it.
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     SaveScreenshot(dialog, ScreenshotFolder() + "\\rapport-alle-shows-oordeel.bmp");
     // The green show, at the bottom of the reversed list.
     NotifyList(dialog, NM_DBLCLK, visit->chooseRow, 0);
