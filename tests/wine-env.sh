@@ -14,7 +14,9 @@
 
 zk_build_dir=$(cd "${1:?build folder}" && pwd)
 export WINEPREFIX="$zk_build_dir/wineprefix"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko to fetch, and no menu entries or file types written into
+# $HOME/.local and $HOME/.config by Wine's menu builder.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export WINEDEBUG=-all
 export WINEARCH=win64
 export LANG=nl_NL.UTF-8
