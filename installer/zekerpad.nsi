@@ -101,7 +101,7 @@ FunctionEnd
 ; program itself works, only a standard user could then not keep a log or
 ; settings. Said in the details and in a message (which a silent
 ; installation answers by itself), and the installation goes on.
-!define ZK_BY_HAND "$\r$\n$\r$\n${ZK_NAME} werkt wel, maar een gebruiker zonder beheerdersrechten kan dan geen logboek schrijven en geen instellingen bewaren. Hoe u dit als beheerder met de hand regelt, staat in de handleiding, in het deel 'Zekerpad gebruiken zonder installatieprogramma'."
+!define ZK_BY_HAND "$\r$\n$\r$\n${ZK_NAME} werkt wel, maar kan dan voor een gebruiker zonder beheerdersrechten geen logboek en geen instellingen bijhouden. Hoe u dit als beheerder met de hand regelt, staat in de handleiding, in het deel 'Zekerpad gebruiken zonder installatieprogramma'."
 !macro ZK_WARN TEXT
   DetailPrint "${TEXT}"
   MessageBox MB_OK|MB_ICONEXCLAMATION "${TEXT}${ZK_BY_HAND}" /SD IDOK

@@ -185,8 +185,28 @@ def bmp24_file(rows):
 
 # --- the pictures ---
 
-def dot(fill, rim):
-    return [Layer(circle(8, 8, 6.2), fill, rim, 1.3)]
+def dot(fill, rim, sign):
+    """A coloured disc with a sign on it: the sign tells the dots apart
+    also to someone who cannot tell red from green."""
+    return sign + [Layer(circle(8, 8, 6.2), fill, rim, 1.3)]
+
+
+WHITE = (255, 255, 255)
+
+
+def cross():
+    return [Layer(stroke(2.1, (5.4, 5.4), (10.6, 10.6)), WHITE),
+            Layer(stroke(2.1, (10.6, 5.4), (5.4, 10.6)), WHITE)]
+
+
+def exclamation():
+    ink = (40, 30, 0)
+    return [Layer(rounded_box(6.95, 3.3, 9.05, 9.0, 1.0), ink),
+            Layer(circle(8, 11.5, 1.2), ink)]
+
+
+def tick():
+    return [Layer(stroke(2.1, (4.7, 8.3), (7.0, 10.6), (11.4, 5.5)), WHITE)]
 
 
 def traffic_light():
@@ -258,12 +278,12 @@ def leaping_figure():
 ICONS = [
     ("app.ico", traffic_light),
     ("folder_open.ico", folder_open),
-    ("dot_red.ico", lambda: dot((235, 30, 30), (130, 0, 0))),
+    ("dot_red.ico", lambda: dot((225, 25, 25), (130, 0, 0), cross())),
     ("note.ico", note),
-    ("dot_yellow.ico", lambda: dot((255, 215, 0), (150, 110, 0))),
+    ("dot_yellow.ico", lambda: dot((255, 215, 0), (150, 110, 0), exclamation())),
     ("picture.ico", picture),
     ("figure.ico", leaping_figure),
-    ("dot_green.ico", lambda: dot((40, 200, 40), (0, 105, 0))),
+    ("dot_green.ico", lambda: dot((30, 165, 30), (0, 95, 0), tick())),
 ]
 
 

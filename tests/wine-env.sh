@@ -8,10 +8,15 @@
 # C: is the prefix's own drive, D: a fixed drive and E: a removable drive,
 # both folders of the build tree; Z: (the Linux root) is marked as a network
 # drive so that a search of the fixed drives never walks the Linux system.
+# The user's shell folders (Documents, Desktop, ...) are plain folders in the
+# prefix, not Wine's usual links into $HOME: what the demo and the tests save
+# there stays inside the build folder.
 
 zk_build_dir=$(cd "${1:?build folder}" && pwd)
 export WINEPREFIX="$zk_build_dir/wineprefix"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko to fetch, and no menu entries or file types written into
+# $HOME/.local and $HOME/.config by Wine's menu builder.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export WINEDEBUG=-all
 export WINEARCH=win64
 export LANG=nl_NL.UTF-8
@@ -22,14 +27,30 @@ export ZK_DRIVE_C="$WINEPREFIX/drive_c"
 
 zk_log() { echo "[wine-env] $*" >&2; }
 
+# The marker of a finished prefix. Its name changes whenever the making
+# changes, so that an older prefix is made again.
+zk_ready_marker="$WINEPREFIX/.zk-ready-plain-folders"
+
+# wineboot links Documents, Desktop, Music and the rest to the folders of
+# the same name in $HOME (or to $HOME itself): each link becomes an empty
+# folder of the prefix's own.
+zk_unlink_shell_folders() {
+    local link
+    for link in "$WINEPREFIX"/drive_c/users/*/*; do
+        [ -L "$link" ] || continue
+        rm -f "$link" && mkdir -p "$link" || return 1
+    done
+}
+
 zk_make_prefix() {
     zk_start_screen || return 1
     mkdir -p "$ZK_DRIVE_D" "$ZK_DRIVE_E"
-    if [ ! -f "$WINEPREFIX/.zk-ready" ]; then
+    if [ ! -f "$zk_ready_marker" ]; then
         zk_log "making a fresh Wine prefix in $WINEPREFIX"
         rm -rf "$WINEPREFIX"
         wineboot -i >"$zk_build_dir/wineboot.log" 2>&1 </dev/null
         wineserver -w
+        zk_unlink_shell_folders || { zk_log "could not replace the shell folder links"; return 1; }
         wine reg add 'HKLM\Software\Wine\Drives' /v 'z:' /d network /f /reg:64 \
             >>"$zk_build_dir/wineboot.log" 2>&1 </dev/null
         wine reg add 'HKLM\Software\Wine\Drives' /v 'e:' /d floppy /f /reg:64 \
@@ -41,7 +62,7 @@ zk_make_prefix() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
             >>"$zk_build_dir/wineboot.log" 2>&1 </dev/null
         wineserver -w
-        touch "$WINEPREFIX/.zk-ready"
+        touch "$zk_ready_marker"
     fi
     ln -sfn "$ZK_DRIVE_D" "$WINEPREFIX/dosdevices/d:"
     ln -sfn "$ZK_DRIVE_E" "$WINEPREFIX/dosdevices/e:"

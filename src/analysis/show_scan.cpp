@@ -166,6 +166,20 @@ ScanOutcome AnalyseShowFile(const std::string& path, CPlacementSink* sink) {
     return outcome;
 }
 
+std::string ScanFailureInShort(ScanStatus status) {
+    switch (status) {
+    case ScanStatus::Done: break;
+    case ScanStatus::Missing: return "de show bestaat niet";
+    case ScanStatus::InUse: return "in gebruik bij een ander programma";
+    case ScanStatus::AccessDenied: return "geen toestemming om de show te lezen";
+    case ScanStatus::OpenFailed: return "de show kan niet worden geopend";
+    case ScanStatus::NoMemory: return "te weinig geheugen";
+    case ScanStatus::ReadFailed: return "fout bij lezen";
+    case ScanStatus::ShortRead: return "niet volledig gelezen";
+    }
+    return std::string();
+}
+
 std::string ScanFailureMessage(const ScanOutcome& outcome, const std::string& path) {
     std::string text, advice;
     switch (outcome.status) {
@@ -193,8 +207,7 @@ std::string ScanFailureMessage(const ScanOutcome& outcome, const std::string& pa
         text = "FOUT bij lezen bestand";
         break;
     case ScanStatus::ShortRead:
-        text = "Fout bij lezen van het bestand.\nHet bestand is niet volledig gelezen; misschien heeft een "
-               "ander programma het intussen gewijzigd.";
+        text = "Fout bij lezen van het bestand.";
         break;
     }
     if (!path.empty()) text += "\n" + path;

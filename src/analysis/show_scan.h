@@ -107,3 +107,7 @@ ScanStatus OpenFailureStatus(uint32_t systemError);
 // The Dutch report of a failed analysis, naming the show and the system's
 // reason.
 std::string ScanFailureMessage(const ScanOutcome& outcome, const std::string& path);
+
+// Why an analysis failed in a few words ("in gebruik bij een ander
+// programma"), for a list of many shows; empty for Done.
+std::string ScanFailureInShort(ScanStatus status);

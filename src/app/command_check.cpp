@@ -45,7 +45,7 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
         if (!report.networkPaths.empty()) LogNumber("netwerk", static_cast<int32_t>(report.networkPaths.size()));
         LogLine("Einde analyse");
     } else {
-        LogValue("Fout", VerdictWords(report));
+        LogValue("Fout", VerdictInFull(report));
     }
     int code = ExitCodeOf(VerdictOf(report));
     if (!command.report.empty()) {

@@ -21,7 +21,7 @@ constexpr int64_t kProgressRange = 1 << 30;
 }  // namespace
 
 CDialogBackup::CDialogBackup(std::string showFolder)
-    : CModalDialog(IDD_BACKUP), m_csShowFolder(std::move(showFolder)) {}
+    : CModalDialog(IDD_BACKUP, "back-up"), m_csShowFolder(std::move(showFolder)) {}
 
 BOOL CDialogBackup::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
@@ -103,7 +103,7 @@ void CDialogBackup::UpdatePlan() {
             break;
         case DestinationProblem::InsideShow:
         case DestinationProblem::ShowInside:
-            text = "Deze doelmap kan niet: de back-up moet buiten de map van de show staan.";
+            text = "Deze doelmap is niet geschikt: de back-up moet buiten de map van de show staan.";
             break;
         case DestinationProblem::ShowAtRoot:
             text = "De show staat in de hoofdmap van een schijf; daarvan maakt Zekerpad geen back-up.";

@@ -81,10 +81,13 @@ std::string RefusalReason(BackupAction action, const BackupVolume& volume) {
 }
 
 // The log shows the failure before the user reads of it.
-void ReportFailure(CLogBatch& log, const std::string& source, const std::string& reason, HWND owner) {
+// heading names what was left out: a file unless told otherwise.
+void ReportFailure(CLogBatch& log, const std::string& source, const std::string& reason, HWND owner,
+                   const std::string& heading = std::string()) {
     log.Value("fout", reason);
     log.Flush();
-    ShowMessage(LoadResString(IDS_BACKUP_FILE_FAILED) + source + "\n\n" + reason, owner);
+    ShowMessage((heading.empty() ? LoadResString(IDS_BACKUP_FILE_FAILED) : heading) + source + "\n\n" + reason,
+                owner);
 }
 
 // One copy under a temporary name beside its target. Either the target
@@ -452,7 +455,8 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
         if (outcome->stopped) break;
         log.Value("bron", showFolder + link);
         ReportFailure(log, showFolder + link,
-                      "Deze map verwijst naar een andere plaats (een koppeling) en wordt niet gekopieerd.", owner);
+                      "Deze map verwijst naar een andere plaats (een koppeling) en wordt niet gekopieerd.", owner,
+                      "De volgende map is niet in de back-up gekomen:\n");
         ++outcome->failed;
     }
     return end(BackupResult::Ran);

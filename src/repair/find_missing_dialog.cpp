@@ -47,7 +47,7 @@ bool IsChecked(HWND tree, HTREEITEM item) {
 }  // namespace
 
 CDialogFindMissing::CDialogFindMissing(std::vector<std::string> redPaths)
-    : CModalDialog(IDD_FIND_MISSING), m_redPaths(std::move(redPaths)) {}
+    : CModalDialog(IDD_FIND_MISSING, "zoeken"), m_redPaths(std::move(redPaths)) {}
 
 HWND CDialogFindMissing::Tree() const { return GetItem(IDC_FM_TREE); }
 

@@ -105,6 +105,6 @@ std::string MissingCopySummary(const MissingCopyCounts& counts) {
     if (counts.notCopied > 0)
         text += std::string("\n\n") + Files(counts.notCopied) + (counts.notCopied == 1 ? " is" : " zijn") +
                 " niet gekopieerd. De reden staat in de meldingen en in het logboek c:\\Zekerpad.log.";
-    if (counts.stopped) text += "\n\nU hebt het kopiëren gestopt; de overige bestanden zijn niet gekopieerd.";
+    if (counts.stopped) text += "\n\nU heeft het kopiëren gestopt; de overige bestanden zijn niet gekopieerd.";
     return text;
 }

@@ -25,9 +25,10 @@ struct ColumnSpec {
     int widthDlu;
     bool right;
 };
+// The verdict's column holds "geen groen licht: gele bestanden" whole.
 const ColumnSpec kColumns[] = {
-    {"Show", 150, false},  {"Rood", 28, true},   {"Geel 1", 30, true},  {"Geel 2", 30, true},
-    {"Groen", 30, true},   {"Grootte (bytes)", 58, true}, {"Oordeel", 92, false},
+    {"Show", 112, false},  {"Rood", 26, true},   {"Geel 1", 28, true},  {"Geel 2", 28, true},
+    {"Groen", 28, true},   {"Grootte (bytes)", 58, true}, {"Oordeel", 134, false},
 };
 
 // A number of the row for sorting; an unreadable show sorts below zero.
@@ -43,6 +44,22 @@ int64_t Number(const ShowReport& r, int column) {
     }
 }
 
+// The verdict's dot, as in the wizard's tree and the report's marks; none
+// for a show not checked or without a single file name.
+constexpr int kVerdictIcons[] = {IDI_DOT_GREEN, IDI_DOT_YELLOW, IDI_DOT_RED};
+
+int VerdictImage(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Green: return 0;
+    case Verdict::Yellow:
+    case Verdict::Network: return 1;
+    case Verdict::Red: return 2;
+    case Verdict::NoNames:
+    case Verdict::Unreadable: break;
+    }
+    return I_IMAGENONE;
+}
+
 std::string CellText(const ShowReport& r, int column) {
     switch (column) {
     case kShow: return r.showPath;
@@ -55,12 +72,24 @@ std::string CellText(const ShowReport& r, int column) {
 }  // namespace
 
 CCheckAllDialog::CCheckAllDialog(std::vector<std::string> shows)
-    : CModalDialog(IDD_CHECK_ALL), m_shows(std::move(shows)) {}
+    : CModalDialog(IDD_CHECK_ALL, "alle-shows"), m_shows(std::move(shows)) {}
 
 BOOL CCheckAllDialog::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
     HWND list = GetItem(IDC_CHECK_LIST);
     ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    // The small-icon size follows the screen's DPI; the dots are drawn at
+    // every size it takes.
+    const int cx = ::GetSystemMetrics(SM_CXSMICON), cy = ::GetSystemMetrics(SM_CYSMICON);
+    m_imageList.reset(::ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 3, 0));
+    if (m_imageList) {
+        for (int icon : kVerdictIcons) {
+            HICON dot = static_cast<HICON>(
+                ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon), IMAGE_ICON, cx, cy, LR_SHARED));
+            ::ImageList_AddIcon(m_imageList.get(), dot);
+        }
+        ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_imageList.get()));
+    }
     for (size_t i = 0; i < std::size(kColumns); ++i) {
         RECT width{0, 0, kColumns[i].widthDlu, 0};
         ::MapDialogRect(m_hWnd, &width);
@@ -149,9 +178,10 @@ void CCheckAllDialog::AddRow(size_t index) {
     const ShowReport& r = m_reports[index];
     std::string text = CellText(r, kShow);
     LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = &text[0];
+    item.iImage = VerdictImage(VerdictOf(r));
     item.lParam = static_cast<LPARAM>(index);
     const int at = static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (at < 0) return;
@@ -262,7 +292,7 @@ bool CCheckAllDialog::OnNotify(NMHDR* hdr, LRESULT& result) {
         const auto* change = reinterpret_cast<NMLISTVIEW*>(hdr);
         if (!m_bDone || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED)) return false;
         const ShowReport& r = m_reports.at(static_cast<size_t>(change->lParam));
-        SetItemText(IDC_CHECK_STATUS, r.showPath + ":\n" + VerdictWords(r));
+        SetItemText(IDC_CHECK_STATUS, r.showPath + ":\n" + VerdictInFull(r));
         result = 0;
         return true;
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win_raii.h"
 #include "report/report_html.h"
 #include "wizard/dialog.h"
 
@@ -36,6 +37,7 @@ private:
     std::vector<ShowReport> ReportsInListOrder() const;
     static int CALLBACK Compare(LPARAM a, LPARAM b, LPARAM self);
 
+    UniqueImageList m_imageList;  // the list view shares it (LVS_SHAREIMAGELISTS)
     std::vector<std::string> m_shows;
     std::vector<ShowReport> m_reports;
     std::string m_chosen;

@@ -10,24 +10,28 @@ const char kReportMark[] = "<meta name=\"generator\" content=\"Zekerpad-rapport\
 
 namespace {
 
-// The page's own look. Colours are also said in words: a report printed in
-// black and white must still be read right.
+// The page's own look. Colours are also said in words, and every mark
+// carries a sign (a cross, an exclamation mark, a tick): a report printed in
+// black and white, or read by someone who cannot tell red from green, must
+// still be read right. A path too long for its line breaks anywhere.
 const char kStyle[] =
     "body{font-family:Arial,Helvetica,sans-serif;font-size:10pt;color:#000;margin:2em}"
     "h1{font-size:16pt;margin:0 0 .5em}h2{font-size:13pt;margin:1.5em 0 .4em}"
     "h3{font-size:11pt;margin:1.2em 0 .3em}"
+    "h1,h2,h3,p{word-wrap:break-word;overflow-wrap:break-word}"
     "table{border-collapse:collapse;width:100%;margin:.3em 0 1em}"
     "th,td{border:1px solid #999;padding:2px 5px;text-align:left;vertical-align:top}"
     "th{background:#eee}td.getal{text-align:right;white-space:nowrap}"
-    "td.pad{word-break:break-all}"
-    ".mark{font-size:14pt;line-height:1}.rood{color:#c00000}.geel{color:#d4a000}"
-    ".groen{color:#008000}.grijs{color:#777}"
+    "td.pad,.pad{word-break:break-all}"
+    ".mark{display:inline-block;width:1.3em;height:1.3em;line-height:1.3em;border-radius:50%;"
+    "text-align:center;font-weight:bold;font-size:10pt;color:#fff;vertical-align:.05em}"
+    ".rood{background:#c00000}.geel{background:#f2c200;color:#000}"
+    ".groen{background:#008000}.grijs{background:#777}"
     ".oordeel{font-size:13pt;font-weight:bold}"
     "*{-webkit-print-color-adjust:exact;print-color-adjust:exact}"
     "@media print{@page{size:A4;margin:15mm}body{margin:0;font-size:9pt}"
     "h2,h3{page-break-after:avoid}tr{page-break-inside:avoid}"
-    "thead{display:table-header-group}section{page-break-before:always}"
-    "section.eerste{page-break-before:auto}}";
+    "thead{display:table-header-group}}";
 
 const char* MarkClass(Verdict verdict) {
     switch (verdict) {
@@ -41,9 +45,11 @@ const char* MarkClass(Verdict verdict) {
     return "grijs";
 }
 
-// A coloured dot, with the colour also in words beside it.
+// A coloured dot with its sign, the colour also in words beside it.
 std::string Mark(const char* cssClass) {
-    return std::string("<span class=\"mark ") + cssClass + "\">&#9679;</span>";
+    const std::string css = cssClass;
+    const char* sign = css == "rood" ? "&#10006;" : css == "geel" ? "!" : css == "groen" ? "&#10004;" : "?";
+    return "<span class=\"mark " + css + "\">" + sign + "</span>";
 }
 
 const char* KindWord(int kind) {
@@ -110,7 +116,7 @@ void AppendColourTables(std::string& html, const ShowReport& report, const char*
             continue;
         }
         html += "<table>\n<thead><tr><th>Pad zoals de show het noemt</th><th>Soort</th><th>Grootte (bytes)</th>";
-        if (section.withAction) html += "<th>Wat Zekerpad ermee doet</th>";
+        if (section.withAction) html += "<th>Wat Corrigeren ermee zou doen</th>";
         html += "</tr></thead>\n<tbody>\n";
         for (const ReportRow& row : report.rows) {
             if (row.colour != section.colour) continue;
@@ -138,7 +144,7 @@ void AppendNetworkPaths(std::string& html, const std::vector<std::string>& paths
 void AppendShowBody(std::string& html, const ShowReport& report, const char* tableLevel) {
     const Verdict verdict = VerdictOf(report);
     html += "<p class=\"oordeel\">" + Mark(MarkClass(verdict)) + " Oordeel: " +
-            HtmlEscape(VerdictWords(report)) + "</p>\n";
+            HtmlEscape(VerdictInFull(report)) + "</p>\n";
     if (!report.readable) return;
     if (verdict == Verdict::NoNames)
         html += "<p>In deze show is geen enkele bestandsnaam gevonden. Is dit wel een Wings-show?</p>\n";
@@ -157,15 +163,19 @@ Verdict VerdictOf(const ShowReport& report) {
 std::string VerdictWords(const ShowReport& report) {
     switch (VerdictOf(report)) {
     case Verdict::Green: return "groen licht";
-    case Verdict::Yellow: return "geel";
-    case Verdict::Network: return "bestanden op het netwerk";
-    case Verdict::Red: return "rood";
-    case Verdict::NoNames: return "geen bestandsnamen gevonden";
+    case Verdict::Yellow: return "geen groen licht: gele bestanden";
+    case Verdict::Network: return "geen groen licht: bestanden op het netwerk";
+    case Verdict::Red: return "geen groen licht: rode bestanden";
+    case Verdict::NoNames: return "geen groen licht: geen bestandsnamen gevonden";
     case Verdict::Unreadable: break;
     }
-    std::string words = "kon niet worden gelezen";
-    if (!report.failure.empty()) words += ": " + report.failure;
-    return words;
+    const std::string& why = report.reason.empty() ? report.failure : report.reason;
+    return why.empty() ? "niet gecontroleerd" : "niet gecontroleerd: " + why;
+}
+
+std::string VerdictInFull(const ShowReport& report) {
+    if (VerdictOf(report) != Verdict::Unreadable || report.failure.empty()) return VerdictWords(report);
+    return "niet gecontroleerd: " + report.failure;
 }
 
 std::string HtmlEscape(std::string_view text) {
@@ -211,7 +221,7 @@ std::string ShowReportHtml(const ShowReport& report, const std::string& madeAt) 
     std::string html;
     html.reserve(512 + report.rows.size() * 160);
     AppendHead(html, "Zekerpad-rapport: " + report.showPath);
-    html += "<h1>Zekerpad-rapport</h1>\n<p>Show: <b>" + HtmlEscape(report.showPath) + "</b><br>Gemaakt op " +
+    html += "<h1>Zekerpad-rapport</h1>\n<p>Show: <b class=\"pad\">" + HtmlEscape(report.showPath) + "</b><br>Gemaakt op " +
             HtmlEscape(madeAt) + "</p>\n";
     AppendShowBody(html, report, "h2");
     html += "</body>\n</html>\n";
@@ -241,11 +251,10 @@ std::string AllShowsReportHtml(const std::vector<ShowReport>& reports, const std
         html += "<td>" + Mark(MarkClass(VerdictOf(r))) + " " + HtmlEscape(VerdictWords(r)) + "</td></tr>\n";
     }
     html += "</tbody>\n</table>\n";
-    bool first = true;
+    // One show after the other, not each on a page of its own: a check of
+    // two hundred shows must not print two hundred pages.
     for (const ShowReport& r : reports) {
-        html += first ? "<section class=\"eerste\">\n" : "<section>\n";
-        first = false;
-        html += "<h2>" + HtmlEscape(r.showPath) + "</h2>\n";
+        html += "<section>\n<h2 class=\"pad\">" + HtmlEscape(r.showPath) + "</h2>\n";
         AppendShowBody(html, r, "h3");
         html += "</section>\n";
     }

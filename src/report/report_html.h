@@ -31,7 +31,8 @@ struct ReportCounts {
 struct ShowReport {
     std::string showPath;
     bool readable = true;
-    std::string failure;  // why the show could not be read
+    std::string failure;  // why the show could not be read, in full
+    std::string reason;   // the same in a few words, for a verdict in a list
     ReportCounts counts;
     std::vector<ReportRow> rows;  // in the order of the show
     std::vector<std::string> networkPaths;  // files on a network share, as the show names them
@@ -40,9 +41,12 @@ struct ShowReport {
 // Green light only without red and yellow files, with at least one file
 // name found and none on the network.
 Verdict VerdictOf(const ShowReport& report);
-// "groen licht", "geel", "rood", "bestanden op het netwerk", "geen
-// bestandsnamen gevonden", or "kon niet worden gelezen" with the reason.
+// "groen licht", "geen groen licht: gele bestanden", "... rode bestanden",
+// "... bestanden op het netwerk" or "... geen bestandsnamen gevonden", or
+// "niet gecontroleerd" with the reason in a few words.
 std::string VerdictWords(const ShowReport& report);
+// The same, but an unreadable show's reason in full.
+std::string VerdictInFull(const ShowReport& report);
 
 // & < > " ' as entities, control characters as the replacement character.
 std::string HtmlEscape(std::string_view text);

@@ -11,13 +11,16 @@ std::string ActionText(int kind, const std::string& leaf, ReportColour colour, c
     case ReportColour::Green:
         return std::string();
     case ReportColour::Red:
-        return "Niets: start Wings vanaf de pagina met rode bestanden en laat Wings het bestand opnieuw zoeken.";
+        return "Niets. Zoek het bestand op de pagina Bestanden met rode stip met de knop Bestanden zoeken..., "
+               "of laat Wings het zoeken met de knop Start Wings.";
     case ReportColour::Yellow1:
     case ReportColour::Yellow2:
         break;
     }
     const std::string* folder = TargetFolderOf(folders, kind);
-    if (!folder) return "Niets: een show verplaatst of kopieert Zekerpad niet; verplaats deze show zelf.";
+    if (!folder)
+        return "Niets: Zekerpad verplaatst of kopieert geen show. Corrigeren stopt bij deze show, en de gele "
+               "bestanden die erna komen, blijven staan waar ze staan. Verplaats deze show zelf.";
     if (colour == ReportColour::Yellow1) return "Verplaatsen naar " + *folder + leaf;
     return "Kopiëren naar " + *folder + leaf + " (daarna wordt het origineel gewist of hernoemd naar .bak, naar uw keuze)";
 }

@@ -46,6 +46,7 @@ ShowReport CheckShow(const std::string& path, const SubfolderNames& names) {
         report.showPath = path;
         report.readable = false;
         report.failure = OneLine(ScanFailureMessage(outcome, std::string()));
+        report.reason = ScanFailureInShort(outcome.status);
         return report;
     }
     ShowReport report = collector.Report(path, results.showDrive, results.showDir, CountsOf(results), names);
@@ -55,7 +56,7 @@ ShowReport CheckShow(const std::string& path, const SubfolderNames& names) {
 
 void LogCheckedShow(const ShowReport& report) {
     if (!report.readable) {
-        LogValue(report.showPath, VerdictWords(report));
+        LogValue(report.showPath, VerdictInFull(report));
         return;
     }
     const ReportCounts& c = report.counts;

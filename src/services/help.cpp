@@ -72,7 +72,9 @@ std::string ManualPath() {
     return exe.drive + exe.dir + kManualName;
 }
 
-void ShowManual(HWND owner, int pageIndex) {
+void ShowManual(HWND owner, int pageIndex) { ShowManualSection(owner, ManualAnchor(pageIndex)); }
+
+void ShowManualSection(HWND owner, std::string_view section) {
     const std::string path = ManualPath();
     if (!FileExists(path)) {
         ShowMessage("De handleiding is niet gevonden. Zekerpad zoekt haar naast het programma, op deze "
@@ -81,7 +83,7 @@ void ShowManual(HWND owner, int pageIndex) {
                     owner);
         return;
     }
-    const std::string url = FileUrl(AnsiToUtf8(path), ManualAnchor(pageIndex));
+    const std::string url = FileUrl(AnsiToUtf8(path), section);
     if (!g_pfnOpenUrl(owner, url))
         ShowMessage("De handleiding kon niet worden geopend in de browser. U vindt haar hier: " + path, owner);
 }

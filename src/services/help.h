@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 struct HWND__;
 
@@ -18,6 +19,10 @@ std::string ManualPath();
 // Opens the manual at the section of the page with this index. Where the
 // manual is missing, a message says where it was expected.
 void ShowManual(HWND__* owner, int pageIndex);
+
+// Opens the manual at the section with this id (at its top for an empty
+// one): a dialog with a section of its own answers F1 so.
+void ShowManualSection(HWND__* owner, std::string_view section);
 
 // The same for whichever page the sheet shows now.
 void ShowManualForSheet(HWND__* sheet);

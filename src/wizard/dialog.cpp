@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "services/help.h"
+
 std::string CDialogBase::GetItemText(int id) const {
     HWND item = GetItem(id);
     int len = ::GetWindowTextLengthA(item);
@@ -68,6 +70,12 @@ INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         self = reinterpret_cast<CModalDialog*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     }
     if (!self) return FALSE;
+    if (msg == WM_HELP && self->m_pszHelpSection) {
+        // F1 on any control of the dialog: its own section, not the page's.
+        ShowManualSection(hwnd, self->m_pszHelpSection);
+        ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    }
     INT_PTR r = self->Dispatch(msg, wp, lp);
     if (msg == WM_NCDESTROY) self->m_hWnd = nullptr;
     return r;

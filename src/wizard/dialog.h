@@ -38,7 +38,10 @@ protected:
 // A modal dialog on a template of the program's resources.
 class CModalDialog : public CDialogBase {
 public:
-    explicit CModalDialog(int templateId) : m_nTemplate(templateId) {}
+    // helpSection: the id of the dialog's own section in the manual, which
+    // F1 opens; without one, F1 goes to the owner as before.
+    explicit CModalDialog(int templateId, const char* helpSection = nullptr)
+        : m_nTemplate(templateId), m_pszHelpSection(helpSection) {}
     // IDOK, IDCANCEL, or -1 when the dialog could not be made.
     INT_PTR DoModal(HWND owner);
 
@@ -51,6 +54,7 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     int m_nTemplate;
+    const char* m_pszHelpSection;
 };
 
 // Centres a window over another (or over the screen when there is none).

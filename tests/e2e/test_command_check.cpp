@@ -86,10 +86,11 @@ TEST(CheckForScripts, ExitCodesOfTheRealProgram) {
     EXPECT_EQ(Check("/controleer " + Quoted(empty)), 3);
     EXPECT_EQ(Check("/controleer " + Quoted(network)), 1);
 
-    EXPECT_TRUE(ReadWholeFile(root / "rood rapport.html").find("Oordeel: rood") != std::string::npos);
+    EXPECT_TRUE(ReadWholeFile(root / "rood rapport.html").find("Oordeel: geen groen licht: rode bestanden") !=
+                std::string::npos);
     const std::string appended = log.Appended();
     EXPECT_NE(appended.find("Controle zonder venster\n\r-> Start analyse - C:\\ZkScript\\Show\\groen.ws4\n\r"),
               std::string::npos)
         << appended;
-    EXPECT_NE(appended.find("-> Uitslag - rood (code 2)\n\r"), std::string::npos);
+    EXPECT_NE(appended.find("-> Uitslag - geen groen licht: rode bestanden (code 2)\n\r"), std::string::npos);
 }

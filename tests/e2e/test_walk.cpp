@@ -62,7 +62,7 @@ TEST_F(WalkTest, TheTypicalRunEndsWithGreenLight) {
     // The report saved on the analysis page tells the first analysis.
     const std::string report = ReadWholeFile(walk.reportPath);
     EXPECT_NE(report.find("<title>Zekerpad-rapport: C:\\Shows\\Demo\\demo.ws4</title>"), std::string::npos);
-    EXPECT_NE(report.find("Oordeel: rood"), std::string::npos);
+    EXPECT_NE(report.find("Oordeel: geen groen licht: rode bestanden"), std::string::npos);
 
     const std::string text = log.Appended();
     EXPECT_NE(text.find("-> Start analyse - C:\\Shows\\Demo\\demo.ws4\n\r"), std::string::npos);

@@ -5,7 +5,10 @@
 #include <commctrl.h>
 #include <direct.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -483,4 +486,79 @@ TEST_F(AnalysisPage, ManySiblingsComeOutSorted) {
     for (size_t i = 1; i < images.size(); ++i)
         EXPECT_LE(::lstrcmpiA(images[i - 1].text.c_str(), images[i].text.c_str()), 0)
             << images[i - 1].text << " before " << images[i].text;
+}
+
+namespace {
+
+// Which pixels of a dot are its sign: each dot is drawn onto magenta (a
+// colour none of them holds); the disc's fill is its commonest colour, and
+// a pixel of the dot far from that colour is rim or sign. Rims are alike in
+// every dot, so two dots differ here only by their signs.
+std::vector<bool> SignPixels(int iconId, int size) {
+    std::vector<bool> sign;
+    HICON icon = static_cast<HICON>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON, size, size, 0));
+    if (!icon) return sign;
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    bmi.bmiHeader.biWidth = size;
+    bmi.bmiHeader.biHeight = -size;  // top row first
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    UniqueGdiObject bitmap(::CreateDIBSection(dc.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc || !bitmap || !bits) {
+        ::DestroyIcon(icon);
+        return sign;
+    }
+    auto* pixels = static_cast<uint32_t*>(bits);
+    const uint32_t magenta = 0xFF00FF;
+    const HGDIOBJ old = ::SelectObject(dc.get(), bitmap.get());
+    std::fill(pixels, pixels + size * size, magenta);
+    ::DrawIconEx(dc.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+    ::SelectObject(dc.get(), old);
+    ::DestroyIcon(icon);
+
+    std::map<uint32_t, int> counts;
+    for (int i = 0; i < size * size; ++i)
+        if ((pixels[i] & 0xFFFFFF) != magenta) ++counts[pixels[i] & 0xFFFFFF];
+    uint32_t fill = 0;
+    int most = 0;
+    for (const auto& [colour, n] : counts)
+        if (n > most) most = n, fill = colour;
+    for (int i = 0; i < size * size; ++i) {
+        const uint32_t p = pixels[i] & 0xFFFFFF;
+        int distance = 0;
+        for (int shift : {0, 8, 16}) distance += std::abs(static_cast<int>((p >> shift) & 0xFF) -
+                                                          static_cast<int>((fill >> shift) & 0xFF));
+        sign.push_back(p != magenta && distance > 96);
+    }
+    return sign;
+}
+
+}  // namespace
+
+// About one man in twelve cannot tell the red dot from the green one: the
+// dots carry a cross, an exclamation mark and a tick, at every size the
+// tree's icons take (16 to 32 pixels, with the screen's DPI).
+TEST(ResultDots, DifferInShapeAsWellAsColourAtEverySize) {
+    for (int size : {16, 20, 24, 32}) {
+        const std::vector<bool> red = SignPixels(IDI_DOT_RED, size), yellow = SignPixels(IDI_DOT_YELLOW, size),
+                                green = SignPixels(IDI_DOT_GREEN, size);
+        const size_t pixels = static_cast<size_t>(size * size);
+        ASSERT_EQ(red.size(), pixels) << size;
+        ASSERT_EQ(yellow.size(), pixels) << size;
+        ASSERT_EQ(green.size(), pixels) << size;
+        auto differing = [](const std::vector<bool>& a, const std::vector<bool>& b) {
+            size_t n = 0;
+            for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+            return n;
+        };
+        // A tenth of the icon at least: more than a blurred edge.
+        EXPECT_GE(differing(red, yellow), pixels / 10) << size << " pixels: red and yellow";
+        EXPECT_GE(differing(red, green), pixels / 10) << size << " pixels: red and green";
+        EXPECT_GE(differing(yellow, green), pixels / 10) << size << " pixels: yellow and green";
+    }
 }

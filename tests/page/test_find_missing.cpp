@@ -358,7 +358,7 @@ TEST_F(FindMissing, ATargetPathTooLongAndAShowAreNeverCopied) {
     ASSERT_EQ(3u, m_boxes.Boxes().size());
     EXPECT_EQ("Het pad van het doelbestand is langer dan 259 tekens. Dit bestand wordt niet gekopieerd:\n" + target,
               m_boxes.Boxes()[0].text);
-    EXPECT_EQ("Een show (.ws4) kopieert Zekerpad niet. Dit bestand wordt niet gekopieerd:\n" + showOnE,
+    EXPECT_EQ("Zekerpad kopieert geen show (.ws4). Dit bestand wordt niet gekopieerd:\n" + showOnE,
               m_boxes.Boxes()[1].text);
     EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\n2 bestanden zijn niet gekopieerd. De reden staat in de "
               "meldingen en in het logboek c:\\Zekerpad.log.",
@@ -501,7 +501,7 @@ TEST_F(FindMissing, StopDuringACopyLeavesNoPartOfIt) {
     EXPECT_FALSE(PathIsFile(Show() + "Audio\\zk_groot.wav"));
     ExpectUntouched(kept);
     ASSERT_EQ(1u, m_boxes.Boxes().size());
-    EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\nU hebt het kopiëren gestopt; de overige bestanden zijn "
+    EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\nU heeft het kopiëren gestopt; de overige bestanden zijn "
               "niet gekopieerd.",
               m_boxes.Boxes()[0].text);
     EXPECT_NE(std::string::npos, LogSoFar().find("-> stop - kopi\xEBren gestopt\n\r-> gekopieerd - 0\n\r"));

@@ -14,6 +14,9 @@
 #include "services/help.h"
 #include "services/help_url.h"
 #include "services/msgbox.h"
+#include "backup/backup_dialog.h"
+#include "repair/find_missing_dialog.h"
+#include "report/check_all_dialog.h"
 #include "resource.h"
 
 namespace {
@@ -113,6 +116,37 @@ TEST(Help, F1OpensTheManualAtThePageShownWhereverTheFocusIs) {
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// F1 in a dialog opened over the wizard, with the focus on its Sluiten
+// button; then the dialog is closed (its work stopped first, if any).
+std::string UrlOfF1In(CModalDialog& dialog, const char* caption, int stopButton) {
+    UrlOpenRecorder urls;
+    WhenWindowShown shown(caption, [&](HWND dlg) {
+        PressF1(::GetDlgItem(dlg, IDCANCEL));
+        if (stopButton) ClickDialogButton(dlg, stopButton);
+        ::PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    });
+    dialog.DoModal(nullptr);
+    EXPECT_TRUE(shown.Ran()) << caption;
+    return urls.Urls().size() == 1 ? urls.Urls()[0] : std::to_string(urls.Urls().size()) + " URLs";
+}
+
+TEST(Help, F1InEachDialogOpensTheDialogsOwnSection) {
+    ManualBesideProgram manual;
+    ASSERT_TRUE(manual.Written());
+    MessageBoxRecorder boxes;
+    MakeFolderTree("C:\\ZkHelp\\Show");
+
+    CDialogBackup backup("C:\\ZkHelp\\Show\\");
+    ExpectManualUrl({UrlOfF1In(backup, "Zekerpad - Back-up maken", 0)}, "back-up");
+    CDialogFindMissing findMissing({"C:\\ZkHelp\\weg.wav"});
+    ExpectManualUrl({UrlOfF1In(findMissing, "Zekerpad - Ontbrekende bestanden zoeken", IDC_FM_STOP)}, "zoeken");
+    CCheckAllDialog checkAll({"C:\\ZkHelp\\Show\\weg.ws4"});
+    ExpectManualUrl({UrlOfF1In(checkAll, "Zekerpad - Alle shows controleren", IDC_CHECK_STOP)}, "alle-shows");
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    DeleteTree("C:\\ZkHelp");
+}
+
 TEST(Help, WithoutTheManualAMessageSaysWhereItWasExpected) {
     ::DeleteFileA(ManualPath().c_str());
     UrlOpenRecorder urls;
@@ -155,6 +189,8 @@ TEST(Manual, HasASectionForEveryPageAndEveryLinkLandsOnOne) {
     }
     for (int page = 0; page < kManualPageSections; ++page)
         EXPECT_EQ(ids.count(std::string(ManualAnchor(page))), 1u) << "no section " << ManualAnchor(page);
+    for (const char* dialog : {"back-up", "zoeken", "alle-shows"})
+        EXPECT_EQ(ids.count(dialog), 1u) << "no section " << dialog;
 
     const std::regex linkPattern("href=\"#([^\"]*)\"");
     for (std::sregex_iterator it(html.begin(), html.end(), linkPattern), end; it != end; ++it)

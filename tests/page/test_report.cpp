@@ -176,9 +176,11 @@ TEST_F(ReportWorld, CheckShowTellsWhatTheWizardWouldDoAndTouchesNoSharedResult) 
     const ShowReport red = CheckShow(kRedShow, SubfolderNames{"Audio", "Plaatjes", "Overige"});
     ASSERT_EQ(red.rows.size(), 1u);
     EXPECT_EQ(red.rows[0].action,
-              "Niets: start Wings vanaf de pagina met rode bestanden en laat Wings het bestand opnieuw zoeken.");
-    EXPECT_EQ(VerdictWords(CheckShow(m_root / "geen.ws4", {})),
-              "kon niet worden gelezen: Het opgegeven Wings-bestand bestaat niet!");
+              "Niets. Zoek het bestand op de pagina Bestanden met rode stip met de knop Bestanden zoeken..., of "
+              "laat Wings het zoeken met de knop Start Wings.");
+    const ShowReport gone = CheckShow(m_root / "geen.ws4", {});
+    EXPECT_EQ(VerdictWords(gone), "niet gecontroleerd: de show bestaat niet");
+    EXPECT_EQ(VerdictInFull(gone), "niet gecontroleerd: Het opgegeven Wings-bestand bestaat niet!");
 }
 
 // --- "Alle shows controleren" ---------------------------------------------
@@ -276,6 +278,9 @@ void CALLBACK CheckAllTick(HWND, UINT, UINT_PTR timer, DWORD) {
     ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
     ::GetDlgItemTextA(dialog, IDC_CHECK_STATUS, status, sizeof status);
     visit->statusOfSelected = status;
+    // The whole reason above the list, four lines of it.
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SaveScreenshot(dialog, ScreenshotFolder() + "\\rapport-alle-shows-oordeel.bmp");
     // The green show, at the bottom of the reversed list.
     NotifyList(dialog, NM_DBLCLK, visit->chooseRow, 0);
 }
@@ -284,8 +289,9 @@ TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWiz
     const auto before = Snapshot(kRoot);
     UniqueFile held = HoldOpen(kLockedShow, 0);
     ASSERT_TRUE(held);
-    const std::string unreadable =
-        "kon niet worden gelezen: De show is in gebruik bij een ander programma (bijvoorbeeld Wings) en kan "
+    const std::string unreadable = "niet gecontroleerd: in gebruik bij een ander programma";
+    const std::string unreadableInFull =
+        "niet gecontroleerd: De show is in gebruik bij een ander programma (bijvoorbeeld Wings) en kan "
         "nu niet worden gelezen. Delingsfout. Sluit de show in dat programma, of sluit het programma, en "
         "probeer het daarna opnieuw.";
     LogWatch log;
@@ -325,13 +331,13 @@ TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWiz
         EXPECT_EQ(visit.status, "Klaar: 3 shows gecontroleerd. Dubbelklik op een show om die in de wizard te "
                                 "analyseren.");
         const Strings green = {kGreenShow, "0", "0", "0", "2", "3.059", "groen licht"};
-        const Strings yellow = {kYellowShow, "0", "1", "0", "1", "398", "geel"};
+        const Strings yellow = {kYellowShow, "0", "1", "0", "1", "398", "geen groen licht: gele bestanden"};
         const Strings locked = {kLockedShow, "", "", "", "", "", unreadable};
         // In the order of the found shows (the list sorts them).
         EXPECT_EQ(visit.rows, (std::vector<Strings>{yellow, green, locked}));
         EXPECT_EQ(visit.byVerdict, (std::vector<Strings>{green, yellow, locked}));
         EXPECT_EQ(visit.byVerdictReversed, (std::vector<Strings>{locked, yellow, green}));
-        EXPECT_EQ(visit.statusOfSelected, std::string(kLockedShow) + ":\n" + unreadable);
+        EXPECT_EQ(visit.statusOfSelected, std::string(kLockedShow) + ":\n" + unreadableInFull);
         // Meanwhile the wizard's choice and results stayed the red show's.
         EXPECT_EQ(visit.recentFileMeanwhile, kRedShow);
         EXPECT_EQ(visit.redFilesMeanwhile, Strings{"C:\\ZkReport\\Rood\\weg.wav"});
@@ -348,9 +354,9 @@ TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWiz
     const std::string appended = log.Appended();
     const std::string entries =
         "Start controle alle shows\n\r"
-        "-> C:\\ZkReport\\Geel & Co\\geel.ws4 - groen 1, geel 1 1, geel 2 0, rood 0, overige 0: geel\n\r"
+        "-> C:\\ZkReport\\Geel & Co\\geel.ws4 - groen 1, geel 1 1, geel 2 0, rood 0, overige 0: geen groen licht: gele bestanden\n\r"
         "-> C:\\ZkReport\\Groen\\groen.ws4 - groen 2, geel 1 0, geel 2 0, rood 0, overige 0: groen licht\n\r"
-        "-> C:\\ZkReport\\Slot\\slot.ws4 - " + unreadable + "\n\r"
+        "-> C:\\ZkReport\\Slot\\slot.ws4 - " + unreadableInFull + "\n\r"
         "Einde controle alle shows\n\r";
     EXPECT_TRUE(Contains(appended, entries)) << appended;
     EXPECT_TRUE(Contains(appended, "-> Start analyse - C:\\ZkReport\\Groen\\groen.ws4\n\r"));
@@ -433,7 +439,7 @@ TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
     ClickDialogButton(page, IDC_SAVE_REPORT);
     const std::string html = ReadWholeFile(call.answer);
     EXPECT_TRUE(Contains(html, "<title>Zekerpad-rapport: C:\\ZkReport\\Geel &amp; Co\\geel.ws4</title>"));
-    EXPECT_TRUE(Contains(html, "Oordeel: geel</p>"));
+    EXPECT_TRUE(Contains(html, "Oordeel: geen groen licht: gele bestanden</p>"));
     EXPECT_TRUE(Contains(html, "<td class=\"pad\">C:\\ZkReport\\Elders\\c.mp3</td><td>geluid</td>"
                                "<td class=\"getal\">300</td><td>Verplaatsen naar C:\\ZkReport\\Geel &amp; Co\\Audio\\"
                                "c.mp3</td>"))
@@ -489,6 +495,22 @@ TEST_F(ReportWorld, AfterARepairTheReportWaitsForAFreshAnalysisAndNoShowIsEverRe
 
 // --- The check for scripts ------------------------------------------------
 
+// The report is suggested in Documents, where the demo saves it. The test
+// rig's prefix must keep that and every other shell folder inside itself,
+// not link it into the user's home folder as Wine does by default.
+TEST(TestRig, ShellFoldersLieInsideTheWinePrefixNotInTheHomeFolder) {
+    const std::string driveC = UnixPathOf("C:\\");
+    if (driveC.empty()) GTEST_SKIP() << "needs Wine";
+    for (int csidl : {CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO}) {
+        char folder[MAX_PATH] = {};
+        ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)));
+        const std::string unixFolder = UnixPathOf(folder);
+        EXPECT_EQ(0, RunUnixShell("test -d '" + unixFolder + "' && test ! -L '" + unixFolder + "' && case $(realpath '" +
+                                  unixFolder + "') in $(realpath '" + driveC + "')/*) exit 0;; esac; exit 1"))
+            << folder << " is " << unixFolder;
+    }
+}
+
 TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     const auto before = Snapshot(kRoot);
     UniqueFile held = HoldOpen(kLockedShow, 0);
@@ -514,7 +536,7 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     held.reset();
 
     const std::string html = ReadWholeFile(report);
-    EXPECT_TRUE(Contains(html, "Oordeel: rood</p>"));
+    EXPECT_TRUE(Contains(html, "Oordeel: geen groen licht: rode bestanden</p>"));
     EXPECT_TRUE(Contains(html, "<td class=\"pad\">C:\\ZkReport\\Rood\\weg.wav</td><td>geluid</td>"
                                "<td class=\"getal\">ontbreekt</td>"));
     auto after = Snapshot(kRoot);
@@ -531,7 +553,7 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
                          "-> Uitslag - groen licht (code 0)\n\rStop logboek <<<<<<<<<\n\r\n\r"))
         << logged;
     EXPECT_TRUE(Contains(logged, "-> Rapport opgeslagen - C:\\ZkReport\\rapport.html\n\r"));
-    EXPECT_TRUE(Contains(logged, "-> Fout - kon niet worden gelezen: Het opgegeven Wings-bestand bestaat niet!\n\r"));
+    EXPECT_TRUE(Contains(logged, "-> Fout - niet gecontroleerd: Het opgegeven Wings-bestand bestaat niet!\n\r"));
     EXPECT_TRUE(Contains(logged, "-> Fout - de opdrachtregel klopt niet, na /controleer ontbreekt de show\n\r"));
     EXPECT_TRUE(Contains(logged, "-> Rapport niet opgeslagen - Het bestand bestaat al en is geen rapport van "
                                  "Zekerpad; het wordt niet vervangen: C:\\ZkReport\\Groen\\groen.ws4\n\r"));

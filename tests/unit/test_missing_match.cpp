@@ -79,6 +79,6 @@ TEST(MissingMatch, TextsOfAFoundFileAndOfTheSummaries) {
               "de meldingen en in het logboek c:\\Zekerpad.log.",
               MissingCopySummary({2, 0, 1, false}));
     EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\n2 bestanden stonden al in een submap van de show.\n\n"
-              "U hebt het kopiëren gestopt; de overige bestanden zijn niet gekopieerd.",
+              "U heeft het kopiëren gestopt; de overige bestanden zijn niet gekopieerd.",
               MissingCopySummary({0, 2, 0, true}));
 }

@@ -28,7 +28,7 @@ struct ParsedPage {
 
 std::string Unescape(const std::string& s) {
     static const std::map<std::string, std::string> kEntities = {
-        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"#39", "'"}, {"#9679", "*"}, {"#xFFFD", "?"}};
+        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"#39", "'"}, {"#10006", "x"}, {"#10004", "v"}, {"#xFFFD", "?"}};
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
         if (s[i] != '&') {
@@ -165,28 +165,28 @@ TEST(ReportPage, OneShowParsesBackWithEveryColourAndEscapedNames) {
     EXPECT_EQ(page.title, "Zekerpad-rapport: C:\\Shows\\Rock & <Roll> \"live\"\\show.ws4");
     EXPECT_TRUE(Contains(page.text, "Show: C:\\Shows\\Rock & <Roll> \"live\"\\show.ws4"));
     EXPECT_TRUE(Contains(page.text, "Gemaakt op 7 december 2026, 14:09"));
-    EXPECT_TRUE(Contains(page.text, "* Oordeel: rood"));
+    EXPECT_TRUE(Contains(page.text, "x Oordeel: geen groen licht: rode bestanden"));
     EXPECT_TRUE(Contains(page.text, "De show en de gevonden bestanden zijn tezamen 12.345.678 bytes groot."));
 
-    const std::vector<std::string> headings = {"Zekerpad-rapport", "* Rood: niet gevonden (1)",
-                                               "* Geel 1: elders op de schijf van de show (1)",
-                                               "* Geel 2: op een andere schijf (1)",
-                                               "* Groen: in de map van de show (2)"};
+    const std::vector<std::string> headings = {"Zekerpad-rapport", "x Rood: niet gevonden (1)",
+                                               "! Geel 1: elders op de schijf van de show (1)",
+                                               "! Geel 2: op een andere schijf (1)",
+                                               "v Groen: in de map van de show (2)"};
     EXPECT_EQ(page.headings, headings);
 
     // The counts, then per colour a head row and its files, in that order.
     const std::vector<std::vector<std::string>> rows = {
-        {"* Rood", "bestand is niet gevonden", "1 keer"},
-        {"* Geel",
+        {"x Rood", "bestand is niet gevonden", "1 keer"},
+        {"! Geel",
          "bestand is gevonden, maar staat op een mogelijk riskante plaats (geel 1: 1 op de schijf van de show, "
          "geel 2: 1 op een andere schijf)",
          "2 keer"},
-        {"* Groen", "bestand is gevonden en staat op een veilige plaats", "2 keer"},
-        {"Pad zoals de show het noemt", "Soort", "Grootte (bytes)", "Wat Zekerpad ermee doet"},
+        {"v Groen", "bestand is gevonden en staat op een veilige plaats", "2 keer"},
+        {"Pad zoals de show het noemt", "Soort", "Grootte (bytes)", "Wat Corrigeren ermee zou doen"},
         {"C:\\Weg\\kwijt.txt", "overig", "ontbreekt", "Niets: start Wings"},
-        {"Pad zoals de show het noemt", "Soort", "Grootte (bytes)", "Wat Zekerpad ermee doet"},
+        {"Pad zoals de show het noemt", "Soort", "Grootte (bytes)", "Wat Corrigeren ermee zou doen"},
         {"C:\\Muziek\\b&b<1>.mp3", "geluid", "5.000", "Verplaatsen naar C:\\Shows\\x\\Audio\\b&b<1>.mp3"},
-        {"Pad zoals de show het noemt", "Soort", "Grootte (bytes)", "Wat Zekerpad ermee doet"},
+        {"Pad zoals de show het noemt", "Soort", "Grootte (bytes)", "Wat Corrigeren ermee zou doen"},
         {"D:\\Foto's\\zee.jpg", "afbeelding", "2.000.000", "Kopiëren naar C:\\Shows\\x\\Plaatjes\\zee.jpg"},
         {"Pad zoals de show het noemt", "Soort", "Grootte (bytes)"},
         {"C:\\Shows\\Rock & <Roll> \"live\"\\intro.wav", "geluid", "1.200"},
@@ -202,16 +202,18 @@ TEST(ReportPage, VerdictsAndAnUnreadableShow) {
     EXPECT_EQ(VerdictOf(r), Verdict::Green);
     EXPECT_EQ(VerdictWords(r), "groen licht");
     r.counts.yellow = 1;
-    EXPECT_EQ(VerdictWords(r), "geel");
+    EXPECT_EQ(VerdictWords(r), "geen groen licht: gele bestanden");
     r.counts.red = 1;
-    EXPECT_EQ(VerdictWords(r), "rood");
+    EXPECT_EQ(VerdictWords(r), "geen groen licht: rode bestanden");
     r.readable = false;
     r.failure = "Het opgegeven Wings-bestand bestaat niet!";
-    EXPECT_EQ(VerdictWords(r), "kon niet worden gelezen: Het opgegeven Wings-bestand bestaat niet!");
+    r.reason = "de show bestaat niet";
+    EXPECT_EQ(VerdictWords(r), "niet gecontroleerd: de show bestaat niet");
+    EXPECT_EQ(VerdictInFull(r), "niet gecontroleerd: Het opgegeven Wings-bestand bestaat niet!");
 
     const ParsedPage page = Parse(ShowReportHtml(r, "1 januari 2027, 00:00"));
     ASSERT_TRUE(page.wellFormed);
-    EXPECT_TRUE(Contains(page.text, "Oordeel: kon niet worden gelezen: Het opgegeven Wings-bestand bestaat niet!"));
+    EXPECT_TRUE(Contains(page.text, "? Oordeel: niet gecontroleerd: Het opgegeven Wings-bestand bestaat niet!"));
     EXPECT_TRUE(page.rows.empty());  // no counts of a show never read
 }
 
@@ -224,18 +226,19 @@ TEST(ReportPage, AllShowsSummaryComesFirstThenOneSectionPerShow) {
     gone.showPath = "C:\\Shows\\weg.ws4";
     gone.readable = false;
     gone.failure = "Het opgegeven Wings-bestand bestaat niet!";
+    gone.reason = "de show bestaat niet";
     const ParsedPage page = Parse(AllShowsReportHtml({green, EveryColour(), gone}, "2 februari 2027, 09:05"));
     ASSERT_TRUE(page.wellFormed);
     ASSERT_GE(page.rows.size(), 4u);
     EXPECT_EQ(page.rows[0], (std::vector<std::string>{"Show", "Rood", "Geel 1", "Geel 2", "Groen", "Grootte (bytes)",
                                                       "Oordeel"}));
     EXPECT_EQ(page.rows[1], (std::vector<std::string>{"C:\\Shows\\A&B\\groen.ws4", "0", "0", "0", "3", "4.096",
-                                                      "* groen licht"}));
+                                                      "v groen licht"}));
     EXPECT_EQ(page.rows[2], (std::vector<std::string>{"C:\\Shows\\Rock & <Roll> \"live\"\\show.ws4", "1", "1", "1", "2",
-                                                      "12.345.678", "* rood"}));
+                                                      "12.345.678", "x geen groen licht: rode bestanden"}));
     EXPECT_EQ(page.rows[3],
               (std::vector<std::string>{"C:\\Shows\\weg.ws4", "", "", "", "", "",
-                                        "* kon niet worden gelezen: Het opgegeven Wings-bestand bestaat niet!"}));
+                                        "? niet gecontroleerd: de show bestaat niet"}));
     const std::vector<std::string> shows(page.headings.begin() + 1, page.headings.end());
     EXPECT_EQ(shows[0], "C:\\Shows\\A&B\\groen.ws4");
     EXPECT_EQ(std::count(shows.begin(), shows.end(), "C:\\Shows\\weg.ws4"), 1);

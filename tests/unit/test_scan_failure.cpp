@@ -18,9 +18,7 @@ TEST(ScanFailureMessage, EachFailureNamesTheShowAndWhatToDo) {
     EXPECT_EQ(Message(ScanStatus::Missing, 0), "Het opgegeven Wings-bestand bestaat niet!\nC:\\Shows\\Demo\\demo.ws4");
     EXPECT_EQ(ScanFailureMessage({ScanStatus::Missing, 0}, ""), "Het opgegeven Wings-bestand bestaat niet!");
     EXPECT_EQ(Message(ScanStatus::ReadFailed, 0), "FOUT bij lezen bestand\nC:\\Shows\\Demo\\demo.ws4");
-    EXPECT_EQ(Message(ScanStatus::ShortRead, 0),
-              "Fout bij lezen van het bestand.\nHet bestand is niet volledig gelezen; misschien heeft een ander "
-              "programma het intussen gewijzigd.\nC:\\Shows\\Demo\\demo.ws4");
+    EXPECT_EQ(Message(ScanStatus::ShortRead, 0), "Fout bij lezen van het bestand.\nC:\\Shows\\Demo\\demo.ws4");
     EXPECT_EQ(Message(ScanStatus::NoMemory, 0),
               "Er is niet genoeg geheugen vrij om het Wings-bestand in te lezen.\nC:\\Shows\\Demo\\demo.ws4");
 }

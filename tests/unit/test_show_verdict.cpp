@@ -38,9 +38,9 @@ TEST(ShowVerdict, AShowWithoutASingleFileNameGetsNoGreenLight) {
 
     ShowReport empty;
     empty.showPath = "C:\\Shows\\Leeg\\leeg.ws4";
-    EXPECT_EQ(VerdictWords(empty), "geen bestandsnamen gevonden");
+    EXPECT_EQ(VerdictWords(empty), "geen groen licht: geen bestandsnamen gevonden");
     const std::string html = ShowReportHtml(empty, "1 januari 2027, 00:00");
-    EXPECT_NE(html.find("Oordeel: geen bestandsnamen gevonden</p>\n<p>In deze show is geen enkele bestandsnaam "
+    EXPECT_NE(html.find("Oordeel: geen groen licht: geen bestandsnamen gevonden</p>\n<p>In deze show is geen enkele bestandsnaam "
                         "gevonden. Is dit wel een Wings-show?</p>"),
               std::string::npos);
 }
@@ -76,7 +76,7 @@ TEST(ShowVerdict, NetworkPathsAreFoundBesideTheAnalysisWhichStaysAsItWas) {
     ShowReport report;
     report.counts.green = 3;
     report.networkPaths = {"\\\\server\\share\\R&B.wav"};
-    EXPECT_EQ(VerdictWords(report), "bestanden op het netwerk");
+    EXPECT_EQ(VerdictWords(report), "geen groen licht: bestanden op het netwerk");
     const std::string html = ShowReportHtml(report, "1 januari 2027, 00:00");
     EXPECT_NE(html.find("Op het netwerk (1)</h2>"), std::string::npos);
     EXPECT_NE(html.find("<td class=\"pad\">\\\\server\\share\\R&amp;B.wav</td>"), std::string::npos);
