@@ -6,6 +6,7 @@
 ;   ZK_MANUAL   handleiding.html
 ;   ZK_ICON     the program's icon
 ;   ZK_OUTFILE  where Zekerpad-setup.exe goes
+;   ZK_SIGN_NSH when signing: signs the uninstaller as makensis makes it
 ;
 ; Zekerpad keeps its log in c:\Zekerpad.log and its settings in
 ; Zekerpad.INI in the Windows folder, and cannot be told otherwise. A
@@ -26,6 +27,9 @@
 !insertmacro ZK_REQUIRE ZK_MANUAL
 !insertmacro ZK_REQUIRE ZK_ICON
 !insertmacro ZK_REQUIRE ZK_OUTFILE
+!ifdef ZK_SIGN_NSH
+  !include "${ZK_SIGN_NSH}"
+!endif
 
 Unicode true
 ; A 64-bit installer for a 64-bit program: $PROGRAMFILES64, the 64-bit
