@@ -45,8 +45,14 @@ echo "== Second build in $second"
 configure
 build
 
+# A signed build under test cannot be compared byte for byte.
+first_signed=""
+if osslsigncode extract-signature -in "$first/Zekerpad.exe" -out "$work/first.sig" >/dev/null 2>&1; then
+    first_signed=yes
+fi
+
 status=0
-if [ -n "$(cache ZK_SIGN_CERT)" ]; then
+if [ -n "$first_signed" ]; then
     echo "note: the build under test is signed; its bytes are not compared"
 else
     for f in "${files[@]}"; do
@@ -78,7 +84,7 @@ done
 
 # What the README tells a user to do: the unsigned build, signed with a
 # certificate of one's own, has the signed content of the release.
-if [ -z "$(cache ZK_SIGN_CERT)" ]; then
+if [ -z "$first_signed" ]; then
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Eigen proef" \
         -keyout "$work/own-key.pem" -out "$work/own-cert.pem" 2>/dev/null
     osslsigncode sign -certs "$work/own-cert.pem" -key "$work/own-key.pem" -h sha256 \
