@@ -6,6 +6,7 @@
 ;   ZK_MANUAL   handleiding.html
 ;   ZK_ICON     the program's icon
 ;   ZK_OUTFILE  where Zekerpad-setup.exe goes
+;   ZK_UPGRADE_CODE  the upgrade code of Zekerpad's MSI package
 ;
 ; Zekerpad keeps its log in c:\Zekerpad.log and its settings in
 ; Zekerpad.INI in the Windows folder, and cannot be told otherwise. A
@@ -26,6 +27,7 @@
 !insertmacro ZK_REQUIRE ZK_MANUAL
 !insertmacro ZK_REQUIRE ZK_ICON
 !insertmacro ZK_REQUIRE ZK_OUTFILE
+!insertmacro ZK_REQUIRE ZK_UPGRADE_CODE
 
 Unicode true
 ; A 64-bit installer for a 64-bit program: $PROGRAMFILES64, the 64-bit
@@ -90,6 +92,13 @@ De handleiding opent met de knop Help of de toets F1 in het programma."
 Function .onInit
   SetRegView 64
   SetShellVarContext all
+  ; Two installations in one folder would remove each other's files: the
+  ; MSI package's installation goes first.
+  System::Call 'msi::MsiEnumRelatedProductsW(w "{${ZK_UPGRADE_CODE}}", i 0, i 0, w .r1) i .r0'
+  ${If} $0 == 0
+    MessageBox MB_OK|MB_ICONSTOP "${ZK_NAME} is al geïnstalleerd met het MSI-pakket. Verwijder die installatie eerst (Instellingen, Apps), en start dan dit installatieprogramma opnieuw." /SD IDOK
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit

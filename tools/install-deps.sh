@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=(cmake make python3 mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb
       x11-utils imagemagick xdotool locales clang libclang-rt-14-dev
-      googletest nsis)
+      googletest nsis wixl msitools faketime osslsigncode openssl git)
 missing=()
 for p in "${need[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")

@@ -1,7 +1,7 @@
-// Zekerpad-setup.exe installed and uninstalled silently, as an
-// administrator's script would, and checked on the installed files, the
-// Start menu, Add/Remove Programs and the two files the program keeps for
-// the user.
+// Zekerpad-setup.exe and Zekerpad-<version>.msi installed and uninstalled
+// silently, as an administrator's script would, and checked on the
+// installed files, the Start menu, Add/Remove Programs and the two files
+// the program keeps for the user.
 #include "support/driver.h"
 #include "support/test_support.h"
 
@@ -11,6 +11,7 @@
 
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "services/settings.h"
 #include "common/text.h"
@@ -19,6 +20,7 @@
 namespace {
 
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zekerpad";
+constexpr char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr char kLogPath[] = "C:\\Zekerpad.log";
 constexpr DWORD kSetupTimeoutMs = 120000;
 
@@ -182,6 +184,8 @@ bool Uninstall() {
            WaitForUninstallerCopies(kSetupTimeoutMs);
 }
 
+bool MsiUninstallAll();
+
 class Installer : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -192,10 +196,12 @@ protected:
             GTEST_SKIP() << "makensis was missing at build time: no Zekerpad-setup.exe";
 #endif
         }
-        // An earlier run that stopped halfway may have left one behind.
+        // An earlier run that stopped halfway may have left one behind,
+        // or the MSI's installation, which the setup program refuses.
         if (Exists(InstallDir() + "\\Uninstall.exe")) {
             ASSERT_TRUE(Uninstall());
         }
+        ASSERT_TRUE(MsiUninstallAll());
     }
 
     // The test changes both; afterwards they are as they were.
@@ -280,6 +286,194 @@ TEST_F(Installer, ExistingSettingsAndLogAreKeptByteForByte) {
     EXPECT_FALSE(Exists(InstallDir()));
     EXPECT_EQ(ReadWholeFile(IniPath()), ownIni);
     EXPECT_EQ(ReadWholeFile(kLogPath), ownLog);
+}
+
+// ---- The MSI ----------------------------------------------------------
+
+std::string MsiPath() { return ProgramFolder() + "\\Zekerpad-1.0.msi"; }
+// The same program under an earlier version number, made for this test.
+std::string PreviousMsiPath() { return ProgramFolder() + "\\tests\\Zekerpad-0.9.msi"; }
+
+// Windows Installer's entries for Zekerpad in Add/Remove Programs: the
+// names of their keys, which are the product codes.
+std::vector<std::string> MsiRegistrations() {
+    std::vector<std::string> found;
+    UniqueRegKey root;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot, 0, KEY_READ | KEY_WOW64_64KEY, root.put()) !=
+        ERROR_SUCCESS)
+        return found;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (::RegEnumKeyExA(root.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        UniqueRegKey key;
+        if (::RegOpenKeyExA(root.get(), name, 0, KEY_READ | KEY_WOW64_64KEY, key.put()) != ERROR_SUCCESS) continue;
+        if (RegText(key.get(), "DisplayName") == "Zekerpad" && RegText(key.get(), "WindowsInstaller") == "1")
+            found.push_back(name);
+    }
+    return found;
+}
+
+std::string MsiRegistrationText(const std::string& productCode, const char* value) {
+    UniqueRegKey key;
+    ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallRoot) + "\\" + productCode).c_str(), 0,
+                    KEY_READ | KEY_WOW64_64KEY, key.put());
+    return key ? RegText(key.get(), value) : "<absent>";
+}
+
+// The default value of a key under HKLM, or "<absent>".
+std::string MachineDefault(const std::string& keyPath) {
+    UniqueRegKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put()) !=
+        ERROR_SUCCESS)
+        return "<absent>";
+    return RegText(key.get(), nullptr);
+}
+
+// Windows puts a per-machine package's shortcut in the Start menu of all
+// users; Wine's Windows Installer puts it in the installing user's.
+std::string MsiShortcutPath() {
+    if (!RunningUnderWine()) return ShortcutPath();
+    char dir[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, dir);
+    return std::string(dir) + "\\Zekerpad.lnk";
+}
+
+constexpr char kShowVerbKey[] = "Software\\Classes\\SystemFileAssociations\\.ws4\\shell\\Zekerpad";
+
+DWORD Msiexec(const std::string& arguments) {
+    DWORD code = 1;
+    if (!RunAndWait("msiexec.exe " + arguments, kSetupTimeoutMs, &code)) return 0xFFFFFFFF;
+    return code;
+}
+
+bool MsiInstall(const std::string& msi) { return Msiexec("/i \"" + msi + "\" /qn") == 0; }
+
+bool MsiUninstallAll() {
+    for (const std::string& code : MsiRegistrations())
+        if (Msiexec("/x " + code + " /qn") != 0) return false;
+    return MsiRegistrations().empty();
+}
+
+class MsiInstaller : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!Exists(MsiPath())) {
+#ifdef ZK_HAVE_MSI
+            FAIL() << "the build should have made " << MsiPath();
+#else
+            GTEST_SKIP() << "wixl was missing at build time: no Zekerpad-1.0.msi";
+#endif
+        }
+        // An earlier run that stopped halfway may have left either behind.
+        ASSERT_TRUE(MsiUninstallAll());
+        if (Exists(InstallDir() + "\\Uninstall.exe")) {
+            ASSERT_TRUE(Uninstall());
+        }
+    }
+
+    SavedFile m_savedLog{kLogPath};
+    SavedFile m_savedIni{IniPath()};
+};
+
+TEST_F(MsiInstaller, SilentInstallAndUninstallLeaveTheUserFiles) {
+    ::DeleteFileA(kLogPath);
+    ::DeleteFileA(IniPath().c_str());
+    ASSERT_TRUE(MsiInstall(MsiPath()));
+
+    // The same program and manual as the setup program installs, and the
+    // same Start-menu entry; no Uninstall.exe: Windows Installer removes it.
+    const std::string dir = InstallDir();
+    EXPECT_EQ(ReadWholeFile(dir + "\\Zekerpad.exe"), ReadWholeFile(ProgramFolder() + "\\Zekerpad.exe"));
+    EXPECT_EQ(ReadWholeFile(dir + "\\handleiding.html"), ReadWholeFile(ProgramFolder() + "\\handleiding.html"));
+    EXPECT_FALSE(Exists(dir + "\\Uninstall.exe"));
+    ASSERT_TRUE(Exists(MsiShortcutPath())) << MsiShortcutPath();
+    EXPECT_TRUE(EqualsNoCaseAscii(ShortcutTarget(MsiShortcutPath()), dir + "\\Zekerpad.exe"))
+        << ShortcutTarget(MsiShortcutPath());
+
+    const std::vector<std::string> registered = MsiRegistrations();
+    ASSERT_EQ(registered.size(), 1u);
+    EXPECT_EQ(MsiRegistrationText(registered[0], "DisplayVersion"), "1.0");
+    EXPECT_EQ(MsiRegistrationText(registered[0], "NoModify"), "1");
+    EXPECT_EQ(MsiRegistrationText(registered[0], "NoRepair"), "1");
+
+    // Right-click on a show.
+    EXPECT_EQ(MachineDefault(kShowVerbKey), "Controleren met Zekerpad");
+    EXPECT_EQ(MachineDefault(std::string(kShowVerbKey) + "\\command"), '"' + dir + "\\Zekerpad.exe\" \"%1\"");
+
+    // The settings with their four defaults, and an empty log.
+    const std::string ini = IniPath();
+    char keys[256] = {};
+    const DWORD n = ::GetPrivateProfileStringA("Zekerpad", nullptr, "", keys, sizeof keys, ini.c_str());
+    EXPECT_EQ(std::string(keys, n), std::string("ShowBestand\0SubmapAudio\0SubmapPlaatjes\0SubmapOverige\0", 53));
+    EXPECT_EQ(ReadProfileValue(ini, "ShowBestand", "<absent>"), "");
+    EXPECT_EQ(ReadProfileValue(ini, "SubmapAudio", "<absent>"), "Audio");
+    EXPECT_EQ(ReadProfileValue(ini, "SubmapPlaatjes", "<absent>"), "Plaatjes");
+    EXPECT_EQ(ReadProfileValue(ini, "SubmapOverige", "<absent>"), "Overige");
+    ASSERT_TRUE(Exists(kLogPath));
+    EXPECT_EQ(ReadWholeFile(kLogPath), "");
+    ExpectUsersMayModify(kLogPath);
+    ExpectUsersMayModify(ini);
+
+    const std::string iniBytes = ReadWholeFile(ini);
+    ASSERT_EQ(Msiexec("/x \"" + MsiPath() + "\" /qn"), 0u);
+
+    EXPECT_FALSE(Exists(dir));
+    EXPECT_FALSE(Exists(MsiShortcutPath()));
+    EXPECT_TRUE(MsiRegistrations().empty());
+    EXPECT_EQ(MachineDefault(kShowVerbKey), "<absent>");
+    EXPECT_EQ(ReadWholeFile(kLogPath), "");
+    EXPECT_EQ(ReadWholeFile(ini), iniBytes);
+}
+
+TEST_F(MsiInstaller, ANewerVersionReplacesTheOlderAndKeepsTheUsersFiles) {
+    const std::string ownIni = "[Zekerpad]\r\nShowBestand=C:\\Shows\\Mijn show\\demo.ws4\r\nSubmapAudio=Geluid\r\n";
+    const std::string ownLog = "\n\r>>>>>>>>> Start logboek\n\r\n\rStop logboek <<<<<<<<<\n\r\n\r";
+    ASSERT_TRUE(WriteWholeFile(IniPath(), ownIni));
+    ASSERT_TRUE(WriteWholeFile(kLogPath, ownLog));
+
+    ASSERT_TRUE(MsiInstall(PreviousMsiPath()));
+    std::vector<std::string> registered = MsiRegistrations();
+    ASSERT_EQ(registered.size(), 1u);
+    EXPECT_EQ(MsiRegistrationText(registered[0], "DisplayVersion"), "0.9");
+    const std::string previous = registered[0];
+
+    ASSERT_TRUE(MsiInstall(MsiPath()));
+    registered = MsiRegistrations();
+    ASSERT_EQ(registered.size(), 1u);
+    EXPECT_NE(registered[0], previous);
+    EXPECT_EQ(MsiRegistrationText(registered[0], "DisplayVersion"), "1.0");
+    EXPECT_TRUE(Exists(InstallDir() + "\\Zekerpad.exe"));
+    EXPECT_TRUE(Exists(MsiShortcutPath()));
+    EXPECT_EQ(ReadWholeFile(IniPath()), ownIni);
+    EXPECT_EQ(ReadWholeFile(kLogPath), ownLog);
+
+    // The older one cannot go back over the newer one.
+    EXPECT_NE(Msiexec("/i \"" + PreviousMsiPath() + "\" /qn"), 0u);
+    EXPECT_EQ(MsiRegistrations(), registered);
+
+    ASSERT_TRUE(MsiUninstallAll());
+    EXPECT_FALSE(Exists(InstallDir()));
+    EXPECT_EQ(ReadWholeFile(IniPath()), ownIni);
+    EXPECT_EQ(ReadWholeFile(kLogPath), ownLog);
+}
+
+// Two installations in one folder would remove each other's files: each
+// installer refuses while the other's installation is there.
+TEST_F(MsiInstaller, EachInstallerRefusesWhileTheOthersInstallationIsThere) {
+    if (!Exists(SetupPath())) GTEST_SKIP() << "no Zekerpad-setup.exe";
+    ASSERT_TRUE(Install());
+    EXPECT_NE(Msiexec("/i \"" + MsiPath() + "\" /qn"), 0u);
+    EXPECT_TRUE(MsiRegistrations().empty());
+    ASSERT_TRUE(Uninstall());
+
+    ASSERT_TRUE(MsiInstall(MsiPath()));
+    EXPECT_FALSE(Install());
+    EXPECT_FALSE(Exists(InstallDir() + "\\Uninstall.exe"));
+    EXPECT_FALSE(OpenUninstallKey());
+    EXPECT_TRUE(Exists(InstallDir() + "\\Zekerpad.exe"));
+    ASSERT_TRUE(MsiUninstallAll());
 }
 
 }  // namespace
