@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include "analysis/file_helpers.h"
 #include "app/run_log.h"
 #include "app/settings.h"
+#include "backup/backup_run.h"
+#include "common/wide_text.h"
 #include "report/report_file.h"
 #include "report/show_check.h"
 
@@ -19,7 +22,15 @@ int ExitCodeOf(Verdict verdict) {
     return kExitUnreadable;
 }
 
+int CheckBackupFolder(const std::string& folder) {
+    const BackupCheckResult result = CheckBackup(Utf8FromCodePage(FullPathName(folder)), nullptr);
+    if (!result.hasRecord) return kExitBackupNoRecord;
+    if (!result.missing.empty() || !result.damaged.empty()) return kExitBackupDamaged;
+    return kExitBackupGood;
+}
+
 int Check(const CheckCommand& command, const std::string& settingsFile) {
+    if (command.mode == CheckCommand::Mode::CheckBackup) return CheckBackupFolder(command.backup);
     if (command.mode != CheckCommand::Mode::Check) {
         LogValue("Fout", "de opdrachtregel klopt niet, " + command.why);
         return kExitWrongCommand;

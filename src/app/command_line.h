@@ -1,5 +1,6 @@
 // The program's command line. Without arguments the program is the wizard;
-// "/controleer <show> [/rapport <file>]" checks a show for a script.
+// "/controleer <show> [/rapport <file>]" checks a show for a script, and
+// "/controleer-back-up <folder>" checks a back-up against its record.
 #pragma once
 
 #include <string>
@@ -12,9 +13,10 @@
 std::vector<std::string> ArgumentsOf(std::string_view commandLine);
 
 struct CheckCommand {
-    enum class Mode { Wizard, Check, Wrong } mode = Mode::Wizard;
+    enum class Mode { Wizard, Check, CheckBackup, Wrong } mode = Mode::Wizard;
     std::string show;    // the show to check
     std::string report;  // where its report goes; empty for none
+    std::string backup;  // the back-up folder to check
     std::string why;     // what is wrong with a wrong command line
 };
 
@@ -28,4 +30,12 @@ enum CheckExitCode {
     kExitRed = 2,
     kExitUnreadable = 3,
     kExitWrongCommand = 4,
+};
+
+// The exit codes of the back-up check: 0 all files as recorded, 1 a file
+// missing or different, 3 no record, 4 the command line was wrong.
+enum BackupCheckExitCode {
+    kExitBackupGood = 0,
+    kExitBackupDamaged = 1,
+    kExitBackupNoRecord = 3,
 };
