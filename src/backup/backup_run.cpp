@@ -700,11 +700,11 @@ BackupOutcome RunBackup(const std::vector<BackupEntry>& source, const BackupPlan
     if (aborted) {
         log.Value("afgebroken", FileCountText(notCopied) + " niet gekopieerd");
         log.Flush();
-        ShowMessage("De back-up is afgebroken: de doelschijf kan niet meer worden beschreven.\n" +
-                        Shown(place.targetRoot) + "\n\n" + ReasonFor(abortError) + "\n\n" + FileCountText(notCopied) +
+        ShowMessage("De back-up is afgebroken: de doelschijf kan niet meer worden beschreven. Dit gebeurde bij:\n" +
+                        Shown(abortAt) + "\n\n" + ReasonFor(abortError) + "\n\n" + FileCountText(notCopied) +
                         (notCopied == 1 ? " is" : " zijn") +
-                        " niet gekopieerd. Kijk of de schijf (bijvoorbeeld de USB-stick) er nog is en genoeg ruimte "
-                        "heeft, en start de back-up dan opnieuw.",
+                        " niet gekopieerd. Kijk of de doelschijf (bijvoorbeeld de USB-stick) er nog is en genoeg "
+                        "ruimte heeft, en start de back-up dan opnieuw.",
                     owner);
     }
     log.Flush();
