@@ -179,8 +179,9 @@ void CDialogBackup::SetProgress(int64_t bytes) {
 
 void CDialogBackup::ShowResults() {
     m_bResults = true;
-    // Starten no longer looks like what Enter does, and the focus leaves
-    // the buttons, so Enter neither closes nor starts anything.
+    // No button is the default any more (IDOK names none here) and the
+    // focus leaves the buttons, so Enter neither closes nor starts anything.
+    ::SendMessageA(m_hWnd, DM_SETDEFID, IDOK, 0);
     ::SendMessageA(GetItem(IDC_BACKUP_START), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(IDC_BACKUP_DEST)), TRUE);
 }

@@ -641,9 +641,14 @@ BackupOutcome RunBackup(const std::vector<BackupEntry>& source, const BackupPlan
                 BackupRecordFile line{entry.relative, entry.size, entry.writeTime, std::string()};
                 int64_t size = 0;
                 DWORD error = 0;
-                if (HashFromDisk(to, buffer.get(), sha, size, line.sha256, error) == DiskRead::Ok &&
-                    size == entry.size)
-                    lines[key] = line;
+                const auto step = [&](int64_t) { return !progress || progress(entry.relative, outcome.copiedBytes); };
+                const DiskRead read = HashFromDisk(to, buffer.get(), sha, size, line.sha256, error, step);
+                if (read == DiskRead::Ok && size == entry.size) lines[key] = line;
+                if (read == DiskRead::Failed && error == ERROR_CANCELLED) {
+                    log.Value("fout", "gestopt");
+                    outcome.stopped = true;
+                    break;
+                }
             }
             continue;
         }

@@ -393,6 +393,12 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
         ClickDialogButton(dlg, IDC_BACKUP_START);
         summary = ItemText(dlg, IDC_BACKUP_SUMMARY);
         SaveScreenshot(dlg, shots + "\\backup-na-" + dpi + ".bmp");
+        // Enter afterwards neither closes the dialog nor starts again.
+        EXPECT_EQ(::GetDlgItem(dlg, IDC_BACKUP_DEST), ::GetFocus());
+        MSG enter{::GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        EXPECT_TRUE(::IsDialogMessageA(dlg, &enter));
+        EXPECT_EQ(summary, ItemText(dlg, IDC_BACKUP_SUMMARY));
+        EXPECT_TRUE(::IsWindowVisible(dlg));
         EXPECT_FALSE(IsEnabled(dlg, IDC_BACKUP_STOP));
         EXPECT_TRUE(IsEnabled(dlg, IDCANCEL));
         ClickDialogButton(dlg, IDCANCEL);
@@ -585,6 +591,40 @@ TEST_F(Backup, CheckingTheBackupFindsAFlippedByteAndARemovedFile) {
 
     // A folder without a record cannot be checked.
     EXPECT_FALSE(CheckBackup(Show(), nullptr).hasRecord);
+}
+
+// Before Starten the plan line names the free folder when the show's name
+// is taken by another show, and how many older copies will be kept.
+TEST_F(Backup, ThePlanLineNamesTheFreeFolderAndTheOlderCopiesBeforeStarten) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    const std::string dest = Dest('E') + "\\Voorstellingen van het voorjaar en de zomer op de grote zaal";
+    MakeFolderTree(dest + "\\Demo");
+    WriteWholeFile(dest + "\\Demo - Zekerpad-back-up.txt", "Zekerpad back-up\r\nMap van de show: C:\\Andere\\Demo\\\r\n");
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), dest, nullptr, nullptr, &outcome));
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 5));
+    SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
+    g_csBackupMap = dest;
+
+    HDC screen = ::GetDC(nullptr);
+    const std::string dpi = std::to_string(::GetDeviceCaps(screen, LOGPIXELSY));
+    ::ReleaseDC(nullptr, screen);
+    const std::string shots = ScreenshotFolder() + "\\pages";
+    ::CreateDirectoryA(shots.c_str(), nullptr);
+    std::string plan;
+    WhenWindowShown dialog("Zekerpad - Back-up maken", [&](HWND dlg) {
+        plan = ItemText(dlg, IDC_BACKUP_PLAN);
+        SaveScreenshot(dlg, shots + "\\backup-plan-" + dpi + ".bmp");
+        ClickDialogButton(dlg, IDCANCEL);
+    });
+    CDialogBackup backup(Show());
+    backup.DoModal(nullptr);
+    ASSERT_TRUE(dialog.Ran());
+    EXPECT_EQ("De back-up komt in de map:\n" + dest + "\\Demo (2)\\\nDe map Demo daar hoort bij een andere show; die "
+              "blijft onaangeroerd.\nTe kopi\xEBren: 1 bestand, 40.000 bytes (3 ongewijzigd). Vrij op de doelschijf: "
+              "1.000.000.000 bytes.\n1 bestand verandert; de oudere kopie blijft bewaard bij de oudere versies.",
+              plan);
 }
 
 }  // namespace
