@@ -61,7 +61,9 @@ BOOL CDialogBackup::OnInitDialog() {
     SetItemText(IDC_BACKUP_SHOW, Shown(m_csShowFolder));
     {
         ScopedWaitCursor wait;
-        m_bSourceListed = ListBackupTree(m_csShowFolder, m_source, nullptr, nullptr, nullptr);
+        // A subfolder that cannot be read is named when the back-up runs.
+        std::vector<BackupListingError> unreadable;
+        m_bSourceListed = ListBackupTree(m_csShowFolder, m_source, nullptr, nullptr, &unreadable);
     }
     // Setting the field sends EN_CHANGE, which plans.
     SetItemText(IDC_BACKUP_DEST, g_csBackupMap);
@@ -229,7 +231,8 @@ void CDialogBackup::OnStart() {
     SetItemText(IDC_BACKUP_SUMMARY, BackupSummaryText(m_outcome, kRunLogPath));
     // The show may have changed meanwhile; the plan line says what is left.
     m_source.clear();
-    m_bSourceListed = ListBackupTree(m_csShowFolder, m_source, nullptr, nullptr, nullptr);
+    std::vector<BackupListingError> unreadable;
+    m_bSourceListed = ListBackupTree(m_csShowFolder, m_source, nullptr, nullptr, &unreadable);
     UpdatePlan();
     ShowResults();
 }
