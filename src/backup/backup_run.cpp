@@ -280,7 +280,8 @@ public:
         out.reset();
         in.reset();
         ok = ok && ReadBack(relative);
-        if (ok && (info.dwFileAttributes & kKeptAttributes) &&
+        // A new file has the archive attribute already; only the others cost a call.
+        if (ok && (info.dwFileAttributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE) &&
             !::SetFileAttributesW(Wide(m_csTemp).c_str(), info.dwFileAttributes & kKeptAttributes))
             ok = FailTarget(::GetLastError());
         ok = ok && PutInPlace(target, hasOld, olderPath);
@@ -379,14 +380,17 @@ private:
     bool PutInPlace(const std::string& target, bool hasOld, const std::string& olderPath) {
         if (hasOld) {
             if (!MakeFolders(FolderPathOf(olderPath))) return FailTarget(::GetLastError());
-            if (::MoveFileExW(Wide(target).c_str(), Wide(olderPath).c_str(), MOVEFILE_WRITE_THROUGH))
+            if (::MoveFileExW(Wide(target).c_str(), Wide(olderPath).c_str(), 0))
                 m_bMovedOld = true;
             else if (::GetLastError() != ERROR_FILE_NOT_FOUND)
                 return FailTarget(::GetLastError());
         }
-        if (::MoveFileExW(Wide(m_csTemp).c_str(), Wide(target).c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+        // The bytes are on the disk already; should a rename be lost with
+        // the power, the older copy and a temporary file remain, and the
+        // next back-up copies the file again.
+        if (::MoveFileExW(Wide(m_csTemp).c_str(), Wide(target).c_str(), 0)) return true;
         const DWORD error = ::GetLastError();
-        if (m_bMovedOld && ::MoveFileExW(Wide(olderPath).c_str(), Wide(target).c_str(), MOVEFILE_WRITE_THROUGH))
+        if (m_bMovedOld && ::MoveFileExW(Wide(olderPath).c_str(), Wide(target).c_str(), 0))
             m_bMovedOld = false;
         return FailTarget(error);
     }
@@ -595,11 +599,16 @@ RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry
     return lines;
 }
 
-bool SaveRecord(const std::string& root, const std::string& showFolder, const RecordMap& lines) {
+// Written only when it changes: an unchanged back-up writes nothing.
+bool SaveRecord(const std::string& root, const std::string& showFolder, const RecordMap& lines, std::string& onDisk) {
     BackupRecord record;
     record.showFolder = showFolder;
     for (const auto& line : lines) record.files.push_back(line.second);
-    return WriteFileText(RecordPathOf(root), FormatBackupRecord(record));
+    std::string text = FormatBackupRecord(record);
+    if (text == onDisk) return true;
+    if (!WriteFileText(RecordPathOf(root), text)) return false;
+    onDisk = std::move(text);
+    return true;
 }
 
 struct RunPlace {
@@ -871,15 +880,18 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     if (!AcceptDestination(folder, showFolder, root, plan, owner)) return end(BackupResult::Refused);
     if (planned) planned(plan.copyBytes);
 
+    std::string onDisk;
     BackupRecord old;
-    ReadBackupRecord(root, &old);
+    if (ReadFileText(RecordPathOf(root), onDisk)) old = ParseBackupRecord(onDisk).value_or(BackupRecord());
     RecordMap lines = CurrentLines(old, target, volume.timePrecision);
     // The folder is claimed for this show before anything is copied.
-    if (!SaveRecord(root, showFolder, lines)) LogValue("fout", "overzicht niet geschreven: " + Shown(RecordPathOf(root)));
+    if (!SaveRecord(root, showFolder, lines, onDisk))
+        LogValue("fout", "overzicht niet geschreven: " + Shown(RecordPathOf(root)));
 
     const RunPlace place{showFolder, root, OlderVersionsFolder(folder, choice.name)};
     *outcome = RunBackup(source, plan, place, lines, progress, owner);
-    if (!SaveRecord(root, showFolder, lines)) LogValue("fout", "overzicht niet geschreven: " + Shown(RecordPathOf(root)));
+    if (!SaveRecord(root, showFolder, lines, onDisk))
+        LogValue("fout", "overzicht niet geschreven: " + Shown(RecordPathOf(root)));
 
     CLogBatch log;
     for (const BackupListingError& folderError : unreadable) {
