@@ -2,18 +2,25 @@
 // same files and drives in the same run: 1 GiB in a dozen files plus
 // 10,000 small files in 100 folders.
 //
-//  - a first back-up, verified file by file, against CopyFileA followed by
-//    a flush of each copy (goal: at most 2.0);
+//  - a first back-up, each file hashed while copied, flushed once and read
+//    back from the disk, against CopyFileA followed by a flush of each copy
+//    (goal: at most 1.6);
 //  - a second back-up with nothing changed against a bare walk of both
 //    trees with FindFirstFile/FindNextFile, reading no file (goal: at
-//    most 1.5).
+//    most 1.3);
+//  - "Back-up controleren" against reading every file of the back-up once
+//    (goal: at most 1.2).
 //
-// The run log is kept (in the bench's own folder) as in real use.
+// Each figure is the median of the rounds, with the fastest and slowest;
+// the order of a measurement and its baseline alternates between rounds,
+// so neither always finds the other's data in the cache. The run log is
+// kept (in the bench's own folder) as in real use.
 //
-//   backup_bench.exe [show folder] [destination] [rounds]
+//   backup_bench.exe [show folder] [destination] [rounds] [MiB]
 //
-// Defaults: D:\ZkBench\Show, E:\ZkBench, 3 rounds. The show is made first
-// and everything is removed at the end; the destination needs 2.2 GB.
+// Defaults: D:\ZkBench\Show, E:\ZkBench, 5 rounds, 1024 MiB in the large
+// files. The show is made first and everything is removed at the end; the
+// destination needs twice the show and 100 MB more.
 #include <windows.h>
 
 #include <algorithm>
@@ -26,6 +33,7 @@
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "backup/backup_run.h"
+#include "backup/sha256.h"
 
 #include "bench_tree.h"
 
@@ -34,11 +42,10 @@ constexpr int64_t kMB = 1000000;
 constexpr int kSmallFolders = 100;
 constexpr int kSmallPerFolder = 100;
 
-// The show: a dozen large files that make 1 GiB, and the small ones.
-std::vector<std::string> MakeShow(const std::string& show) {
+// The show: a dozen large files that make the given size, and the small ones.
+std::vector<std::string> MakeShow(const std::string& show, int64_t total) {
     std::vector<std::string> files;
     ::CreateDirectoryA(show.c_str(), nullptr);
-    const int64_t total = 1LL << 30;
     for (int i = 0; i < 12; ++i) {
         const int64_t size = i < 11 ? total / 12 : total - 11 * (total / 12);
         files.push_back("film" + std::to_string(i) + ".avi");
@@ -89,6 +96,30 @@ int64_t Walk(const std::string& folder) {
     return count;
 }
 
+// Reads every file below a folder once, as a plain check would.
+int64_t ReadAll(const std::string& folder, std::vector<char>& buffer) {
+    int64_t bytes = 0;
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (!std::strcmp(data.cFileName, ".") || !std::strcmp(data.cFileName, "..")) continue;
+        const std::string path = folder + "\\" + data.cFileName;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            bytes += ReadAll(path, buffer);
+            continue;
+        }
+        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        DWORD got = 0;
+        while (::ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0) bytes += got;
+        ::CloseHandle(h);
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+    return bytes;
+}
+
 bool CopyAllFlushed(const std::string& show, const std::string& target, const std::vector<std::string>& files) {
     ::CreateDirectoryA(target.c_str(), nullptr);
     for (int d = 0; d < kSmallFolders; ++d)
@@ -112,9 +143,22 @@ double Now() {
     return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+struct Figures {
+    std::vector<double> times;
+    void Add(double t) { times.push_back(t); }
+    double Median() const {
+        std::vector<double> v = times;
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    }
+    double Min() const { return *std::min_element(times.begin(), times.end()); }
+    double Max() const { return *std::max_element(times.begin(), times.end()); }
+};
+
+void PrintRatio(const char* what, const Figures& ours, const Figures& base, double goal) {
+    std::printf("%s: %.3f s (min %.3f, max %.3f) against %.3f s (min %.3f, max %.3f): ratio %.2f (goal <= %.1f)\n",
+                what, ours.Median(), ours.Min(), ours.Max(), base.Median(), base.Min(), base.Max(),
+                ours.Median() / base.Median(), goal);
 }
 
 int Answer(HWND__*, const std::string& text, const std::string&, unsigned) {
@@ -126,12 +170,13 @@ int Answer(HWND__*, const std::string& text, const std::string&, unsigned) {
 int main(int argc, char** argv) {
     const std::string show = argc > 1 ? argv[1] : "D:\\ZkBench\\Show";
     const std::string dest = argc > 2 ? argv[2] : "E:\\ZkBench";
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+    const int64_t mib = argc > 4 ? std::max(12, std::atoi(argv[4])) : 1024;
     g_pfnMessageBox = &Answer;
 
     ::CreateDirectoryA(show.substr(0, show.find_last_of('\\')).c_str(), nullptr);
     ::CreateDirectoryA(dest.c_str(), nullptr);
-    const std::vector<std::string> files = MakeShow(show);
+    const std::vector<std::string> files = MakeShow(show, mib << 20);
     if (files.empty()) {
         std::fprintf(stderr, "cannot make the show in %s\n", show.c_str());
         return 1;
@@ -140,54 +185,103 @@ int main(int argc, char** argv) {
     const std::string showFolder = show + "\\";
     const std::string name = show.substr(show.find_last_of('\\') + 1);
     const std::string root = dest + "\\" + name;
+    const std::string record = dest + "\\" + name + " - Zekerpad-back-up.txt";
     const std::string plain = dest + "\\kopie";
-    std::printf("%zu files (1 GiB in 12, the rest small), %s -> %s, %d rounds\n", files.size(), show.c_str(),
-                dest.c_str(), rounds);
+    std::vector<char> buffer(1 << 20);
+    std::printf("%zu files (%lld MiB in 12, the rest small), %s -> %s, %d rounds\n", files.size(),
+                static_cast<long long>(mib), show.c_str(), dest.c_str(), rounds);
 
-    std::vector<double> copyTimes, firstTimes, secondTimes, walkTimes;
+    // What the system's SHA-256 costs here, apart from any disk: the first
+    // back-up hashes every byte twice (written and read back), the check once.
+    {
+        std::vector<char> block(64 << 20, 'z');
+        CSha256 sha;
+        const double t = Now();
+        sha.Begin();
+        for (int i = 0; i < 4; ++i) sha.Add(block.data(), block.size());
+        sha.Finish();
+        std::printf("BCrypt SHA-256 in memory: %.0f MB/s\n", 4.0 * static_cast<double>(block.size()) / 1e6 / (Now() - t));
+    }
+
+    Figures copy, first, second, walk, check, read;
     for (int r = 0; r < rounds; ++r) {
-        double t = Now();
-        if (!CopyAllFlushed(show, plain, files)) {
-            std::fprintf(stderr, "CopyFileA failed\n");
-            return 1;
-        }
-        copyTimes.push_back(Now() - t);
-        DeleteTree(plain);
-
+        const bool baseFirst = r % 2 == 0;
+        const auto timed = [](Figures& into, const auto& work) {
+            const double t = Now();
+            const bool ok = work();
+            into.Add(Now() - t);
+            return ok;
+        };
+        const auto copyBase = [&] {
+            const bool ok = timed(copy, [&] { return CopyAllFlushed(show, plain, files); });
+            DeleteTree(plain);
+            return ok;
+        };
         BackupOutcome outcome;
-        t = Now();
-        MakeBackup(showFolder, dest, nullptr, nullptr, &outcome);
-        firstTimes.push_back(Now() - t);
-        if (outcome.copied != static_cast<int>(files.size()) || outcome.failed != 0) {
-            std::fprintf(stderr, "first back-up: %d copied, %d failed\n", outcome.copied, outcome.failed);
+        const auto firstBackup = [&] {
+            timed(first, [&] { return MakeBackup(showFolder, dest, nullptr, nullptr, &outcome) == BackupResult::Ran; });
+            return outcome.copied == static_cast<int>(files.size()) && outcome.failed == 0;
+        };
+        if (!(baseFirst ? copyBase() && firstBackup() : firstBackup() && copyBase())) {
+            std::fprintf(stderr, "first back-up or CopyFileA failed: %d copied, %d failed\n", outcome.copied,
+                         outcome.failed);
             return 1;
         }
 
-        t = Now();
-        MakeBackup(showFolder, dest, nullptr, nullptr, &outcome);
-        secondTimes.push_back(Now() - t);
-        if (outcome.unchanged != static_cast<int>(files.size())) {
+        const auto secondBackup = [&] {
+            timed(second, [&] { return MakeBackup(showFolder, dest, nullptr, nullptr, &outcome) == BackupResult::Ran; });
+            return outcome.unchanged == static_cast<int>(files.size());
+        };
+        const auto walkBase = [&] {
+            int64_t walked = 0;
+            timed(walk, [&] {
+                walked = Walk(show) + Walk(root);
+                return true;
+            });
+            return walked == 2 * static_cast<int64_t>(files.size());
+        };
+        if (!(baseFirst ? walkBase() && secondBackup() : secondBackup() && walkBase())) {
             std::fprintf(stderr, "second back-up: %d unchanged\n", outcome.unchanged);
             return 1;
         }
 
-        t = Now();
-        const int64_t walked = Walk(show) + Walk(root);
-        walkTimes.push_back(Now() - t);
-        if (walked != 2 * static_cast<int64_t>(files.size())) return 1;
-        std::printf("round %d: CopyFileA+flush %.2f s, first back-up %.2f s, second back-up %.3f s, walk %.3f s\n",
-                    r + 1, copyTimes.back(), firstTimes.back(), secondTimes.back(), walkTimes.back());
+        const auto checkBackup = [&] {
+            BackupCheckResult result;
+            timed(check, [&] {
+                result = CheckBackup(root, nullptr);
+                return true;
+            });
+            return result.hasRecord && result.checked == static_cast<int>(files.size()) && result.missing.empty() &&
+                   result.damaged.empty();
+        };
+        const auto readBase = [&] {
+            int64_t bytes = 0;
+            timed(read, [&] {
+                bytes = ReadAll(root, buffer);
+                return true;
+            });
+            return bytes > 0;
+        };
+        if (!(baseFirst ? readBase() && checkBackup() : checkBackup() && readBase())) {
+            std::fprintf(stderr, "Back-up controleren failed\n");
+            return 1;
+        }
+        std::printf("round %d: CopyFileA+flush %.2f s, first back-up %.2f s, walk %.3f s, second back-up %.3f s, "
+                    "read %.2f s, check %.2f s\n",
+                    r + 1, copy.times.back(), first.times.back(), walk.times.back(), second.times.back(),
+                    read.times.back(), check.times.back());
+        std::fflush(stdout);
         DeleteTree(root);
+        ::DeleteFileA(record.c_str());
     }
     CloseRunLog();
     DeleteTree(show);
     ::DeleteFileA((dest + "\\bench.log").c_str());
     ::RemoveDirectoryA(dest.c_str());
 
-    std::printf("median of %d rounds:\n", rounds);
-    std::printf("ratio first back-up / CopyFileA + flush = %.2f (goal <= 2.0)\n",
-                Median(firstTimes) / Median(copyTimes));
-    std::printf("ratio second back-up / walk of both trees = %.2f (goal <= 1.5)\n",
-                Median(secondTimes) / Median(walkTimes));
+    std::printf("median of %d rounds (min, max):\n", rounds);
+    PrintRatio("first back-up / CopyFileA + flush", first, copy, 1.6);
+    PrintRatio("second back-up / walk of both trees", second, walk, 1.3);
+    PrintRatio("Back-up controleren / reading the files once", check, read, 1.2);
     return 0;
 }

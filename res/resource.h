@@ -103,6 +103,7 @@
 #define IDC_BACKUP_SUMMARY 1108    // what the back-up did
 #define IDC_BACKUP_SHOW_LABEL 1109
 #define IDC_BACKUP_DEST_LABEL 1110
+#define IDC_BACKUP_VERIFY 1111     // Back-up controleren
 
 // System menu command of the about box
 #define IDM_ABOUTBOX 0x0010

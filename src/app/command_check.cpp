@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "backup/backup_run.h"
+#include "common/wide_text.h"
+#include "files/file_helpers.h"
 #include "services/run_log.h"
 #include "services/settings.h"
 #include "report/report_file.h"
@@ -24,7 +27,15 @@ int ExitCodeOf(Verdict verdict) {
     return kExitUnreadable;
 }
 
+int CheckBackupFolder(const std::string& folder) {
+    const BackupCheckResult result = CheckBackup(Utf8FromCodePage(FullPathName(folder)), nullptr);
+    if (!result.hasRecord) return kExitBackupNoRecord;
+    if (!result.missing.empty() || !result.damaged.empty()) return kExitBackupDamaged;
+    return kExitBackupGood;
+}
+
 int Check(const CheckCommand& command, const std::string& settingsFile) {
+    if (command.mode == CheckCommand::Mode::CheckBackup) return CheckBackupFolder(command.backup);
     if (command.mode != CheckCommand::Mode::Check) {
         LogValue("Fout", "de opdrachtregel klopt niet, " + command.why);
         return kExitWrongCommand;

@@ -64,6 +64,17 @@ CheckCommand ParseCheckCommand(const std::vector<std::string>& args) {
         return command;
     }
     command.mode = CheckCommand::Mode::Wrong;
+    if (EqualsNoCaseAscii(args[0], "/controleer-back-up")) {
+        if (args.size() < 2 || args[1].empty() || isOption(args[1])) {
+            command.why = "na /controleer-back-up ontbreekt de map";
+        } else if (args.size() > 2) {
+            command.why = "onbekend: " + args[2];
+        } else {
+            command.backup = args[1];
+            command.mode = CheckCommand::Mode::CheckBackup;
+        }
+        return command;
+    }
     if (!EqualsNoCaseAscii(args[0], "/controleer")) {
         command.why = "verwacht: /controleer \"<show.ws4>\" [/rapport \"<bestand.html>\"]";
         return command;

@@ -1,7 +1,8 @@
 // The program's command line. Without arguments the program is the wizard;
 // with one that is no option ("Openen met", a show dragged onto the
 // program) the wizard with that show chosen; "/controleer <show> [/rapport
-// <file>]" checks a show for a script.
+// <file>]" checks a show for a script, and
+// "/controleer-back-up <folder>" checks a back-up against its record.
 #pragma once
 
 #include <string>
@@ -14,9 +15,10 @@
 std::vector<std::string> ArgumentsOf(std::string_view commandLine);
 
 struct CheckCommand {
-    enum class Mode { Wizard, Check, Wrong } mode = Mode::Wizard;
+    enum class Mode { Wizard, Check, CheckBackup, Wrong } mode = Mode::Wizard;
     std::string show;    // the show to check; for the wizard the show handed to it, or empty
     std::string report;  // where its report goes; empty for none
+    std::string backup;  // the back-up folder to check
     std::string why;     // what is wrong with a wrong command line
 };
 
@@ -37,4 +39,12 @@ enum CheckExitCode {
     kExitRed = 2,
     kExitUnreadable = 3,  // also: not one file name in the show
     kExitWrongCommand = 4,
+};
+
+// The exit codes of the back-up check: 0 all files as recorded, 1 a file
+// missing or different, 3 no record, 4 the command line was wrong.
+enum BackupCheckExitCode {
+    kExitBackupGood = 0,
+    kExitBackupDamaged = 1,
+    kExitBackupNoRecord = 3,
 };

@@ -7,7 +7,10 @@
 #include "files/file_helpers.h"
 #include "services/run_log.h"
 #include "services/state.h"
+#include "services/msgbox.h"
 #include "backup/backup_run.h"
+#include "common/text.h"
+#include "common/wide_text.h"
 #include "common/win_raii.h"
 #include "repair/free_space.h"
 #include "resource.h"
@@ -18,18 +21,50 @@ namespace {
 constexpr UINT_PTR kPlanTimer = 1;
 constexpr UINT kPlanDelayMs = 300;
 constexpr int64_t kProgressRange = 1 << 30;
+// Names listed in the message after a check; the rest are in the log.
+constexpr size_t kNamesShown = 15;
+
+std::string Shown(const std::string& utf8) { return CodePageFromUtf8(utf8); }
+
+std::string FullPath(const std::wstring& path) {
+    if (path.empty()) return std::string();
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+        if (n == 0) return Utf8FromWide(path);
+        if (n < full.size()) return Utf8FromWide(full.data(), n);
+        full.resize(n);  // n counts the terminator when the buffer was short
+    }
+}
+
+bool FolderThere(const std::string& folder) {
+    const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(LongPath(folder)).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// "Audio\intro.wav\nPlaatjes\titel.jpg\n... en nog 3 (zie het logboek)".
+std::string NameList(const std::vector<std::string>& names) {
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < kNamesShown; ++i) text += "\n" + Shown(names[i]);
+    if (names.size() > kNamesShown)
+        text += "\n... en nog " + FormatThousands(static_cast<int64_t>(names.size() - kNamesShown)) +
+                " (zie het logboek " + kRunLogPath + ")";
+    return text;
+}
 }  // namespace
 
 CDialogBackup::CDialogBackup(std::string showFolder)
-    : CModalDialog(IDD_BACKUP, "back-up"), m_csShowFolder(std::move(showFolder)) {}
+    : CModalDialog(IDD_BACKUP, "back-up"), m_csShowFolder(Utf8FromCodePage(showFolder)) {}
 
 BOOL CDialogBackup::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
     ::SendMessageA(GetItem(IDC_BACKUP_DEST), EM_SETLIMITTEXT, 0, 0);
-    SetItemText(IDC_BACKUP_SHOW, m_csShowFolder);
+    SetItemText(IDC_BACKUP_SHOW, Shown(m_csShowFolder));
     {
         ScopedWaitCursor wait;
-        m_bSourceListed = ListBackupTree(m_csShowFolder, m_source, nullptr);
+        // A subfolder that cannot be read is named when the back-up runs.
+        std::vector<BackupListingError> unreadable;
+        m_bSourceListed = ListBackupTree(m_csShowFolder, m_source, nullptr, nullptr, &unreadable);
     }
     // Setting the field sends EN_CHANGE, which plans.
     SetItemText(IDC_BACKUP_DEST, g_csBackupMap);
@@ -41,20 +76,21 @@ BOOL CDialogBackup::OnInitDialog() {
 bool CDialogBackup::OnCommand(int id, int code, HWND ctl) {
     switch (id) {
     case IDC_BACKUP_START:
-        if (code == BN_CLICKED) OnStart();
+        if (code == BN_CLICKED && !m_bBusy) OnStart();
+        return true;
+    case IDC_BACKUP_VERIFY:
+        if (code == BN_CLICKED && !m_bBusy) OnVerify();
         return true;
     case IDC_BACKUP_BROWSE:
-        if (code == BN_CLICKED) OnBrowse();
+        if (code == BN_CLICKED && !m_bBusy) OnBrowse();
         return true;
     case IDC_BACKUP_DEST:
         if (code == EN_CHANGE) ::SetTimer(m_hWnd, kPlanTimer, kPlanDelayMs, nullptr);
         return true;
     case IDOK:
-        // Enter presses the default button: Starten, or Sluiten once done.
-        if (::SendMessageA(m_hWnd, DM_GETDEFID, 0, 0) == MAKELRESULT(IDCANCEL, DC_HASDEFID))
-            End(IDCANCEL);
-        else
-            OnStart();
+        // Enter starts the back-up while that is the evident next step;
+        // during work and once results are shown it does nothing.
+        if (!m_bBusy && !m_bResults) OnStart();
         return true;
     default:
         return CModalDialog::OnCommand(id, code, ctl);
@@ -64,35 +100,50 @@ bool CDialogBackup::OnCommand(int id, int code, HWND ctl) {
 bool CDialogBackup::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     if (msg == WM_TIMER && wp == kPlanTimer) {
         ::KillTimer(m_hWnd, kPlanTimer);
-        UpdatePlan();
+        if (!m_bBusy) UpdatePlan();
         result = 0;
         return true;
     }
     return false;
 }
 
+std::string CDialogBackup::Destination() const {
+    HWND edit = GetItem(IDC_BACKUP_DEST);
+    const int length = ::GetWindowTextLengthW(edit);
+    if (length <= 0) return std::string();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = ::GetWindowTextW(edit, &text[0], length + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return FullPath(text);
+}
+
 void CDialogBackup::UpdatePlan() {
-    const std::string destination = FullPathName(GetItemText(IDC_BACKUP_DEST));
+    const std::string destination = Destination();
     std::string text;
     if (!m_bSourceListed) {
         text = "De map van de show kan niet worden gelezen.";
     } else {
-        switch (CheckDestination(destination, m_csShowFolder)) {
+        const std::string folder = NormalizeFolder(destination);
+        const BackupFolderChoice choice = FindBackupFolder(folder, m_csShowFolder);
+        const std::string root = BackupRoot(folder, m_csShowFolder, choice.name);
+        switch (CheckDestinationOnDisk(destination, m_csShowFolder, root)) {
         case DestinationProblem::None:
-            if (!FolderExists(NormalizeFolder(destination))) {
+            if (!FolderThere(folder)) {
                 text = "Deze doelmap bestaat niet.";
             } else {
-                const std::string folder = NormalizeFolder(destination);
-                const std::string root = BackupRoot(folder, m_csShowFolder);
                 std::vector<BackupEntry> target;
                 ScopedWaitCursor wait;
-                if (FolderExists(root)) ListBackupTree(root, target, nullptr);
+                if (FolderThere(root)) ListBackupTree(root, target, nullptr);
                 const BackupPlan plan =
                     PlanBackup(m_source, target, m_csShowFolder, root, QueryBackupVolume(folder));
                 uint64_t freeBytes = 0;
                 unsigned long error = 0;
-                const bool known = g_pfnFreeSpace(folder, &freeBytes, &error);
-                text = BackupPlanText(root, plan, known ? static_cast<int64_t>(freeBytes) : -1);
+                const bool known = g_pfnFreeSpace(Shown(folder), &freeBytes, &error);
+                text = BackupPlanText(Shown(root), plan, known ? static_cast<int64_t>(freeBytes) : -1,
+                                      choice.takenBy ? Shown(ShowFolderName(m_csShowFolder)) : std::string());
+                if (choice.needsConsent)
+                    text += "\nDeze map bestaat al en is niet door Zekerpad gemaakt; Zekerpad vraagt eerst of u "
+                            "hem wilt gebruiken.";
             }
             break;
         case DestinationProblem::Empty:
@@ -113,15 +164,34 @@ void CDialogBackup::UpdatePlan() {
     SetItemText(IDC_BACKUP_PLAN, text);
 }
 
+void CDialogBackup::SetRange(int64_t bytes) {
+    // The bar counts bytes, shifted until they fit its 32-bit range.
+    m_nShift = 0;
+    while ((bytes >> m_nShift) > kProgressRange) ++m_nShift;
+    // Nothing to do: an empty range would show nothing at the end.
+    ::SendMessageA(GetItem(IDC_BACKUP_PROGRESS), PBM_SETRANGE32, 0,
+                   static_cast<LPARAM>(bytes > 0 ? bytes >> m_nShift : 1));
+    if (bytes == 0) m_nShift = -1;
+}
+
 void CDialogBackup::SetProgress(int64_t bytes) {
     // A shift of -1 marks a run with nothing to copy: its bar is full.
     const int64_t pos = m_nShift < 0 ? 1 : bytes >> m_nShift;
     ::SendMessageA(GetItem(IDC_BACKUP_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(pos), 0);
 }
 
+void CDialogBackup::ShowResults() {
+    m_bResults = true;
+    // No button is the default any more (IDOK names none here) and the
+    // focus leaves the buttons, so Enter neither closes nor starts anything.
+    ::SendMessageA(m_hWnd, DM_SETDEFID, IDOK, 0);
+    ::SendMessageA(GetItem(IDC_BACKUP_START), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(IDC_BACKUP_DEST)), TRUE);
+}
+
 void CDialogBackup::OnStart() {
     ::KillTimer(m_hWnd, kPlanTimer);
-    const std::string destination = FullPathName(GetItemText(IDC_BACKUP_DEST));
+    const std::string destination = Destination();
     SetItemText(IDC_BACKUP_SUMMARY, "");
     SetItemText(IDC_BACKUP_FILE, "");
     m_nShift = 0;
@@ -129,63 +199,115 @@ void CDialogBackup::OnStart() {
 
     BackupOutcome outcome;
     BackupResult result;
+    m_bBusy = true;
     {
         EnableItem(IDC_BACKUP_STOP, true);
         CLongWork work(m_hWnd, IDC_BACKUP_STOP);
         std::string shown;
-        const auto planned = [&](int64_t copyBytes) {
-            // The bar counts bytes, shifted until they fit its 32-bit range.
-            m_nShift = 0;
-            while ((copyBytes >> m_nShift) > kProgressRange) ++m_nShift;
-            // Nothing to copy: an empty range would show nothing at the end.
-            ::SendMessageA(GetItem(IDC_BACKUP_PROGRESS), PBM_SETRANGE32, 0,
-                           static_cast<LPARAM>(copyBytes > 0 ? copyBytes >> m_nShift : 1));
-            if (copyBytes == 0) m_nShift = -1;
-        };
         const auto progress = [&](const std::string& relative, int64_t bytes) {
             if (relative != shown) {
                 shown = relative;
-                SetItemText(IDC_BACKUP_FILE, relative);
+                SetItemText(IDC_BACKUP_FILE, Shown(relative));
             }
             SetProgress(bytes);
             return work.Pump();
         };
-        result = MakeBackup(m_csShowFolder, destination, progress, m_hWnd, &outcome, planned);
+        result = MakeBackup(m_csShowFolder, destination, progress, m_hWnd, &outcome,
+                            [&](int64_t copyBytes) { SetRange(copyBytes); });
     }
+    m_bBusy = false;
     EnableItem(IDC_BACKUP_STOP, false);
     SetItemText(IDC_BACKUP_FILE, "");
     if (result != BackupResult::Ran) return;
 
     m_outcome = outcome;
     m_bRan = true;
-    // Remembered from the first back-up that was made there.
-    g_csBackupMap = NormalizeFolder(destination);
-    g_bBackupStarted = 1;
+    // Remembered from the first back-up that was made there, when the
+    // settings file can hold its name.
+    const std::string remembered = Shown(NormalizeFolder(destination));
+    if (Utf8FromCodePage(remembered) == NormalizeFolder(destination)) {
+        g_csBackupMap = remembered;
+        g_bBackupStarted = 1;
+    }
     SetItemText(IDC_BACKUP_SUMMARY, BackupSummaryText(m_outcome, kRunLogPath));
     // The show may have changed meanwhile; the plan line says what is left.
     m_source.clear();
-    m_bSourceListed = ListBackupTree(m_csShowFolder, m_source, nullptr);
+    std::vector<BackupListingError> unreadable;
+    m_bSourceListed = ListBackupTree(m_csShowFolder, m_source, nullptr, nullptr, &unreadable);
     UpdatePlan();
-    // Done: Enter now closes the dialog instead of starting again.
-    ::SendMessageA(m_hWnd, DM_SETDEFID, IDCANCEL, 0);
-    ::SendMessageA(GetItem(IDC_BACKUP_START), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(IDCANCEL)), TRUE);
+    ShowResults();
+}
+
+void CDialogBackup::OnVerify() {
+    ::KillTimer(m_hWnd, kPlanTimer);
+    const std::string folder = NormalizeFolder(Destination());
+    const std::string root = BackupRoot(folder, m_csShowFolder, FindBackupFolder(folder, m_csShowFolder).name);
+    SetItemText(IDC_BACKUP_SUMMARY, "");
+    SetItemText(IDC_BACKUP_FILE, "");
+    BackupRecord record;
+    if (folder.empty() || !ReadBackupRecord(root, &record)) {
+        LogLine("Start controle back-up");
+        LogValue("map", Shown(root));
+        LogValue("fout", "geen overzicht gevonden");
+        LogLine("Einde controle back-up");
+        ShowMessage("Bij deze back-up staat geen overzicht van Zekerpad:\n" + Shown(root) +
+                        "\n\nAlleen een back-up die Zekerpad heeft gemaakt, kan worden gecontroleerd. Kies de doelmap "
+                        "waarin de back-up staat.",
+                    m_hWnd);
+        return;
+    }
+    int64_t total = 0;
+    for (const BackupRecordFile& f : record.files) total += f.size;
+    SetRange(total);
+    SetProgress(0);
+
+    BackupCheckResult result;
+    m_bBusy = true;
+    {
+        EnableItem(IDC_BACKUP_STOP, true);
+        CLongWork work(m_hWnd, IDC_BACKUP_STOP);
+        std::string shown;
+        result = CheckBackup(root, [&](const std::string& relative, int64_t bytes) {
+            if (relative != shown) {
+                shown = relative;
+                SetItemText(IDC_BACKUP_FILE, Shown(relative));
+            }
+            SetProgress(bytes);
+            return work.Pump();
+        });
+    }
+    m_bBusy = false;
+    EnableItem(IDC_BACKUP_STOP, false);
+    SetItemText(IDC_BACKUP_FILE, "");
+    std::vector<std::string> missing, damaged;
+    for (const std::string& name : result.missing) missing.push_back(Shown(name));
+    for (const std::string& name : result.damaged) damaged.push_back(Shown(name));
+    SetItemText(IDC_BACKUP_SUMMARY, BackupCheckText(result.checked, missing, damaged, result.stopped, kRunLogPath));
+    ShowResults();
+    if (!result.missing.empty() || !result.damaged.empty()) {
+        std::string text = "De back-up in " + Shown(root) + " is niet in orde.";
+        if (!result.missing.empty()) text += "\n\nOntbreekt:" + NameList(result.missing);
+        if (!result.damaged.empty()) text += "\n\nBeschadigd of anders dan bij het maken:" + NameList(result.damaged);
+        text += "\n\nMaak de back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.";
+        ShowMessage(text, m_hWnd);
+    }
 }
 
 void CDialogBackup::OnBrowse() {
-    BROWSEINFOA info{};
-    char name[MAX_PATH] = {};
+    BROWSEINFOW info{};
+    wchar_t name[MAX_PATH] = {};
     info.hwndOwner = m_hWnd;
     info.pszDisplayName = name;
-    info.lpszTitle = "Kies de map waarin de back-up komt:";
+    info.lpszTitle = L"Kies de map waarin de back-up komt:";
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     // The picker with a "new folder" button needs COM on this thread.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderA(&info);
+    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
     if (SUCCEEDED(com)) ::CoUninitialize();
     if (!chosen) return;
-    char path[MAX_PATH] = {};
-    const bool ok = ::SHGetPathFromIDListA(chosen, path) != FALSE;
+    // The system's own limit for this call; a longer path is not returned.
+    wchar_t path[MAX_PATH] = {};
+    const bool ok = ::SHGetPathFromIDListW(chosen, path) != FALSE;
     ::ILFree(chosen);
-    if (ok) SetItemText(IDC_BACKUP_DEST, path);
+    if (ok) ::SetWindowTextW(GetItem(IDC_BACKUP_DEST), path);
 }

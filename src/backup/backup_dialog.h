@@ -1,5 +1,5 @@
 // The dialog in which the user makes a back-up of the show's folder on
-// another disk, such as a USB stick.
+// another disk, such as a USB stick, and checks a back-up made earlier.
 #pragma once
 
 #include <cstdint>
@@ -25,14 +25,22 @@ protected:
 
 private:
     void OnStart();
+    void OnVerify();
     void OnBrowse();
+    // The destination as typed, in full, in UTF-8.
+    std::string Destination() const;
     // Says where the back-up goes and what it would copy now.
     void UpdatePlan();
+    void SetRange(int64_t bytes);
     void SetProgress(int64_t bytes);
+    // Results are shown: Enter no longer starts anything.
+    void ShowResults();
 
-    std::string m_csShowFolder;
+    std::string m_csShowFolder;  // UTF-8
     std::vector<BackupEntry> m_source;  // the show's tree as the dialog opened
     bool m_bSourceListed = false;
+    bool m_bBusy = false;
+    bool m_bResults = false;
     int m_nShift = 0;           // bytes >> shift fit the progress bar's range
     BackupOutcome m_outcome;
     bool m_bRan = false;

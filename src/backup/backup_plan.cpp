@@ -1,6 +1,5 @@
 #include "backup/backup_plan.h"
 
-#include <cstdio>
 #include <unordered_map>
 
 #include "common/text.h"
@@ -43,12 +42,6 @@ bool SameWriteTime(uint64_t a, uint64_t b, uint64_t precision) {
     return difference < (precision == 0 ? 1 : precision);
 }
 
-std::string BackupTempName(uint32_t number) {
-    char name[kBackupTempNameLength + 1];
-    std::snprintf(name, sizeof name, "~zk%08X.tmp", static_cast<unsigned>(number));
-    return name;
-}
-
 BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
                       const std::string& sourceRoot, const std::string& targetRoot,
                       const BackupVolume& volume) {
@@ -78,11 +71,12 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
             action = BackupAction::Unchanged;
         else if (entry.size > volume.maxFileSize)
             action = BackupAction::TooLarge;
-        plan.files.push_back(PlannedFile{i, action});
+        plan.files.push_back(PlannedFile{i, action, action == BackupAction::Copy && there != nullptr});
         switch (action) {
         case BackupAction::Copy:
             ++plan.copyCount;
             plan.copyBytes += entry.size;
+            if (there) ++plan.olderCount;
             break;
         case BackupAction::Unchanged:
             ++plan.unchangedCount;
@@ -104,11 +98,16 @@ std::string NormalizeFolder(const std::string& folder) {
     return work;
 }
 
-std::string BackupRoot(const std::string& destination, const std::string& showFolder) {
+std::string ShowFolderName(const std::string& showFolder) {
     const std::string show = NormalizeFolder(showFolder);
     const size_t slash = show.rfind('\\');
-    const std::string name = slash == std::string::npos ? show : show.substr(slash + 1);
-    return WithBackslash(NormalizeFolder(destination)) + name + "\\";
+    return slash == std::string::npos ? show : show.substr(slash + 1);
+}
+
+std::string BackupRoot(const std::string& destination, const std::string& showFolder,
+                       const std::string& folderName) {
+    return WithBackslash(NormalizeFolder(destination)) +
+           (folderName.empty() ? ShowFolderName(showFolder) : folderName) + "\\";
 }
 
 DestinationProblem CheckDestination(const std::string& destination, const std::string& showFolder) {
@@ -148,14 +147,42 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
            ". Mislukt: " + FormatThousands(outcome.failed) + ".\nElk bestand staat in het logboek " + logName + ".";
 }
 
-std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes) {
-    std::string text = "De back-up komt in de map:\n" + targetRoot + "\nTe kopiëren: " + FileCountText(plan.copyCount) +
-                       ", " + FormatThousands(plan.copyBytes) + " bytes";
+std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes,
+                           const std::string& takenName) {
+    std::string text = "De back-up komt in de map:\n" + targetRoot;
+    if (!takenName.empty())
+        text += "\nDe map " + takenName + " daar hoort bij een andere show; die blijft onaangeroerd.";
+    text += "\nTe kopiëren: " + FileCountText(plan.copyCount) + ", " + FormatThousands(plan.copyBytes) + " bytes";
     if (plan.unchangedCount > 0) text += " (" + FormatThousands(plan.unchangedCount) + " ongewijzigd)";
     text += ". Vrij op de doelschijf: " +
             (freeBytes < 0 ? std::string("onbekend") : FormatThousands(freeBytes) + " bytes") + ".";
+    if (plan.olderCount > 0)
+        text += "\n" + FileCountText(plan.olderCount) + (plan.olderCount == 1 ? " verandert" : " veranderen") +
+                "; de oudere " + (plan.olderCount == 1 ? "kopie blijft" : "kopieën blijven") +
+                " bewaard bij de oudere versies.";
     if (plan.refusedCount > 0)
         text += "\n" + FileCountText(plan.refusedCount) + (plan.refusedCount == 1 ? " kan" : " kunnen") +
                 " niet worden gekopieerd (pad te lang, bestand te groot of een map in de weg).";
     return text;
+}
+
+std::string BackupCheckText(int checked, const std::vector<std::string>& missing,
+                            const std::vector<std::string>& damaged, bool stopped, const std::string& logName) {
+    std::string text;
+    if (!missing.empty() || !damaged.empty()) {
+        text = "De back-up is niet in orde: ";
+        if (!missing.empty())
+            text += FileCountText(static_cast<int>(missing.size())) + (missing.size() == 1 ? " ontbreekt" : " ontbreken");
+        if (!missing.empty() && !damaged.empty()) text += " en ";
+        if (!damaged.empty())
+            text += FileCountText(static_cast<int>(damaged.size())) +
+                    (damaged.size() == 1 ? " is beschadigd" : " zijn beschadigd");
+        text += ".";
+        if (stopped) text += " De controle is gestopt voordat alles gelezen was.";
+    } else if (stopped) {
+        text = "De controle is gestopt; de back-up is dus niet volledig gecontroleerd.";
+    } else {
+        text = "De back-up is in orde: elk bestand is van de schijf gelezen en gelijk aan het overzicht.";
+    }
+    return text + "\nGecontroleerd: " + FileCountText(checked) + ".\nElk bestand staat in het logboek " + logName + ".";
 }

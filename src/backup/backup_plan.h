@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
-// One file or folder below a listed root; relative is "Audio\intro.wav".
+// One file or folder below a listed root; relative is "Audio\intro.wav",
+// in UTF-8 as every path of the back-up: names come from the disk and may
+// hold any character.
 struct BackupEntry {
     std::string relative;
     bool isFolder = false;
@@ -41,20 +43,24 @@ enum class BackupAction {
 struct PlannedFile {
     size_t source;  // index into the source listing
     BackupAction action;
+    bool hasOlder = false;  // a copy is there already and moves to the older versions
 };
 
 struct BackupPlan {
     std::vector<std::string> folders;  // relative folders to make, parents first
     std::vector<PlannedFile> files;    // in the order of the source listing
     int copyCount = 0;
-    int64_t copyBytes = 0;
+    int64_t copyBytes = 0;  // in full: an older copy is moved aside, not overwritten
+    int olderCount = 0;     // older copies that move to the older versions
     int unchangedCount = 0;
     int refusedCount = 0;  // too long, too large, or a folder in the way
 };
 
-// A path the program builds may have at most this many characters.
-constexpr size_t kBackupMaxPath = 259;
-// The longest temporary name beside a copy (see BackupTempName).
+// A path the back-up builds may have at most this many bytes (of UTF-8,
+// never fewer than its characters): the wide-character calls take 32,767
+// characters with the long-path prefix.
+constexpr size_t kBackupMaxPath = 32000;
+// The longest temporary name beside a copy ("~zk0000ABCD.tmp").
 constexpr size_t kBackupTempNameLength = 15;
 
 // targetRoot and sourceRoot end in a backslash. A folder the back-up
@@ -62,9 +68,6 @@ constexpr size_t kBackupTempNameLength = 15;
 BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
                       const std::string& sourceRoot, const std::string& targetRoot,
                       const BackupVolume& volume);
-
-// "~zk00000001.tmp": the temporary name of a copy in its destination folder.
-std::string BackupTempName(uint32_t number);
 
 // Where a destination is refused before anything is copied.
 enum class DestinationProblem {
@@ -80,8 +83,13 @@ enum class DestinationProblem {
 DestinationProblem CheckDestination(const std::string& destination, const std::string& showFolder);
 
 // "E:\Back-ups\Demo\" for the destination "E:\Back-ups" and the show's
-// folder "C:\Shows\Demo\": the back-up mirrors the folder by its own name.
-std::string BackupRoot(const std::string& destination, const std::string& showFolder);
+// folder "C:\Shows\Demo\": the back-up mirrors the folder by its own name
+// (or by folderName, "Demo (2)", when that name is another show's).
+std::string BackupRoot(const std::string& destination, const std::string& showFolder,
+                       const std::string& folderName = std::string());
+
+// "Demo" for "C:\Shows\Demo\".
+std::string ShowFolderName(const std::string& showFolder);
 
 // The destination with one trailing backslash removed, except after a
 // drive ("E:\" stays), and a bare "E:" made "E:\".
@@ -105,7 +113,14 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
 
 // The line that says where the back-up goes and what it will copy, against
 // the free space there (freeBytes < 0: not known).
-std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes);
+// takenName: the show's folder name when a folder of that name belongs to
+// another show (the plan then names the free one), else empty.
+std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes,
+                           const std::string& takenName = std::string());
 
 // The text for a number of files: "1 bestand", "3 bestanden".
 std::string FileCountText(int count);
+
+// The summary after "Back-up controleren"; the names in the code page.
+std::string BackupCheckText(int checked, const std::vector<std::string>& missing,
+                            const std::vector<std::string>& damaged, bool stopped, const std::string& logName);

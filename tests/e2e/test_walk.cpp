@@ -86,7 +86,12 @@ TEST_F(WalkTest, TheTypicalRunEndsWithGreenLight) {
                         "C:\\Shows\\Demo\\\n\r-> doel - E:\\\n\r",
                         last),
               std::string::npos);
-    EXPECT_NE(text.find("-> mislukt     - 0\n\rEinde back-up\n\rStop logboek <<<<<<<<<\n\r\n\r", last),
+    EXPECT_NE(text.find("-> mislukt     - 0\n\rEinde back-up\n\rStart controle back-up\n\r-> map - E:\\Demo\\\n\r",
+                        last),
+              std::string::npos);
+    EXPECT_NE(text.find("-> ontbreekt     - 0\n\r-> beschadigd    - 0\n\rEinde controle back-up\n\rStop logboek "
+                        "<<<<<<<<<\n\r\n\r",
+                        last),
               std::string::npos);
     EXPECT_EQ(walk.backupSummary.rfind("De back-up is klaar en volledig.", 0), 0u) << walk.backupSummary;
     for (const char* f : {"demo.ws4", "titel.bmp", "Audio\\intro.wav", "Plaatjes\\strand.jpg", "Video\\opname.avi"})

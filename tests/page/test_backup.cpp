@@ -11,6 +11,7 @@
 #include "services/state.h"
 #include "backup/backup_dialog.h"
 #include "backup/backup_run.h"
+#include "common/wide_text.h"
 #include "page/repair_fixture.h"
 #include "resource.h"
 #include "support/driver.h"
@@ -46,6 +47,27 @@ bool HasTempFile(const std::string& folder) {
     return false;
 }
 
+// A file by a UTF-8 name, through the wide-character calls, as the disk has it.
+std::string ReadByName(const std::string& utf8) {
+    UniqueFile f(::CreateFileW(WideFromUtf8(LongPath(utf8)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+    if (!f) return "(ontbreekt)";
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (::ReadFile(f.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    return bytes;
+}
+
+void MakeByName(const std::string& utf8, const std::string& bytes) {
+    const std::wstring path = WideFromUtf8(LongPath(utf8));
+    for (size_t slash = path.find(L'\\', 7); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
+        ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+    UniqueFile f(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD put = 0;
+    ASSERT_TRUE(f && ::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr)) << utf8;
+}
+
 // Fails every write after the first of each copy, as a full disk would.
 int s_writesLeft = 0;
 bool FullAfterOneWrite(void* file, const void* data, unsigned long size, unsigned long* written) {
@@ -53,6 +75,21 @@ bool FullAfterOneWrite(void* file, const void* data, unsigned long size, unsigne
     *written = 0;
     ::SetLastError(ERROR_DISK_FULL);
     return false;
+}
+
+// The stick is pulled after the first write: every later write fails.
+bool PulledAfterOneWrite(void* file, const void* data, unsigned long size, unsigned long* written) {
+    if (s_writesLeft-- > 0) return WriteBackupFile(file, data, size, written);
+    *written = 0;
+    ::SetLastError(ERROR_DEVICE_NOT_CONNECTED);
+    return false;
+}
+
+// A stick that says it wrote what it was given, and keeps other bytes.
+bool LosesAByte(void* file, const void* data, unsigned long size, unsigned long* written) {
+    std::string changed(static_cast<const char*>(data), size);
+    changed[size / 2] ^= 0x10;
+    return WriteBackupFile(file, changed.data(), size, written);
 }
 
 class Backup : public RepairPageTest {
@@ -118,8 +155,11 @@ TEST_F(Backup, FirstBackupMirrorsTheTreeWithBytesAndTimesThenASecondCopiesOnlyTh
                                           "-> mislukt     - 0\n\rEinde back-up\n\r"));
 
     // The show changes one file and loses another; the back-up keeps both
-    // the old file and the lost one, and copies only the change.
+    // the old file and the lost one, and copies only the change. The
+    // older copy of the changed file is kept beside the back-up; a
+    // temporary file left by an interrupted run goes.
     const size_t before = LogSoFar().size();
+    MakeTestFile(Copy("Audio\\~zk0000ABCD.tmp"), "half");
     MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 5));
     SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
     ASSERT_TRUE(::DeleteFileA((Show() + "demo.ws4").c_str()));
@@ -132,6 +172,14 @@ TEST_F(Backup, FirstBackupMirrorsTheTreeWithBytesAndTimesThenASecondCopiesOnlyTh
     EXPECT_EQ(TestBytes(40000, 5), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
     EXPECT_EQ(TestBytes(300, 1), ReadWholeFile(Copy("demo.ws4")));
     EXPECT_EQ(tree, TreeOf(Dest() + "\\Demo"));
+    const std::vector<std::string> older = TreeOf(Dest() + "\\Demo oudere versies");
+    ASSERT_EQ(3u, older.size());
+    // "2026-12-08 09.30\Plaatjes\titel.jpg": the date and time of the run.
+    const std::string stamp = older[0].substr(0, older[0].size() - 1);
+    EXPECT_EQ(16u, stamp.size());
+    EXPECT_EQ((std::vector<std::string>{stamp + "\\", stamp + "\\Plaatjes\\", stamp + "\\Plaatjes\\titel.jpg"}),
+              older);
+    EXPECT_EQ(TestBytes(40000, 3), ReadWholeFile(Dest() + "\\Demo oudere versies\\" + stamp + "\\Plaatjes\\titel.jpg"));
     const std::string second = LogSoFar().substr(before);
     EXPECT_NE(std::string::npos, second.find("-> ongewijzigd - " + Show() + "Audio\\intro.wav\n\r"));
     EXPECT_NE(std::string::npos, second.find("-> gekopieerd  - 1\n\r-> bytes       - 40000\n\r-> ongewijzigd - 2\n\r"));
@@ -228,7 +276,6 @@ TEST_F(Backup, EachRefusedDestinationCopiesNothing) {
     MakeShow();
     MakeFolderTree(Dest());
     FreeSpaceStub space(kPlenty);
-    const std::string tooLong = Dest() + "\\" + std::string(250, 'x');
     struct Case {
         std::string destination, message;
     };
@@ -238,7 +285,6 @@ TEST_F(Backup, EachRefusedDestinationCopiesNothing) {
         {Show() + "Audio", "De doelmap ligt in de map van de show:\n" + Show() + "Audio"},
         {Root('C'), "In deze doelmap zou de back-up op de plaats van de show zelf komen:\n" + Show()},
         {Dest() + "\\Bestaat-niet", "De doelmap bestaat niet:\n" + Dest() + "\\Bestaat-niet"},
-        {tooLong, "Het pad van de doelmap is te lang (meer dan 259 tekens):\n" + tooLong},
     };
     for (const Case& c : cases) {
         BackupOutcome outcome;
@@ -283,26 +329,21 @@ TEST_F(Backup, EachRefusedDestinationCopiesNothing) {
     EXPECT_EQ(4, outcome.copied);
 }
 
-TEST_F(Backup, APathTooLongInTheBackupIsRefusedForThatFileOnly) {
+TEST_F(Backup, PathsPastTheOldLimitOfTheSystemAreCopied) {
     MakeShow();
     FreeSpaceStub space(kPlenty);
-    // The back-up's folder gets 244 characters: room for the files in it
-    // (and their temporary names), not for those in its subfolders.
+    // The back-up's folder gets 244 characters, so its subfolders' files
+    // pass 259.
     const std::string deep = Dest() + "\\" + std::string(238 - Dest().size() - 1, 'd');
     ASSERT_EQ(244u, (deep + "\\Demo\\").size());
     ASSERT_TRUE(MakeFolderTree(deep));
     BackupOutcome outcome;
     ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), deep, nullptr, nullptr, &outcome));
-    EXPECT_EQ(2, outcome.copied);
-    EXPECT_EQ(2, outcome.failed);
-    std::vector<std::string> texts = BoxTexts();
-    std::sort(texts.begin(), texts.end());
-    const std::string head = "Het volgende bestand is niet in de back-up gekomen:\n" + Show();
-    EXPECT_EQ((std::vector<std::string>{head + "Audio\\intro.wav\n\nHet pad is langer dan 259 tekens.",
-                                        head + "Plaatjes\\titel.jpg\n\nHet pad is langer dan 259 tekens."}),
-              texts);
-    EXPECT_TRUE(PathIsFile(deep + "\\Demo\\demo.ws4"));
-    EXPECT_TRUE(PathIsFolder(deep + "\\Demo\\Audio"));
+    EXPECT_EQ(4, outcome.copied);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(TestBytes(2500000, 2), ReadByName(deep + "\\Demo\\Audio\\intro.wav"));
+    EXPECT_EQ(TestBytes(40000, 3), ReadByName(deep + "\\Demo\\Plaatjes\\titel.jpg"));
 }
 
 // The closing page offers the back-up only with green light; the dialog
@@ -355,6 +396,12 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
         ClickDialogButton(dlg, IDC_BACKUP_START);
         summary = ItemText(dlg, IDC_BACKUP_SUMMARY);
         SaveScreenshot(dlg, shots + "\\backup-na-" + dpi + ".bmp");
+        // Enter afterwards neither closes the dialog nor starts again.
+        EXPECT_EQ(::GetDlgItem(dlg, IDC_BACKUP_DEST), ::GetFocus());
+        MSG enter{::GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        EXPECT_TRUE(::IsDialogMessageA(dlg, &enter));
+        EXPECT_EQ(summary, ItemText(dlg, IDC_BACKUP_SUMMARY));
+        EXPECT_TRUE(::IsWindowVisible(dlg));
         EXPECT_FALSE(IsEnabled(dlg, IDC_BACKUP_STOP));
         EXPECT_TRUE(IsEnabled(dlg, IDCANCEL));
         ClickDialogButton(dlg, IDCANCEL);
@@ -363,7 +410,7 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
     ASSERT_TRUE(dialog.Ran());
     EXPECT_EQ("Zekerpad - Back-up maken", caption);
     EXPECT_TRUE(centred);
-    EXPECT_EQ("&Stoppen", stopText);
+    EXPECT_EQ("S&toppen", stopText);
     EXPECT_EQ(0u, summary.find("De back-up is klaar en volledig.\nGekopieerd: 4 bestanden (2.540.310 bytes)."));
     EXPECT_EQ(ReadWholeFile(Show() + "Audio\\intro.wav"), ReadWholeFile(Copy("Audio\\intro.wav", 'E')));
 
@@ -380,4 +427,208 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
     EXPECT_FALSE(IsVisible(page, IDC_BACKUP));
 }
 
+TEST_F(Backup, NamesOutsideTheCodePageArriveByteExactAndTheRecordHoldsTheirHashes) {
+    // "Plaatjes Kraków\Łódź.jpg", "Dvořák - Largo.wav", "富士.png" in UTF-8.
+    const std::string krakow = "Plaatjes Krak\xC3\xB3w\\\xC5\x81\xC3\xB3" "d\xC5\xBA.jpg";
+    const std::string dvorak = "Dvo\xC5\x99\xC3\xA1k - Largo.wav";
+    const std::string fuji = "\xE5\xAF\x8C\xE5\xA3\xAB.png";
+    MakeByName(Show() + krakow, TestBytes(5000, 1));
+    MakeByName(Show() + dvorak, TestBytes(7000, 2));
+    MakeByName(Show() + fuji, TestBytes(9000, 3));
+    MakeByName(Show() + "abc.txt", "abc");
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(4, outcome.copied);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(TestBytes(5000, 1), ReadByName(Copy(krakow)));
+    EXPECT_EQ(TestBytes(7000, 2), ReadByName(Copy(dvorak)));
+    EXPECT_EQ(TestBytes(9000, 3), ReadByName(Copy(fuji)));
+    // "Dvorák" would be a look-alike: no such file may exist.
+    EXPECT_EQ("(ontbreekt)", ReadByName(Copy("Dvor\xC3\xA1k - Largo.wav")));
+    // The log is in the code page: what it cannot hold is "?".
+    EXPECT_NE(std::string::npos, LogSoFar().find("-> bron - " + Show() + "Dvo?\xE1k - Largo.wav\n\r"));
+    EXPECT_NE(std::string::npos, LogSoFar().find("-> bron - " + Show() + "??.png\n\r"));
+
+    // The record beside the back-up, with the hash certutil prints for "abc".
+    const std::string record = ReadByName(Dest() + "\\Demo - Zekerpad-back-up.txt");
+    EXPECT_EQ(0u, record.find("\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: " + Show() + "\r\n"));
+    EXPECT_NE(std::string::npos,
+              record.find("\r\nabc.txt\t3\t" /* time */));
+    EXPECT_NE(std::string::npos,
+              record.find("\tba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad\r\n"));
+    EXPECT_NE(std::string::npos, record.find("\r\n" + dvorak + "\t7000\t"));
+}
+
+TEST_F(Backup, TwoShowsOfOneNameGetAFolderEachAndAStrangeFolderOnlyAfterAYes) {
+    const std::string first = Root('C') + "\\2023\\Kerst\\";
+    const std::string second = Root('C') + "\\2024\\Kerst\\";
+    MakeTestFile(first + "kerst.ws4", TestBytes(100, 1));
+    MakeTestFile(second + "kerst.ws4", TestBytes(200, 2));
+    MakeFolderTree(Dest());
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, MakeBackup(first, Dest(), nullptr, nullptr, &outcome));
+    ASSERT_EQ(BackupResult::Ran, MakeBackup(second, Dest(), nullptr, nullptr, &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(TestBytes(100, 1), ReadWholeFile(Dest() + "\\Kerst\\kerst.ws4"));
+    EXPECT_EQ(TestBytes(200, 2), ReadWholeFile(Dest() + "\\Kerst (2)\\kerst.ws4"));
+    EXPECT_EQ((std::vector<std::string>{"Kerst (2) - Zekerpad-back-up.txt", "Kerst (2)\\", "Kerst (2)\\kerst.ws4",
+                                        "Kerst - Zekerpad-back-up.txt", "Kerst\\", "Kerst\\kerst.ws4"}),
+              TreeOf(Dest()));
+    // Each comes back to its own folder.
+    MakeTestFile(first + "kerst.ws4", TestBytes(100, 3));
+    ASSERT_EQ(BackupResult::Ran, MakeBackup(first, Dest(), nullptr, nullptr, &outcome));
+    EXPECT_EQ(TestBytes(100, 3), ReadWholeFile(Dest() + "\\Kerst\\kerst.ws4"));
+    EXPECT_EQ(TestBytes(200, 2), ReadWholeFile(Dest() + "\\Kerst (2)\\kerst.ws4"));
+
+    // A full folder of the show's name that Zekerpad did not make.
+    const std::string other = Root('C') + "\\Zomer\\";
+    MakeTestFile(other + "zomer.ws4", TestBytes(300, 4));
+    MakeTestFile(Dest() + "\\Zomer\\van iemand anders.txt", "x");
+    m_boxes.QueueAnswer(IDNO);
+    EXPECT_EQ(BackupResult::Refused, MakeBackup(other, Dest(), nullptr, nullptr, &outcome));
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_EQ(0u, BoxTexts()[0].find("In de doelmap staat al een map met deze naam, zonder overzicht van Zekerpad:\n" +
+                                     Dest() + "\\Zomer\\\n\n"));
+    EXPECT_EQ(static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2), m_boxes.Boxes()[0].type);
+    EXPECT_FALSE(PathIsFile(Dest() + "\\Zomer\\zomer.ws4"));
+}
+
+TEST_F(Backup, ACopyThatReadsBackOtherwiseKeepsTheOldCopyAndLeavesNoTemporaryFile) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 9));
+    SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
+    g_pfnBackupWrite = &LosesAByte;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    g_pfnBackupWrite = &WriteBackupFile;
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(1, outcome.failed);
+    EXPECT_EQ(std::vector<std::string>{"Het volgende bestand is niet in de back-up gekomen:\n" + Show() +
+                                       "Plaatjes\\titel.jpg\n\nDe kopie is bij het teruglezen niet gelijk aan het "
+                                       "origineel."},
+              BoxTexts());
+    EXPECT_EQ(TestBytes(40000, 3), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
+    EXPECT_FALSE(HasTempFile(Dest()));
+    EXPECT_FALSE(PathIsFolder(Dest() + "\\Demo oudere versies\\"));
+}
+
+TEST_F(Backup, ADriveLetterForTheShowsParentFolderIsSeenThrough) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    const std::string parent = UnixPathOf(Root('C'));
+    if (!RunningUnderWine() || !prefix || parent.empty()) GTEST_SKIP() << "a drive letter is made under Wine only";
+    MakeShow();
+    const std::string link = std::string(prefix) + "/dosdevices/s:";
+    ASSERT_EQ(0, RunUnixShell("ln -sfn '" + parent + "' '" + link + "'"));
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    // S:\Demo is the show's folder, S:\Demo\Audio lies in it, and S:\ would
+    // put the back-up on the show itself.
+    const BackupResult inShow = MakeBackup(Show(), "S:\\Demo", nullptr, nullptr, &outcome);
+    const BackupResult inAudio = MakeBackup(Show(), "S:\\Demo\\Audio", nullptr, nullptr, &outcome);
+    const BackupResult onShow = MakeBackup(Show(), "S:\\", nullptr, nullptr, &outcome);
+    RunUnixShell("rm -f '" + link + "'");
+    EXPECT_EQ(BackupResult::Refused, inShow);
+    EXPECT_EQ(BackupResult::Refused, inAudio);
+    EXPECT_EQ(BackupResult::Refused, onShow);
+    EXPECT_EQ((std::vector<std::string>{"De doelmap ligt in de map van de show:\nS:\\Demo\n\nEen back-up moet buiten "
+                                        "de map van de show staan. Kies een andere doelmap, bij voorkeur op een "
+                                        "andere schijf.",
+                                        "De doelmap ligt in de map van de show:\nS:\\Demo\\Audio\n\nEen back-up moet "
+                                        "buiten de map van de show staan. Kies een andere doelmap, bij voorkeur op "
+                                        "een andere schijf.",
+                                        "In deze doelmap zou de back-up op de plaats van de show zelf komen:\nS:\\Demo\\"
+                                        "\n\nKies een andere doelmap."}),
+              BoxTexts());
+    EXPECT_EQ(7u, TreeOf(Root('C') + "\\Demo").size());
+}
+
+TEST_F(Backup, AStickPulledMidRunGivesOneMessageAndAnIncompleteSummary) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    s_writesLeft = 1;
+    g_pfnBackupWrite = &PulledAfterOneWrite;
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    g_pfnBackupWrite = &WriteBackupFile;
+    EXPECT_EQ(4, outcome.copied + outcome.failed);
+    EXPECT_LE(3, outcome.failed);
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_EQ(0u, BoxTexts()[0].find("De back-up is afgebroken: de doelschijf kan niet meer worden beschreven."));
+    EXPECT_NE(std::string::npos, BoxTexts()[0].find(FileCountText(outcome.failed) + " zijn niet gekopieerd."));
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is niet volledig:"));
+    EXPECT_FALSE(HasTempFile(Dest()));
+}
+
+TEST_F(Backup, CheckingTheBackupFindsAFlippedByteAndARemovedFile) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    const size_t before = LogSoFar().size();
+    BackupCheckResult good = CheckBackup(Dest() + "\\Demo\\", nullptr);
+    EXPECT_TRUE(good.hasRecord);
+    EXPECT_EQ(4, good.checked);
+    EXPECT_TRUE(good.missing.empty() && good.damaged.empty());
+
+    // One byte of the picture flipped in place, size and time kept.
+    std::string bytes = ReadWholeFile(Copy("Plaatjes\\titel.jpg"));
+    const uint64_t time = WriteTimeOf(Copy("Plaatjes\\titel.jpg"));
+    bytes[20000] ^= 1;
+    MakeTestFile(Copy("Plaatjes\\titel.jpg"), bytes);
+    SetWriteTime(Copy("Plaatjes\\titel.jpg"), time);
+    ASSERT_TRUE(::DeleteFileA(Copy("demo.ws4").c_str()));
+    const BackupCheckResult bad = CheckBackup(Dest() + "\\Demo", nullptr);
+    EXPECT_EQ(4, bad.checked);
+    EXPECT_EQ(std::vector<std::string>{"demo.ws4"}, bad.missing);
+    EXPECT_EQ(std::vector<std::string>{"Plaatjes\\titel.jpg"}, bad.damaged);
+    const std::string log = LogSoFar().substr(before);
+    EXPECT_NE(std::string::npos, log.find("Start controle back-up\n\r-> map - " + Dest() + "\\Demo\\\n\r"));
+    EXPECT_NE(std::string::npos, log.find("-> ontbreekt - " + Copy("demo.ws4") + "\n\r"));
+    EXPECT_NE(std::string::npos, log.find("-> beschadigd - " + Copy("Plaatjes\\titel.jpg") + "\n\r"));
+    EXPECT_NE(std::string::npos, log.find("Einde controle back-up\n\r"));
+
+    // A folder without a record cannot be checked.
+    EXPECT_FALSE(CheckBackup(Show(), nullptr).hasRecord);
+}
+
+// Before Starten the plan line names the free folder when the show's name
+// is taken by another show, and how many older copies will be kept.
+TEST_F(Backup, ThePlanLineNamesTheFreeFolderAndTheOlderCopiesBeforeStarten) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    const std::string dest = Dest('E') + "\\Voorstellingen van het voorjaar en de zomer op de grote zaal";
+    MakeFolderTree(dest + "\\Demo");
+    WriteWholeFile(dest + "\\Demo - Zekerpad-back-up.txt", "Zekerpad back-up\r\nMap van de show: C:\\Andere\\Demo\\\r\n");
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), dest, nullptr, nullptr, &outcome));
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 5));
+    SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
+    g_csBackupMap = dest;
+
+    HDC screen = ::GetDC(nullptr);
+    const std::string dpi = std::to_string(::GetDeviceCaps(screen, LOGPIXELSY));
+    ::ReleaseDC(nullptr, screen);
+    const std::string shots = ScreenshotFolder() + "\\pages";
+    ::CreateDirectoryA(shots.c_str(), nullptr);
+    std::string plan;
+    WhenWindowShown dialog("Zekerpad - Back-up maken", [&](HWND dlg) {
+        plan = ItemText(dlg, IDC_BACKUP_PLAN);
+        SaveScreenshot(dlg, shots + "\\backup-plan-" + dpi + ".bmp");
+        ClickDialogButton(dlg, IDCANCEL);
+    });
+    CDialogBackup backup(Show());
+    backup.DoModal(nullptr);
+    ASSERT_TRUE(dialog.Ran());
+    EXPECT_EQ("De back-up komt in de map:\n" + dest + "\\Demo (2)\\\nDe map Demo daar hoort bij een andere show; die "
+              "blijft onaangeroerd.\nTe kopi\xEBren: 1 bestand, 40.000 bytes (3 ongewijzigd). Vrij op de doelschijf: "
+              "1.000.000.000 bytes.\n1 bestand verandert; de oudere kopie blijft bewaard bij de oudere versies.",
+              plan);
+}
+
 }  // namespace
+

@@ -222,9 +222,9 @@ std::vector<std::string> ListBoxLinesOf(HWND dialog, int id) {
         if (len < 0) continue;
         std::vector<wchar_t> wide(static_cast<size_t>(len) + 1);
         ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
-        const int n = ::WideCharToMultiByte(1252, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+        const int n = ::WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), -1, nullptr, 0, nullptr, nullptr);
         std::vector<char> narrow(static_cast<size_t>(n > 0 ? n : 1));
-        ::WideCharToMultiByte(1252, 0, wide.data(), -1, narrow.data(), n, nullptr, nullptr);
+        ::WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), -1, narrow.data(), n, nullptr, nullptr);
         lines.emplace_back(narrow.data());
     }
     return lines;

@@ -111,24 +111,39 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
-void DeleteTree(const std::string& path) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
+namespace {
+// Wide calls with the long-path prefix, so that names outside the code page
+// and paths past 259 characters go too.
+void DeleteTreeWide(const std::wstring& path) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = path + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(full);
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring full = path + L"\\" + name;
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                DeleteTreeWide(full);
             } else {
-                ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(full.c_str());
+                ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (!::DeleteFileW(full.c_str())) ::RemoveDirectoryW(full.c_str());
             }
-        } while (::FindNextFileA(h, &fd));
+        } while (::FindNextFileW(h, &fd));
         ::FindClose(h);
     }
-    ::RemoveDirectoryA(path.c_str());
+    ::RemoveDirectoryW(path.c_str());
+}
+}  // namespace
+
+void DeleteTree(const std::string& path) {
+    std::wstring wide(path.size() + 1, L'\0');
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    if (n <= 0) return;
+    wide.resize(static_cast<size_t>(n - 1));
+    const bool absolute = wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\' &&
+                          wide.find(L'/') == std::wstring::npos;
+    while (absolute && wide.size() > 3 && wide.back() == L'\\') wide.pop_back();
+    DeleteTreeWide(absolute ? L"\\\\?\\" + wide : wide);
 }
 
 UniqueFile HoldOpen(const std::string& path, DWORD share) {
@@ -459,9 +474,9 @@ LRESULT CALLBACK WindowTextRecorder::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM 
         const auto* text = reinterpret_cast<const wchar_t*>(lp);
         std::string narrow;
         if (text && *text) {
-            const int n = ::WideCharToMultiByte(1252, 0, text, -1, nullptr, 0, nullptr, nullptr);
+            const int n = ::WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, nullptr);
             narrow.assign(static_cast<size_t>(n > 0 ? n : 1), '\0');
-            ::WideCharToMultiByte(1252, 0, text, -1, &narrow[0], n, nullptr, nullptr);
+            ::WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, text, -1, &narrow[0], n, nullptr, nullptr);
             narrow.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
         }
         self->m_texts.push_back(narrow);

@@ -243,6 +243,13 @@ private:
         ::Sleep(200);
         ShotOf(dialog, "backup-na");
         m_result.backupSummary = ControlText(dialog, IDC_BACKUP_SUMMARY);
+        // The back-up proves itself: every file read back against its record.
+        Step("Back-up controleren");
+        ClickControl(dialog, IDC_BACKUP_VERIFY);
+        if (!Await([&] { return ControlText(dialog, IDC_BACKUP_SUMMARY).find("De back-up is in orde") == 0; },
+                   "de controle van de back-up"))
+            return false;
+        ShotOf(dialog, "backup-controle");
         Step("Sluiten");
         ClickControl(dialog, IDCANCEL);
         return Await([&] { return !::IsWindow(dialog); }, "het sluiten van Back-up maken");

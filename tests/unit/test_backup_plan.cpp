@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "backup/backup_plan.h"
+#include "backup/backup_record.h"
 
 namespace {
 
 constexpr uint64_t kSecond = 10000000;  // ticks
-// 2024-05-01 12:00:00 UTC as the system counts it.
+// 2024-05-01 04:00:00 UTC as the system counts it.
 constexpr uint64_t kNoon = 133590096000000000ULL;
 
 BackupEntry File(const std::string& relative, int64_t size, uint64_t time) {
@@ -86,8 +87,9 @@ TEST(BackupPlan, FatKeepsTimesToTwoSecondsAndFilesBelowFourGigabytes) {
 }
 
 TEST(BackupPlan, PathsOverTheLimitAreRefusedAndAFolderInTheWayToo) {
-    const std::string root = "E:\\" + std::string(240, 'b') + "\\";  // 244 characters
-    // 244 + 15 = 259 fits; the temporary name beside it needs 244 + 15 too.
+    // 31,985 characters: the wide-character calls take far more than 259.
+    const std::string root = "E:\\" + std::string(31981, 'b') + "\\";
+    // 31,985 + 15 = 32,000 fits; the temporary name beside it needs as much.
     const std::string fits(15, 'f');
     const std::string tooLong(16, 'l');
     const std::vector<BackupEntry> show = {File(fits, 1, kNoon), File(tooLong, 1, kNoon),
@@ -120,14 +122,62 @@ TEST(BackupDestination, WhereTheBackupGoesAndWhatIsRefused) {
     // C:\Demo\ would hold the show's folder C:\Demo\Demo\ as "Demo".
     EXPECT_EQ(CheckDestination("C:\\", "C:\\Demo\\Demo\\"), DestinationProblem::ShowInside);
     EXPECT_EQ(CheckDestination("E:\\Back-ups", "C:\\"), DestinationProblem::ShowAtRoot);
-    EXPECT_EQ(CheckDestination("E:\\" + std::string(256, 'x'), show), DestinationProblem::TooLong);
+    EXPECT_EQ(CheckDestination("E:\\" + std::string(32000, 'x'), show), DestinationProblem::TooLong);
     // The back-up's folder, not only the destination, must fit.
-    EXPECT_EQ(CheckDestination("E:\\" + std::string(251, 'x'), show), DestinationProblem::TooLong);
-    EXPECT_EQ(CheckDestination("E:\\" + std::string(250, 'x'), show), DestinationProblem::None);
+    EXPECT_EQ(CheckDestination("E:\\" + std::string(31992, 'x'), show), DestinationProblem::TooLong);
+    EXPECT_EQ(CheckDestination("E:\\" + std::string(31991, 'x'), show), DestinationProblem::None);
 
     EXPECT_TRUE(SameDrive("c:\\a", "C:\\b"));
     EXPECT_FALSE(SameDrive("D:\\a", "C:\\b"));
     EXPECT_FALSE(SameDrive("\\\\server\\a", "C:\\b"));
+}
+
+// The record beside a back-up: what a user or certutil can read, and what
+// the program reads back.
+TEST(BackupRecord, LinesRoundTripWithNamesOfAnyCharacters) {
+    BackupRecord record;
+    record.showFolder = "C:\\Shows\\Kerst\\";
+    record.files = {{"Plaatjes Krak\xC3\xB3w\\\xC5\x81\xC3\xB3" "d\xC5\xBA.jpg", 40000, kNoon + 1234567,
+                     "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+                    {"Dvo\xC5\x99\xC3\xA1k - Largo.wav", 0, kNoon, std::string(64, 'a')}};
+    const std::string text = FormatBackupRecord(record);
+    EXPECT_EQ(0u, text.find("\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\n"));
+    EXPECT_NE(std::string::npos,
+              text.find("\r\nPlaatjes Krak\xC3\xB3w\\\xC5\x81\xC3\xB3" "d\xC5\xBA.jpg\t40000\t2024-05-01 04:00:00.1234567\t"
+                        "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855\r\n"));
+    const std::optional<BackupRecord> back = ParseBackupRecord(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ("C:\\Shows\\Kerst\\", back->showFolder);
+    ASSERT_EQ(2u, back->files.size());
+    EXPECT_EQ("Dvo\xC5\x99\xC3\xA1k - Largo.wav", back->files[1].relative);
+    EXPECT_EQ(40000, back->files[0].size);
+    EXPECT_EQ(kNoon + 1234567, back->files[0].writeTime);
+    EXPECT_EQ(std::string(64, 'a'), back->files[1].sha256);
+
+    // A damaged line is no line; a text of another kind is no record.
+    EXPECT_EQ(1u, ParseBackupRecord(text.substr(0, text.size() - 3))->files.size());
+    EXPECT_FALSE(ParseBackupRecord("Map van de show: C:\\Shows\\Kerst\\\r\n"));
+    EXPECT_FALSE(ParseRecordTime("2024-13-01 12:00:00.0000000"));
+}
+
+TEST(BackupRecord, TwoShowsOfOneNameGetTwoFolders) {
+    // E:\Backup holds "Kerst" for C:\Shows\2023\Kerst and "Kerst (2)" for 2024.
+    const auto look = [](const std::string& name) {
+        BackupFolderState state;
+        if (name == "Kerst") state = {true, false, std::string("C:\\Shows\\2023\\Kerst\\")};
+        if (name == "Kerst (2)") state = {true, false, std::string("C:\\Shows\\2024\\Kerst\\")};
+        if (name == "Kerst (3)") state = {true, false, std::nullopt};
+        return state;
+    };
+    EXPECT_EQ("Kerst", ChooseBackupFolder("Kerst", "c:\\shows\\2023\\kerst", look).name);
+    const BackupFolderChoice second = ChooseBackupFolder("Kerst", "C:\\Shows\\2024\\Kerst\\", look);
+    EXPECT_EQ("Kerst (2)", second.name);
+    EXPECT_TRUE(second.takenBy);
+    EXPECT_FALSE(second.needsConsent);
+    // A third show passes a full folder without a record that is not its own name.
+    EXPECT_EQ("Kerst (4)", ChooseBackupFolder("Kerst", "D:\\Kerst\\", look).name);
+    // Its own name, full, without a record: only after a question.
+    EXPECT_TRUE(ChooseBackupFolder("Kerst (3)", "D:\\Kerst (3)\\", look).needsConsent);
 }
 
 }  // namespace

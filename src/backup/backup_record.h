@@ -1,0 +1,83 @@
+// The record a back-up keeps beside its folder: which show's folder it
+// mirrors and, per file, the size, last-write time and SHA-256 of the copy.
+// With it a back-up proves itself on any computer, without the show.
+// Also the names the back-up gives its record, its older versions and its
+// temporary files. Pure text work: nothing here touches a file.
+//
+// Paths in here are UTF-8, as the record keeps them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct BackupRecordFile {
+    std::string relative;  // "Audio\intro.wav"
+    int64_t size = 0;
+    uint64_t writeTime = 0;  // 100-nanosecond ticks since 1601, UTC
+    std::string sha256;      // 64 lowercase hex digits
+};
+
+struct BackupRecord {
+    std::string showFolder;  // "C:\Shows\Demo\"
+    std::vector<BackupRecordFile> files;
+};
+
+// The text of a record file (UTF-8 with a byte order mark, CR LF lines):
+// a few lines that say what it is, then one line per file with its path,
+// size, time and hash separated by tabs.
+std::string FormatBackupRecord(const BackupRecord& record);
+
+// Reads a record's text; nullopt when the text is not such a record.
+// A damaged file line is skipped (its file then counts as not recorded).
+std::optional<BackupRecord> ParseBackupRecord(std::string_view text);
+
+// "2024-05-01 12:00:00.0000000": a last-write time to the tick, in UTC.
+std::string FormatRecordTime(uint64_t ticks);
+std::optional<uint64_t> ParseRecordTime(std::string_view text);
+
+// "Demo - Zekerpad-back-up.txt": the record of the back-up folder "Demo".
+std::string BackupRecordName(const std::string& folderName);
+// "Demo oudere versies": where older copies of the folder "Demo" go.
+std::string OlderVersionsName(const std::string& folderName);
+// "2026-12-08 09.30": one run's folder of older versions.
+std::string OlderVersionsStamp(int year, int month, int day, int hour, int minute);
+
+// "~zk0000ABCD.tmp": the name of a copy being written, and whether a name
+// is one of those.
+std::string BackupTempName(uint32_t number);
+bool IsBackupTempName(std::string_view name);
+
+// The path as the wide-character calls take it past 260 characters:
+// "\\?\C:\..." or "\\?\UNC\server\share\...". An already prefixed path
+// stays as it is.
+std::string LongPath(const std::string& path);
+
+// Whether two paths name the same folder by their spelling: ASCII letters
+// folded, one trailing backslash ignored.
+bool SameFolderText(std::string_view a, std::string_view b);
+
+// What is found under one candidate name in the destination.
+struct BackupFolderState {
+    bool folderExists = false;
+    bool folderEmpty = true;
+    std::optional<std::string> recordShow;  // the show folder its record names
+};
+
+struct BackupFolderChoice {
+    std::string name;         // "Kerst (2)"
+    bool needsConsent = false;  // a full folder without a record: ask first
+    bool takenBy = false;     // the show's own name belongs to another show
+};
+
+constexpr int kMaxBackupFolderNumber = 999;
+
+// The back-up folder for the show's folder named showName: the first of
+// "Kerst", "Kerst (2)", "Kerst (3)" ... that is this show's, or free. A
+// folder whose record names another show is never chosen; an empty name
+// when all up to kMaxBackupFolderNumber are taken.
+BackupFolderChoice ChooseBackupFolder(const std::string& showName, const std::string& showFolder,
+                                      const std::function<BackupFolderState(const std::string& name)>& look);

@@ -1,0 +1,34 @@
+#include "common/wide_text.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace {
+std::wstring WideFrom(UINT codePage, const std::string& text) {
+    if (text.empty() || text.size() > INT_MAX) return std::wstring();
+    const int n = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(n > 0 ? static_cast<size_t>(n) : 0, L'\0');
+    if (n > 0) ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+std::string NarrowFrom(UINT codePage, const wchar_t* wide, size_t length) {
+    if (length == 0 || length > INT_MAX) return std::string();
+    // UTF-8 takes no flags; the code page takes no look-alikes.
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* unknown = codePage == CP_UTF8 ? nullptr : "?";
+    const int n = ::WideCharToMultiByte(codePage, flags, wide, static_cast<int>(length), nullptr, 0, unknown, nullptr);
+    std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(codePage, flags, wide, static_cast<int>(length), &text[0], n, unknown, nullptr);
+    return text;
+}
+}  // namespace
+
+std::wstring WideFromUtf8(const std::string& utf8) { return WideFrom(CP_UTF8, utf8); }
+std::string Utf8FromWide(const std::wstring& wide) { return NarrowFrom(CP_UTF8, wide.data(), wide.size()); }
+std::string Utf8FromWide(const wchar_t* wide, size_t length) { return NarrowFrom(CP_UTF8, wide, length); }
+std::string Utf8FromCodePage(const std::string& text) { return Utf8FromWide(WideFrom(CP_ACP, text)); }
+std::string CodePageFromUtf8(const std::string& utf8) { return CodePageFromWide(WideFromUtf8(utf8)); }
+std::string CodePageFromWide(const std::wstring& wide) { return NarrowFrom(CP_ACP, wide.data(), wide.size()); }
