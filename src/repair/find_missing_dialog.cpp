@@ -2,6 +2,7 @@
 
 #include "analysis/file_helpers.h"
 #include "analysis/file_reference.h"
+#include "analysis/folder_search.h"
 #include "app/app.h"
 #include "app/msgbox.h"
 #include "app/run_log.h"
@@ -92,7 +93,7 @@ bool CDialogFindMissing::OnCommand(int id, int code, HWND ctl) {
 void CDialogFindMissing::RunSearch() {
     m_bSearched = true;
     m_files = std::make_unique<MissingFiles>(m_redPaths);
-    const std::vector<std::string> roots = MissingSearchRoots();
+    const std::vector<std::string> roots = g_pfnSearchRoots(true);
     std::string drives;
     for (const std::string& root : roots) drives += (drives.empty() ? "" : " ") + root;
     LogValue("schijven", drives);

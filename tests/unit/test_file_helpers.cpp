@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "analysis/file_helpers.h"
 #include "app/app.h"
@@ -174,6 +175,22 @@ TEST(CopyFileChunked, RefusesWithoutTouchingAnything) {
         EXPECT_FALSE(CopyFileChunked(source, target));
     }
     EXPECT_EQ(ReadWholeFile(target), "locked");
+}
+
+// Stopped after its first chunk: no part of the copy stays behind.
+TEST(CopyFileChunked, AStopRemovesThePartialTarget) {
+    ScratchFolder dir("C:\\ZkCopyStop");
+    const std::string source = dir / "source.bin";
+    const std::string target = dir / "target.bin";
+    ASSERT_TRUE(WriteWholeFile(source, Pattern(1200000)));
+    std::vector<int64_t> seen;
+    EXPECT_FALSE(CopyFileChunked(source, target, [&](int64_t copied) {
+        seen.push_back(copied);
+        return false;
+    }));
+    EXPECT_EQ(seen, std::vector<int64_t>{500000});
+    EXPECT_EQ(::GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(ReadWholeFile(source) == Pattern(1200000));
 }
 
 // A disk that fills up half-way: the copy must say so and leave no partial
