@@ -3,9 +3,9 @@
 //
 //   report_bench.exe [shows [rounds]]
 //
-// Makes (once) 200 shows of 100 references each under C:\ZkBench\Alle, of
-// every colour, then prints two figures, each against a baseline measured
-// in the same run:
+// Makes 200 shows of 100 references each under C:\ZkBench\Alle, of every
+// colour (removed at the end), then prints two figures, each against a
+// baseline measured in the same run (at least 5 rounds, order alternated):
 //   1. the real check-all dialog over every show vs the sum of analysing
 //      each show alone as the wizard does, without its tree (goal <= 1.2);
 //   2. the report of a show of 20,000 references, made and written under a
@@ -29,12 +29,14 @@
 #include "report/check_all_dialog.h"
 #include "report/report_file.h"
 #include "report/report_html.h"
+#include "bench_rounds.h"
+#include "bench_tree.h"
 #include "resource.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
+using bench::Clock;
+double Seconds(Clock::time_point from) { return bench::Seconds(Clock::now() - from); }
 
 const char kRoot[] = "C:\\ZkBench\\Alle";
 const char kOther[] = "D:\\ZkBenchAlle";
@@ -138,7 +140,7 @@ ShowReport BigReport(size_t refs) {
 
 int main(int argc, char** argv) {
     const int showCount = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
-    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : bench::kMinRounds;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
     CWingsTestApp app;
@@ -154,46 +156,47 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // 1. Check-all against the sum of single analyses; the best of each.
-    double single = 1e9, all = 1e9;
+    // 1. Check-all against the sum of single analyses.
     size_t rows = 0;
     SumOfSingleAnalyses(shows);  // warm the file cache for both
-    for (int r = 0; r < rounds; ++r) {
-        single = std::min(single, SumOfSingleAnalyses(shows));
-        all = std::min(all, CheckAllDialog(shows, &rows));
-    }
-    std::printf("1. Alle shows controleren: %.3f s voor %zu shows; los geanalyseerd samen %.3f s; "
-                "verhouding %.2f (doel <= 1.2)\n",
-                all, rows, single, all / single);
+    const bench::Comparison all = bench::Compare(
+        rounds, [&] { return CheckAllDialog(shows, &rows); }, [&] { return SumOfSingleAnalyses(shows); });
+    bench::Print("1. Alle shows controleren, " + std::to_string(rows) + " shows (doel <= 1.2)", "het venster",
+                 "elke show los geanalyseerd", all);
 
     // 2. The report of 20,000 references.
     const ShowReport big = BigReport(20000);
     const std::string target = std::string(kRoot) + "\\groot - Zekerpad-rapport.html";
     const std::string plain = std::string(kRoot) + "\\gewoon.html";
-    double report = 1e9, baseline = 1e9;
-    size_t bytes = 0;
-    for (int r = 0; r < rounds; ++r) {
-        auto start = Clock::now();
-        const std::string html = ShowReportHtml(big, "7 december 2026, 14:09");
-        std::string error;
-        if (!WriteReportFile(target, html, ReplacePolicy::Replace, &error)) {
-            std::printf("Schrijven mislukt: %s\n", error.c_str());
-            return 1;
-        }
-        report = std::min(report, Seconds(start));
-        bytes = html.size();
+    const std::string html = ShowReportHtml(big, "7 december 2026, 14:09");
+    bool failed = false;
+    const bench::Comparison report = bench::Compare(
+        rounds,
+        [&] {
+            const auto start = Clock::now();
+            std::string error;
+            if (!WriteReportFile(target, ShowReportHtml(big, "7 december 2026, 14:09"), ReplacePolicy::Replace,
+                                 &error))
+                failed = true;
+            return Seconds(start);
+        },
+        [&] {
+            const auto start = Clock::now();
+            UniqueFile f(::CreateFileA(plain.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr));
+            DWORD written = 0;
+            ::WriteFile(f.get(), html.data(), static_cast<DWORD>(html.size()), &written, nullptr);
+            ::FlushFileBuffers(f.get());
+            f.reset();
+            return Seconds(start);
+        });
+    if (failed) std::printf("Het rapport kon niet worden geschreven.\n");
+    bench::Print("2. Rapport van 20.000 verwijzingen, " + std::to_string(html.size()) + " bytes (doel < 1 s)",
+                 "gemaakt en opgeslagen", "dezelfde bytes gewoon geschreven", report);
 
-        start = Clock::now();
-        UniqueFile f(::CreateFileA(plain.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
-        DWORD written = 0;
-        ::WriteFile(f.get(), html.data(), static_cast<DWORD>(html.size()), &written, nullptr);
-        ::FlushFileBuffers(f.get());
-        f.reset();
-        baseline = std::min(baseline, Seconds(start));
-    }
-    std::printf("2. Rapport van 20.000 verwijzingen (%zu bytes): %.3f s (doel < 1 s); "
-                "dezelfde bytes gewoon geschreven %.3f s; verhouding %.1f\n",
-                bytes, report, baseline, report / baseline);
+    // Nothing left behind.
+    bench::DeleteTree(kRoot);
+    bench::DeleteTree(kOther);
+    ::RemoveDirectoryA("C:\\ZkBench");
     return 0;
 }

@@ -41,6 +41,20 @@ bool KeepGoing() {
 }
 }  // namespace
 
+std::vector<std::string> DriveRoots(bool withRemovable) {
+    std::vector<std::string> roots;
+    const DWORD present = ::GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(present & (1u << i))) continue;
+        const std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
+        const UINT type = ::GetDriveTypeA(root.c_str());
+        if (type == DRIVE_FIXED || (withRemovable && type == DRIVE_REMOVABLE)) roots.push_back(root);
+    }
+    return roots;
+}
+
+SearchRootsFn g_pfnSearchRoots = &DriveRoots;
+
 int SearchFolderTree(HWND tree, HTREEITEM parent, HWND listBox, const std::string& folder,
                      const std::string& pattern) {
     if (!KeepGoing() || !FolderExists(folder)) return 0;

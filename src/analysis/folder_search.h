@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 // Walks folder and everything below it and returns how many files matching
 // pattern it found there. Each folder gets a node (its full path, ending in
@@ -19,3 +20,13 @@
 // for, keeping what it found until then.
 int SearchFolderTree(HWND tree, HTREEITEM parent, HWND listBox, const std::string& folder,
                      const std::string& pattern);
+
+// The roots ("C:\") of the drives a search walks: the fixed drives, and
+// the removable ones too when asked (not network, CD/DVD or RAM drives).
+std::vector<std::string> DriveRoots(bool withRemovable);
+
+// Where the searches (for shows, for missing files) begin: DriveRoots in
+// the program. Tests replace it, so that a search walks a test folder of
+// their own instead of every drive of the machine.
+using SearchRootsFn = std::vector<std::string> (*)(bool withRemovable);
+extern SearchRootsFn g_pfnSearchRoots;

@@ -1,5 +1,6 @@
 #include "repair/find_missing_dialog.h"
 
+#include "analysis/folder_search.h"
 #include "files/file_helpers.h"
 #include "files/file_reference.h"
 #include "services/app_operations.h"
@@ -92,7 +93,7 @@ bool CDialogFindMissing::OnCommand(int id, int code, HWND ctl) {
 void CDialogFindMissing::RunSearch() {
     m_bSearched = true;
     m_files = std::make_unique<MissingFiles>(m_redPaths);
-    const std::vector<std::string> roots = MissingSearchRoots();
+    const std::vector<std::string> roots = g_pfnSearchRoots(true);
     std::string drives;
     for (const std::string& root : roots) drives += (drives.empty() ? "" : " ") + root;
     LogValue("schijven", drives);

@@ -6,18 +6,6 @@
 #include "files/path_split.h"
 #include "common/win_raii.h"
 
-std::vector<std::string> MissingSearchRoots() {
-    std::vector<std::string> roots;
-    const DWORD present = ::GetLogicalDrives();
-    for (int i = 0; i < 26; ++i) {
-        if (!(present & (1u << i))) continue;
-        const std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
-        const UINT type = ::GetDriveTypeA(root.c_str());
-        if (type == DRIVE_FIXED || type == DRIVE_REMOVABLE) roots.push_back(root);
-    }
-    return roots;
-}
-
 namespace {
 
 MissingDate LocalDate(const FILETIME& utc) {

@@ -9,10 +9,6 @@
 
 #include "repair/missing_match.h"
 
-// The roots ("C:\") of the drives the search walks: fixed and removable
-// ones, not network, CD/DVD or RAM drives.
-std::vector<std::string> MissingSearchRoots();
-
 // Told each folder before it is listed; false stops the walk.
 using MissingFolderFn = std::function<bool(const std::string& folder)>;
 

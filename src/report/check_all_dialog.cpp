@@ -16,7 +16,6 @@ namespace {
 
 constexpr UINT kStartWork = WM_APP + 1;
 constexpr DWORD kStatusIntervalMs = 1000;
-constexpr DWORD kPumpIntervalMs = 250;
 
 enum Column { kShow, kRed, kYellow1, kYellow2, kGreen, kSize, kVerdict };
 
@@ -128,17 +127,10 @@ void CCheckAllDialog::CheckEveryShow() {
     {
         CLongWork work(m_hWnd, IDC_CHECK_STOP);
         LogLine("Start controle alle shows");
-        DWORD lastPump = ::GetTickCount();
         for (size_t i = 0; i < total; ++i) {
-            // Handling the window's messages costs about as much as checking
-            // a small show (under Wine): a few times a second is enough to
-            // keep it answering and to stop soon after Stoppen.
-            if (i == 0 || ::GetTickCount() - lastPump >= kPumpIntervalMs) {
-                lastPump = ::GetTickCount();
-                if (!work.Pump()) {
-                    stopped = true;
-                    break;
-                }
+            if (!work.Pump()) {
+                stopped = true;
+                break;
             }
             // Told once a second: repainting for every show would cost more
             // than checking it.

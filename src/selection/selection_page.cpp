@@ -1,10 +1,6 @@
 #include "selection/selection_page.h"
 
-#include <direct.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <memory>
 #include <vector>
 
 #include "files/file_helpers.h"
@@ -97,23 +93,6 @@ void ExpandAll(HWND tree, HTREEITEM parent) {
     }
 }
 
-// Restores the process's current drive and folder at the end of a scope:
-// the search makes every drive current in turn.
-class ScopedCurrentFolder {
-public:
-    ScopedCurrentFolder() : m_saved(_getcwd(nullptr, 0)) {}
-    ~ScopedCurrentFolder() {
-        if (m_saved) _chdir(m_saved.get());
-    }
-    ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
-    ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
-
-private:
-    struct FreeDeleter {
-        void operator()(char* p) const noexcept { std::free(p); }
-    };
-    std::unique_ptr<char, FreeDeleter> m_saved;
-};
 
 // g_pSearchStatus points at the help text for exactly one search.
 class ScopedSearchStatus {
@@ -307,11 +286,8 @@ void CTestPropPage01::OnStartSearch() {
 
         SetItemText(IDC_START_SEARCH, kStopSearchText);
         CLongWork work(m_hWnd, IDC_START_SEARCH);
-        ScopedCurrentFolder keepCurrentFolder;
-        for (int drive = 1; drive <= 26 && work.Pump(); ++drive) {
-            if (_chdrive(drive) != 0) continue;
-            const char root[] = {static_cast<char>(drive + 64), ':', '\\', '\0'};
-            if (::GetDriveTypeA(root) != DRIVE_FIXED) continue;
+        for (const std::string& root : g_pfnSearchRoots(false)) {
+            if (!work.Pump()) break;
             SearchFolderTree(tree, TVI_ROOT, list, root, "*.ws4");
         }
         stopped = work.StopRequested();

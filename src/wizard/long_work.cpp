@@ -8,10 +8,6 @@
 #include "common/partial_file.h"
 
 namespace {
-// Often enough that the system never sees the window as hung, rarely
-// enough that a walk of many small folders pays nothing for it.
-constexpr DWORD kPumpIntervalMs = 25;
-
 // The wizard's own buttons (Back, Next, Finish, Cancel, Help).
 const int kSheetButtons[] = {0x3023, 0x3024, 0x3025, IDCANCEL, IDHELP};
 
@@ -32,6 +28,7 @@ void DefaultSessionEnd() {
 }  // namespace
 
 SessionEndFn g_pfnSessionEnd = &DefaultSessionEnd;
+LongWorkStepFn g_pfnLongWorkStep = nullptr;
 
 CLongWork::CLongWork(HWND window, int stopControl)
     : m_hWindow(window),
@@ -102,6 +99,14 @@ void CLongWork::DisableControls() {
 }
 
 bool CLongWork::Pump() {
+    if (g_pfnLongWorkStep) {
+        PumpNow();
+        for (int held = 0; !m_bStop && g_pfnLongWorkStep(*this, held); ++held) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            PumpNow();
+        }
+        return !m_bStop;
+    }
     const DWORD now = ::GetTickCount();
     if (now - m_nLastPump >= kPumpIntervalMs) {
         PumpNow();

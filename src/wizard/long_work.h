@@ -32,11 +32,16 @@ public:
     CLongWork(const CLongWork&) = delete;
     CLongWork& operator=(const CLongWork&) = delete;
 
-    // Handles the messages waiting for the program, at most every few
-    // milliseconds (cheap to call per folder or per chunk), and always at
-    // the first call, so a stop asked for before the work began is seen at
-    // its first step. False once a stop has been asked for.
+    // Called between the work's steps (a folder, a chunk, a file, a show).
+    // Handles the messages waiting for the program, at most every
+    // kPumpIntervalMs (cheap to call per step), and always at the first
+    // call, so a stop asked for before the work began is seen at its first
+    // step. False once a stop has been asked for.
     bool Pump();
+    // Often enough that the system never sees the window as hung and a
+    // stop is seen at once, rarely enough that a walk of many small folders
+    // or a check of many small shows pays little for it.
+    static constexpr DWORD kPumpIntervalMs = 25;
     bool StopRequested() const { return m_bStop; }
     void RequestStop() { m_bStop = true; }
 
@@ -86,3 +91,14 @@ private:
 // and ends the process. Tests replace it to see that it was called.
 using SessionEndFn = void (*)();
 extern SessionEndFn g_pfnSessionEnd;
+
+// Tests only (null in the program): called at every Pump(), after the
+// waiting messages were handled, with held 0. A test uses it to look at the
+// work at a known step, instead of hoping the work lasts long enough to be
+// seen: it reads the window, asks for a stop, or holds the work. While it
+// answers true the work stays at this step, its messages handled (sent
+// ones from other threads too), and it is called again with held 1, 2, ...
+// until it lets the work go on. While it is set, every step handles the
+// messages, so what a test sees does not depend on the clock.
+using LongWorkStepFn = bool (*)(CLongWork& work, int held);
+extern LongWorkStepFn g_pfnLongWorkStep;

@@ -70,8 +70,8 @@ TEST(CheckForScripts, ExitCodesOfTheRealProgram) {
     ASSERT_TRUE(WriteWholeFile(root / "Show\\a.wav", "RIFF"));
     const std::string green = root / "Show\\groen.ws4";
     const std::string red = root / "Show\\rood.ws4";
-    ASSERT_TRUE(WriteWholeFile(green, std::string("WS4\0C:\\ZkScript\\Show\\a.wav\0", 28)));
-    ASSERT_TRUE(WriteWholeFile(red, std::string("WS4\0C:\\ZkScript\\Show\\weg.wav\0", 30)));
+    ASSERT_TRUE(WriteWholeFile(green, ShowFileBytes({"C:\\ZkScript\\Show\\a.wav"})));
+    ASSERT_TRUE(WriteWholeFile(red, ShowFileBytes({"C:\\ZkScript\\Show\\weg.wav"})));
     LogWatch log;
 
     EXPECT_EQ(Check("/controleer " + Quoted(green)), 0);

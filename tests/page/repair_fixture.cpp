@@ -101,20 +101,18 @@ bool StubQuery(const std::string& directory, uint64_t* freeBytes, unsigned long*
 }
 }  // namespace
 
-FreeSpaceStub::FreeSpaceStub(uint64_t freeBytes, std::function<void()> afterQuery) {
+// A stub inside another's scope: the outer one answers again afterwards.
+FreeSpaceStub::FreeSpaceStub(uint64_t freeBytes, std::function<void()> afterQuery)
+    : m_seam(g_pfnFreeSpace, &StubQuery), m_outer(std::make_shared<StubState>(s_stub)) {
     s_stub = StubState{true, freeBytes, 0, {}, std::move(afterQuery)};
-    g_pfnFreeSpace = &StubQuery;
 }
 
-FreeSpaceStub::FreeSpaceStub(FreeSpaceError error) {
+FreeSpaceStub::FreeSpaceStub(FreeSpaceError error)
+    : m_seam(g_pfnFreeSpace, &StubQuery), m_outer(std::make_shared<StubState>(s_stub)) {
     s_stub = StubState{false, 0, error.code, {}, {}};
-    g_pfnFreeSpace = &StubQuery;
 }
 
-FreeSpaceStub::~FreeSpaceStub() {
-    g_pfnFreeSpace = &QueryFreeSpace;
-    s_stub = StubState{};
-}
+FreeSpaceStub::~FreeSpaceStub() { s_stub = *std::static_pointer_cast<StubState>(m_outer); }
 
 const std::vector<std::string>& FreeSpaceStub::Asked() const { return s_stub.asked; }
 
@@ -232,16 +230,6 @@ int ProgressPos(HWND page) {
     return static_cast<int>(::SendMessageA(::GetDlgItem(page, 1011), PBM_GETPOS, 0, 0));
 }
 
-bool IsVisible(HWND page, int id) { return (::GetWindowLongA(::GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0; }
-
-bool IsEnabled(HWND page, int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)) != FALSE; }
-
-std::string ItemText(HWND page, int id) {
-    HWND item = ::GetDlgItem(page, id);
-    std::vector<char> buf(static_cast<size_t>(::GetWindowTextLengthA(item)) + 1);
-    const int n = ::GetWindowTextA(item, buf.data(), static_cast<int>(buf.size()));
-    return std::string(buf.data(), n > 0 ? static_cast<size_t>(n) : 0);
-}
 
 void RepairPageTest::SetUp() {
     ClearStandInEnv();

@@ -14,6 +14,7 @@
 
 #include "files/file_reference.h"
 #include "services/state.h"
+#include "repair/free_space.h"
 #include "support/test_support.h"
 
 // Bytes that differ between seeds, so every test file has its own checksum.
@@ -55,6 +56,10 @@ public:
     ~FreeSpaceStub();
     // The folders the query was asked about, in order.
     const std::vector<std::string>& Asked() const;
+
+private:
+    ScopedSeam<FreeSpaceFn> m_seam;
+    std::shared_ptr<void> m_outer;  // the answers of an enclosing stub
 };
 
 // Takes the checksum of every file the records name, of their .tlg
@@ -89,9 +94,6 @@ private:
 void ClickButton(HWND page, int id);
 // Position of the page's progress bar.
 int ProgressPos(HWND page);
-bool IsVisible(HWND page, int id);
-bool IsEnabled(HWND page, int id);
-std::string ItemText(HWND page, int id);
 
 // A page test with the real wizard, message boxes answered, and the run
 // log open.

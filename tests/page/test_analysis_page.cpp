@@ -77,15 +77,6 @@ std::vector<std::string> Paths(const CFileReferenceList& list) {
     return paths;
 }
 
-// A show file: some bytes of its own, then each reference with its zero,
-// padded to the given length.
-std::string ShowBytes(const Strings& refs, size_t length) {
-    std::string bytes = "WS4\x01\x02head:er\0"s;
-    for (const auto& r : refs) bytes += r + '\0';
-    if (bytes.size() < length) bytes.append(length - bytes.size(), '\x7f');
-    return bytes;
-}
-
 std::string Explanation(int red, int yellow, int green, const std::string& total) {
     return "Toelichting\nRood\t bestand is niet gevonden (" + std::to_string(red) +
            " keer)\nGeel\t bestand is gevonden, maar staat op een mogelijk riskante plaats (" +
@@ -165,7 +156,7 @@ TEST_F(AnalysisPage, FiveReferencesOnTwoDrives) {
     const Strings refs = {demo + "\\a.wav", demo + "\\Audio\\b.wav", shows / "Music\\c.mp3", pics / "d.jpg",
                           demo + "\\e.bmp"};
     const std::string show = demo + "\\demo.ws4";
-    ASSERT_TRUE(WriteWholeFile(show, ShowBytes(refs, 10000)));
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes(refs, 10000)));
 
     Analyse(show);
 
@@ -227,7 +218,7 @@ TEST_F(AnalysisPage, KindsPlacesAndDuplicates) {
         dir / "Show\\gone.txt",               // other and missing: red
         dir / "Show\\gone.txt",               // named twice: counts twice
     };
-    ASSERT_TRUE(WriteWholeFile(show, ShowBytes(refs, 0)));
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes(refs, 0)));
 
     Analyse(show);
 
@@ -247,7 +238,7 @@ TEST_F(AnalysisPage, KindsPlacesAndDuplicates) {
     EXPECT_EQ(Labels(groups[0].children), (Strings{refs[2] + "|4", refs[3] + "|4"}));
     EXPECT_EQ(Labels(groups[2].children),
               (Strings{".\\Sub\\Deeper\\notes.txt|5", refs[5] + "|3", refs[5] + "|3", refs[4] + "|4"}));
-    EXPECT_EQ(Text(), Explanation(2, 3, 2, std::to_string(ShowBytes(refs, 0).size() + 1 + 2 + 3 + 4 + 5)));
+    EXPECT_EQ(Text(), Explanation(2, 3, 2, std::to_string(ShowFileBytes(refs, 0).size() + 1 + 2 + 3 + 4 + 5)));
 }
 
 // ".." in a reference: the colour follows where the file really lies, the
@@ -263,7 +254,7 @@ TEST_F(AnalysisPage, DotDotReferencesAreJudgedByWhereTheFileLies) {
     const Strings refs = {demo + "\\..\\Muziek\\x.wav", demo + "\\Audio\\..\\a.wav",
                           demo + "\\Oud\\..\\Audio\\b.wav"};
     const std::string show = demo + "\\demo.ws4";
-    ASSERT_TRUE(WriteWholeFile(show, ShowBytes(refs, 0)));
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes(refs, 0)));
 
     Analyse(show);
 
@@ -287,7 +278,7 @@ TEST_F(AnalysisPage, ABusyFileIsPresentAnUnreadableOneIsRed) {
     ASSERT_TRUE(WriteWholeFile(busy, "bezet"));
     ASSERT_TRUE(WriteWholeFile(denied, "geweigerd"));
     const std::string show = dir / "show.ws4";
-    ASSERT_TRUE(WriteWholeFile(show, ShowBytes({busy, denied}, 0)));
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes({busy, denied}, 0)));
     UniqueFile heldBusy = HoldOpen(busy, 0), heldDenied = HoldOpen(denied, 0);
     ASSERT_TRUE(heldBusy && heldDenied);
     AccessDeniedFiles refused({denied});
@@ -322,7 +313,7 @@ TEST_F(AnalysisPage, NoReferencesAndAMissingFileNamedTwice) {
     // The counts are of references, not of files.
     const std::string twice = dir / "twice.ws4";
     const std::string gone = dir / "gone.wav";
-    ASSERT_TRUE(WriteWholeFile(twice, ShowBytes({gone, gone}, 0)));
+    ASSERT_TRUE(WriteWholeFile(twice, ShowFileBytes({gone, gone}, 0)));
     Analyse(twice);
     EXPECT_NE(Text().find("niet gevonden (2 keer)"), std::string::npos) << Text();
     EXPECT_EQ(g_aRedFiles.size(), 2u);
@@ -340,14 +331,14 @@ TEST_F(AnalysisPage, ScansOnlyWhenTheResultsAreNotCurrent) {
     ScratchFolder dir("C:\\ZkAnaRescan");
     const std::string show = dir / "show.ws4";
     const std::string gone = dir / "gone.bmp";
-    ASSERT_TRUE(WriteWholeFile(show, ShowBytes({gone}, 100)));
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes({gone}, 100)));
     Analyse(show);
     ASSERT_EQ(g_nRed, 1);
     ASSERT_EQ(Occurrences(Log(), "Start analyse"), 1u);
 
     // Next to the red page and Back again: the same results, no new scan,
     // even though the show has changed meanwhile.
-    ASSERT_TRUE(WriteWholeFile(show, ShowBytes({}, 100)));
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes({}, 100)));
     wizard.Press(PSBTN_NEXT);
     ASSERT_EQ(wizard.CurrentIndex(), 3);
     wizard.Press(PSBTN_BACK);
@@ -382,8 +373,8 @@ TEST_F(AnalysisPage, AShowThatCannotBeReadIsNotAnalysed) {
     ScratchFolder dir("C:\\ZkAnaFail");
     const std::string good = dir / "good.ws4";
     const std::string bad = dir / "bad.ws4";
-    ASSERT_TRUE(WriteWholeFile(good, ShowBytes({dir / "gone.wav"}, 50)));
-    ASSERT_TRUE(WriteWholeFile(bad, ShowBytes({good}, 60)));
+    ASSERT_TRUE(WriteWholeFile(good, ShowFileBytes({dir / "gone.wav"}, 50)));
+    ASSERT_TRUE(WriteWholeFile(bad, ShowFileBytes({good}, 60)));
     Analyse(good);
     ASSERT_TRUE(g_bAnalysed);
     ASSERT_EQ(g_aRedFiles.size(), 1u);
@@ -454,7 +445,7 @@ TEST_F(AnalysisPage, AShowThatCannotBeReadIsNotAnalysed) {
 TEST_F(AnalysisPage, ShowPathRelativeToItsDrive) {
     ScratchFolder dir("C:\\ZkAnaRelative");
     ASSERT_TRUE(WriteWholeFile(dir / "a.wav", "abc"));
-    ASSERT_TRUE(WriteWholeFile(dir / "demo.ws4", ShowBytes({dir / "a.wav"}, 0)));
+    ASSERT_TRUE(WriteWholeFile(dir / "demo.ws4", ShowFileBytes({dir / "a.wav"}, 0)));
     std::unique_ptr<char, decltype(&std::free)> saved(_getcwd(nullptr, 0), &std::free);
     ASSERT_EQ(_chdir(dir.Path().c_str()), 0);
 
@@ -477,7 +468,7 @@ TEST_F(AnalysisPage, ManySiblingsComeOutSorted) {
         refs.push_back(dir / ((n % 3 ? "Beeld" : "beeld") + std::to_string(n) + (n % 2 ? ".JPG" : ".bmp")));
     }
     refs.push_back(refs[5]);  // one twice
-    ASSERT_TRUE(WriteWholeFile(dir / "show.ws4", ShowBytes(refs, 0)));
+    ASSERT_TRUE(WriteWholeFile(dir / "show.ws4", ShowFileBytes(refs, 0)));
 
     Analyse(dir / "show.ws4");
 

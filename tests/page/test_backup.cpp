@@ -102,7 +102,6 @@ protected:
         g_csBackupMap.clear();
     }
     void TearDown() override {
-        g_pfnBackupWrite = &WriteBackupFile;
         g_bBackupStarted = 0;
         g_csBackupMap.clear();
         RepairPageTest::TearDown();
@@ -216,9 +215,10 @@ TEST_F(Backup, AFullDestinationOrAStopLeavesTheOldCopyAndNoTemporaryFile) {
 
     // The disk fills up after the first megabyte of the new version.
     s_writesLeft = 1;
-    g_pfnBackupWrite = &FullAfterOneWrite;
-    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
-    g_pfnBackupWrite = &WriteBackupFile;
+    {
+        ScopedSeam<BackupWriteFn> full(g_pfnBackupWrite, &FullAfterOneWrite);
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    }
     EXPECT_EQ(1, outcome.failed);
     EXPECT_EQ(old, ReadWholeFile(Copy("Audio\\intro.wav")));
     EXPECT_FALSE(HasTempFile(Dest()));
@@ -236,6 +236,21 @@ TEST_F(Backup, AFullDestinationOrAStopLeavesTheOldCopyAndNoTemporaryFile) {
     EXPECT_EQ(1u, BoxTexts().size());  // a stop asked for is no failure to report
     EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is gestopt en is dus niet volledig."));
     EXPECT_NE(std::string::npos, LogSoFar().find("-> fout - gestopt\n\r"));
+
+    // The old copy is read-only and another program holds it: the replace
+    // fails, and the old copy stays as it was, read-only still.
+    ASSERT_TRUE(::SetFileAttributesA(Copy("Audio\\intro.wav").c_str(), FILE_ATTRIBUTE_READONLY));
+    {
+        UniqueFile held = HoldOpen(Copy("Audio\\intro.wav"), FILE_SHARE_READ);
+        ASSERT_TRUE(held);
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    }
+    EXPECT_EQ(1, outcome.failed);
+    EXPECT_EQ(old, ReadWholeFile(Copy("Audio\\intro.wav")));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_READONLY),
+              ::GetFileAttributesA(Copy("Audio\\intro.wav").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(HasTempFile(Dest()));
+    EXPECT_EQ(2u, BoxTexts().size());
 }
 
 // The same on a real full disk (a root-only extra: the test above reaches
@@ -364,50 +379,45 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
 
     FreeSpaceStub space(kPlenty);
     MakeFolderTree(Dest('E'));
-    // Pictures for people to look at, one set per screen resolution.
-    const std::string shots = ScreenshotFolder() + "\\pages";
-    ::CreateDirectoryA(shots.c_str(), nullptr);
-    HDC screen = ::GetDC(nullptr);
-    const std::string dpi = std::to_string(::GetDeviceCaps(screen, LOGPIXELSY));
-    ::ReleaseDC(nullptr, screen);
-    ::RedrawWindow(m_wizard->Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpMessages(200);
-    SaveScreenshot(m_wizard->Sheet(), shots + "\\backup-klaar-" + dpi + ".bmp");
     std::string summary, caption, stopText;
     bool centred = false;
-    WhenWindowShown dialog("Zekerpad - Back-up maken", [&](HWND dlg) {
-        caption = WindowTitle(dlg);
-        RECT d{}, s{};
-        ::GetWindowRect(dlg, &d);
-        ::GetWindowRect(m_wizard->Sheet(), &s);
-        centred = std::abs((d.left + d.right) - (s.left + s.right)) <= 2 &&
-                  std::abs((d.top + d.bottom) - (s.top + s.bottom)) <= 2;
-        stopText = ItemText(dlg, IDC_BACKUP_STOP);
-        EXPECT_FALSE(IsEnabled(dlg, IDC_BACKUP_STOP));
-        EXPECT_EQ(Show(), ItemText(dlg, IDC_BACKUP_SHOW));
-        ::SetDlgItemTextA(dlg, IDC_BACKUP_DEST, Dest('E').c_str());
-        const DWORD start = ::GetTickCount();
-        while (ItemText(dlg, IDC_BACKUP_PLAN).find("Te kopi") == std::string::npos && ::GetTickCount() - start < 5000)
-            PumpMessages(20);
-        EXPECT_EQ("De back-up komt in de map:\n" + Dest('E') + "\\Demo\\\nTe kopi\xEBren: 4 bestanden, 2.540.310 bytes. Vrij "
-                  "op de doelschijf: 1.000.000.000 bytes.",
-                  ItemText(dlg, IDC_BACKUP_PLAN));
-        SaveScreenshot(dlg, shots + "\\backup-voor-" + dpi + ".bmp");
-        ClickDialogButton(dlg, IDC_BACKUP_START);
-        summary = ItemText(dlg, IDC_BACKUP_SUMMARY);
-        SaveScreenshot(dlg, shots + "\\backup-na-" + dpi + ".bmp");
-        // Enter afterwards neither closes the dialog nor starts again.
-        EXPECT_EQ(::GetDlgItem(dlg, IDC_BACKUP_DEST), ::GetFocus());
-        MSG enter{::GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
-        EXPECT_TRUE(::IsDialogMessageA(dlg, &enter));
-        EXPECT_EQ(summary, ItemText(dlg, IDC_BACKUP_SUMMARY));
-        EXPECT_TRUE(::IsWindowVisible(dlg));
-        EXPECT_FALSE(IsEnabled(dlg, IDC_BACKUP_STOP));
-        EXPECT_TRUE(IsEnabled(dlg, IDCANCEL));
-        ClickDialogButton(dlg, IDCANCEL);
-    });
+    const DWORD planDeadline = ::GetTickCount() + 20000;
+    ModalDriver dialog("Zekerpad - Back-up maken",
+                       {[&](HWND dlg) {
+                            caption = WindowTitle(dlg);
+                            RECT d{}, s{};
+                            ::GetWindowRect(dlg, &d);
+                            ::GetWindowRect(m_wizard->Sheet(), &s);
+                            centred = std::abs((d.left + d.right) - (s.left + s.right)) <= 2 &&
+                                      std::abs((d.top + d.bottom) - (s.top + s.bottom)) <= 2;
+                            stopText = ItemText(dlg, IDC_BACKUP_STOP);
+                            EXPECT_FALSE(IsEnabled(dlg, IDC_BACKUP_STOP));
+                            EXPECT_EQ(Show(), ItemText(dlg, IDC_BACKUP_SHOW));
+                            ::SetDlgItemTextA(dlg, IDC_BACKUP_DEST, Dest('E').c_str());
+                        },
+                        [&](HWND dlg) {
+                            // The plan follows the typed folder once it is complete.
+                            if (ItemText(dlg, IDC_BACKUP_PLAN).find("Te kopi") == std::string::npos &&
+                                ::GetTickCount() < planDeadline)
+                                return ModalDriver::Again();
+                            EXPECT_EQ("De back-up komt in de map:\n" + Dest('E') +
+                                          "\\Demo\\\nTe kopi\xEBren: 4 bestanden, 2.540.310 bytes. Vrij "
+                                          "op de doelschijf: 1.000.000.000 bytes.",
+                                      ItemText(dlg, IDC_BACKUP_PLAN));
+                            ClickDialogButton(dlg, IDC_BACKUP_START);
+                            summary = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                            // Enter afterwards neither closes the dialog nor starts again.
+                            EXPECT_EQ(::GetDlgItem(dlg, IDC_BACKUP_DEST), ::GetFocus());
+                            MSG enter{::GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+                            EXPECT_TRUE(::IsDialogMessageA(dlg, &enter));
+                            EXPECT_EQ(summary, ItemText(dlg, IDC_BACKUP_SUMMARY));
+                            EXPECT_TRUE(::IsWindowVisible(dlg));
+                            EXPECT_FALSE(IsEnabled(dlg, IDC_BACKUP_STOP));
+                            EXPECT_TRUE(IsEnabled(dlg, IDCANCEL));
+                            ClickDialogButton(dlg, IDCANCEL);
+                        }});
     ClickButton(page, IDC_BACKUP);
-    ASSERT_TRUE(dialog.Ran());
+    ASSERT_TRUE(dialog.Done());
     EXPECT_EQ("Zekerpad - Back-up maken", caption);
     EXPECT_TRUE(centred);
     EXPECT_EQ("S&toppen", stopText);
@@ -610,20 +620,14 @@ TEST_F(Backup, ThePlanLineNamesTheFreeFolderAndTheOlderCopiesBeforeStarten) {
     SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
     g_csBackupMap = dest;
 
-    HDC screen = ::GetDC(nullptr);
-    const std::string dpi = std::to_string(::GetDeviceCaps(screen, LOGPIXELSY));
-    ::ReleaseDC(nullptr, screen);
-    const std::string shots = ScreenshotFolder() + "\\pages";
-    ::CreateDirectoryA(shots.c_str(), nullptr);
     std::string plan;
-    WhenWindowShown dialog("Zekerpad - Back-up maken", [&](HWND dlg) {
-        plan = ItemText(dlg, IDC_BACKUP_PLAN);
-        SaveScreenshot(dlg, shots + "\\backup-plan-" + dpi + ".bmp");
-        ClickDialogButton(dlg, IDCANCEL);
-    });
+    ModalDriver dialog("Zekerpad - Back-up maken", {[&](HWND dlg) {
+                           plan = ItemText(dlg, IDC_BACKUP_PLAN);
+                           ClickDialogButton(dlg, IDCANCEL);
+                       }});
     CDialogBackup backup(Show());
     backup.DoModal(nullptr);
-    ASSERT_TRUE(dialog.Ran());
+    ASSERT_TRUE(dialog.Done());
     EXPECT_EQ("De back-up komt in de map:\n" + dest + "\\Demo (2)\\\nDe map Demo daar hoort bij een andere show; die "
               "blijft onaangeroerd.\nTe kopi\xEBren: 1 bestand, 40.000 bytes (3 ongewijzigd). Vrij op de doelschijf: "
               "1.000.000.000 bytes.\n1 bestand verandert; de oudere kopie blijft bewaard bij de oudere versies.",

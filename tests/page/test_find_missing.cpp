@@ -11,80 +11,15 @@
 namespace {
 constexpr char kCaption[] = "Zekerpad - Ontbrekende bestanden zoeken";
 
-// A found file as it was before the search: it must stay exactly so.
-struct Untouched {
-    std::string path, bytes;
-    FILETIME written{};
-};
-
-Untouched Remember(const std::string& path) {
-    Untouched u{path, ReadWholeFile(path), {}};
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    EXPECT_TRUE(::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
-    u.written = data.ftLastWriteTime;
-    return u;
-}
-
-void ExpectUntouched(const Untouched& u) {
-    EXPECT_EQ(u.bytes, ReadWholeFile(u.path)) << u.path;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    ASSERT_TRUE(::GetFileAttributesExA(u.path.c_str(), GetFileExInfoStandard, &data)) << u.path;
-    EXPECT_EQ(0, ::CompareFileTime(&u.written, &data.ftLastWriteTime)) << u.path;
-}
-
 bool IsChecked(HWND tree, HTREEITEM item) {
     return (::SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK) >> 12) == 2;
 }
 
-// Drives the dialog from inside its own message loop: once the search has
-// ended, each tick runs the next step; the last step must close it.
-class DialogSteps {
-public:
-    using Step = std::function<void(HWND dialog)>;
-    explicit DialogSteps(std::deque<Step> steps, bool duringSearch = false)
-        : m_steps(std::move(steps)), m_bDuringSearch(duringSearch) {
-        s_self = this;
-        m_timer = ::SetTimer(nullptr, 0, 20, &DialogSteps::Tick);
-    }
-    ~DialogSteps() {
-        ::KillTimer(nullptr, m_timer);
-        s_self = nullptr;
-    }
-    bool Done() const { return m_steps.empty(); }
-    // Called by a step whose moment has not come: it runs again next tick.
-    static void Again() { s_bAgain = true; }
-
-private:
-    static bool SearchEnded(HWND dialog) {
-        const std::string status = ItemText(dialog, IDC_FM_STATUS);
-        return !IsEnabled(dialog, IDC_FM_STOP) && status.rfind("Zoeken", 0) != 0;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        DialogSteps* self = s_self;
-        if (!self || self->m_bBusy) return;
-        HWND dialog = ::FindWindowA("#32770", kCaption);
-        if (!dialog || !::IsWindowVisible(dialog)) return;
-        if (self->m_steps.empty()) {
-            // A step that failed before closing: close, or the test hangs.
-            if (SearchEnded(dialog)) ClickDialogButton(dialog, IDCANCEL);
-            return;
-        }
-        if (!self->m_bDuringSearch && !SearchEnded(dialog)) return;
-        self->m_bBusy = true;
-        Step step = std::move(self->m_steps.front());
-        self->m_steps.pop_front();
-        s_bAgain = false;
-        step(dialog);
-        if (s_bAgain) self->m_steps.push_front(std::move(step));
-        self->m_bBusy = false;
-    }
-    static inline DialogSteps* s_self = nullptr;
-    static inline bool s_bAgain = false;
-    std::deque<Step> m_steps;
-    bool m_bDuringSearch;
-    bool m_bBusy = false;
-    UINT_PTR m_timer = 0;
-};
+// The search has ended: its stop is off and its status no longer says
+// where it searches.
+bool SearchEnded(HWND dialog) {
+    return !IsEnabled(dialog, IDC_FM_STOP) && ItemText(dialog, IDC_FM_STATUS).rfind("Zoeken", 0) != 0;
+}
 
 class FindMissing : public RepairPageTest {
 protected:
@@ -103,9 +38,11 @@ protected:
         return ShowPage(3);
     }
 
-    // Opens the dialog from the page and runs the steps in it.
-    void Search(HWND page, std::deque<DialogSteps::Step> steps, bool duringSearch = false) {
-        DialogSteps driver(std::move(steps), duringSearch);
+    // Opens the dialog from the page and runs the steps in it once the
+    // search (of the test's own folders on C:, D: and E:) has ended.
+    void Search(HWND page, std::deque<ModalDriver::Step> steps) {
+        ScopedSearchRoots roots({Root('C'), Root('D'), Root('E')});
+        ModalDriver driver(kCaption, std::move(steps), &SearchEnded);
         ClickButton(page, IDC_FIND_MISSING);
         EXPECT_TRUE(driver.Done());
         EXPECT_EQ(nullptr, ::FindWindowA("#32770", kCaption));
@@ -150,13 +87,6 @@ protected:
         ::SendMessageA(tree, WM_CHAR, ' ', 0);
         ::SendMessageA(tree, WM_KEYUP, VK_SPACE, 0);
     }
-    // A picture for people to look at (build/screenshots/pages).
-    static void Shot(HWND wnd, const std::string& name) {
-        const std::string folder = ScreenshotFolder() + "\\pages";
-        ::CreateDirectoryA(folder.c_str(), nullptr);
-        ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        EXPECT_TRUE(SaveScreenshot(wnd, folder + "\\" + name + ".bmp"));
-    }
     // Ticks or unticks a found file's box with the mouse: a click on the box
     // left of its text.
     static void Click(HWND dialog, size_t group, size_t candidate) {
@@ -171,7 +101,7 @@ protected:
         ::PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
         ::PostMessageA(tree, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
     }
-    static DialogSteps::Step Close() {
+    static ModalDriver::Step Close() {
         return [](HWND d) { ClickDialogButton(d, IDCANCEL); };
     }
 };
@@ -181,7 +111,7 @@ TEST_F(FindMissing, OneCandidateOnTheRemovableDriveIsCopiedAndTheShowComesOutGre
     const std::string lost = Root() + "\\Oud\\zk_een_vondst.wav";
     const std::string stick = Root('E') + "\\Stick\\zk_een_vondst.WAV";
     MakeTestFile(stick, TestBytes(1234, 1));
-    const Untouched found = Remember(stick);
+    const FileState found = StateOf(stick);
     MakeTestFile(Show() + "show.ws4", std::string("WS4\0", 4) + lost + '\0' + "einde");
     SetStandInEnv("ZK_WINGS_RELINK", "1");
     UseShow(Show() + "show.ws4");
@@ -209,7 +139,7 @@ TEST_F(FindMissing, OneCandidateOnTheRemovableDriveIsCopiedAndTheShowComesOutGre
 
     const std::string copy = Show() + "Audio\\zk_een_vondst.wav";
     EXPECT_EQ(found.bytes, ReadWholeFile(copy));
-    ExpectUntouched(found);
+    EXPECT_TRUE(StateOf(stick) == found);
     ASSERT_EQ(1u, m_boxes.Boxes().size());
     EXPECT_EQ("Er is 1 bestand naar de show gekopieerd.", m_boxes.Boxes()[0].text);
     EXPECT_EQ(unsigned(MB_OK | MB_ICONINFORMATION), m_boxes.Boxes()[0].type);
@@ -223,7 +153,6 @@ TEST_F(FindMissing, OneCandidateOnTheRemovableDriveIsCopiedAndTheShowComesOutGre
     // The page says what to do next, and Wings can be started for it.
     EXPECT_TRUE(IsVisible(page, IDC_RED_NEXT));
     EXPECT_NE(std::string::npos, ItemText(page, IDC_RED_NEXT).find("laat Wings zoeken op schijf C:, bewaar de show en "));
-    Shot(m_wizard->Sheet(), "3-rood-na-zoeken");
     ClickButton(page, 1007);
     ClickButton(page, 1009);
     ASSERT_EQ(2, m_wizard->CurrentIndex());
@@ -238,9 +167,10 @@ TEST_F(FindMissing, SeveralCandidatesWaitForTheUsersChoiceAndNoneSaysNietGevonde
     const std::string onE = Root('E') + "\\zk_Twee_Vondst.wav";
     MakeTestFile(onD, TestBytes(300, 2));
     MakeTestFile(onE, TestBytes(500, 3));
-    const Untouched keptD = Remember(onD), keptE = Remember(onE);
+    const FileState keptD = StateOf(onD), keptE = StateOf(onE);
     HWND page = RedPage({twee, geen});
     const size_t before = LogSoFar().size();
+    std::string ticked;
 
     Search(page, {[&](HWND d) {
                       const std::vector<Shown> shown = Read(d);
@@ -251,7 +181,6 @@ TEST_F(FindMissing, SeveralCandidatesWaitForTheUsersChoiceAndNoneSaysNietGevonde
                       EXPECT_EQ("Niet gevonden:  " + geen, shown[1].group);
                       EXPECT_TRUE(shown[1].candidates.empty());
                       EXPECT_FALSE(IsEnabled(d, IDC_FM_COPY));
-                      Shot(d, "zoeken-keuze");
                       Toggle(d, 0, 0);
                   },
                   [&](HWND d) {
@@ -269,23 +198,24 @@ TEST_F(FindMissing, SeveralCandidatesWaitForTheUsersChoiceAndNoneSaysNietGevonde
                       EXPECT_EQ((std::vector<bool>{false, false}), Read(d)[0].checked);
                       EXPECT_FALSE(IsEnabled(d, IDC_FM_COPY));
                       Toggle(d, 0, 1);
+                      ticked = Read(d)[0].candidates[1];
                   },
                   [&](HWND d) {
                       ClickDialogButton(d, IDC_FM_COPY);
                       ClickDialogButton(d, IDCANCEL);
                   }});
 
-    // The second of the two in the list: which one depends on the walk.
+    // The copy holds the bytes of the candidate ticked last, the second in
+    // the list, whichever drive the walk listed first.
+    const bool tickedE = ticked.rfind(onE + "   (500 bytes, ", 0) == 0;
+    ASSERT_TRUE(tickedE || ticked.rfind(onD + "   (300 bytes, ", 0) == 0) << ticked;
+    EXPECT_TRUE(ReadWholeFile(twee) == (tickedE ? TestBytes(500, 3) : TestBytes(300, 2)));
     const std::string log = LogSoFar().substr(before);
-    const size_t bron = log.find("-> bron - ");
-    ASSERT_NE(std::string::npos, bron);
-    const std::string chosen = log.substr(bron + 10, log.find("\n\r", bron) - bron - 10);
-    EXPECT_TRUE(chosen == onD || chosen == onE) << chosen;
-    EXPECT_EQ(ReadWholeFile(chosen), ReadWholeFile(twee));
+    EXPECT_NE(std::string::npos, log.find("-> bron - " + (tickedE ? onE : onD) + "\n\r-> doel - " + twee + "\n\r"));
     EXPECT_NE(std::string::npos, log.find("-> rood - " + geen + "\n\r->   - niet gevonden\n\r"));
     EXPECT_FALSE(PathIsFile(geen));
-    ExpectUntouched(keptD);
-    ExpectUntouched(keptE);
+    EXPECT_TRUE(StateOf(onD) == keptD);
+    EXPECT_TRUE(StateOf(onE) == keptE);
 }
 
 TEST_F(FindMissing, AnExistingTargetIsRefusedAndOneAlreadyInPlaceIsLeft) {
@@ -295,7 +225,7 @@ TEST_F(FindMissing, AnExistingTargetIsRefusedAndOneAlreadyInPlaceIsLeft) {
     const std::string onE = Root('E') + "\\zk_bestaat.wav";
     MakeTestFile(target, TestBytes(100, 4));
     MakeTestFile(onE, TestBytes(200, 5));
-    const Untouched inShow = Remember(target), keptE = Remember(onE);
+    const FileState inShow = StateOf(target), keptE = StateOf(onE);
     HWND page = RedPage({Root() + "\\Oud\\zk_bestaat.wav"});
     const size_t before = LogSoFar().size();
 
@@ -308,8 +238,8 @@ TEST_F(FindMissing, AnExistingTargetIsRefusedAndOneAlreadyInPlaceIsLeft) {
                   },
                   [&](HWND d) { ClickDialogButton(d, IDC_FM_COPY); }, Close()});
 
-    ExpectUntouched(inShow);
-    ExpectUntouched(keptE);
+    EXPECT_TRUE(StateOf(target) == inShow);
+    EXPECT_TRUE(StateOf(onE) == keptE);
     ASSERT_EQ(2u, m_boxes.Boxes().size());
     EXPECT_EQ("Het volgende bestand bestaat al:\n" + target, m_boxes.Boxes()[0].text);
     EXPECT_EQ(unsigned(MB_OK | MB_ICONEXCLAMATION), m_boxes.Boxes()[0].type);
@@ -329,7 +259,7 @@ TEST_F(FindMissing, AnExistingTargetIsRefusedAndOneAlreadyInPlaceIsLeft) {
                       Toggle(d, 0, shown[0].candidates[0].rfind(target, 0) == 0 ? 0 : 1);
                   },
                   [&](HWND d) { ClickDialogButton(d, IDC_FM_COPY); }, Close()});
-    ExpectUntouched(inShow);
+    EXPECT_TRUE(StateOf(target) == inShow);
     ASSERT_EQ(3u, m_boxes.Boxes().size());
     EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\n1 bestand stond al in een submap van de show.",
               m_boxes.Boxes()[2].text);
@@ -345,7 +275,7 @@ TEST_F(FindMissing, ATargetPathTooLongAndAShowAreNeverCopied) {
     const std::string showOnE = Root('E') + "\\zk_andere_show.ws4";
     MakeTestFile(onE, TestBytes(70, 7));
     MakeTestFile(showOnE, TestBytes(80, 8));
-    const Untouched keptSound = Remember(onE), keptShow = Remember(showOnE);
+    const FileState keptSound = StateOf(onE), keptShow = StateOf(showOnE);
     UseShow(showDir + "show.ws4");
     MakeTestFile(g_csRecentFile, "WS4");
     AddRedRecord(showDir + "Oud\\zk_lange_doelnaam.wav");
@@ -368,8 +298,8 @@ TEST_F(FindMissing, ATargetPathTooLongAndAShowAreNeverCopied) {
               LogSoFar().find("-> bron - " + showOnE + "\n\r-> stop - show wordt niet gekopieerd\n\r"));
     WIN32_FIND_DATAA fd;
     EXPECT_FALSE(UniqueFind(::FindFirstFileA((showDir + "Audio\\*.wav").c_str(), &fd)));
-    ExpectUntouched(keptSound);
-    ExpectUntouched(keptShow);
+    EXPECT_TRUE(StateOf(onE) == keptSound);
+    EXPECT_TRUE(StateOf(showOnE) == keptShow);
 }
 
 TEST_F(FindMissing, AFileInAFolderWhosePathIsTooLongIsSkippedNotCut) {
@@ -424,86 +354,70 @@ TEST_F(FindMissing, EnterNeitherEndsTheSearchNorThrowsAwayItsResults) {
 }
 
 TEST_F(FindMissing, StopKeepsWhatWasFound) {
-    // In the first drive's root, so it is listed before any folder below.
-    const std::string early = "C:\\zk_stop_vondst.wav";
+    // The search is held at its second folder and stopped there: the file
+    // in the first is kept, those in the folders below were never listed.
+    const std::string early = Root() + "\\Zoek\\zk_stop_vondst.wav";
     MakeTestFile(early, TestBytes(50, 6));
-    // Enough folders that the walk of C: lasts a while.
-    MakeFolderTree(Root() + "\\Stapel");
-    for (int i = 0; i < 1500; ++i)
-        ::CreateDirectoryA((Root() + "\\Stapel\\map" + std::to_string(i)).c_str(), nullptr);
-    m_cleanup.push_back(early);
-    const Untouched kept = Remember(early);
+    MakeTestFile(Root() + "\\Zoek\\A\\zk_stop_vondst.wav", TestBytes(60, 7));
+    MakeTestFile(Root() + "\\Zoek\\B\\zk_stop_vondst.wav", TestBytes(70, 8));
+    const FileState kept = StateOf(early);
     HWND page = RedPage({Show() + "Audio\\zk_stop_vondst.wav"});
     const size_t before = LogSoFar().size();
 
-    const DWORD deadline = ::GetTickCount() + 30000;
-    bool stopped = false;
-    Search(page,
-           {[&](HWND d) {
-                // Under way below C:\ once the status names a folder deeper
-                // than the root: then stop.
-                const std::string status = ItemText(d, IDC_FM_STATUS);
-                if (!(status.rfind("Zoeken in C:\\", 0) == 0 && status.size() > 13)) {
-                    if (IsEnabled(d, IDC_FM_STOP) && ::GetTickCount() < deadline) DialogSteps::Again();
-                    return;
-                }
-                ClickDialogButton(d, IDC_FM_STOP);
-                stopped = true;
-            },
-            [&](HWND d) {
-                if (IsEnabled(d, IDC_FM_STOP) || ItemText(d, IDC_FM_STATUS).rfind("Zoeken", 0) == 0) {
-                    DialogSteps::Again();
-                    return;
-                }
-                const std::vector<Shown> shown = Read(d);
-                EXPECT_EQ(1u, shown[0].candidates.size());
-                if (!shown[0].candidates.empty()) {
-                    EXPECT_EQ(0u, shown[0].candidates[0].find(early + "   (50 bytes, "));
-                }
-                EXPECT_EQ(0u, ItemText(d, IDC_FM_STATUS).find("Het zoeken is gestopt na "));
-                ClickDialogButton(d, IDCANCEL);
-            }},
-           true);
-    ASSERT_TRUE(stopped) << "the search ended before it could be stopped";
+    ScopedSearchRoots roots({Root() + "\\Zoek"});
+    std::string statusAtStop;
+    LongWorkSteps steps([&](CLongWork&, int step) {
+        if (step == 2) ClickDialogButton(FindThreadWindow(kCaption), IDC_FM_STOP);
+        return false;
+    });
+    std::vector<Shown> shown;
+    std::string status;
+    ModalDriver driver(kCaption,
+                       {[&](HWND d) {
+                           shown = Read(d);
+                           status = ItemText(d, IDC_FM_STATUS);
+                           ClickDialogButton(d, IDCANCEL);
+                       }},
+                       &SearchEnded);
+    ClickButton(page, IDC_FIND_MISSING);
+    ASSERT_TRUE(driver.Done());
+    ASSERT_EQ(1u, shown.size());
+    ASSERT_EQ(1u, shown[0].candidates.size());
+    EXPECT_EQ(0u, shown[0].candidates[0].find(early + "   (50 bytes, "));
+    EXPECT_EQ(0u, status.find("Het zoeken is gestopt na ")) << status;
     EXPECT_NE(std::string::npos, LogSoFar().find("Zoeken gestopt\n\r-> rood - " + Show() +
                                                  "Audio\\zk_stop_vondst.wav\n\r-> gevonden - " + early + "\n\r",
                                                  before));
-    ExpectUntouched(kept);
+    EXPECT_TRUE(StateOf(early) == kept);
 }
 
 TEST_F(FindMissing, StopDuringACopyLeavesNoPartOfIt) {
     const std::string onE = Root('E') + "\\zk_groot.wav";
-    MakeTestFile(onE, TestBytes(30 * 1000 * 1000, 9));
-    const Untouched kept = Remember(onE);
+    MakeTestFile(onE, TestBytes(1200000, 9));
+    const FileState kept = StateOf(onE);
     HWND page = RedPage({Show() + "Oud\\zk_groot.wav"});
+    const std::string target = Show() + "Audio\\zk_groot.wav";
 
-    Search(page, {[&](HWND d) {
-                      if (ItemText(d, IDC_FM_STATUS).rfind("Klaar", 0) != 0) {
-                          DialogSteps::Again();
-                          return;
-                      }
-                      // Both posted: the copy starts, and its first step
-                      // already finds the stop waiting.
-                      ::PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_FM_COPY, BN_CLICKED),
-                                     reinterpret_cast<LPARAM>(::GetDlgItem(d, IDC_FM_COPY)));
-                      ::PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_FM_STOP, BN_CLICKED),
-                                     reinterpret_cast<LPARAM>(::GetDlgItem(d, IDC_FM_STOP)));
-                  },
-                  [&](HWND d) {
-                      if (IsEnabled(d, IDC_FM_STOP)) {
-                          DialogSteps::Again();
-                          return;
-                      }
-                      ClickDialogButton(d, IDCANCEL);
-                  }},
-           true);
+    // Stoppen is clicked at the first step that finds part of the copy
+    // written: the copy is then under way.
+    bool stoppedDuringCopy = false;
+    LongWorkSteps steps([&](CLongWork&, int) {
+        if (!stoppedDuringCopy && PathIsFile(target)) {
+            stoppedDuringCopy = true;
+            ClickDialogButton(FindThreadWindow(kCaption), IDC_FM_STOP);
+        }
+        return false;
+    });
+    Search(page, {[&](HWND d) { ClickDialogButton(d, IDC_FM_COPY); }, Close()});
 
-    EXPECT_FALSE(PathIsFile(Show() + "Audio\\zk_groot.wav"));
-    ExpectUntouched(kept);
+    EXPECT_TRUE(stoppedDuringCopy);
+    EXPECT_FALSE(PathIsFile(target));
+    EXPECT_TRUE(StateOf(onE) == kept);
     ASSERT_EQ(1u, m_boxes.Boxes().size());
     EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\nU heeft het kopiëren gestopt; de overige bestanden zijn "
               "niet gekopieerd.",
               m_boxes.Boxes()[0].text);
-    EXPECT_NE(std::string::npos, LogSoFar().find("-> stop - kopi\xEBren gestopt\n\r-> gekopieerd - 0\n\r"));
+    EXPECT_NE(std::string::npos,
+              LogSoFar().find("-> doel - " + target + "\n\r-> stop - kopi\xEBren gestopt\n\r-> gekopieerd - 0\n\r"));
     EXPECT_FALSE(IsVisible(page, IDC_RED_NEXT));
 }

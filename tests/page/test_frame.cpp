@@ -202,20 +202,14 @@ TEST_F(WizardWalkTest, SystemMenuEndsWithTheAboutBoxWhichWritesNothing) {
     EXPECT_TRUE(sep.fType & MFT_SEPARATOR);
 
     const size_t logBefore = watch->Appended().size();
-    // The about box is modal: a timer closes it from inside its own loop.
-    static bool seen;
-    seen = false;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND about = ::FindWindowA("#32770", "Over Wings Zekerpad");
-        if (!about) return;
-        char label[64] = {};
-        ::GetDlgItemTextA(about, IDOK, label, sizeof label);
-        seen = std::string(label) == "OK";
-        ::PostMessageA(about, WM_COMMAND, IDOK, 0);
-    });
+    // The about box is modal: it is worked from inside its own loop.
+    std::string label;
+    ModalDriver about("Over Wings Zekerpad", {[&](HWND box) {
+                          label = ItemText(box, IDOK);
+                          ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      }});
     ::SendMessageA(harness->Sheet(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-    ::KillTimer(nullptr, timer);
-    EXPECT_TRUE(seen);
+    EXPECT_EQ("OK", label);
     EXPECT_EQ(harness->CurrentIndex(), 0);
     EXPECT_EQ(watch->Appended().size(), logBefore);
 }

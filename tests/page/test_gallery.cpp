@@ -20,8 +20,6 @@ TEST(Gallery, EveryPageAndTheAboutBox) {
     ::CreateDirectoryA(dir.c_str(), nullptr);
     const std::string show = dir + "\\galerij.ws4";
     ASSERT_TRUE(WriteWholeFile(show, ""));
-    const std::string shots = ScreenshotFolder() + "\\pages";
-    ::CreateDirectoryA(shots.c_str(), nullptr);
 
     MessageBoxRecorder boxes;
     WizardHarness wizard;
@@ -49,22 +47,17 @@ TEST(Gallery, EveryPageAndTheAboutBox) {
         ASSERT_EQ(wizard.CurrentIndex(), index) << names[index];
         // The show named in the field, so the pages that quote it show it.
         if (index == 1) ::SetDlgItemTextA(wizard.CurrentPage(), IDC_SHOW_EDIT, show.c_str());
-        ::RedrawWindow(wizard.Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        PumpMessages(300);
-        EXPECT_TRUE(SaveScreenshot(wizard.Sheet(), shots + "\\" + names[index] + ".bmp"));
+        EXPECT_TRUE(SaveShot(wizard.Sheet(), std::string("pages\\") + names[index]));
     }
 
-    static std::string aboutShot;
-    aboutShot = shots + "\\about.bmp";
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 500, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND about = ::FindWindowA("#32770", "Over Wings Zekerpad");
-        if (!about) return;
-        SaveScreenshot(about, aboutShot);
-        ::PostMessageA(about, WM_COMMAND, IDOK, 0);
-    });
+    bool aboutShot = false;
+    ModalDriver about("Over Wings Zekerpad", {[&](HWND box) {
+                          aboutShot = SaveShot(box, "pages\\about");
+                          ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      }});
     ::SendMessageA(wizard.Sheet(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-    ::KillTimer(nullptr, timer);
-    EXPECT_EQ(::GetFileAttributesA(aboutShot.c_str()) != INVALID_FILE_ATTRIBUTES, true);
+    EXPECT_TRUE(about.Done());
+    EXPECT_TRUE(aboutShot);
 
     ResetSharedState();
     g_csRecentFile.clear();

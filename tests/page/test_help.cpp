@@ -120,13 +120,13 @@ TEST(Help, F1OpensTheManualAtThePageShownWhereverTheFocusIs) {
 // button; then the dialog is closed (its work stopped first, if any).
 std::string UrlOfF1In(CModalDialog& dialog, const char* caption, int stopButton) {
     UrlOpenRecorder urls;
-    WhenWindowShown shown(caption, [&](HWND dlg) {
-        PressF1(::GetDlgItem(dlg, IDCANCEL));
-        if (stopButton) ClickDialogButton(dlg, stopButton);
-        ::PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-    });
+    ModalDriver shown(caption, {[&](HWND dlg) {
+                          PressF1(::GetDlgItem(dlg, IDCANCEL));
+                          if (stopButton) ClickDialogButton(dlg, stopButton);
+                          ::PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                      }});
     dialog.DoModal(nullptr);
-    EXPECT_TRUE(shown.Ran()) << caption;
+    EXPECT_TRUE(shown.Done()) << caption;
     return urls.Urls().size() == 1 ? urls.Urls()[0] : std::to_string(urls.Urls().size()) + " URLs";
 }
 

@@ -71,11 +71,7 @@ TEST(HighDpi, TheTreePicturesHaveTheSmallIconSize) {
     if (const char* expected = std::getenv(kChildEnv)) {
         EXPECT_EQ(cx, std::atoi(expected));
         EXPECT_EQ(cy, std::atoi(expected));
-        const std::string shots = ScreenshotFolder() + "\\pages-144dpi";
-        ::CreateDirectoryA(shots.c_str(), nullptr);
-        ::RedrawWindow(wizard.Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        PumpMessages(300);
-        EXPECT_TRUE(SaveScreenshot(wizard.Sheet(), shots + "\\2-analyse.bmp"));
+        EXPECT_TRUE(SaveShot(wizard.Sheet(), "pages-144dpi\\2-analyse"));
     }
 }
 

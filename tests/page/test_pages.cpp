@@ -19,14 +19,6 @@ constexpr char kSettingsCaption[] = "Zekerpad - Geavanceerde instellingen";
 constexpr char kNoNameMessage[] = "U moet voor alle 3 situaties een mapnaam opgeven";
 constexpr int kIntro = 0, kSelection = 1, kOther = 6, kClosing = 7;
 
-std::string WindowText(HWND wnd) {
-    std::vector<char> buf(static_cast<size_t>(::GetWindowTextLengthA(wnd)) + 1);
-    int n = ::GetWindowTextA(wnd, buf.data(), static_cast<int>(buf.size()));
-    return std::string(buf.data(), n > 0 ? static_cast<size_t>(n) : 0);
-}
-
-std::string ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
-
 size_t CountOf(const std::string& text, const std::string& part) {
     size_t n = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
@@ -75,11 +67,11 @@ protected:
     // works the dialog and must close it.
     void OpenSettings(std::function<void(HWND)> action) {
         ASSERT_EQ(m_wizard->CurrentIndex(), kIntro);
-        WhenWindowShown when(kSettingsCaption, std::move(action));
+        ModalDriver when(kSettingsCaption, {std::move(action)});
         HWND page = m_wizard->CurrentPage();
         ::SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_1007, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_BUTTON_1007)));
-        EXPECT_TRUE(when.Ran()) << "the settings dialog did not appear";
+        EXPECT_TRUE(when.Done()) << "the settings dialog did not appear";
     }
 
     std::string PageText(int id = IDC_TEXT) const { return ItemText(m_wizard->CurrentPage(), id); }

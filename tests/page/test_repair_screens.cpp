@@ -8,18 +8,11 @@
 namespace {
 class RepairScreens : public RepairPageTest {
 protected:
-    void Shoot(const char* name) {
-        ::RedrawWindow(m_wizard->Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        PumpMessages(300);
-        EXPECT_TRUE(SaveScreenshot(m_wizard->Sheet(), m_shots + "\\" + name + ".bmp")) << name;
-    }
-    std::string m_shots;
+    void Shoot(const char* name) { EXPECT_TRUE(SaveShot(m_wizard->Sheet(), std::string("repair\\") + name)) << name; }
 };
 }  // namespace
 
 TEST_F(RepairScreens, BeforeAndAfterTheirWork) {
-    m_shots = ScreenshotFolder() + "\\repair";
-    ::CreateDirectoryA(m_shots.c_str(), nullptr);
     ::SetForegroundWindow(m_wizard->Sheet());
     ::KillTimer(m_wizard->Sheet(), 1);
     SetStandInEnv("ZK_WINGS_RECORD", Root() + "\\record.txt");

@@ -2,6 +2,8 @@
 // subfolders after a free-space check; the sources are deleted or kept
 // as ".bak". Every scenario ends with the nothing-lost check.
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "services/msgbox.h"
 #include "services/run_log.h"
@@ -68,6 +70,40 @@ TEST_F(Yellow2Page, AnswerNoCopiesKeepsTheSourceAsBakAndDeletesTheCompanion) {
                   "stappen binnen Zekerpad nog een keer wordt aangegeven dat de show opnieuw geopend moet worden met "
                   "Wings. U hoeft het nu dus niet te doen, maar ik raad het u wel aan.\n\n",
               ItemText(m_page, kText));
+}
+
+// At every step of a copy of three chunks the bar stands at the bytes
+// copied so far; held at the first chunk, the page answers the system with
+// the wizard's Next off.
+TEST_F(Yellow2Page, ABigCopyAnswersTheSystemAndItsBarMovesWithTheBytes) {
+    MakeTestFile(Wav(), TestBytes(1200000, 9));
+    Prepare({}, {Wav()});
+    FreeSpaceStub space(kPlenty);
+    std::vector<int> bar;
+    std::unique_ptr<HangChecks> checks;
+    bool nextEnabled = true;
+    LRESULT range = 0;
+    const DWORD deadline = ::GetTickCount() + 20000;
+    LongWorkSteps steps([&](CLongWork&, int step) {
+        if (step == 1) range = ::SendMessageA(::GetDlgItem(m_page, kProgress), PBM_GETRANGE, FALSE, 0);
+        if (step == 2 && !checks) {
+            checks = std::make_unique<HangChecks>(m_wizard->Sheet(), 5);
+            nextEnabled = m_wizard->IsButtonEnabled(WizardHarness::kNext);
+        }
+        if (step == 2 && !checks->Finished() && ::GetTickCount() < deadline) return true;
+        bar.push_back(ProgressPos(m_page));
+        return false;
+    });
+    CorrectAnswering(IDNO);
+    // The range: the file's bytes and one step for the file.
+    EXPECT_EQ(1200001, range);
+    EXPECT_EQ((std::vector<int>{0, 500000, 1000000, 1200000}), bar);
+    ASSERT_TRUE(checks);
+    EXPECT_EQ(5, checks->Answered());
+    EXPECT_FALSE(nextEnabled);
+    EXPECT_TRUE(m_wizard->IsButtonEnabled(WizardHarness::kNext));
+    EXPECT_EQ(TestBytes(1200000, 9), ReadWholeFile(Audio() + "intro.wav"));
+    ExpectEndedNormally();
 }
 
 TEST_F(Yellow2Page, AnswerYesDeletesSourceAndCompanionAfterTheCopy) {

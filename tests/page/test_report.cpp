@@ -6,7 +6,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -40,33 +39,6 @@ void Make(const std::string& path, const std::string& bytes) {
     ASSERT_TRUE(WriteWholeFile(path, bytes)) << path;
 }
 
-std::string ShowBytes(const Strings& refs) {
-    std::string bytes("WS4\0\x01", 5);
-    for (const std::string& r : refs) bytes += r + '\0';
-    return bytes;
-}
-
-// Every file below a folder with its bytes: what a check may not change.
-void Snapshot(const std::string& folder, std::map<std::string, std::string>& files) {
-    WIN32_FIND_DATAA found{};
-    UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &found));
-    if (!find) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            Snapshot(path, files);
-        else
-            files[path] = ReadWholeFile(path);
-    } while (::FindNextFileA(find.get(), &found));
-}
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    Snapshot(folder, files);
-    return files;
-}
-
 // Four shows: green light, only yellow, red, and one another program holds.
 class ReportWorld : public ::testing::Test {
 protected:
@@ -74,12 +46,12 @@ protected:
     void SetUp() override {
         Make("C:\\ZkReport\\Groen\\a.wav", std::string(1000, 'a'));
         Make("C:\\ZkReport\\Groen\\Audio\\b.wav", std::string(2000, 'b'));
-        Make(kGreenShow, ShowBytes({"C:\\ZkReport\\Groen\\a.wav", "C:\\ZkReport\\Groen\\Audio\\b.wav"}));
+        Make(kGreenShow, ShowFileBytes({"C:\\ZkReport\\Groen\\a.wav", "C:\\ZkReport\\Groen\\Audio\\b.wav"}));
         Make("C:\\ZkReport\\Elders\\c.mp3", std::string(300, 'c'));
         Make("C:\\ZkReport\\Geel & Co\\d.bmp", std::string(40, 'd'));
-        Make(kYellowShow, ShowBytes({"C:\\ZkReport\\Elders\\c.mp3", "C:\\ZkReport\\Geel & Co\\d.bmp"}));
-        Make(kRedShow, ShowBytes({"C:\\ZkReport\\Rood\\weg.wav"}));
-        Make(kLockedShow, ShowBytes({"C:\\ZkReport\\Slot\\x.wav"}));
+        Make(kYellowShow, ShowFileBytes({"C:\\ZkReport\\Elders\\c.mp3", "C:\\ZkReport\\Geel & Co\\d.bmp"}));
+        Make(kRedShow, ShowFileBytes({"C:\\ZkReport\\Rood\\weg.wav"}));
+        Make(kLockedShow, ShowFileBytes({"C:\\ZkReport\\Slot\\x.wav"}));
     }
     static void UseDefaultSubfolders() {
         g_csSubmapAudio = "Audio";
@@ -115,7 +87,7 @@ TEST_F(ReportFile, WritesAndReplacesOnlyWhatItMay) {
 }
 
 TEST_F(ReportFile, AFailedWriteLeavesNoFile) {
-    const auto before = Snapshot(kRoot);
+    const auto before = SnapshotOf(kRoot);
     std::string error;
 
     // The folder is missing.
@@ -130,16 +102,16 @@ TEST_F(ReportFile, AFailedWriteLeavesNoFile) {
     // A folder stands there.
     EXPECT_FALSE(WriteReportFile(m_root / "Groen", "x", ReplacePolicy::Replace, &error));
     EXPECT_EQ(error, "Op deze plaats staat een map, geen bestand:\nC:\\ZkReport\\Groen");
-    EXPECT_EQ(Snapshot(kRoot), before);
+    EXPECT_EQ(SnapshotOf(kRoot), before);
 
     // A read-only report is not replaced.
     const std::string target = m_root / "alleen-lezen.html";
     ASSERT_TRUE(WriteWholeFile(target, "oud"));
     ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
-    const auto withTarget = Snapshot(kRoot);
+    const auto withTarget = SnapshotOf(kRoot);
     EXPECT_FALSE(WriteReportFile(target, "nieuw", ReplacePolicy::Replace, &error));
     EXPECT_EQ(error, "Het bestand is alleen-lezen en wordt niet vervangen:\n" + target);
-    EXPECT_EQ(Snapshot(kRoot), withTarget);
+    EXPECT_EQ(SnapshotOf(kRoot), withTarget);
     ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // The rename onto a report another program holds open fails: the old
@@ -150,7 +122,7 @@ TEST_F(ReportFile, AFailedWriteLeavesNoFile) {
         EXPECT_FALSE(WriteReportFile(target, "nieuw", ReplacePolicy::Replace, &error));
         EXPECT_TRUE(Contains(error, "Het rapport kon niet onder deze naam worden opgeslagen:\n" + target)) << error;
     }
-    EXPECT_EQ(Snapshot(kRoot), withTarget);
+    EXPECT_EQ(SnapshotOf(kRoot), withTarget);
 }
 
 // --- Checking a show on its own -------------------------------------------
@@ -185,36 +157,7 @@ TEST_F(ReportWorld, CheckShowTellsWhatTheWizardWouldDoAndTouchesNoSharedResult) 
 
 // --- "Alle shows controleren" ---------------------------------------------
 
-// What the test saw in the dialog, from inside its modal loop.
-struct CheckAllVisit {
-    DWORD start = 0;
-    bool done = false;
-    std::string status;
-    std::vector<Strings> rows, byVerdict, byVerdictReversed;
-    std::string recentFileMeanwhile, statusOfSelected;
-    Strings redFilesMeanwhile;
-    int chooseRow = -1;
-};
-CheckAllVisit* s_visit = nullptr;
-
-HWND FindThreadWindow(const char* caption) {
-    struct Find {
-        const char* caption;
-        HWND found;
-    } f{caption, nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* f = reinterpret_cast<Find*>(lp);
-            char title[128] = {};
-            ::GetWindowTextA(w, title, sizeof title);
-            if (std::string(title) != f->caption || !::IsWindowVisible(w)) return TRUE;
-            f->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&f));
-    return f.found;
-}
+constexpr char kCheckAllCaption[] = "Zekerpad - Alle shows controleren";
 
 std::vector<Strings> ListRows(HWND list) {
     std::vector<Strings> rows;
@@ -245,48 +188,8 @@ void NotifyList(HWND dialog, UINT code, int item, int column) {
     ::SendMessageA(dialog, WM_NOTIFY, IDC_CHECK_LIST, reinterpret_cast<LPARAM>(&nm));
 }
 
-void CALLBACK CheckAllTick(HWND, UINT, UINT_PTR timer, DWORD) {
-    CheckAllVisit* visit = s_visit;
-    HWND dialog = FindThreadWindow("Zekerpad - Alle shows controleren");
-    if (!visit || !dialog) return;
-    if (::GetTickCount() - visit->start > 60000) {
-        ::KillTimer(nullptr, timer);
-        ADD_FAILURE() << "the check of every show did not end";
-        ::PostMessageA(dialog, WM_CLOSE, 0, 0);
-        return;
-    }
-    // Done once its report can be saved.
-    if (!::IsWindowEnabled(::GetDlgItem(dialog, IDC_CHECK_SAVE))) return;
-    ::KillTimer(nullptr, timer);
-    visit->done = true;
-    char status[600] = {};
-    ::GetDlgItemTextA(dialog, IDC_CHECK_STATUS, status, sizeof status);
-    visit->status = status;
-    HWND list = ::GetDlgItem(dialog, IDC_CHECK_LIST);
-    visit->rows = ListRows(list);
-    SaveScreenshot(dialog, ScreenshotFolder() + "\\rapport-alle-shows.bmp");
-    visit->recentFileMeanwhile = g_csRecentFile;
-    for (const auto& r : g_aRedFiles) visit->redFilesMeanwhile.push_back(r->m_csPath);
-    NotifyList(dialog, LVN_COLUMNCLICK, -1, 6);
-    visit->byVerdict = ListRows(list);
-    NotifyList(dialog, LVN_COLUMNCLICK, -1, 6);
-    visit->byVerdictReversed = ListRows(list);
-    // Selecting the unreadable show puts its whole verdict above the list.
-    LVITEMA select{};
-    select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    select.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
-    ::GetDlgItemTextA(dialog, IDC_CHECK_STATUS, status, sizeof status);
-    visit->statusOfSelected = status;
-    // The whole reason above the list, four lines of it.
-    ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    SaveScreenshot(dialog, ScreenshotFolder() + "\\rapport-alle-shows-oordeel.bmp");
-    // The green show, at the bottom of the reversed list.
-    NotifyList(dialog, NM_DBLCLK, visit->chooseRow, 0);
-}
-
 TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWizard) {
-    const auto before = Snapshot(kRoot);
+    const auto before = SnapshotOf(kRoot);
     UniqueFile held = HoldOpen(kLockedShow, 0);
     ASSERT_TRUE(held);
     const std::string unreadable = "niet gecontroleerd: in gebruik bij een ander programma";
@@ -311,36 +214,50 @@ TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWiz
         HWND button = ::GetDlgItem(page, IDC_CHECK_ALL);
         EXPECT_FALSE(::IsWindowVisible(button));  // no search yet
         ::ShowWindow(button, SW_SHOW);
-        ::ShowWindow(::GetDlgItem(page, IDC_TREE), SW_SHOW);
-        for (int id : {IDC_VIEW_LABEL, IDC_VIEW_TREE, IDC_VIEW_LIST}) ::ShowWindow(::GetDlgItem(page, id), SW_SHOW);
-        ::RedrawWindow(wizard.Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        PumpMessages(200);
-        SaveScreenshot(wizard.Sheet(), ScreenshotFolder() + "\\rapport-selectie.bmp");
 
-        CheckAllVisit visit;
-        visit.start = ::GetTickCount();
-        visit.chooseRow = 2;
-        s_visit = &visit;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &CheckAllTick);
+        // What the dialog shows once its report can be saved.
+        std::string status, statusOfSelected, recentFileMeanwhile;
+        std::vector<Strings> rows, byVerdict, byVerdictReversed;
+        Strings redFilesMeanwhile;
+        ModalDriver driver(
+            kCheckAllCaption,
+            {[&](HWND dialog) {
+                status = ItemText(dialog, IDC_CHECK_STATUS);
+                HWND list = ::GetDlgItem(dialog, IDC_CHECK_LIST);
+                rows = ListRows(list);
+                recentFileMeanwhile = g_csRecentFile;
+                for (const auto& r : g_aRedFiles) redFilesMeanwhile.push_back(r->m_csPath);
+                NotifyList(dialog, LVN_COLUMNCLICK, -1, 6);
+                byVerdict = ListRows(list);
+                NotifyList(dialog, LVN_COLUMNCLICK, -1, 6);
+                byVerdictReversed = ListRows(list);
+                // Selecting the unreadable show puts its whole verdict above the list.
+                LVITEMA select{};
+                select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+                select.state = LVIS_SELECTED | LVIS_FOCUSED;
+                ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+                statusOfSelected = ItemText(dialog, IDC_CHECK_STATUS);
+                // The green show, at the bottom of the reversed list.
+                NotifyList(dialog, NM_DBLCLK, 2, 0);
+            }},
+            [](HWND dialog) { return ::IsWindowEnabled(::GetDlgItem(dialog, IDC_CHECK_SAVE)) != FALSE; });
         ClickDialogButton(page, IDC_CHECK_ALL);
-        ::KillTimer(nullptr, timer);
-        s_visit = nullptr;
         PumpMessages();
 
-        ASSERT_TRUE(visit.done);
-        EXPECT_EQ(visit.status, "Klaar: 3 shows gecontroleerd. Dubbelklik op een show om die in de wizard te "
+        ASSERT_TRUE(driver.Done());
+        EXPECT_EQ(status, "Klaar: 3 shows gecontroleerd. Dubbelklik op een show om die in de wizard te "
                                 "analyseren.");
         const Strings green = {kGreenShow, "0", "0", "0", "2", "3.059", "groen licht"};
         const Strings yellow = {kYellowShow, "0", "1", "0", "1", "398", "geen groen licht: gele bestanden"};
         const Strings locked = {kLockedShow, "", "", "", "", "", unreadable};
         // In the order of the found shows (the list sorts them).
-        EXPECT_EQ(visit.rows, (std::vector<Strings>{yellow, green, locked}));
-        EXPECT_EQ(visit.byVerdict, (std::vector<Strings>{green, yellow, locked}));
-        EXPECT_EQ(visit.byVerdictReversed, (std::vector<Strings>{locked, yellow, green}));
-        EXPECT_EQ(visit.statusOfSelected, std::string(kLockedShow) + ":\n" + unreadableInFull);
+        EXPECT_EQ(rows, (std::vector<Strings>{yellow, green, locked}));
+        EXPECT_EQ(byVerdict, (std::vector<Strings>{green, yellow, locked}));
+        EXPECT_EQ(byVerdictReversed, (std::vector<Strings>{locked, yellow, green}));
+        EXPECT_EQ(statusOfSelected, std::string(kLockedShow) + ":\n" + unreadableInFull);
         // Meanwhile the wizard's choice and results stayed the red show's.
-        EXPECT_EQ(visit.recentFileMeanwhile, kRedShow);
-        EXPECT_EQ(visit.redFilesMeanwhile, Strings{"C:\\ZkReport\\Rood\\weg.wav"});
+        EXPECT_EQ(recentFileMeanwhile, kRedShow);
+        EXPECT_EQ(redFilesMeanwhile, Strings{"C:\\ZkReport\\Rood\\weg.wav"});
 
         // The double-click made the green show the chosen one and analysed it.
         EXPECT_EQ(wizard.CurrentIndex(), kAnalysisPage);
@@ -362,7 +279,7 @@ TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWiz
     EXPECT_TRUE(Contains(appended, "-> Start analyse - C:\\ZkReport\\Groen\\groen.ws4\n\r"));
     EXPECT_FALSE(Contains(appended, "-> g_csRecentFile - C:\\ZkReport\\Groen"));
     held.reset();
-    EXPECT_EQ(Snapshot(kRoot), before);
+    EXPECT_EQ(SnapshotOf(kRoot), before);
 }
 
 // --- The analysis page's report -------------------------------------------
@@ -387,17 +304,11 @@ BOOL WINAPI FakeSaveDialog(OPENFILENAMEA* ofn) {
 
 class ScopedSaveDialog {
 public:
-    explicit ScopedSaveDialog(SaveDialogCall& call) : m_saved(g_pfnGetSaveFileName) {
-        s_save = &call;
-        g_pfnGetSaveFileName = &FakeSaveDialog;
-    }
-    ~ScopedSaveDialog() {
-        g_pfnGetSaveFileName = m_saved;
-        s_save = nullptr;
-    }
+    explicit ScopedSaveDialog(SaveDialogCall& call) : m_seam(g_pfnGetSaveFileName, &FakeSaveDialog) { s_save = &call; }
+    ~ScopedSaveDialog() { s_save = nullptr; }
 
 private:
-    SaveFileDialogFn m_saved;
+    ScopedSeam<SaveFileDialogFn> m_seam;
 };
 
 TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
@@ -419,9 +330,6 @@ TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
     ::SetDlgItemTextA(selection, IDC_SHOW_EDIT, kYellowShow);
     wizard.GoTo(kAnalysisPage);
     ASSERT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
-    ::RedrawWindow(wizard.Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpMessages(200);
-    SaveScreenshot(wizard.Sheet(), ScreenshotFolder() + "\\rapport-analyse.bmp");
 
     SaveDialogCall call;
     ScopedSaveDialog seam(call);
@@ -433,7 +341,7 @@ TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
     ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
     EXPECT_EQ(call.initialDir, documents);
     EXPECT_TRUE(call.flags & OFN_OVERWRITEPROMPT);
-    const auto before = Snapshot(kRoot);
+    const auto before = SnapshotOf(kRoot);
 
     call.answer = m_root / "geel rapport.html";
     ClickDialogButton(page, IDC_SAVE_REPORT);
@@ -445,7 +353,7 @@ TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
                                "c.mp3</td>"))
         << html;
     EXPECT_TRUE(Contains(html, "<td class=\"pad\">C:\\ZkReport\\Geel &amp; Co\\d.bmp</td><td>afbeelding</td>"));
-    auto after = Snapshot(kRoot);
+    auto after = SnapshotOf(kRoot);
     after.erase(call.answer);
     EXPECT_EQ(after, before);
     CloseRunLog();
@@ -512,7 +420,12 @@ TEST(TestRig, ShellFoldersLieInsideTheWinePrefixNotInTheHomeFolder) {
 }
 
 TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
-    const auto before = Snapshot(kRoot);
+    // Its only file outside its folder lies on another drive.
+    ScratchFolder other("D:\\ZkReport");
+    Make(other / "ver.wav", "RIFF");
+    const std::string farShow = m_root / "Ver\\ver.ws4";
+    Make(farShow, ShowFileBytes({"D:\\ZkReport\\ver.wav"}));
+    const auto before = SnapshotOf(kRoot);
     UniqueFile held = HoldOpen(kLockedShow, 0);
     ASSERT_TRUE(held);
     const std::string logPath = m_root / "controle.log";
@@ -525,6 +438,7 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
 
     EXPECT_EQ(run({"/controleer", kGreenShow}), 0);
     EXPECT_EQ(run({"/controleer", kYellowShow}), 1);
+    EXPECT_EQ(run({"/controleer", farShow}), 1);
     EXPECT_EQ(run({"/controleer", kRedShow, "/rapport", report}), 2);
     EXPECT_EQ(run({"/controleer", kLockedShow}), 3);
     EXPECT_EQ(run({"/controleer", m_root / "geen.ws4"}), 3);
@@ -539,7 +453,7 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     EXPECT_TRUE(Contains(html, "Oordeel: geen groen licht: rode bestanden</p>"));
     EXPECT_TRUE(Contains(html, "<td class=\"pad\">C:\\ZkReport\\Rood\\weg.wav</td><td>geluid</td>"
                                "<td class=\"getal\">ontbreekt</td>"));
-    auto after = Snapshot(kRoot);
+    auto after = SnapshotOf(kRoot);
     after.erase(report);
     after.erase(logPath);
     EXPECT_EQ(after, before);
@@ -561,66 +475,68 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
 
 }  // namespace
 
-namespace {
-// Once the check is done: the first row chosen, and Enter on it.
-void CALLBACK EnterTick(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = FindThreadWindow("Zekerpad - Alle shows controleren");
-    if (!dialog || ControlText(dialog, IDC_CHECK_STATUS).rfind("Klaar", 0) != 0) return;
-    ::KillTimer(nullptr, timer);
-    HWND list = ::GetDlgItem(dialog, IDC_CHECK_LIST);
-    LVITEMA item{};
-    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-    ::SetFocus(list);
-    ::PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
-}
-}  // namespace
-
 // Enter as the check begins does nothing; Enter on a row of its results
 // does what a double-click does: that show goes to the wizard.
 TEST_F(ReportWorld, EnterDuringTheCheckDoesNothingAndOnARowChoosesItsShow) {
     ASSERT_TRUE(OpenRunLog());
     CCheckAllDialog dialog({kYellowShow, kGreenShow});
-    KeyAtDialogStart enter("Zekerpad - Alle shows controleren", IDC_CHECK_LIST, VK_RETURN);
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &EnterTick);
+    KeyAtDialogStart enter(kCheckAllCaption, IDC_CHECK_LIST, VK_RETURN);
+    ModalDriver driver(
+        kCheckAllCaption,
+        {[](HWND window) {
+            // The first row chosen, and Enter on it.
+            HWND list = ::GetDlgItem(window, IDC_CHECK_LIST);
+            LVITEMA item{};
+            item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+            ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+            ::SetFocus(list);
+            ::PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+        }},
+        [](HWND window) { return ItemText(window, IDC_CHECK_STATUS).rfind("Klaar", 0) == 0; });
     EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-    ::KillTimer(nullptr, timer);
     CloseRunLog();
+    EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(enter.Posted());
     EXPECT_EQ(dialog.Reports().size(), 2u);
     EXPECT_EQ(dialog.Chosen(), kYellowShow);
 }
 
-namespace {
-void CALLBACK StopTick(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = FindThreadWindow("Zekerpad - Alle shows controleren");
-    // Once the first checked shows are listed, as a user would see them.
-    if (!dialog || ::SendMessageA(::GetDlgItem(dialog, IDC_CHECK_LIST), LVM_GETITEMCOUNT, 0, 0) == 0) return;
-    ::KillTimer(nullptr, timer);
-    // As the user clicks Stoppen while the work runs; once it has ended, Close.
-    ClickDialogButton(dialog, IDC_CHECK_STOP);
-    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-}  // namespace
-
-TEST_F(ReportWorld, CheckAllStopsWhenAsked) {
-    constexpr int kShows = 1000;
-    std::vector<std::string> shows(kShows, kGreenShow);
+// Held at the check of the second show, Esc is pressed there: the first
+// is the only one checked.
+TEST_F(ReportWorld, CheckAllStopsOnEsc) {
+    const std::vector<std::string> shows(3, kGreenShow);
     LogWatch log;
     ASSERT_TRUE(OpenRunLog());
     CCheckAllDialog dialog(shows);
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &StopTick);
+    std::string statusAtStop;
+    bool escPressed = false;
+    const DWORD deadline = ::GetTickCount() + 20000;
+    LongWorkSteps steps([&](CLongWork& work, int step) {
+        if (step != 2) return false;
+        if (!escPressed) {
+            HWND window = FindThreadWindow(kCheckAllCaption);
+            statusAtStop = ItemText(window, IDC_CHECK_STATUS);
+            ::PostMessageA(::GetDlgItem(window, IDC_CHECK_LIST), WM_KEYDOWN, VK_ESCAPE, 0);
+            escPressed = true;
+        }
+        return !work.StopRequested() && ::GetTickCount() < deadline;  // held until the key is handled
+    });
+    std::string statusAfter;
+    ModalDriver driver(
+        kCheckAllCaption,
+        {[&](HWND window) {
+            statusAfter = ItemText(window, IDC_CHECK_STATUS);
+            ClickDialogButton(window, IDCANCEL);
+        }},
+        [](HWND window) { return !::IsWindowEnabled(::GetDlgItem(window, IDC_CHECK_STOP)); });
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
-    ::KillTimer(nullptr, timer);
     CloseRunLog();
-    const size_t checked = dialog.Reports().size();
-    EXPECT_GE(checked, 1u);
-    EXPECT_LT(checked, static_cast<size_t>(kShows));
-    const std::string appended = log.Appended();
-    size_t entries = 0;
-    for (size_t at = appended.find("-> C:\\ZkReport\\Groen\\groen.ws4 - "); at != std::string::npos;
-         at = appended.find("-> C:\\ZkReport\\Groen\\groen.ws4 - ", at + 1))
-        ++entries;
-    EXPECT_EQ(entries, checked);
-    EXPECT_NE(appended.find("Einde controle alle shows\n\r"), std::string::npos);
+    EXPECT_EQ(statusAtStop, "Show 1 van 3 wordt gecontroleerd:\nC:\\ZkReport\\Groen\\groen.ws4");
+    EXPECT_EQ(statusAfter, "Gestopt: 1 van 3 shows gecontroleerd.");
+    EXPECT_EQ(dialog.Reports().size(), 1u);
+    EXPECT_TRUE(Contains(log.Appended(), "Start controle alle shows\n\r"
+                                         "-> C:\\ZkReport\\Groen\\groen.ws4 - groen 2, geel 1 0, geel 2 0, rood 0, "
+                                         "overige 0: groen licht\n\r"
+                                         "Einde controle alle shows\n\r"))
+        << log.Appended();
 }

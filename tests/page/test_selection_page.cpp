@@ -51,43 +51,6 @@ void RememberShow(const char* path) {
     ::WritePrivateProfileStringA("Zekerpad", "ShowBestand", path, SettingsFileName().c_str());
 }
 
-// Every show on the fixed drives goes under another name while this
-// lives (other tests and the demo leave theirs), so a search finds none.
-class ScopedHiddenShows {
-public:
-    ScopedHiddenShows() {
-        for (char drive = 'C'; drive <= 'Z'; ++drive) {
-            const std::string root = std::string(1, drive) + ":\\";
-            if (::GetDriveTypeA(root.c_str()) == DRIVE_FIXED) Hide(root.substr(0, 2));
-        }
-    }
-    ~ScopedHiddenShows() {
-        for (const std::string& show : m_hidden) ::MoveFileA((show + kSuffix).c_str(), show.c_str());
-    }
-    ScopedHiddenShows(const ScopedHiddenShows&) = delete;
-    ScopedHiddenShows& operator=(const ScopedHiddenShows&) = delete;
-
-private:
-    static constexpr const char* kSuffix = ".zkverborgen";
-    void Hide(const std::string& folder) {
-        WIN32_FIND_DATAA fd;
-        UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &fd));
-        if (!find) return;
-        do {
-            const std::string name = fd.cFileName;
-            const std::string path = folder + "\\" + name;
-            if (name == "." || name == ".." || (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                Hide(path);
-            } else if (name.size() > 4 && ::lstrcmpiA(name.c_str() + name.size() - 4, ".ws4") == 0) {
-                ASSERT_TRUE(::MoveFileA(path.c_str(), (path + kSuffix).c_str())) << path;
-                m_hidden.push_back(path);
-            }
-        } while (::FindNextFileA(find.get(), &fd));
-    }
-    std::vector<std::string> m_hidden;
-};
-
 class SelectionPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -159,10 +122,10 @@ protected:
         Click(IDC_START_SEARCH);
     }
 
-    // The tree item of a found show, by its folder node's path below "C:\".
+    // The tree item of a found show, by its folder nodes from the top.
     HTREEITEM FoundShow(const Strings& folders, const std::string& name) const {
         HWND tree = Item(IDC_TREE);
-        HTREEITEM item = FindTreeChild(tree, TVI_ROOT, "C:\\");
+        HTREEITEM item = TVI_ROOT;
         for (const std::string& f : folders) item = item ? FindTreeChild(tree, item, f) : nullptr;
         return item ? FindTreeChild(tree, item, name) : nullptr;
     }
@@ -423,17 +386,13 @@ BOOL WINAPI FakeOpenDialog(OPENFILENAMEA* ofn) {
 
 class ScopedOpenDialog {
 public:
-    explicit ScopedOpenDialog(OpenDialogCall& call) : m_saved(g_pfnGetOpenFileName) {
+    explicit ScopedOpenDialog(OpenDialogCall& call) : m_seam(g_pfnGetOpenFileName, &FakeOpenDialog) {
         s_openCall = &call;
-        g_pfnGetOpenFileName = &FakeOpenDialog;
     }
-    ~ScopedOpenDialog() {
-        g_pfnGetOpenFileName = m_saved;
-        s_openCall = nullptr;
-    }
+    ~ScopedOpenDialog() { s_openCall = nullptr; }
 
 private:
-    OpenFileDialogFn m_saved;
+    ScopedSeam<OpenFileDialogFn> m_seam;
 };
 }  // namespace
 
@@ -577,7 +536,8 @@ TEST_F(SelectionPageTest, SearchFindsTheShowsOnFixedDrivesOnly) {
 }
 
 TEST_F(SelectionPageTest, ASearchThatFindsNothingSaysSoAndLetsTheUserChooseByHand) {
-    ScopedHiddenShows hidden;
+    ScopedSearchRoots roots({Own("C:\\ZkSelEmpty")});
+    ASSERT_TRUE(MakeFolderTree("C:\\ZkSelEmpty\\Sub"));
     OpenSelectionPage();
     const size_t logBefore = LogSoFar().size();
     Search();
@@ -594,7 +554,6 @@ TEST_F(SelectionPageTest, ASearchThatFindsNothingSaysSoAndLetsTheUserChooseByHan
     for (int id : {IDC_VIEW_LABEL, IDC_VIEW_TREE, IDC_VIEW_LIST, IDC_TREE, IDC_LIST}) EXPECT_FALSE(Visible(id)) << id;
     EXPECT_TRUE(Wizard().IsButtonEnabled(WizardHarness::kBack));
     EXPECT_FALSE(NextEnabled());
-    SaveScreenshot(Wizard().Sheet(), ScreenshotFolder() + "\\zoeken-niets.bmp");
 
     const std::string show = Own("C:\\ZkSelByHand") + "\\hand.ws4";
     MakeShow(show);
@@ -604,7 +563,8 @@ TEST_F(SelectionPageTest, ASearchThatFindsNothingSaysSoAndLetsTheUserChooseByHan
 }
 
 TEST_F(SelectionPageTest, ASearchStoppedBeforeAnyFindSaysSoAndLetsTheUserChooseByHand) {
-    ScopedHiddenShows hidden;
+    ScopedSearchRoots roots({Own("C:\\ZkSelStopped")});
+    MakeShow("C:\\ZkSelStopped\\nooit.ws4");
     OpenSelectionPage();
     Click(IDC_MODE_SEARCH);
     const size_t logBefore = LogSoFar().size();
@@ -622,10 +582,72 @@ TEST_F(SelectionPageTest, ASearchStoppedBeforeAnyFindSaysSoAndLetsTheUserChooseB
               LogSoFar().substr(logBefore));
 }
 
+// Held in the second of two folders, the search answers the system, keeps
+// the wizard's buttons off, and stops on its own button with what it found.
+TEST_F(SelectionPageTest, TheSearchAnswersTheSystemAndStopsOnItsButtonKeepingWhatItFound) {
+    const std::string root = Own("C:\\ZkSelLong");
+    MakeShow(root + "\\Eerst\\gevonden.ws4");
+    MakeShow(root + "\\Dan\\Diep\\nooit.ws4");
+    ScopedSearchRoots roots({root + "\\Eerst", root + "\\Dan"});
+    OpenSelectionPage();
+    const size_t logBefore = LogSoFar().size();
+    std::unique_ptr<HangChecks> checks;
+    std::string stopText;
+    bool backEnabled = true, stopEnabled = false;
+    const DWORD deadline = ::GetTickCount() + 20000;
+    LongWorkSteps steps([&](CLongWork&, int) {
+        if (Text(IDC_TEXT) != root + "\\Dan") return false;
+        if (!checks) {
+            checks = std::make_unique<HangChecks>(Wizard().Sheet(), 5);
+            stopText = Text(IDC_START_SEARCH);
+            stopEnabled = Enabled(IDC_START_SEARCH);
+            backEnabled = Wizard().IsButtonEnabled(WizardHarness::kBack);
+        }
+        if (!checks->Finished() && ::GetTickCount() < deadline) return true;
+        ::SendMessageA(Item(IDC_START_SEARCH), BM_CLICK, 0, 0);
+        return false;
+    });
+    Search();
+
+    ASSERT_TRUE(checks);
+    EXPECT_EQ(5, checks->Answered());
+    EXPECT_EQ("Zoeken &stoppen", stopText);
+    EXPECT_TRUE(stopEnabled);
+    EXPECT_FALSE(backEnabled);
+    EXPECT_EQ("Alle gevonden Wings-shows:", Text(IDC_TEXT));
+    EXPECT_EQ("Start zoeken", Text(IDC_START_SEARCH));
+    EXPECT_FALSE(Enabled(IDC_START_SEARCH));
+    EXPECT_TRUE(Wizard().IsButtonEnabled(WizardHarness::kBack));
+    EXPECT_EQ(Strings{root + "\\Eerst\\gevonden.ws4"}, ListBoxLines(Item(IDC_LIST)));
+    EXPECT_EQ(FormatLogLine("Start zoeken") + FormatLogLine("Zoeken gestopt") + FormatLogLine("Einde zoeken"),
+              LogSoFar().substr(logBefore));
+}
+
+// Closing the wizard in the middle of the search stops the search first,
+// then closes.
+TEST_F(SelectionPageTest, ClosingTheWizardDuringTheSearchStopsItFirst) {
+    const std::string root = Own("C:\\ZkSelClose");
+    MakeShow(root + "\\Dan\\nooit.ws4");
+    ScopedSearchRoots roots({root + "\\Eerst", root + "\\Dan"});
+    ASSERT_TRUE(MakeFolderTree(root + "\\Eerst"));
+    OpenSelectionPage();
+    const size_t logBefore = LogSoFar().size();
+    LongWorkSteps steps([&](CLongWork&, int) {
+        if (Text(IDC_TEXT) == root + "\\Dan") ::PostMessageA(Wizard().Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return false;
+    });
+    Search();
+    PumpMessages();
+    EXPECT_TRUE(Wizard().Ended());
+    EXPECT_EQ(0u, LogSoFar().substr(logBefore).find(FormatLogLine("Start zoeken") + FormatLogLine("Zoeken gestopt") +
+                                                    FormatLogLine("Einde zoeken")));
+}
+
 TEST_F(SelectionPageTest, SelectingResultsFillsOrEmptiesTheField) {
     const std::string root = Own("C:\\ZkSelPick");
     MakeShow(root + "\\One\\one.ws4");
     MakeShow(root + "\\Two\\two.ws4");
+    ScopedSearchRoots roots({root});
     OpenSelectionPage();
     Search();
 
@@ -637,11 +659,9 @@ TEST_F(SelectionPageTest, SelectingResultsFillsOrEmptiesTheField) {
 
     // A folder node names no file: the field empties and Next goes off.
     HWND tree = Item(IDC_TREE);
-    SelectTreeItem(FindTreeChild(tree, FindTreeChild(tree, TVI_ROOT, "C:\\"), "C:\\ZkSelPick\\"));
+    SelectTreeItem(FindTreeChild(tree, TVI_ROOT, "C:\\ZkSelPick\\"));
     EXPECT_EQ("", Text(IDC_SHOW_EDIT));
     EXPECT_FALSE(NextEnabled());
-    SelectTreeItem(FindTreeChild(tree, TVI_ROOT, "C:\\"));
-    EXPECT_EQ("", Text(IDC_SHOW_EDIT));
 
     // A show deleted since the search is no longer offered either.
     ASSERT_TRUE(::DeleteFileA((root + "\\Two\\two.ws4").c_str()));
@@ -665,6 +685,7 @@ TEST_F(SelectionPageTest, SelectingResultsFillsOrEmptiesTheField) {
 TEST_F(SelectionPageTest, DoubleClickInTheTreeAnalysesAtOnceWithoutTheNextEntry) {
     const std::string root = Own("C:\\ZkSelDouble");
     MakeShow(root + "\\Show\\double.ws4");
+    ScopedSearchRoots roots({root});
     OpenSelectionPage();
     Search();
     HTREEITEM show = FoundShow({"C:\\ZkSelDouble\\", "C:\\ZkSelDouble\\Show\\"}, "double.ws4");
@@ -673,7 +694,7 @@ TEST_F(SelectionPageTest, DoubleClickInTheTreeAnalysesAtOnceWithoutTheNextEntry)
     // A folder node is no show: nothing happens but the node closing, as
     // the tree does by itself.
     HWND tree = Item(IDC_TREE);
-    HTREEITEM folder = FindTreeChild(tree, FindTreeChild(tree, TVI_ROOT, "C:\\"), "C:\\ZkSelDouble\\");
+    HTREEITEM folder = FindTreeChild(tree, TVI_ROOT, "C:\\ZkSelDouble\\");
     ASSERT_TRUE(Expanded(folder));
     DoubleClickTreeItem(folder);
     EXPECT_EQ(kSelectionPage, Wizard().CurrentIndex());
@@ -696,6 +717,7 @@ TEST_F(SelectionPageTest, DoubleClickInTheTreeAnalysesAtOnceWithoutTheNextEntry)
 TEST_F(SelectionPageTest, DoubleClickInTheListAnalysesAtOnce) {
     const std::string root = Own("C:\\ZkSelListDouble");
     MakeShow(root + "\\l.ws4");
+    ScopedSearchRoots roots({root});
     OpenSelectionPage();
     Search();
     Click(IDC_VIEW_LIST);
@@ -717,18 +739,13 @@ TEST_F(SelectionPageTest, ScreenshotsBeforeAndAfterASearch) {
     MakeShow(root + "\\Voorstelling 2024\\Hoofdshow\\hoofdshow.ws4");
     MakeShow(root + "\\Voorstelling 2024\\Repetitie\\repetitie.ws4");
     MakeShow(Own("D:\\ZkSelGalleryShows") + "\\Archief\\oud.ws4");
-    const std::string shots = ScreenshotFolder() + "\\pages";
-    ::CreateDirectoryA(shots.c_str(), nullptr);
+    ScopedSearchRoots roots({root, "D:\\ZkSelGalleryShows"});
 
     RememberShow((root + "\\Voorstelling 2024\\Hoofdshow\\hoofdshow.ws4").c_str());
     OpenSelectionPage();
     ::SetForegroundWindow(Wizard().Sheet());
     ::KillTimer(Wizard().Sheet(), 1);
-    auto shoot = [&](const char* name) {
-        ::RedrawWindow(Wizard().Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        PumpMessages(300);
-        EXPECT_TRUE(SaveScreenshot(Wizard().Sheet(), shots + "\\" + name + ".bmp")) << name;
-    };
+    auto shoot = [&](const char* name) { EXPECT_TRUE(SaveShot(Wizard().Sheet(), std::string("pages\\") + name)) << name; };
     shoot("1-selectie");
     Search();
     HWND tree = Item(IDC_TREE);

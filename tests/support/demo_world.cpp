@@ -58,20 +58,6 @@ bool MakeFile(const std::string& path, size_t size) {
     return WriteWholeFile(path, bytes);
 }
 
-// A show file is binary; only its zero-terminated absolute paths matter.
-std::string ShowBytes(const std::vector<std::string>& refs) {
-    std::string show("WS4\x01\x00\x00\x00", 7);
-    int n = 0;
-    for (const std::string& ref : refs) {
-        show += std::string("\x10\x00\x00\x00 item:", 10) + std::to_string(++n);
-        show.push_back('\0');
-        show += ref;
-        show.push_back('\0');
-        show += std::string(16, '\x7f');
-    }
-    return show;
-}
-
 // The settings name the show and the default subfolders.
 bool WriteSettingsFor(const std::string& showPath) {
     char windows[MAX_PATH] = {};
@@ -102,12 +88,12 @@ bool MakeDemoWorld(const DemoWorldOptions& options) {
     for (const DemoFile& f : kFiles) ok = MakeFile(f.path, f.size) && ok;
     std::vector<std::string> refs(std::begin(kReferences), std::end(kReferences));
     if (options.withLostFile) refs.push_back(kLostReference);
-    ok = MakeFolders(kDemoShow) && WriteWholeFile(kDemoShow, ShowBytes(refs)) && ok;
+    ok = MakeFolders(kDemoShow) && WriteWholeFile(kDemoShow, ShowFileBytes(refs)) && ok;
     ok = WriteSettingsFor(kDemoShow) && ok;
     if (!options.wingsFolder.empty()) ok = RegisterWingsInstallation(options.wingsFolder) && ok;
     return ok;
 }
 
 bool MakeShowWorld(const std::string& showPath, const std::vector<std::string>& references) {
-    return MakeFolders(showPath) && WriteWholeFile(showPath, ShowBytes(references)) && WriteSettingsFor(showPath);
+    return MakeFolders(showPath) && WriteWholeFile(showPath, ShowFileBytes(references)) && WriteSettingsFor(showPath);
 }

@@ -161,15 +161,12 @@ uint32_t DeniedReadOpenError(const std::string& path) {
 }
 }  // namespace
 
-AccessDeniedFiles::AccessDeniedFiles(std::vector<std::string> paths) {
+AccessDeniedFiles::AccessDeniedFiles(std::vector<std::string> paths)
+    : m_seam(g_pfnReadOpenError, &DeniedReadOpenError) {
     s_deniedFiles = std::move(paths);
-    g_pfnReadOpenError = DeniedReadOpenError;
 }
 
-AccessDeniedFiles::~AccessDeniedFiles() {
-    g_pfnReadOpenError = SystemReadOpenError;
-    s_deniedFiles.clear();
-}
+AccessDeniedFiles::~AccessDeniedFiles() { s_deniedFiles.clear(); }
 
 bool MakeFolderTree(const std::string& path) {
     std::string withSlash = path;
@@ -286,47 +283,180 @@ void PumpMessages(DWORD milliseconds) {
     } while (::GetTickCount() - start < milliseconds);
 }
 
+HWND FindThreadWindow(const std::string& caption) {
+    struct Find {
+        const std::string* caption;
+        HWND found;
+    } f{&caption, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND wnd, LPARAM lp) -> BOOL {
+            auto* f = reinterpret_cast<Find*>(lp);
+            char text[256] = {};
+            ::GetWindowTextA(wnd, text, sizeof text);
+            if (!::IsWindowVisible(wnd) || *f->caption != text) return TRUE;
+            f->found = wnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
 namespace {
-WhenWindowShown* s_whenShown = nullptr;
+ModalDriver* s_driver = nullptr;
+bool s_again = false;
+}  // namespace
 
-struct FindByCaption {
-    const std::string* caption;
-    HWND found;
-};
+ModalDriver::ModalDriver(std::string caption, std::deque<Step> steps, std::function<bool(HWND)> ready,
+                         DWORD deadlineMs)
+    : m_caption(std::move(caption)),
+      m_steps(std::move(steps)),
+      m_ready(std::move(ready)),
+      m_deadline(::GetTickCount() + deadlineMs) {
+    s_driver = this;
+    m_timer = ::SetTimer(nullptr, 0, 20, &ModalDriver::Tick);
+}
 
-BOOL CALLBACK MatchCaption(HWND wnd, LPARAM lp) {
-    auto* f = reinterpret_cast<FindByCaption*>(lp);
-    char text[256] = {};
-    ::GetWindowTextA(wnd, text, sizeof text);
-    if (::IsWindowVisible(wnd) && *f->caption == text) {
-        f->found = wnd;
-        return FALSE;
+ModalDriver::~ModalDriver() {
+    if (m_timer) ::KillTimer(nullptr, m_timer);
+    s_driver = nullptr;
+}
+
+void ModalDriver::Again() { s_again = true; }
+
+void CALLBACK ModalDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ModalDriver* self = s_driver;
+    if (!self || self->m_bBusy) return;
+    HWND window = FindThreadWindow(self->m_caption);
+    if (!window) return;
+    if (static_cast<LONG>(::GetTickCount() - self->m_deadline) > 0) {
+        ADD_FAILURE() << "\"" << self->m_caption << "\" did not come to its end in time";
+        self->m_steps.clear();
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+        return;
     }
-    return TRUE;
+    if (self->m_ready && !self->m_ready(window)) return;
+    if (self->m_steps.empty()) {
+        // A step that failed before closing it: close, or the test hangs.
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    self->m_bBusy = true;
+    Step step = std::move(self->m_steps.front());
+    self->m_steps.pop_front();
+    s_again = false;
+    step(window);
+    if (s_again) self->m_steps.push_front(std::move(step));
+    self->m_bBusy = false;
+}
+
+namespace {
+std::vector<std::string> s_searchRoots;
+std::vector<std::string> TestSearchRoots(bool) { return s_searchRoots; }
+}  // namespace
+
+ScopedSearchRoots::ScopedSearchRoots(std::vector<std::string> roots) : m_seam(g_pfnSearchRoots, &TestSearchRoots) {
+    s_searchRoots = std::move(roots);
+}
+
+ScopedSearchRoots::~ScopedSearchRoots() { s_searchRoots.clear(); }
+
+namespace {
+LongWorkSteps* s_longWorkSteps = nullptr;
+}
+
+LongWorkSteps::LongWorkSteps(StepFn step) : m_step(std::move(step)) {
+    s_longWorkSteps = this;
+    g_pfnLongWorkStep = &LongWorkSteps::OnStep;
+}
+
+LongWorkSteps::~LongWorkSteps() {
+    g_pfnLongWorkStep = nullptr;
+    s_longWorkSteps = nullptr;
+}
+
+bool LongWorkSteps::OnStep(CLongWork& work, int held) {
+    LongWorkSteps* self = s_longWorkSteps;
+    if (!self) return false;
+    if (held == 0) ++self->m_nSteps;
+    return self->m_step(work, self->m_nSteps);
+}
+
+HangChecks::HangChecks(HWND wnd, int calls) : m_wnd(wnd), m_calls(calls) {
+    m_thread.reset(::CreateThread(nullptr, 0, &HangChecks::Run, this, 0, nullptr));
+}
+
+HangChecks::~HangChecks() {
+    if (m_thread) ::WaitForSingleObject(m_thread.get(), INFINITE);
+}
+
+DWORD WINAPI HangChecks::Run(void* param) {
+    auto* self = static_cast<HangChecks*>(param);
+    for (int i = 0; i < self->m_calls; ++i) {
+        DWORD_PTR result = 0;
+        if (::SendMessageTimeoutA(self->m_wnd, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result))
+            ::InterlockedIncrement(&self->m_answered);
+    }
+    ::InterlockedExchange(&self->m_finished, 1);
+    return 0;
+}
+
+FileState StateOf(const std::string& path) {
+    FileState state{ReadWholeFile(path), {}};
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) state.written = data.ftLastWriteTime;
+    return state;
+}
+
+namespace {
+void AddFilesBelow(const std::string& folder, FolderSnapshot& files) {
+    WIN32_FIND_DATAA found{};
+    UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (!find) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            AddFilesBelow(path, files);
+        else
+            files[path] = StateOf(path);
+    } while (::FindNextFileA(find.get(), &found));
 }
 }  // namespace
 
-WhenWindowShown::WhenWindowShown(std::string caption, std::function<void(HWND)> action)
-    : m_caption(std::move(caption)), m_action(std::move(action)) {
-    s_whenShown = this;
-    m_timer = ::SetTimer(nullptr, 0, 20, &WhenWindowShown::Tick);
+FolderSnapshot SnapshotOf(const std::string& folder) {
+    FolderSnapshot files;
+    AddFilesBelow(folder, files);
+    return files;
 }
 
-WhenWindowShown::~WhenWindowShown() {
-    if (m_timer) ::KillTimer(nullptr, m_timer);
-    s_whenShown = nullptr;
+std::string ShowFileBytes(const std::vector<std::string>& references, size_t length) {
+    std::string bytes("WS4\0\x01", 5);
+    for (const std::string& r : references) bytes += r + '\0';
+    if (bytes.size() < length) bytes.append(length - bytes.size(), '\x7f');
+    return bytes;
 }
 
-void CALLBACK WhenWindowShown::Tick(HWND, UINT, UINT_PTR, DWORD) {
-    WhenWindowShown* self = s_whenShown;
-    if (!self || self->m_bRan) return;
-    FindByCaption f{&self->m_caption, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&f));
-    if (!f.found) return;
-    ::KillTimer(nullptr, self->m_timer);
-    self->m_timer = 0;
-    self->m_bRan = true;
-    self->m_action(f.found);
+bool SaveShot(HWND wnd, const std::string& name) {
+    const std::string path = ScreenshotFolder() + "\\" + name + ".bmp";
+    MakeFolderTree(path.substr(0, path.find_last_of('\\')));
+    ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Only the picture waits for this: Wine hands the painting to the X
+    // server, which may take a moment.
+    PumpMessages(300);
+    return SaveScreenshot(wnd, path);
+}
+
+bool IsVisible(HWND page, int id) { return (::GetWindowLongA(::GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+bool IsEnabled(HWND page, int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)) != FALSE; }
+
+std::string ItemText(HWND page, int id) {
+    HWND item = ::GetDlgItem(page, id);
+    std::vector<char> buf(static_cast<size_t>(::GetWindowTextLengthA(item)) + 1);
+    const int n = ::GetWindowTextA(item, buf.data(), static_cast<int>(buf.size()));
+    return std::string(buf.data(), n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 namespace {

@@ -8,14 +8,18 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "files/file_helpers.h"
+#include "analysis/folder_search.h"
 #include "app/app.h"
 #include "common/win_raii.h"
+#include "wizard/long_work.h"
 
 // A Linux path as Wine's Z: drive sees it.
 std::string WinePath(const std::string& linuxPath);
@@ -77,6 +81,21 @@ void DeleteTree(const std::string& path);
 // share 0 for exclusively, FILE_SHARE_READ to let others read.
 UniqueFile HoldOpen(const std::string& path, DWORD share);
 
+// Replaces one of the program's seams (a function pointer that defaults
+// to the real call) for the length of a scope, and puts back what was there.
+template <typename Fn>
+class ScopedSeam {
+public:
+    ScopedSeam(Fn& seam, Fn replacement) : m_seam(seam), m_saved(seam) { seam = replacement; }
+    ~ScopedSeam() { m_seam = m_saved; }
+    ScopedSeam(const ScopedSeam&) = delete;
+    ScopedSeam& operator=(const ScopedSeam&) = delete;
+
+private:
+    Fn& m_seam;
+    Fn m_saved;
+};
+
 // While it lives, the files this test names are ones the user may not read
 // (access denied): Wine runs as root, so no permission can refuse it. The
 // file must also be held open (HoldOpen) so that the plain read fails.
@@ -86,6 +105,9 @@ public:
     ~AccessDeniedFiles();
     AccessDeniedFiles(const AccessDeniedFiles&) = delete;
     AccessDeniedFiles& operator=(const AccessDeniedFiles&) = delete;
+
+private:
+    ScopedSeam<ReadOpenErrorFn> m_seam;
 };
 
 // Makes the folder and every missing folder above it.
@@ -137,21 +159,36 @@ private:
 // Runs the message loop for a while, or until the queue is empty.
 void PumpMessages(DWORD milliseconds = 0);
 
-// Acts on a window of this thread once it is shown, from inside whatever
-// message loop runs then: the way to drive a modal dialog from the test
-// that opened it. The action runs once; it must close the dialog.
-class WhenWindowShown {
+// The visible window of this thread with exactly this caption, or null.
+HWND FindThreadWindow(const std::string& caption);
+
+// Drives a modal window of this thread from inside its own message loop,
+// the way to work a dialog from the test that opened it: a timer looks for
+// the visible window with the caption and, once ready() holds for it (when
+// given), runs the next step; one step per tick. A step whose moment has
+// not come calls Again() and runs again at the next tick. The last step
+// must close the window. Past the deadline the test fails and the window
+// is closed, so a test never hangs.
+class ModalDriver {
 public:
-    WhenWindowShown(std::string caption, std::function<void(HWND)> action);
-    ~WhenWindowShown();
-    bool Ran() const { return m_bRan; }
+    using Step = std::function<void(HWND)>;
+    ModalDriver(std::string caption, std::deque<Step> steps, std::function<bool(HWND)> ready = {},
+                DWORD deadlineMs = 60000);
+    ~ModalDriver();
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+    // Every step has run.
+    bool Done() const { return m_steps.empty(); }
+    static void Again();
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
     std::string m_caption;
-    std::function<void(HWND)> m_action;
+    std::deque<Step> m_steps;
+    std::function<bool(HWND)> m_ready;
+    DWORD m_deadline;
     UINT_PTR m_timer = 0;
-    bool m_bRan = false;
+    bool m_bBusy = false;
 };
 
 // Posts a key (down, up) to a control of a dialog of this thread right after
@@ -171,6 +208,87 @@ private:
     HHOOK m_hook = nullptr;
     bool m_bPosted = false;
 };
+
+// While it lives, the searches (for shows, for missing files) walk only
+// these folders, not every drive (g_pfnSearchRoots).
+class ScopedSearchRoots {
+public:
+    explicit ScopedSearchRoots(std::vector<std::string> roots);
+    ~ScopedSearchRoots();
+    ScopedSearchRoots(const ScopedSearchRoots&) = delete;
+    ScopedSearchRoots& operator=(const ScopedSearchRoots&) = delete;
+
+private:
+    ScopedSeam<SearchRootsFn> m_seam;
+};
+
+// Holds long work at each of its steps for as long as the test needs
+// (g_pfnLongWorkStep): step() is called at every step with the work and
+// the count of steps so far (1 at the first); while it answers true the
+// work waits at that step, its window handling messages, and step() is
+// called again with the same count.
+class LongWorkSteps {
+public:
+    using StepFn = std::function<bool(CLongWork& work, int step)>;
+    explicit LongWorkSteps(StepFn step);
+    ~LongWorkSteps();
+    LongWorkSteps(const LongWorkSteps&) = delete;
+    LongWorkSteps& operator=(const LongWorkSteps&) = delete;
+    int Steps() const { return m_nSteps; }
+
+private:
+    static bool OnStep(CLongWork& work, int held);
+    StepFn m_step;
+    int m_nSteps = 0;
+};
+
+// Asks a window of this thread from another thread, as the system does to
+// see whether a program hangs: calls times WM_NULL, each given a second to
+// be answered. Meant to run while long work is held at a step.
+class HangChecks {
+public:
+    HangChecks(HWND wnd, int calls);
+    ~HangChecks();
+    HangChecks(const HangChecks&) = delete;
+    HangChecks& operator=(const HangChecks&) = delete;
+    bool Finished() const { return m_finished != 0; }
+    int Answered() const { return m_answered; }
+
+private:
+    static DWORD WINAPI Run(void* self);
+    HWND m_wnd;
+    int m_calls;
+    volatile LONG m_answered = 0;
+    volatile LONG m_finished = 0;
+    UniqueKernelHandle m_thread;
+};
+
+// Every file below a folder with its bytes and its time of writing: a
+// "nothing changed" snapshot to compare before and after.
+struct FileState {
+    std::string bytes;
+    FILETIME written{};
+    bool operator==(const FileState& o) const {
+        return bytes == o.bytes && ::CompareFileTime(&written, &o.written) == 0;
+    }
+};
+using FolderSnapshot = std::map<std::string, FileState>;
+FolderSnapshot SnapshotOf(const std::string& folder);
+// One file alone.
+FileState StateOf(const std::string& path);
+
+// The bytes of a show file naming these references: a header, then each
+// reference with its zero, padded with show data to length (when longer).
+std::string ShowFileBytes(const std::vector<std::string>& references, size_t length = 0);
+
+// A picture of the window for people to look at, after it has painted:
+// <screenshots>\<name>.bmp (name may hold a subfolder, made when missing).
+bool SaveShot(HWND wnd, const std::string& name);
+
+// A control of a page or dialog of this process: shown, usable, its text.
+bool IsVisible(HWND page, int id);
+bool IsEnabled(HWND page, int id);
+std::string ItemText(HWND page, int id);
 
 // Presses a button of a dialog as a click would.
 void ClickDialogButton(HWND dialog, int id);

@@ -73,13 +73,10 @@ private:
 
     void Step(const std::string& what) { m_result.steps.push_back(what); }
 
+    // The wizard, or the message box it shows.
     void Shot(const std::string& name) {
-        if (m_options.screenshotDir.empty()) return;
-        char file[32];
-        std::snprintf(file, sizeof file, "%02d-", ++m_shots);
-        HWND target = m_sheet;
-        if (HWND box = FindMessageBox(m_process.Id())) target = box;
-        if (target) SaveScreenshot(target, m_options.screenshotDir + "\\" + file + name + ".bmp");
+        HWND box = FindMessageBox(m_process.Id());
+        ShotOf(box ? box : m_sheet, name);
     }
 
     // Answers the boxes that come until the condition holds.
@@ -140,11 +137,7 @@ private:
                    "het venster Rapport opslaan"))
             return false;
         ::Sleep(300);  // let it paint before its picture is taken
-        if (!m_options.screenshotDir.empty()) {
-            char file[32];
-            std::snprintf(file, sizeof file, "%02d-", ++m_shots);
-            SaveScreenshot(dialog, m_options.screenshotDir + "\\" + file + "rapport-opslaan.bmp");
-        }
+        ShotOf(dialog, "rapport-opslaan");
         Step("Opslaan als " + report);
         ClickControl(dialog, IDOK);
         if (!Await([&] { return ::GetFileAttributesA(report.c_str()) != INVALID_FILE_ATTRIBUTES &&
@@ -181,7 +174,7 @@ private:
         };
         if (!Await(searched, "het einde van het zoeken")) return false;
         Step(ControlText(dialog, IDC_FM_STATUS));
-        SaveDialogShot(dialog, "zoeken");
+        ShotOf(dialog, "zoeken");
         if (IsControlEnabled(dialog, IDC_FM_COPY)) {
             Step("Kopiëren naar de show");
             ClickControl(dialog, IDC_FM_COPY);
@@ -193,13 +186,6 @@ private:
         if (!Await([&] { return !::IsWindow(dialog); }, "het sluiten van het zoekvenster")) return false;
         Shot("rood-na-zoeken");
         return true;
-    }
-
-    void SaveDialogShot(HWND dialog, const std::string& name) {
-        if (m_options.screenshotDir.empty()) return;
-        char file[32];
-        std::snprintf(file, sizeof file, "%02d-", ++m_shots);
-        SaveScreenshot(dialog, m_options.screenshotDir + "\\" + file + name + ".bmp");
     }
 
     bool StartWingsAndReanalyse(int startId, int reanalyseId, const std::string& name) {
@@ -233,13 +219,14 @@ private:
         ShotOf(dialog, "backup-voor");
         Step("Starten");
         ClickControl(dialog, IDC_BACKUP_START);
-        if (!Await([&] { return IsControlEnabled(dialog, IDC_BACKUP_STOP); }, "de back-up aan het werk")) return false;
         // Stoppen is enabled only while the back-up runs: the picture is
-        // taken then, whichever file is on its way, once it has painted.
-        ::Sleep(100);
-        ShotOf(dialog, "backup-bezig");
-        if (!Await([&] { return !ControlText(dialog, IDC_BACKUP_SUMMARY).empty(); }, "het einde van de back-up"))
+        // taken then, whichever file is on its way. A back-up that ended
+        // before it could be seen running gets no such picture.
+        const auto ended = [&] { return !ControlText(dialog, IDC_BACKUP_SUMMARY).empty(); };
+        if (!Await([&] { return IsControlEnabled(dialog, IDC_BACKUP_STOP) || ended(); }, "de back-up aan het werk"))
             return false;
+        if (!ended()) ShotOf(dialog, "backup-bezig");
+        if (!Await(ended, "het einde van de back-up")) return false;
         ::Sleep(200);
         ShotOf(dialog, "backup-na");
         m_result.backupSummary = ControlText(dialog, IDC_BACKUP_SUMMARY);
@@ -255,8 +242,9 @@ private:
         return Await([&] { return !::IsWindow(dialog); }, "het sluiten van Back-up maken");
     }
 
+    // Numbered in the order taken.
     void ShotOf(HWND window, const std::string& name) {
-        if (m_options.screenshotDir.empty()) return;
+        if (m_options.screenshotDir.empty() || !window) return;
         char file[32];
         std::snprintf(file, sizeof file, "%02d-", ++m_shots);
         SaveScreenshot(window, m_options.screenshotDir + "\\" + file + name + ".bmp");
