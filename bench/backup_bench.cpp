@@ -35,6 +35,7 @@
 #include "backup/backup_run.h"
 #include "backup/sha256.h"
 
+#include "bench_rounds.h"
 #include "bench_tree.h"
 
 namespace {
@@ -143,22 +144,9 @@ double Now() {
     return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-struct Figures {
-    std::vector<double> times;
-    void Add(double t) { times.push_back(t); }
-    double Median() const {
-        std::vector<double> v = times;
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    }
-    double Min() const { return *std::min_element(times.begin(), times.end()); }
-    double Max() const { return *std::max_element(times.begin(), times.end()); }
-};
-
-void PrintRatio(const char* what, const Figures& ours, const Figures& base, double goal) {
-    std::printf("%s: %.3f s (min %.3f, max %.3f) against %.3f s (min %.3f, max %.3f): ratio %.2f (goal <= %.1f)\n",
-                what, ours.Median(), ours.Min(), ours.Max(), base.Median(), base.Min(), base.Max(),
-                ours.Median() / base.Median(), goal);
+void PrintRatio(const char* what, const std::vector<double>& ours, const std::vector<double>& base, const char* goal) {
+    bench::Print(std::string(what) + " (goal <= " + goal + ")", "Zekerpad", "baseline",
+                 {bench::SpreadOf(ours), bench::SpreadOf(base)});
 }
 
 int Answer(HWND__*, const std::string& text, const std::string&, unsigned) {
@@ -170,7 +158,7 @@ int Answer(HWND__*, const std::string& text, const std::string&, unsigned) {
 int main(int argc, char** argv) {
     const std::string show = argc > 1 ? argv[1] : "D:\\ZkBench\\Show";
     const std::string dest = argc > 2 ? argv[2] : "E:\\ZkBench";
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+    const int rounds = std::max(bench::kMinRounds, argc > 3 ? std::atoi(argv[3]) : 0);
     const int64_t mib = argc > 4 ? std::max(12, std::atoi(argv[4])) : 1024;
     g_pfnMessageBox = &Answer;
 
@@ -181,7 +169,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make the show in %s\n", show.c_str());
         return 1;
     }
-    OpenRunLog(dest + "\\bench.log");
+    // The run log is not written on the destination being measured.
+    char temp[MAX_PATH + 1] = {};
+    const DWORD tempLength = ::GetTempPathA(sizeof temp, temp);
+    const std::string log = std::string(temp, tempLength <= MAX_PATH ? tempLength : 0) + "zk-backup-bench.log";
+    OpenRunLog(log);
     const std::string showFolder = show + "\\";
     const std::string name = show.substr(show.find_last_of('\\') + 1);
     const std::string root = dest + "\\" + name;
@@ -203,13 +195,13 @@ int main(int argc, char** argv) {
         std::printf("BCrypt SHA-256 in memory: %.0f MB/s\n", 4.0 * static_cast<double>(block.size()) / 1e6 / (Now() - t));
     }
 
-    Figures copy, first, second, walk, check, read;
+    std::vector<double> copy, first, second, walk, check, read;
     for (int r = 0; r < rounds; ++r) {
         const bool baseFirst = r % 2 == 0;
-        const auto timed = [](Figures& into, const auto& work) {
+        const auto timed = [](std::vector<double>& into, const auto& work) {
             const double t = Now();
             const bool ok = work();
-            into.Add(Now() - t);
+            into.push_back(Now() - t);
             return ok;
         };
         const auto copyBase = [&] {
@@ -268,20 +260,20 @@ int main(int argc, char** argv) {
         }
         std::printf("round %d: CopyFileA+flush %.2f s, first back-up %.2f s, walk %.3f s, second back-up %.3f s, "
                     "read %.2f s, check %.2f s\n",
-                    r + 1, copy.times.back(), first.times.back(), walk.times.back(), second.times.back(),
-                    read.times.back(), check.times.back());
+                    r + 1, copy.back(), first.back(), walk.back(), second.back(),
+                    read.back(), check.back());
         std::fflush(stdout);
         DeleteTree(root);
         ::DeleteFileA(record.c_str());
     }
     CloseRunLog();
     DeleteTree(show);
-    ::DeleteFileA((dest + "\\bench.log").c_str());
+    ::DeleteFileA(log.c_str());
     ::RemoveDirectoryA(dest.c_str());
 
     std::printf("median of %d rounds (min, max):\n", rounds);
-    PrintRatio("first back-up / CopyFileA + flush", first, copy, 1.6);
-    PrintRatio("second back-up / walk of both trees", second, walk, 1.3);
-    PrintRatio("Back-up controleren / reading the files once", check, read, 1.2);
+    PrintRatio("first back-up / CopyFileA + flush", first, copy, "1.6");
+    PrintRatio("second back-up / walk of both trees", second, walk, "1.3");
+    PrintRatio("Back-up controleren / reading the files once", check, read, "1.2");
     return 0;
 }
