@@ -399,10 +399,15 @@ TEST_F(FindMissing, StopDuringACopyLeavesNoPartOfIt) {
     const std::string target = Show() + "Audio\\zk_groot.wav";
 
     // Stoppen is clicked at the first step that finds part of the copy
-    // written: the copy is then under way.
+    // written (under its temporary name): the copy is then under way.
     bool stoppedDuringCopy = false;
+    const auto partWritten = [&] {
+        WIN32_FIND_DATAA found{};
+        UniqueFind part(::FindFirstFileA((Show() + "Audio\\~zk*.tmp").c_str(), &found));
+        return static_cast<bool>(part);
+    };
     LongWorkSteps steps([&](CLongWork&, int) {
-        if (!stoppedDuringCopy && PathIsFile(target)) {
+        if (!stoppedDuringCopy && partWritten()) {
             stoppedDuringCopy = true;
             ClickDialogButton(FindThreadWindow(kCaption), IDC_FM_STOP);
         }
@@ -412,6 +417,7 @@ TEST_F(FindMissing, StopDuringACopyLeavesNoPartOfIt) {
 
     EXPECT_TRUE(stoppedDuringCopy);
     EXPECT_FALSE(PathIsFile(target));
+    EXPECT_FALSE(partWritten());
     EXPECT_TRUE(StateOf(onE) == kept);
     ASSERT_EQ(1u, m_boxes.Boxes().size());
     EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\nU heeft het kopiëren gestopt; de overige bestanden zijn "
