@@ -6,6 +6,7 @@
 
 #include <prsht.h>
 
+#include "backup/backup_run.h"
 #include "resource.h"
 
 namespace {
@@ -93,4 +94,28 @@ TEST(CheckForScripts, ExitCodesOfTheRealProgram) {
               std::string::npos)
         << appended;
     EXPECT_NE(appended.find("-> Uitslag - geen groen licht: rode bestanden (code 2)\n\r"), std::string::npos);
+}
+
+// A back-up checked by a script, without the show: 0 when every file is as
+// recorded, 1 when one is not, 3 for a folder without a record, 4 without
+// a folder.
+TEST(CheckForScripts, ExitCodesOfTheBackupCheck) {
+    ScratchFolder show("C:\\ZkScriptShow");
+    ScratchFolder stick("E:\\ZkScriptStick");
+    ASSERT_TRUE(MakeFolderTree(show / "Audio"));
+    ASSERT_TRUE(MakeFolderTree(stick.Path()));
+    ASSERT_TRUE(WriteWholeFile(show / "Audio\\a.wav", "RIFF1234"));
+    ASSERT_TRUE(WriteWholeFile(show / "b.jpg", "JPEGDATA"));
+    MessageBoxRecorder boxes;
+    BackupOutcome outcome;
+    ASSERT_EQ(MakeBackup(show.Path() + "\\", stick.Path(), nullptr, nullptr, &outcome), BackupResult::Ran);
+    ASSERT_EQ(outcome.copied, 2);
+    const std::string copy = stick / "ZkScriptShow";
+
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 0);
+    ASSERT_TRUE(WriteWholeFile(copy + "\\b.jpg", "JPEGDATB"));
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 1);
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(show.Path())), 3);
+    EXPECT_EQ(Check("/controleer-back-up"), 4);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
