@@ -147,6 +147,27 @@ void ExpectUsersMayModify(const std::string& path) {
     ADD_FAILURE() << "the Users group may not modify " << path;
 }
 
+// The settings with their four defaults and an empty log, both open to
+// every user: what an installation finds missing, it makes so.
+void ExpectFreshUserFiles(const std::string& ini) {
+    char keys[256] = {};
+    const DWORD n = ::GetPrivateProfileStringA("Zekerpad", nullptr, "", keys, sizeof keys, ini.c_str());
+    EXPECT_EQ(std::string(keys, n), std::string("ShowBestand\0SubmapAudio\0SubmapPlaatjes\0SubmapOverige\0", 53));
+    EXPECT_EQ(ReadProfileValue(ini, "ShowBestand", "<absent>"), "");
+    EXPECT_EQ(ReadProfileValue(ini, "SubmapAudio", "<absent>"), "Audio");
+    EXPECT_EQ(ReadProfileValue(ini, "SubmapPlaatjes", "<absent>"), "Plaatjes");
+    EXPECT_EQ(ReadProfileValue(ini, "SubmapOverige", "<absent>"), "Overige");
+    ASSERT_TRUE(Exists(kLogPath));
+    EXPECT_EQ(ReadWholeFile(kLogPath), "");
+    ExpectUsersMayModify(kLogPath);
+    ExpectUsersMayModify(ini);
+}
+
+// Settings of the user's own, one key left out (an installer must not
+// complete them), and a log with an earlier run.
+const char kOwnIni[] = "[Zekerpad]\r\nShowBestand=C:\\Shows\\Mijn show\\demo.ws4\r\nSubmapAudio=Geluid\r\n";
+const char kOwnLog[] = "\n\r>>>>>>>>> Start logboek\n\r\n\rStop logboek <<<<<<<<<\n\r\n\r";
+
 // The uninstaller that is started copies itself to the temporary folder,
 // starts the copy and ends at once; the copy does the work. It is Un.exe
 // with NSIS 3.08 (Un_A.exe and Au_.exe with other versions). Waits until
@@ -243,17 +264,7 @@ TEST_F(Installer, FreshInstallCreatesTheUserFilesAndUninstallLeavesThem) {
 
     // The settings with their four defaults, and an empty log.
     const std::string ini = IniPath();
-    char keys[256] = {};
-    const DWORD n = ::GetPrivateProfileStringA("Zekerpad", nullptr, "", keys, sizeof keys, ini.c_str());
-    EXPECT_EQ(std::string(keys, n), std::string("ShowBestand\0SubmapAudio\0SubmapPlaatjes\0SubmapOverige\0", 53));
-    EXPECT_EQ(ReadProfileValue(ini, "ShowBestand", "<absent>"), "");
-    EXPECT_EQ(ReadProfileValue(ini, "SubmapAudio", "<absent>"), "Audio");
-    EXPECT_EQ(ReadProfileValue(ini, "SubmapPlaatjes", "<absent>"), "Plaatjes");
-    EXPECT_EQ(ReadProfileValue(ini, "SubmapOverige", "<absent>"), "Overige");
-    ASSERT_TRUE(Exists(kLogPath));
-    EXPECT_EQ(ReadWholeFile(kLogPath), "");
-    ExpectUsersMayModify(kLogPath);
-    ExpectUsersMayModify(ini);
+    ExpectFreshUserFiles(ini);
 
     const std::string iniBytes = ReadWholeFile(ini);
     ASSERT_TRUE(Uninstall());
@@ -270,22 +281,18 @@ TEST_F(Installer, FreshInstallCreatesTheUserFilesAndUninstallLeavesThem) {
 }
 
 TEST_F(Installer, ExistingSettingsAndLogAreKeptByteForByte) {
-    // Settings of the user's own, one key left out: the installer must not
-    // complete them, and a log with an earlier run.
-    const std::string ownIni = "[Zekerpad]\r\nShowBestand=C:\\Shows\\Mijn show\\demo.ws4\r\nSubmapAudio=Geluid\r\n";
-    const std::string ownLog = "\n\r>>>>>>>>> Start logboek\n\r\n\rStop logboek <<<<<<<<<\n\r\n\r";
-    ASSERT_TRUE(WriteWholeFile(IniPath(), ownIni));
-    ASSERT_TRUE(WriteWholeFile(kLogPath, ownLog));
+    ASSERT_TRUE(WriteWholeFile(IniPath(), kOwnIni));
+    ASSERT_TRUE(WriteWholeFile(kLogPath, kOwnLog));
 
     ASSERT_TRUE(Install());
     EXPECT_TRUE(Exists(InstallDir() + "\\Zekerpad.exe"));
-    EXPECT_EQ(ReadWholeFile(IniPath()), ownIni);
-    EXPECT_EQ(ReadWholeFile(kLogPath), ownLog);
+    EXPECT_EQ(ReadWholeFile(IniPath()), kOwnIni);
+    EXPECT_EQ(ReadWholeFile(kLogPath), kOwnLog);
 
     ASSERT_TRUE(Uninstall());
     EXPECT_FALSE(Exists(InstallDir()));
-    EXPECT_EQ(ReadWholeFile(IniPath()), ownIni);
-    EXPECT_EQ(ReadWholeFile(kLogPath), ownLog);
+    EXPECT_EQ(ReadWholeFile(IniPath()), kOwnIni);
+    EXPECT_EQ(ReadWholeFile(kLogPath), kOwnLog);
 }
 
 // ---- The MSI ----------------------------------------------------------
@@ -404,17 +411,7 @@ TEST_F(MsiInstaller, SilentInstallAndUninstallLeaveTheUserFiles) {
 
     // The settings with their four defaults, and an empty log.
     const std::string ini = IniPath();
-    char keys[256] = {};
-    const DWORD n = ::GetPrivateProfileStringA("Zekerpad", nullptr, "", keys, sizeof keys, ini.c_str());
-    EXPECT_EQ(std::string(keys, n), std::string("ShowBestand\0SubmapAudio\0SubmapPlaatjes\0SubmapOverige\0", 53));
-    EXPECT_EQ(ReadProfileValue(ini, "ShowBestand", "<absent>"), "");
-    EXPECT_EQ(ReadProfileValue(ini, "SubmapAudio", "<absent>"), "Audio");
-    EXPECT_EQ(ReadProfileValue(ini, "SubmapPlaatjes", "<absent>"), "Plaatjes");
-    EXPECT_EQ(ReadProfileValue(ini, "SubmapOverige", "<absent>"), "Overige");
-    ASSERT_TRUE(Exists(kLogPath));
-    EXPECT_EQ(ReadWholeFile(kLogPath), "");
-    ExpectUsersMayModify(kLogPath);
-    ExpectUsersMayModify(ini);
+    ExpectFreshUserFiles(ini);
 
     const std::string iniBytes = ReadWholeFile(ini);
     ASSERT_EQ(Msiexec("/x \"" + MsiPath() + "\" /qn"), 0u);
@@ -428,10 +425,8 @@ TEST_F(MsiInstaller, SilentInstallAndUninstallLeaveTheUserFiles) {
 }
 
 TEST_F(MsiInstaller, ANewerVersionReplacesTheOlderAndKeepsTheUsersFiles) {
-    const std::string ownIni = "[Zekerpad]\r\nShowBestand=C:\\Shows\\Mijn show\\demo.ws4\r\nSubmapAudio=Geluid\r\n";
-    const std::string ownLog = "\n\r>>>>>>>>> Start logboek\n\r\n\rStop logboek <<<<<<<<<\n\r\n\r";
-    ASSERT_TRUE(WriteWholeFile(IniPath(), ownIni));
-    ASSERT_TRUE(WriteWholeFile(kLogPath, ownLog));
+    ASSERT_TRUE(WriteWholeFile(IniPath(), kOwnIni));
+    ASSERT_TRUE(WriteWholeFile(kLogPath, kOwnLog));
 
     ASSERT_TRUE(MsiInstall(PreviousMsiPath()));
     std::vector<std::string> registered = MsiRegistrations();
@@ -446,8 +441,8 @@ TEST_F(MsiInstaller, ANewerVersionReplacesTheOlderAndKeepsTheUsersFiles) {
     EXPECT_EQ(MsiRegistrationText(registered[0], "DisplayVersion"), "1.0");
     EXPECT_TRUE(Exists(InstallDir() + "\\Zekerpad.exe"));
     EXPECT_TRUE(Exists(MsiShortcutPath()));
-    EXPECT_EQ(ReadWholeFile(IniPath()), ownIni);
-    EXPECT_EQ(ReadWholeFile(kLogPath), ownLog);
+    EXPECT_EQ(ReadWholeFile(IniPath()), kOwnIni);
+    EXPECT_EQ(ReadWholeFile(kLogPath), kOwnLog);
 
     // The older one cannot go back over the newer one.
     EXPECT_NE(Msiexec("/i \"" + PreviousMsiPath() + "\" /qn"), 0u);
@@ -455,8 +450,8 @@ TEST_F(MsiInstaller, ANewerVersionReplacesTheOlderAndKeepsTheUsersFiles) {
 
     ASSERT_TRUE(MsiUninstallAll());
     EXPECT_FALSE(Exists(InstallDir()));
-    EXPECT_EQ(ReadWholeFile(IniPath()), ownIni);
-    EXPECT_EQ(ReadWholeFile(kLogPath), ownLog);
+    EXPECT_EQ(ReadWholeFile(IniPath()), kOwnIni);
+    EXPECT_EQ(ReadWholeFile(kLogPath), kOwnLog);
 }
 
 // Two installations in one folder would remove each other's files: each
