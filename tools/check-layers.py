@@ -17,6 +17,7 @@ LAYERS = [
     "services",   # shared state, settings, run log, message boxes, help
     "wizard",     # sheet, page base, dialogs, status picture, long work
     "analysis",   # show scan, analysis page, folder search
+    "media",      # a file's contents: whole, and the kind its name says
     "repair",     # Wings launcher, red and yellow pages, missing files
     "report",     # HTML report, check of every show
     "backup",     # back-up of the show's folder
