@@ -1,0 +1,78 @@
+// The machinery every content parser shares: a parser asks for its next
+// step (so many bytes to look at, so many to pass over, or a scan) and is
+// called back when the step is complete, however the bytes were chunked.
+// Nothing here holds more than a few dozen bytes of the file; a length read
+// from a file only ever sets how far to pass over.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// What a parser found. The order matters to nobody; the caller turns it
+// into a reason for the user.
+enum class ParseResult {
+    Whole,      // structure complete
+    Hevc,       // whole, but its video is HEVC
+    NotJudged,  // a variant this parser cannot follow (too large a table, a layout it cannot see)
+    CutShort,   // the file ends before its structure does
+    Broken,     // a structure field that cannot be right
+    Checksum,   // a checksum in the file does not match its bytes
+};
+
+class CStreamParser {
+public:
+    explicit CStreamParser(uint64_t fileSize) : m_fileSize(fileSize) {}
+    virtual ~CStreamParser() = default;
+    CStreamParser(const CStreamParser&) = delete;
+    CStreamParser& operator=(const CStreamParser&) = delete;
+
+    void Feed(const uint8_t* data, size_t size);
+    ParseResult Finish();
+
+protected:
+    static constexpr size_t kMaxNeed = 96;
+
+    // The next step; each ends by calling Step() with m_state as set here.
+    void Need(size_t n, int state);      // n <= kMaxNeed bytes, handed to Step
+    void Skip(uint64_t n, int state);    // pass over n bytes (seen by OnSkipped)
+    void Scan(int state);                // every byte to OnScan until it sets another step
+    void Done(ParseResult result);       // verdict; any bytes after are allowed
+    void Fail(ParseResult problem) { Done(problem); }
+
+    // bytes: the n bytes asked for by Need, or nullptr after a Skip.
+    virtual void Step(const uint8_t* bytes) = 0;
+    // Bytes passed over by a Skip, for checksums.
+    virtual void OnSkipped(const uint8_t*, size_t) {}
+    // During Scan: look at the bytes, return how many are used up.
+    virtual size_t OnScan(const uint8_t*, size_t size) { return size; }
+    // The bytes ran out in the middle of a step (or a scan): what that
+    // means for this kind. Where the parser stands is in m_state and m_pos.
+    virtual ParseResult AtEnd() { return ParseResult::CutShort; }
+
+    int m_state = 0;
+    uint64_t m_pos = 0;  // offset of the first byte not yet used
+    const uint64_t m_fileSize;
+
+private:
+    enum class Mode { Need, Skip, Scan, Done };
+    Mode m_mode = Mode::Need;
+    size_t m_need = 0;
+    size_t m_have = 0;
+    uint64_t m_skip = 0;
+    ParseResult m_result = ParseResult::Whole;
+    uint8_t m_hold[kMaxNeed] = {};
+};
+
+// Byte order helpers over a few bytes the parser asked for.
+inline uint32_t Be16(const uint8_t* p) { return static_cast<uint32_t>(p[0] << 8 | p[1]); }
+inline uint32_t Be32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3]; }
+inline uint64_t Be64(const uint8_t* p) { return static_cast<uint64_t>(Be32(p)) << 32 | Be32(p + 4); }
+inline uint32_t Le16(const uint8_t* p) { return static_cast<uint32_t>(p[1] << 8 | p[0]); }
+inline uint32_t Le32(const uint8_t* p) { return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0]; }
+inline uint64_t Le64(const uint8_t* p) { return static_cast<uint64_t>(Le32(p + 4)) << 32 | Le32(p); }
+
+// CRC-32 as PNG (and zip) compute it: reflected, start and end inverted.
+// Pass the previous value to continue; start with 0.
+uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t size);
+// CRC-32 as Ogg pages carry it: not reflected, no inversion.
+uint32_t OggCrc(uint32_t crc, const uint8_t* data, size_t size);

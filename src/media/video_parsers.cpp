@@ -1,0 +1,219 @@
+// ASF (WMA, WMV) and MP4 (MOV, M4A).
+#include <cstring>
+#include <initializer_list>
+
+#include "media/media_parsers.h"
+
+namespace {
+
+const uint8_t kAsfHeader[16] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+const uint8_t kAsfFileProperties[16] = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
+                                        0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+const uint8_t kAsfData[16] = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                              0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+
+// ASF: the header object and the objects in it, the file properties'
+// declared size against the real one, then the top-level objects.
+class CAsfParser : public CStreamParser {
+public:
+    explicit CAsfParser(uint64_t fileSize) : CStreamParser(fileSize) { Need(30, kHeader); }
+
+private:
+    enum { kHeader, kObject, kProperties, kNextObject, kTop, kNextTop };
+    uint64_t m_headerEnd = 0;
+    uint64_t m_objectRest = 0;
+    bool m_properties = false;
+
+    void NextObject()
+    {
+        if (m_pos == m_headerEnd)
+            return m_properties ? NextTop() : Fail(ParseResult::Broken);
+        if (m_headerEnd - m_pos < 24)
+            return Fail(ParseResult::Broken);
+        Need(24, kObject);
+    }
+
+    void NextTop()
+    {
+        const uint64_t left = m_fileSize - m_pos;
+        if (left == 0)
+            return Done(ParseResult::Whole);
+        if (left < 24)
+            return Fail(ParseResult::Broken);
+        Need(24, kTop);
+    }
+
+    // An object's size after its 24 bytes of heading, checked against
+    // what holds it; false (and the verdict given) when it cannot be.
+    bool ObjectRest(const uint8_t* b, uint64_t end, uint64_t& rest)
+    {
+        const uint64_t size = Le64(b + 16);
+        if (size < 24 || size - 24 > end - m_pos) {
+            Fail(size >= 24 && size - 24 > m_fileSize - m_pos ? ParseResult::CutShort : ParseResult::Broken);
+            return false;
+        }
+        rest = size - 24;
+        return true;
+    }
+
+    void Step(const uint8_t* b) override
+    {
+        switch (m_state) {
+        case kHeader: {
+            const uint64_t size = Le64(b + 16);
+            if (std::memcmp(b, kAsfHeader, 16) != 0 || size < 30)
+                return Fail(ParseResult::Broken);
+            if (size > m_fileSize)
+                return Fail(ParseResult::CutShort);
+            m_headerEnd = size;
+            return NextObject();
+        }
+        case kObject: {
+            if (!ObjectRest(b, m_headerEnd, m_objectRest))
+                return;
+            if (std::memcmp(b, kAsfFileProperties, 16) == 0 && m_objectRest >= 80) {
+                m_properties = true;
+                return Need(68, kProperties);
+            }
+            return Skip(m_objectRest, kNextObject);
+        }
+        case kProperties: {
+            const uint64_t declared = Le64(b + 16);
+            const bool broadcast = (Le32(b + 64) & 1) != 0;  // the size is not known yet
+            if (!broadcast && declared > m_fileSize)
+                return Fail(ParseResult::CutShort);
+            return Skip(m_objectRest - 68, kNextObject);
+        }
+        case kNextObject:
+            return NextObject();
+        case kTop: {
+            if (std::memcmp(b, kAsfData, 16) == 0 && Le64(b + 16) == 0)
+                return Done(ParseResult::Whole);  // data to the end, size not filled in
+            uint64_t rest = 0;
+            if (ObjectRest(b, m_fileSize, rest))
+                Skip(rest, kNextTop);
+            return;
+        }
+        case kNextTop:
+            return NextTop();
+        }
+    }
+};
+
+bool IsType(const uint8_t* type, const char* name) { return std::memcmp(type, name, 4) == 0; }
+
+// MP4 and QuickTime: top-level boxes inside the file and a movie box among
+// them. Inside the movie box, the path to the sample descriptions is
+// followed to find the video's codec; what is wrong in there is not judged.
+class CMp4Parser : public CStreamParser {
+public:
+    explicit CMp4Parser(uint64_t fileSize) : CStreamParser(fileSize) { Need(8, kBox); }
+
+private:
+    enum { kBox, kLargeSize, kNextBox, kChild, kNextChild, kDescriptions };
+    static constexpr int kMaxDepth = 8;
+    uint64_t m_ends[kMaxDepth] = {};
+    bool m_descriptions[kMaxDepth] = {};  // this level holds sample descriptions
+    int m_depth = 0;
+    uint64_t m_boxStart = 0;
+    uint8_t m_type[4] = {};
+    bool m_movie = false;
+    bool m_hevc = false;
+
+    ParseResult Verdict() const
+    {
+        if (!m_movie)
+            return ParseResult::CutShort;  // a recording that was never closed has no movie box
+        return m_hevc ? ParseResult::Hevc : ParseResult::Whole;
+    }
+
+    void NextBox()
+    {
+        m_boxStart = m_pos;
+        if (m_pos == m_fileSize)
+            return Done(Verdict());
+        Need(8, kBox);
+    }
+
+    void Box(uint64_t size, uint64_t header)
+    {
+        const uint64_t left = m_fileSize - m_boxStart;
+        if (size == 0)  // to the end of the file
+            size = left;
+        if (size < header)
+            return Fail(ParseResult::Broken);
+        if (size > left)
+            return Fail(ParseResult::CutShort);
+        if (IsType(m_type, "moov")) {
+            m_movie = true;
+            m_depth = 0;
+            m_ends[m_depth] = m_boxStart + size;
+            m_descriptions[m_depth++] = false;
+            return NextChild();
+        }
+        Skip(size - header, kNextBox);
+    }
+
+    void NextChild()
+    {
+        while (m_depth > 0 && m_pos >= m_ends[m_depth - 1])
+            --m_depth;
+        if (m_depth == 0)
+            return NextBox();
+        const uint64_t left = m_ends[m_depth - 1] - m_pos;
+        if (left < 8)
+            return Skip(left, kNextChild);
+        Need(8, kChild);
+    }
+
+    void Step(const uint8_t* b) override
+    {
+        switch (m_state) {
+        case kBox: {
+            std::memcpy(m_type, b + 4, 4);
+            for (uint8_t c : m_type)
+                if ((c < 0x20 || c > 0x7E) && c != 0xA9)
+                    return Fail(ParseResult::Broken);
+            const uint32_t size = Be32(b);
+            if (size == 1)
+                return Need(8, kLargeSize);
+            return Box(size, 8);
+        }
+        case kLargeSize:
+            return Box(Be64(b), 16);
+        case kNextBox:
+            return NextBox();
+        case kChild: {
+            const uint64_t size = Be32(b);
+            const uint64_t end = m_ends[m_depth - 1];
+            if (size < 8 || size - 8 > end - m_pos)  // not ours to judge: pass over the rest
+                return Skip(end - m_pos, kNextChild);
+            if (m_descriptions[m_depth - 1]) {
+                for (const char* hevc : {"hvc1", "hev1", "dvh1", "dvhe"})
+                    m_hevc = m_hevc || IsType(b + 4, hevc);
+                return Skip(size - 8, kNextChild);
+            }
+            bool container = false;
+            for (const char* name : {"trak", "mdia", "minf", "stbl", "stsd"})
+                container = container || IsType(b + 4, name);
+            if (!container || m_depth == kMaxDepth)
+                return Skip(size - 8, kNextChild);
+            m_ends[m_depth] = m_pos - 8 + size;
+            m_descriptions[m_depth++] = IsType(b + 4, "stsd");
+            if (m_descriptions[m_depth - 1])
+                return Skip(size >= 16 ? 8 : size - 8, kNextChild);  // version, flags and count
+            return NextChild();
+        }
+        case kNextChild:
+            return NextChild();
+        }
+    }
+
+    ParseResult AtEnd() override { return ParseResult::CutShort; }
+};
+
+}  // namespace
+
+std::unique_ptr<CStreamParser> MakeAsfParser(uint64_t fileSize) { return std::make_unique<CAsfParser>(fileSize); }
+std::unique_ptr<CStreamParser> MakeMp4Parser(uint64_t fileSize) { return std::make_unique<CMp4Parser>(fileSize); }
