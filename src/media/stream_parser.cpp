@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#include <immintrin.h>
+#endif
+
 void CStreamParser::Need(size_t n, int state)
 {
     m_state = state;
@@ -129,12 +134,9 @@ const CrcTables& Tables()
     return tables;
 }
 
-}  // namespace
-
-uint32_t Crc32(uint32_t crc, const uint8_t* p, size_t size)
+uint32_t ReflectedTable(uint32_t crc, const uint8_t* p, size_t size)
 {
     const auto& t = Tables().reflected;
-    crc = ~crc;
     // Eight bytes a turn: the tables fold what each byte does to the rest.
     for (; size >= 8; p += 8, size -= 8) {
         crc ^= Le32(p);
@@ -143,10 +145,10 @@ uint32_t Crc32(uint32_t crc, const uint8_t* p, size_t size)
     }
     for (; size > 0; ++p, --size)
         crc = (crc >> 8) ^ t[0][(crc ^ *p) & 0xFF];
-    return ~crc;
+    return crc;
 }
 
-uint32_t OggCrc(uint32_t crc, const uint8_t* p, size_t size)
+uint32_t OggTable(uint32_t crc, const uint8_t* p, size_t size)
 {
     const auto& t = Tables().ogg;
     for (; size >= 8; p += 8, size -= 8) {
@@ -157,4 +159,120 @@ uint32_t OggCrc(uint32_t crc, const uint8_t* p, size_t size)
     for (; size > 0; ++p, --size)
         crc = (crc << 8) ^ t[0][(crc >> 24) ^ *p];
     return crc;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+
+// With carry-less multiplication the processor folds 64 bytes a turn into
+// four 128-bit remainders, then those into one; what is left is 16 bytes
+// that the tables finish. About ten times the tables' speed, which the
+// sound and image checks need to keep up with the disk.
+bool HasCarrylessMultiply()
+{
+    static const bool has = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        return __get_cpuid(1, &a, &b, &c, &d) && (c & bit_PCLMUL) && (c & bit_SSSE3) && (c & bit_SSE4_1);
+    }();
+    return has;
+}
+
+// x^n modulo the Ogg polynomial, for its folding constants.
+uint64_t PowerModOgg(int n)
+{
+    uint32_t r = 1;
+    for (int i = 0; i < n; ++i)
+        r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
+    return r;
+}
+
+__attribute__((target("sse4.1"))) inline __m128i Load(const uint8_t* at)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+__attribute__((target("ssse3,sse4.1"))) inline __m128i LoadSwapped(const uint8_t* at, __m128i swap)
+{
+    return _mm_shuffle_epi8(Load(at), swap);
+}
+
+// The remainder a moved on by 128 or 512 bits (the constants k say which)
+// and the next block added.
+__attribute__((target("pclmul,sse4.1"))) inline __m128i Fold(__m128i a, __m128i k, __m128i next)
+{
+    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(a, k, 0x00), _mm_clmulepi64_si128(a, k, 0x11)), next);
+}
+
+// PNG's CRC (reflected): the constants are x^(n) modulo the polynomial,
+// bit-reflected, as Intel's paper on folding gives them.
+__attribute__((target("pclmul,ssse3,sse4.1"))) uint32_t ReflectedFold(uint32_t crc, const uint8_t*& p, size_t& size)
+{
+    const __m128i k512 = _mm_set_epi64x(0x01c6e41596, 0x0154442bd4);
+    const __m128i k128 = _mm_set_epi64x(0x00ccaa009e, 0x01751997d0);
+    __m128i x1 = _mm_xor_si128(Load(p), _mm_cvtsi32_si128(static_cast<int>(crc)));
+    __m128i x2 = Load(p + 16), x3 = Load(p + 32), x4 = Load(p + 48);
+    p += 64;
+    size -= 64;
+    for (; size >= 64; p += 64, size -= 64) {
+        x1 = Fold(x1, k512, Load(p));
+        x2 = Fold(x2, k512, Load(p + 16));
+        x3 = Fold(x3, k512, Load(p + 32));
+        x4 = Fold(x4, k512, Load(p + 48));
+    }
+    x1 = Fold(Fold(Fold(x1, k128, x2), k128, x3), k128, x4);
+    for (; size >= 16; p += 16, size -= 16)
+        x1 = Fold(x1, k128, Load(p));
+    uint8_t rest[16];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rest), x1);
+    return ReflectedTable(0, rest, 16);
+}
+
+// Ogg's CRC (not reflected): each block byte-swapped so that its first
+// bit is the highest; the constants are plain powers of x.
+__attribute__((target("pclmul,ssse3,sse4.1"))) uint32_t OggFold(uint32_t crc, const uint8_t*& p, size_t& size)
+{
+    const __m128i swap = _mm_set_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    // Lane 1 (high) multiplies the high half: x^(n+64); lane 0 the low: x^n.
+    static const __m128i k512 = _mm_set_epi64x(static_cast<long long>(PowerModOgg(576)),
+                                               static_cast<long long>(PowerModOgg(512)));
+    static const __m128i k128 = _mm_set_epi64x(static_cast<long long>(PowerModOgg(192)),
+                                               static_cast<long long>(PowerModOgg(128)));
+    __m128i x1 = _mm_xor_si128(LoadSwapped(p, swap), _mm_set_epi32(static_cast<int>(crc), 0, 0, 0));
+    __m128i x2 = LoadSwapped(p + 16, swap), x3 = LoadSwapped(p + 32, swap), x4 = LoadSwapped(p + 48, swap);
+    p += 64;
+    size -= 64;
+    for (; size >= 64; p += 64, size -= 64) {
+        x1 = Fold(x1, k512, LoadSwapped(p, swap));
+        x2 = Fold(x2, k512, LoadSwapped(p + 16, swap));
+        x3 = Fold(x3, k512, LoadSwapped(p + 32, swap));
+        x4 = Fold(x4, k512, LoadSwapped(p + 48, swap));
+    }
+    x1 = Fold(Fold(Fold(x1, k128, x2), k128, x3), k128, x4);
+    for (; size >= 16; p += 16, size -= 16)
+        x1 = Fold(x1, k128, LoadSwapped(p, swap));
+    uint8_t rest[16];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rest), _mm_shuffle_epi8(x1, swap));
+    return OggTable(0, rest, 16);
+}
+
+#endif
+
+}  // namespace
+
+uint32_t Crc32(uint32_t crc, const uint8_t* p, size_t size)
+{
+    crc = ~crc;
+#if defined(__x86_64__) || defined(__i386__)
+    if (size >= 64 && HasCarrylessMultiply())
+        crc = ReflectedFold(crc, p, size);
+#endif
+    return ~ReflectedTable(crc, p, size);
+}
+
+uint32_t OggCrc(uint32_t crc, const uint8_t* p, size_t size)
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (size >= 64 && HasCarrylessMultiply())
+        crc = OggFold(crc, p, size);
+#endif
+    return OggTable(crc, p, size);
 }

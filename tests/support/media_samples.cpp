@@ -4,11 +4,9 @@
 #include <cstring>
 #include <initializer_list>
 
-namespace {
-
 // The two checksums bit by bit, as their formats define them, apart from
 // the program's own faster ones that they are to prove.
-uint32_t PngCrc(const std::vector<uint8_t>& bytes)
+uint32_t ReferencePngCrc(const std::vector<uint8_t>& bytes)
 {
     uint32_t crc = 0xFFFFFFFF;
     for (uint8_t c : bytes) {
@@ -18,7 +16,7 @@ uint32_t PngCrc(const std::vector<uint8_t>& bytes)
     return ~crc;
 }
 
-uint32_t OggPageCrc(const std::vector<uint8_t>& bytes)
+uint32_t ReferenceOggCrc(const std::vector<uint8_t>& bytes)
 {
     uint32_t crc = 0;
     for (uint8_t c : bytes) {
@@ -27,6 +25,8 @@ uint32_t OggPageCrc(const std::vector<uint8_t>& bytes)
     }
     return crc;
 }
+
+namespace {
 
 struct Bytes {
     std::vector<uint8_t> b;
@@ -85,7 +85,7 @@ void PngChunk(Bytes& p, const char* type, const std::vector<uint8_t>& data)
 {
     Bytes covered;
     covered.Text(type).Add(data);
-    p.Be32(static_cast<uint32_t>(data.size())).Add(covered.b).Be32(PngCrc(covered.b));
+    p.Be32(static_cast<uint32_t>(data.size())).Add(covered.b).Be32(ReferencePngCrc(covered.b));
 }
 
 std::vector<uint8_t> Png(size_t bulk)
@@ -307,7 +307,7 @@ void OggPage(Bytes& o, uint32_t flags, uint64_t granule, uint32_t sequence, cons
     std::vector<uint8_t> lacing(packet.size() / 255, 255);
     lacing.push_back(static_cast<uint8_t>(packet.size() % 255));
     page.U8(static_cast<uint32_t>(lacing.size())).Add(lacing).Add(packet);
-    page.SetLe32(22, OggPageCrc(page.b));
+    page.SetLe32(22, ReferenceOggCrc(page.b));
     o.Add(page.b);
 }
 

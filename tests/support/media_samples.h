@@ -28,6 +28,10 @@ std::vector<uint8_t> CutMedia(std::vector<uint8_t> bytes, size_t keep);
 std::vector<uint8_t> ChangeByte(std::vector<uint8_t> bytes, size_t at);
 std::vector<uint8_t> ZeroMedia(size_t size);
 
+// The checksums of PNG and Ogg, bit by bit as their formats define them.
+uint32_t ReferencePngCrc(const std::vector<uint8_t>& bytes);
+uint32_t ReferenceOggCrc(const std::vector<uint8_t>& bytes);
+
 // The program's check over bytes fed in chunks of `chunk` bytes (0: all
 // at once), as a file of that extension.
 ContentFinding CheckMedia(const std::vector<uint8_t>& bytes, const std::string& extension, size_t chunk = 0);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "media/stream_parser.h"
 #include "support/media_samples.h"
 
 namespace {
@@ -54,6 +55,23 @@ TEST(MediaCheck, WhatIsNotKnownIsNotJudgedAndANamedKindWithOtherContentIsDamaged
                                  'm', 'i', 'f', '1', 'h', 'e', 'i', 'c', 0, 0, 0, 8, 'm', 'e', 't', 'a'};
     EXPECT_EQ(CheckMedia(heif, "jpg").verdict, ContentVerdict::Warning);
     EXPECT_EQ(CheckMedia(heif, "heic").verdict, ContentVerdict::NotJudged);
+}
+
+TEST(MediaCheck, TheFastChecksumsAgreeWithTheirDefinitionAtEveryLengthAndSplit) {
+    std::vector<uint8_t> data = SampleMedia(MediaSample::Wav);  // noise, mostly
+    data.resize(300);
+    for (size_t length = 0; length <= data.size(); ++length) {
+        const std::vector<uint8_t> part(data.begin(), data.begin() + static_cast<ptrdiff_t>(length));
+        ASSERT_EQ(Crc32(0, part.data(), length), ReferencePngCrc(part)) << length;
+        ASSERT_EQ(OggCrc(0, part.data(), length), ReferenceOggCrc(part)) << length;
+        const size_t split = length / 3;  // continued from where the first part ended
+        ASSERT_EQ(Crc32(Crc32(0, part.data(), split), part.data() + split, length - split), ReferencePngCrc(part));
+        ASSERT_EQ(OggCrc(OggCrc(0, part.data(), split), part.data() + split, length - split), ReferenceOggCrc(part));
+    }
+    // Known values of the formats' own check strings.
+    const std::vector<uint8_t> digits = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(ReferencePngCrc(digits), 0xCBF43926u);
+    EXPECT_EQ(ReferenceOggCrc(digits), 0x89A1897Fu);
 }
 
 }  // namespace
