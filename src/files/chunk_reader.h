@@ -72,8 +72,10 @@ public:
     // Reads `in` from its current position to its end. The handle must be
     // a synchronous one (no FILE_FLAG_OVERLAPPED), opened with the same
     // cache choice, stay open while the reader lives, and be left alone by
-    // the caller meanwhile. With `out`, every chunk is also written there,
-    // through `write` (WriteChunkToFile when null), in order.
+    // the caller meanwhile. With `out` (a synchronous handle through the
+    // system's cache: the last chunk is seldom a whole sector), every chunk
+    // is also written there, through `write` (WriteChunkToFile when null),
+    // in order.
     explicit CChunkReader(HANDLE in, ChunkCache cache = ChunkCache::Use, HANDLE out = INVALID_HANDLE_VALUE,
                           ChunkWriteFn write = nullptr);
     // Stops reading and writing and waits for the threads to end: at most
