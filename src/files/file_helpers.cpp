@@ -122,6 +122,19 @@ bool CopyFileChunked(const std::string& source, const std::string& target, const
 
     bool ok = true;
     int64_t copied = 0;
+    // A progress bar repainted after every chunk cost more than the copy
+    // itself: progress is told after the first chunk, then at most every
+    // kCopyProgressMs, and after the last.
+    DWORD toldAt = ::GetTickCount() - kCopyProgressMs;
+    int64_t told = 0;
+    const auto TellProgress = [&](bool last) {
+        if (!progress || copied == told) return true;
+        const DWORD now = ::GetTickCount();
+        if (!last && now - toldAt < kCopyProgressMs) return true;
+        toldAt = now;
+        told = copied;
+        return progress(copied);
+    };
     {
         ScopedPartialFile partial(out.get());
         for (;;) {
@@ -137,11 +150,12 @@ bool CopyFileChunked(const std::string& source, const std::string& target, const
                 break;
             }
             copied += got;
-            if (progress && !progress(copied)) {
+            if (!TellProgress(false)) {
                 ok = false;
                 break;
             }
         }
+        if (ok && !TellProgress(true)) ok = false;
         if (ok) {
             LARGE_INTEGER inSize{}, outSize{};
             ok = ::GetFileSizeEx(in.get(), &inSize) && ::GetFileSizeEx(out.get(), &outSize) &&

@@ -43,8 +43,10 @@ std::string FullPathName(const std::string& path);
 // directory as they were. Paths over kMaxBuiltPath characters are false.
 bool FolderExists(const std::string& path);
 
-// Told the bytes copied so far after each chunk; false stops the copy.
+// Told the bytes copied so far: after the first chunk, then at most every
+// kCopyProgressMs, and after the last; false stops the copy.
 using CopyProgressFn = std::function<bool(int64_t copiedBytes)>;
+constexpr unsigned long kCopyProgressMs = 100;
 
 // Copies source to a new target in 500000-byte chunks, written under a
 // temporary name in the target's folder and renamed to the target once

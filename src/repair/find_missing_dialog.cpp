@@ -31,7 +31,16 @@ constexpr char kHint[] =
     "Vink bij elk ontbrekend bestand het juiste gevonden bestand aan. Let op: een bestand met dezelfde naam is "
     "niet altijd hetzelfde bestand. Vergelijk de grootte en de datum.";
 
+bool IsChecked(HWND tree, HTREEITEM item) {
+    const UINT state = static_cast<UINT>(
+        ::SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK));
+    return (state >> 12) == 2;
+}
+
+// Only what differs is sent: a tree view measures itself again after every
+// change of a shown item, which took seconds for a thousand names.
 void SetCheck(HWND tree, HTREEITEM item, bool checked) {
+    if (IsChecked(tree, item) == checked) return;
     TVITEMA it{};
     it.mask = TVIF_STATE;
     it.hItem = item;
@@ -40,11 +49,19 @@ void SetCheck(HWND tree, HTREEITEM item, bool checked) {
     ::SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
 }
 
-bool IsChecked(HWND tree, HTREEITEM item) {
-    const UINT state = static_cast<UINT>(
-        ::SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK));
-    return (state >> 12) == 2;
+void SetText(HWND tree, HTREEITEM item, const std::string& text) {
+    // Room for one character more than the text: a longer one reads back unequal.
+    std::string shown(text.size() + 2, '\0');
+    TVITEMA it{};
+    it.mask = TVIF_TEXT;
+    it.hItem = item;
+    it.pszText = &shown[0];
+    it.cchTextMax = static_cast<int>(shown.size());
+    if (::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it)) && shown.c_str() == text) return;
+    it.pszText = const_cast<char*>(text.c_str());
+    ::SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
 }
+
 }  // namespace
 
 CDialogFindMissing::CDialogFindMissing(std::vector<std::string> redPaths)
@@ -139,11 +156,13 @@ void CDialogFindMissing::FillTree() {
     ::SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     m_groupItems.clear();
-    const auto insert = [&](HTREEITEM parent, const std::string& text) {
+    const auto insert = [&](HTREEITEM parent, const std::string& text, bool checked = false) {
         TVINSERTSTRUCTA ins{};
         ins.hParent = parent;
         ins.hInsertAfter = TVI_LAST;
-        ins.item.mask = TVIF_TEXT;
+        ins.item.mask = TVIF_TEXT | TVIF_STATE;
+        ins.item.stateMask = TVIS_STATEIMAGEMASK;
+        ins.item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
         ins.item.pszText = const_cast<char*>(text.c_str());
         return reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
     };
@@ -159,7 +178,7 @@ void CDialogFindMissing::FillTree() {
         it.state = INDEXTOSTATEIMAGEMASK(0);
         ::SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
         for (size_t c = 0; c < groups[g].candidates.size(); ++c)
-            insert(parent, MissingCandidateText(groups[g].candidates[c]));
+            insert(parent, MissingCandidateText(groups[g].candidates[c]), groups[g].chosen == static_cast<int>(c));
         ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
     }
     ::SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
@@ -175,12 +194,7 @@ void CDialogFindMissing::ShowChoices() {
     const auto& groups = m_files->Groups();
     for (size_t g = 0; g < m_groupItems.size(); ++g) {
         HTREEITEM parent = m_groupItems[g];
-        TVITEMA it{};
-        it.mask = TVIF_TEXT;
-        it.hItem = parent;
-        const std::string text = MissingGroupText(groups[g]);
-        it.pszText = const_cast<char*>(text.c_str());
-        ::SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+        SetText(tree, parent, MissingGroupText(groups[g]));
         int c = 0;
         for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
              child = TreeView_GetNextSibling(tree, child), ++c)

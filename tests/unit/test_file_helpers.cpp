@@ -209,7 +209,7 @@ TEST(CopyFileChunked, TheTargetAppearsOnlyWhenComplete) {
         during.push_back(NamesIn(out.Path()));
         return true;
     }));
-    ASSERT_EQ(during.size(), 3u);  // after each chunk
+    ASSERT_GE(during.size(), 2u);  // after the first chunk and the last
     for (const std::vector<std::string>& names : during) {
         ASSERT_EQ(names.size(), 1u);
         EXPECT_TRUE(IsTempName(names[0])) << names[0];

@@ -1,0 +1,202 @@
+#include "files/chunk_reader.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+UniqueFile OpenForChunks(const std::wstring& path, ChunkCache cache, uint32_t* error) {
+    const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (cache == ChunkCache::Bypass ? FILE_FLAG_NO_BUFFERING : 0);
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr));
+    *error = file ? 0u : static_cast<uint32_t>(::GetLastError());
+    return file;
+}
+
+bool WriteChunkToFile(void* file, const void* data, unsigned long size, unsigned long* written) {
+    DWORD put = 0;
+    const bool ok = ::WriteFile(static_cast<HANDLE>(file), data, size, &put, nullptr) != FALSE;
+    *written = put;
+    return ok;
+}
+
+// Chunks are counted from the start of the file: chunk n lies in buffer
+// n % kChunkReadBuffers. Three counters, each moved by one side only, say
+// who holds what: the reader fills chunk `read` once `read` is less than
+// kChunkReadBuffers ahead of the slowest of the caller (`released`) and the
+// writer (`written`).
+struct CChunkReader::Impl {
+    HANDLE in;
+    HANDLE out;
+    ChunkWriteFn write;
+    bool unbuffered;
+
+    // One block of memory, page-aligned as unbuffered reads want it.
+    struct PageMemory {
+        void* p = nullptr;
+        ~PageMemory() {
+            if (p) ::VirtualFree(p, 0, MEM_RELEASE);
+        }
+    } memory;
+    size_t sizes[kChunkReadBuffers] = {};
+
+    std::mutex lock;
+    std::condition_variable changed;
+    uint64_t read = 0;
+    uint64_t released = 0;
+    uint64_t written = 0;
+    bool holding = false;  // the caller has chunk `released`
+    bool draining = false;  // FinishWrites: the caller takes no more chunks
+    bool ended = false;     // no chunk will be read any more
+    bool stop = false;
+    DWORD readError = 0;
+    DWORD writeError = 0;
+    int64_t handedOver = 0;
+
+    std::thread reader;
+    std::thread writer;
+
+    bool Copying() const { return out != INVALID_HANDLE_VALUE; }
+    uint8_t* Buffer(uint64_t chunk) const {
+        return static_cast<uint8_t*>(memory.p) + (chunk % kChunkReadBuffers) * kChunkReadBytes;
+    }
+    uint64_t Oldest() const {
+        const uint64_t caller = draining ? read : released;
+        return Copying() && written < caller ? written : caller;
+    }
+
+    void ReadAll() {
+        for (;;) {
+            uint64_t chunk;
+            {
+                std::unique_lock<std::mutex> hold(lock);
+                changed.wait(hold, [&] { return stop || writeError || read - Oldest() < kChunkReadBuffers; });
+                if (stop || writeError) break;
+                chunk = read;
+            }
+            DWORD got = 0;
+            const bool ok = ::ReadFile(in, Buffer(chunk), static_cast<DWORD>(kChunkReadBytes), &got, nullptr) != FALSE;
+            const DWORD error = ok ? 0 : ::GetLastError();
+            std::lock_guard<std::mutex> hold(lock);
+            if (!ok) readError = error ? error : ERROR_READ_FAULT;
+            if (got > 0) {
+                sizes[chunk % kChunkReadBuffers] = got;
+                ++read;
+            }
+            // A short read through the cache is not yet the end; only an
+            // empty one is. Past the cache, a short read is the file's tail,
+            // and a read after it would start where no sector does.
+            if (!ok || got == 0 || (unbuffered && got < kChunkReadBytes)) ended = true;
+            changed.notify_all();
+            if (ended) break;
+        }
+    }
+
+    void WriteAll() {
+        for (;;) {
+            uint64_t chunk;
+            size_t size;
+            {
+                std::unique_lock<std::mutex> hold(lock);
+                changed.wait(hold, [&] { return stop || readError || written < read || ended; });
+                if (stop || readError || written == read) break;
+                chunk = written;
+                size = sizes[chunk % kChunkReadBuffers];
+            }
+            unsigned long put = 0;
+            const bool ok = write(out, Buffer(chunk), static_cast<unsigned long>(size), &put);
+            const DWORD error = ok ? (put == size ? 0 : ERROR_DISK_FULL) : ::GetLastError();
+            std::lock_guard<std::mutex> hold(lock);
+            if (ok && put == size) {
+                ++written;
+            } else {
+                writeError = error ? error : ERROR_WRITE_FAULT;
+            }
+            changed.notify_all();
+            if (writeError) break;
+        }
+    }
+};
+
+CChunkReader::CChunkReader(HANDLE in, ChunkCache cache, HANDLE out, ChunkWriteFn write) : m_impl(new Impl) {
+    Impl& d = *m_impl;
+    d.in = in;
+    d.out = out;
+    d.write = write ? write : &WriteChunkToFile;
+    d.unbuffered = cache == ChunkCache::Bypass;
+    d.memory.p = ::VirtualAlloc(nullptr, kChunkReadBytes * kChunkReadBuffers, MEM_COMMIT | MEM_RESERVE,
+                                PAGE_READWRITE);
+    if (!d.memory.p) {
+        d.readError = ERROR_NOT_ENOUGH_MEMORY;
+        d.ended = true;
+        return;
+    }
+    try {
+        d.reader = std::thread([&d] { d.ReadAll(); });
+        if (d.Copying()) d.writer = std::thread([&d] { d.WriteAll(); });
+    } catch (const std::system_error&) {
+        std::lock_guard<std::mutex> hold(d.lock);
+        d.stop = true;
+        d.readError = ERROR_NOT_ENOUGH_MEMORY;
+        d.changed.notify_all();
+    }
+}
+
+CChunkReader::~CChunkReader() {
+    Impl& d = *m_impl;
+    {
+        std::lock_guard<std::mutex> hold(d.lock);
+        d.stop = true;
+        d.changed.notify_all();
+    }
+    if (d.reader.joinable()) d.reader.join();
+    if (d.writer.joinable()) d.writer.join();
+}
+
+bool CChunkReader::Next(ChunkView* chunk) {
+    Impl& d = *m_impl;
+    std::unique_lock<std::mutex> hold(d.lock);
+    if (d.holding) {
+        ++d.released;
+        d.holding = false;
+        d.changed.notify_all();
+    }
+    if (d.stop || d.draining) return false;
+    d.changed.wait(hold, [&] { return d.writeError || d.released < d.read || d.ended; });
+    if (d.writeError || d.released == d.read) return false;
+    d.holding = true;
+    chunk->data = d.Buffer(d.released);
+    chunk->size = d.sizes[d.released % kChunkReadBuffers];
+    d.handedOver += static_cast<int64_t>(chunk->size);
+    return true;
+}
+
+bool CChunkReader::FinishWrites() {
+    Impl& d = *m_impl;
+    std::unique_lock<std::mutex> hold(d.lock);
+    if (d.holding) {
+        ++d.released;
+        d.holding = false;
+    }
+    d.draining = true;
+    d.changed.notify_all();
+    if (d.stop) return false;
+    d.changed.wait(hold, [&] {
+        return d.writeError || d.readError || (d.ended && (!d.Copying() || d.written == d.read));
+    });
+    return !d.writeError && !d.readError;
+}
+
+uint32_t CChunkReader::ReadError() const {
+    std::lock_guard<std::mutex> hold(m_impl->lock);
+    return m_impl->readError;
+}
+
+uint32_t CChunkReader::WriteError() const {
+    std::lock_guard<std::mutex> hold(m_impl->lock);
+    return m_impl->writeError;
+}
+
+int64_t CChunkReader::BytesHandedOver() const {
+    std::lock_guard<std::mutex> hold(m_impl->lock);
+    return m_impl->handedOver;
+}
