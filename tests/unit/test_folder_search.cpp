@@ -330,3 +330,26 @@ TEST_F(FolderSearchTest, PathsOverTheLimitArePassedOverNeverCut) {
     EXPECT_EQ(Strings{fits}, lines);
     for (const std::string& line : lines) EXPECT_LE(line.size(), 259u);
 }
+
+// --- Names the code page cannot hold ----------------------------------------
+
+TEST_F(FolderSearchTest, ANameTheCodePageCannotHoldIsPassedOverNeverReplaced) {
+    const std::string root = Own("C:\\ZkFsNames");
+    MakeFolder(root);
+    const std::wstring wideRoot = Wide(root);
+    // "富士.ws4", and "in.ws4" in the folder "Dvořák": no code-page path opens them.
+    for (const std::wstring& path : {wideRoot + L"\\\u5bcc\u58eb.ws4", wideRoot + L"\\Dvo\u0159\u00e1k\\in.ws4"}) {
+        ::CreateDirectoryW(path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+        UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    MakeFile(root + "\\caf\xE9.ws4");  // "café.ws4": é is in the code page
+
+    const int found = Search(root);
+    ::DeleteFileW((wideRoot + L"\\\u5bcc\u58eb.ws4").c_str());
+    ::DeleteFileW((wideRoot + L"\\Dvo\u0159\u00e1k\\in.ws4").c_str());
+    ::RemoveDirectoryW((wideRoot + L"\\Dvo\u0159\u00e1k").c_str());
+
+    EXPECT_EQ(1, found);
+    EXPECT_EQ(Strings{root + "\\caf\xE9.ws4"}, ListBoxLines(m_list));
+    EXPECT_EQ(Strings{"caf\xE9.ws4"}, Children(Child(TVI_ROOT, root + "\\")));
+}
