@@ -70,10 +70,11 @@ int main(int argc, char** argv) {
     ::InitCommonControlsEx(&icc);
     HWND frame = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 600, 420, nullptr, nullptr, nullptr,
                                    nullptr);
-    HWND tree = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES |
-                                  TVS_LINESATROOT, 0, 20, 300, 400, frame, nullptr, nullptr, nullptr);
-    HWND list = ::CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_SORT, 300, 20, 300, 400, frame,
-                                  nullptr, nullptr, nullptr);
+    // As on the page: the tree and the list stay hidden until the search ends.
+    HWND tree = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 0,
+                                  20, 300, 400, frame, nullptr, nullptr, nullptr);
+    HWND list = ::CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 300, 20, 300, 400, frame, nullptr, nullptr,
+                                  nullptr);
     HWND status = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 600, 20, frame, nullptr, nullptr,
                                     nullptr);
     TimeSearch(root, tree, list, status);  // warm the caches

@@ -19,13 +19,47 @@ HTREEITEM InsertSorted(HWND tree, HTREEITEM parent, const char* text) {
         ::SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
 }
 
-void ShowStatus(const char* folder) {
-    if (!g_pSearchStatus) return;
-    ::SetWindowTextA(g_pSearchStatus, folder);
-    // Messages are handled only now and then: paint the new text now, or
-    // most folders would never be seen.
-    ::UpdateWindow(g_pSearchStatus);
-}
+// The folder being entered, in g_pSearchStatus. Every folder's name goes
+// to the control, but painting one is slow next to listing a folder (the
+// system's static text paints itself on each new text), so under long work,
+// whose messages are handled only now and then, the control is painted at
+// most as often as they are. A walk without long work handles no messages:
+// there each folder is painted at once, or it would never be seen.
+class CSearchStatus {
+public:
+    CSearchStatus() : m_hStatus(g_pSearchStatus), m_bPaced(m_hStatus && CLongWork::Current()) {
+        if (m_bPaced) ::SendMessageA(m_hStatus, WM_SETREDRAW, FALSE, 0);
+    }
+    ~CSearchStatus() {
+        if (!m_bPaced) return;
+        ::SendMessageA(m_hStatus, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(m_hStatus, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+    CSearchStatus(const CSearchStatus&) = delete;
+    CSearchStatus& operator=(const CSearchStatus&) = delete;
+
+    void Show(const char* folder) {
+        if (!m_hStatus) return;
+        ::SetWindowTextA(m_hStatus, folder);
+        if (!m_bPaced) {
+            ::UpdateWindow(m_hStatus);
+            return;
+        }
+        const DWORD now = ::GetTickCount();
+        if (m_bPainted && now - m_nPainted < CLongWork::kPumpIntervalMs) return;
+        ::SendMessageA(m_hStatus, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(m_hStatus, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        ::SendMessageA(m_hStatus, WM_SETREDRAW, FALSE, 0);
+        m_bPainted = true;
+        m_nPainted = now;
+    }
+
+private:
+    HWND m_hStatus;
+    bool m_bPaced;
+    bool m_bPainted = false;
+    DWORD m_nPainted = 0;
+};
 
 // Lets the window answer between folders; false once the user asked the
 // search to stop.
@@ -111,10 +145,10 @@ public:
         // The status names the folder as it was passed in: a subfolder
         // without its trailing backslash.
         if (folder.depth == 0) {
-            ShowStatus(m_csRoot.c_str());
+            m_status.Show(m_csRoot.c_str());
         } else {
             m_csStatus.assign(m_csFolder, 0, m_csFolder.size() - 1);
-            ShowStatus(m_csStatus.c_str());
+            m_status.Show(m_csStatus.c_str());
         }
         const HTREEITEM parent = m_levels.empty() ? m_hParent : m_levels.back().node;
         m_levels.push_back(Level{InsertSorted(m_hTree, parent, m_csFolder.c_str()), 0, m_csShows.size(),
@@ -174,9 +208,10 @@ private:
     HWND m_hList;
     std::string m_csRoot;
     CNamePattern m_pattern;
+    CSearchStatus m_status;
     std::vector<Level> m_levels;
     std::string m_csFolder, m_csStatus, m_csName, m_csPath;  // reused for every folder and name
-    std::string m_csShows;             // names of the open folders' shows, each ended by a 0
+    std::string m_csShows;  // names of the open folders' shows, each ended by a 0
     int m_nFound = 0;
     bool m_bStopped = false;
 };
