@@ -11,6 +11,7 @@
 
 #include "analysis/folder_search.h"
 #include "services/state.h"
+#include "wizard/long_work.h"
 #include "support/test_support.h"
 
 namespace {
@@ -259,6 +260,43 @@ TEST_F(FolderSearchTest, StatusShowsEveryFolderDepthFirstAndPaintsEachAtOnce) {
     StatusProbe::Events().clear();
     EXPECT_EQ(1, Search(root));
     EXPECT_TRUE(StatusProbe::Events().empty());
+}
+
+// Under long work (the page's search) the status still gets every folder,
+// is painted now and then instead of at each, and is whole again after.
+TEST_F(FolderSearchTest, UnderLongWorkTheStatusGetsEveryFolderAndPaintsAgainAfter) {
+    const std::string root = Own("C:\\ZkFsPaced");
+    const Strings folders = {root, root + "\\Een", root + "\\Een\\Twee", root + "\\Drie"};
+    for (const std::string& f : folders) MakeFolder(f);
+    HWND probe = StatusProbe::Create(m_frame);
+    ASSERT_TRUE(probe);
+    PumpMessages();
+    StatusProbe::Events().clear();
+
+    g_pSearchStatus = probe;
+    {
+        CLongWork work(m_frame);
+        EXPECT_EQ(0, Search(root));
+    }
+    g_pSearchStatus = nullptr;
+
+    Strings texts;
+    int paints = 0;
+    for (const std::string& e : StatusProbe::Events()) {
+        if (e == StatusProbe::kPaint)
+            ++paints;
+        else
+            texts.push_back(e);
+    }
+    EXPECT_EQ((std::set<std::string>(folders.begin(), folders.end())), std::set<std::string>(texts.begin(), texts.end()));
+    EXPECT_EQ(folders.size(), texts.size());
+    EXPECT_GE(paints, 1);
+    // Afterwards the control shows and paints its texts as before.
+    EXPECT_TRUE(::IsWindowVisible(probe));
+    StatusProbe::Events().clear();
+    ::SetWindowTextA(probe, "Alle gevonden Wings-shows:");
+    ::UpdateWindow(probe);
+    EXPECT_EQ((Strings{"Alle gevonden Wings-shows:", StatusProbe::kPaint}), StatusProbe::Events());
 }
 
 // --- Paths too long for the program's buffers -------------------------------
