@@ -30,7 +30,9 @@ struct FolderEntry {
     int64_t size;
     uint64_t writeTime;  // 100-nanosecond ticks since 1601, UTC
     bool isFolder;
-    bool isLink;  // a reparse point: a junction, symbolic link or mount point
+    // A junction, symbolic link or mount point: a name for another folder.
+    // Other reparse points (a file kept in the cloud) are the entry itself.
+    bool isLink;
 };
 
 // Where the walk is. path is the folder's full path, ending in a

@@ -36,23 +36,6 @@ void MakeWideFile(const std::wstring& path, const std::string& bytes) {
     ASSERT_TRUE(f && ::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr));
 }
 
-void DeleteWideTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW fd;
-    UniqueFind find(::FindFirstFileW(LongPath(folder + L"\\*").c_str(), &fd));
-    if (find) {
-        do {
-            const std::wstring path = folder + L"\\" + fd.cFileName;
-            if (IsDotEntry(fd.cFileName)) continue;
-            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                DeleteWideTree(path);
-            else
-                ::DeleteFileW(LongPath(path).c_str());
-        } while (::FindNextFileW(find.get(), &fd));
-    }
-    find.reset();
-    ::RemoveDirectoryW(LongPath(folder).c_str());
-}
-
 // Writes down what the walk says, as "folder" lines and "entry" lines, by
 // path below the root; a folder entry ends in "\".
 class Recorder : public CFolderVisitor {
@@ -103,8 +86,9 @@ std::wstring PathOf(const std::wstring& event) {
 
 class FolderWalk : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteWideTree(kRoot); }
-    void TearDown() override { DeleteWideTree(kRoot); }
+    // DeleteTree takes names of any characters, and never follows a link.
+    void SetUp() override { DeleteTree("C:\\ZkWalk"); }
+    void TearDown() override { DeleteTree("C:\\ZkWalk"); }
     static constexpr const wchar_t* kRoot = L"C:\\ZkWalk";
 };
 }  // namespace
@@ -175,7 +159,7 @@ TEST_F(FolderWalk, AFolderThatCannotBeListedIsReportedAndTheWalkGoesOn) {
     Recorder r;
     // Twee vanishes after its parent was listed, before it is entered.
     r.onEntry = [](const FolderPlace&, const FolderEntry& e) {
-        if (std::wstring(e.name, e.nameLength) == L"Twee") DeleteWideTree(std::wstring(kRoot) + L"\\Twee");
+        if (std::wstring(e.name, e.nameLength) == L"Twee") DeleteTree("C:\\ZkWalk\\Twee");
     };
     const FolderWalkResult result = WalkFolderTree(kRoot, r);
 
@@ -237,6 +221,4 @@ TEST(TempFile, OneNameFormBesideTheTargetAndNoPathTooLong) {
     UniqueFile c = CreateTempFile(LongPath(wide), &name);
     ASSERT_TRUE(c) << ::GetLastError();
     EXPECT_TRUE(IsTempFileName(name)) << name;
-    c.reset();
-    DeleteWideTree(wide.substr(0, wide.size() - 1));
 }
