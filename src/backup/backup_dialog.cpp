@@ -12,7 +12,7 @@
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
-#include "repair/free_space.h"
+#include "files/free_space.h"
 #include "resource.h"
 #include "wizard/long_work.h"
 

@@ -18,8 +18,7 @@
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
-#include "repair/free_space.h"
-#include "repair/yellow_repair.h"
+#include "files/free_space.h"
 #include "resource.h"
 
 namespace {

@@ -26,12 +26,3 @@ private:
     HANDLE m_hFile;
     ScopedPartialFile* m_pPrev;
 };
-
-// A new, empty file under a temporary name ("~zk" and a number, ".tmp") in
-// folder (ending in a backslash, or empty for the current one), opened for
-// writing and reading with DELETE access, so that a ScopedPartialFile can
-// guard it; its path in *path. A file written so and then renamed is never
-// seen half-written under its real name. An invalid handle, with the
-// system's error set, when none could be made or the path would be longer
-// than maxPath.
-UniqueFile CreateTempFileIn(const std::string& folder, size_t maxPath, std::string* path);

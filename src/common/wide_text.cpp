@@ -32,3 +32,19 @@ std::string Utf8FromWide(const wchar_t* wide, size_t length) { return NarrowFrom
 std::string Utf8FromCodePage(const std::string& text) { return Utf8FromWide(WideFrom(CP_ACP, text)); }
 std::string CodePageFromUtf8(const std::string& utf8) { return CodePageFromWide(WideFromUtf8(utf8)); }
 std::string CodePageFromWide(const std::wstring& wide) { return NarrowFrom(CP_ACP, wide.data(), wide.size()); }
+std::wstring WideFromCodePage(const std::string& text) { return WideFrom(CP_ACP, text); }
+
+bool CodePageFromWideExact(const wchar_t* wide, size_t length, std::string* text) {
+    if (length > INT_MAX / 3) return false;
+    // At most three bytes a character: one call, no count first.
+    text->resize(length * 3);
+    if (length == 0) return true;
+    // A UTF-8 code page holds every name and takes no flags.
+    const bool utf8 = ::GetACP() == CP_UTF8;
+    BOOL lost = FALSE;
+    const int n = ::WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, static_cast<int>(length),
+                                        &(*text)[0], static_cast<int>(text->size()), nullptr, utf8 ? nullptr : &lost);
+    if (n <= 0 || lost) return false;
+    text->resize(static_cast<size_t>(n));
+    return true;
+}

@@ -14,3 +14,9 @@ std::string Utf8FromWide(const wchar_t* wide, size_t length);
 std::string Utf8FromCodePage(const std::string& text);
 std::string CodePageFromUtf8(const std::string& utf8);
 std::string CodePageFromWide(const std::wstring& wide);
+std::wstring WideFromCodePage(const std::string& text);
+
+// The text in the code page into *text, reusing its memory; false (and
+// *text undefined) when the code page cannot hold every character of it:
+// such a name cannot be opened by its code-page text at all.
+bool CodePageFromWideExact(const wchar_t* wide, size_t length, std::string* text);

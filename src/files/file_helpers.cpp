@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "files/file_system.h"
 #include "common/partial_file.h"
 #include "common/win_raii.h"
 

@@ -83,7 +83,3 @@ char UpperDriveLetter(std::string_view drive)
 {
     return drive.empty() ? '\0' : ToUpperAscii(drive[0]);
 }
-
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}

@@ -28,7 +28,3 @@ std::string FoldDotSegments(std::string_view path);
 // First character of a drive part in upper case (only a-z change);
 // '\0' for an empty drive part, which no drive letter ever equals.
 char UpperDriveLetter(std::string_view drive);
-
-// True for the "." and ".." entries a folder listing shows for itself and
-// its parent: walks pass over them.
-bool IsDotEntry(const char* name);

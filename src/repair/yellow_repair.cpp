@@ -7,12 +7,12 @@
 #include "files/file_helpers.h"
 #include "files/file_kind.h"
 #include "files/file_reference.h"
+#include "files/free_space.h"
 #include "files/path_split.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "common/res_string.h"
 #include "common/text.h"
-#include "repair/free_space.h"
 #include "resource.h"
 
 namespace {

@@ -47,7 +47,6 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
 // failed query itself. True when the copies may go ahead.
 bool CheckRoomForYellow2(const CFileReferenceList& records, const std::string& showDrive,
                          const std::string& showDir, HWND__* owner = nullptr);
-constexpr int64_t kFreeSpaceMargin = 1000000;
 
 // The texts a finished run leaves on the page. With failures the first
 // sentence does not claim success: it says how many files were left and

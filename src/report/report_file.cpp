@@ -7,6 +7,7 @@
 
 #include "files/file_helpers.h"
 #include "files/path_split.h"
+#include "files/file_system.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "common/partial_file.h"

@@ -9,7 +9,7 @@
 #include "services/state.h"
 #include "common/win_raii.h"
 #include "support/demo_world.h"
-#include "repair/free_space.h"
+#include "files/free_space.h"
 
 std::string TestBytes(size_t size, int seed) {
     std::string bytes(size, '\0');

@@ -14,7 +14,7 @@
 
 #include "files/file_reference.h"
 #include "services/state.h"
-#include "repair/free_space.h"
+#include "files/free_space.h"
 #include "support/test_support.h"
 
 // Bytes that differ between seeds, so every test file has its own checksum.

@@ -11,6 +11,7 @@
 
 #include "analysis/folder_search.h"
 #include "services/state.h"
+#include "wizard/long_work.h"
 #include "support/test_support.h"
 
 namespace {
@@ -261,6 +262,43 @@ TEST_F(FolderSearchTest, StatusShowsEveryFolderDepthFirstAndPaintsEachAtOnce) {
     EXPECT_TRUE(StatusProbe::Events().empty());
 }
 
+// Under long work (the page's search) the status still gets every folder,
+// is painted now and then instead of at each, and is whole again after.
+TEST_F(FolderSearchTest, UnderLongWorkTheStatusGetsEveryFolderAndPaintsAgainAfter) {
+    const std::string root = Own("C:\\ZkFsPaced");
+    const Strings folders = {root, root + "\\Een", root + "\\Een\\Twee", root + "\\Drie"};
+    for (const std::string& f : folders) MakeFolder(f);
+    HWND probe = StatusProbe::Create(m_frame);
+    ASSERT_TRUE(probe);
+    PumpMessages();
+    StatusProbe::Events().clear();
+
+    g_pSearchStatus = probe;
+    {
+        CLongWork work(m_frame);
+        EXPECT_EQ(0, Search(root));
+    }
+    g_pSearchStatus = nullptr;
+
+    Strings texts;
+    int paints = 0;
+    for (const std::string& e : StatusProbe::Events()) {
+        if (e == StatusProbe::kPaint)
+            ++paints;
+        else
+            texts.push_back(e);
+    }
+    EXPECT_EQ((std::set<std::string>(folders.begin(), folders.end())), std::set<std::string>(texts.begin(), texts.end()));
+    EXPECT_EQ(folders.size(), texts.size());
+    EXPECT_GE(paints, 1);
+    // Afterwards the control shows and paints its texts as before.
+    EXPECT_TRUE(::IsWindowVisible(probe));
+    StatusProbe::Events().clear();
+    ::SetWindowTextA(probe, "Alle gevonden Wings-shows:");
+    ::UpdateWindow(probe);
+    EXPECT_EQ((Strings{"Alle gevonden Wings-shows:", StatusProbe::kPaint}), StatusProbe::Events());
+}
+
 // --- Paths too long for the program's buffers -------------------------------
 
 namespace {
@@ -329,4 +367,27 @@ TEST_F(FolderSearchTest, PathsOverTheLimitArePassedOverNeverCut) {
     EXPECT_EQ(1, found);
     EXPECT_EQ(Strings{fits}, lines);
     for (const std::string& line : lines) EXPECT_LE(line.size(), 259u);
+}
+
+// --- Names the code page cannot hold ----------------------------------------
+
+TEST_F(FolderSearchTest, ANameTheCodePageCannotHoldIsPassedOverNeverReplaced) {
+    const std::string root = Own("C:\\ZkFsNames");
+    MakeFolder(root);
+    const std::wstring wideRoot = Wide(root);
+    // "富士.ws4", and "in.ws4" in the folder "Dvořák": no code-page path opens them.
+    for (const std::wstring& path : {wideRoot + L"\\\u5bcc\u58eb.ws4", wideRoot + L"\\Dvo\u0159\u00e1k\\in.ws4"}) {
+        ::CreateDirectoryW(path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+        UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    MakeFile(root + "\\caf\xE9.ws4");  // "café.ws4": é is in the code page
+
+    const int found = Search(root);
+    ::DeleteFileW((wideRoot + L"\\\u5bcc\u58eb.ws4").c_str());
+    ::DeleteFileW((wideRoot + L"\\Dvo\u0159\u00e1k\\in.ws4").c_str());
+    ::RemoveDirectoryW((wideRoot + L"\\Dvo\u0159\u00e1k").c_str());
+
+    EXPECT_EQ(1, found);
+    EXPECT_EQ(Strings{root + "\\caf\xE9.ws4"}, ListBoxLines(m_list));
+    EXPECT_EQ(Strings{"caf\xE9.ws4"}, Children(Child(TVI_ROOT, root + "\\")));
 }

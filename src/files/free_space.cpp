@@ -1,4 +1,4 @@
-#include "repair/free_space.h"
+#include "files/free_space.h"
 
 #include <windows.h>
 

@@ -13,3 +13,7 @@ extern FreeSpaceFn g_pfnFreeSpace;
 
 // The real query (GetDiskFreeSpaceExA), for tests that restore it.
 bool QueryFreeSpace(const std::string& directory, uint64_t* freeBytes, unsigned long* error);
+
+// What a drive must keep free beyond the bytes a copy needs, so that a
+// copy never fills it to the last byte.
+constexpr int64_t kFreeSpaceMargin = 1000000;
