@@ -126,7 +126,7 @@ void CDialogBackup::UpdatePlan() {
         const std::string folder = NormalizeFolder(destination);
         const BackupFolderChoice choice = FindBackupFolder(folder, m_csShowFolder);
         const std::string root = BackupRoot(folder, m_csShowFolder, choice.name);
-        switch (CheckDestinationOnDisk(destination, m_csShowFolder, root)) {
+        switch (DestinationProblemOnDisk(destination, m_csShowFolder, root)) {
         case DestinationProblem::None:
             if (!FolderThere(folder)) {
                 text = "Deze doelmap bestaat niet.";

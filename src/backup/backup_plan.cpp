@@ -110,7 +110,7 @@ std::string BackupRoot(const std::string& destination, const std::string& showFo
            (folderName.empty() ? ShowFolderName(showFolder) : folderName) + "\\";
 }
 
-DestinationProblem CheckDestination(const std::string& destination, const std::string& showFolder) {
+DestinationProblem DestinationProblemBySpelling(const std::string& destination, const std::string& showFolder) {
     const std::string folder = NormalizeFolder(destination);
     if (folder.empty()) return DestinationProblem::Empty;
     const std::string show = WithBackslash(NormalizeFolder(showFolder));

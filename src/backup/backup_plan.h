@@ -80,7 +80,7 @@ enum class DestinationProblem {
 };
 
 // showFolder ends in a backslash ("C:\Shows\Demo\"); destination as typed.
-DestinationProblem CheckDestination(const std::string& destination, const std::string& showFolder);
+DestinationProblem DestinationProblemBySpelling(const std::string& destination, const std::string& showFolder);
 
 // "E:\Back-ups\Demo\" for the destination "E:\Back-ups" and the show's
 // folder "C:\Shows\Demo\": the back-up mirrors the folder by its own name

@@ -111,21 +111,21 @@ TEST(BackupDestination, WhereTheBackupGoesAndWhatIsRefused) {
     EXPECT_EQ(BackupRoot("E:\\Back-ups\\", show), "E:\\Back-ups\\Demo\\");
     EXPECT_EQ(BackupRoot("E:/Back-ups", show), "E:\\Back-ups\\Demo\\");
 
-    EXPECT_EQ(CheckDestination("E:\\Back-ups", show), DestinationProblem::None);
-    EXPECT_EQ(CheckDestination("C:\\Back-ups", show), DestinationProblem::None);
-    EXPECT_EQ(CheckDestination("C:\\Shows\\Demo2", show), DestinationProblem::None);
-    EXPECT_EQ(CheckDestination("", show), DestinationProblem::Empty);
-    EXPECT_EQ(CheckDestination("c:\\shows\\demo", show), DestinationProblem::InsideShow);
-    EXPECT_EQ(CheckDestination("C:\\Shows\\Demo\\Audio\\", show), DestinationProblem::InsideShow);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\Back-ups", show), DestinationProblem::None);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\Back-ups", show), DestinationProblem::None);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\Shows\\Demo2", show), DestinationProblem::None);
+    EXPECT_EQ(DestinationProblemBySpelling("", show), DestinationProblem::Empty);
+    EXPECT_EQ(DestinationProblemBySpelling("c:\\shows\\demo", show), DestinationProblem::InsideShow);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\Shows\\Demo\\Audio\\", show), DestinationProblem::InsideShow);
     // C:\Shows\Demo\ itself would be the back-up's folder.
-    EXPECT_EQ(CheckDestination("C:\\Shows", show), DestinationProblem::ShowInside);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\Shows", show), DestinationProblem::ShowInside);
     // C:\Demo\ would hold the show's folder C:\Demo\Demo\ as "Demo".
-    EXPECT_EQ(CheckDestination("C:\\", "C:\\Demo\\Demo\\"), DestinationProblem::ShowInside);
-    EXPECT_EQ(CheckDestination("E:\\Back-ups", "C:\\"), DestinationProblem::ShowAtRoot);
-    EXPECT_EQ(CheckDestination("E:\\" + std::string(32000, 'x'), show), DestinationProblem::TooLong);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\", "C:\\Demo\\Demo\\"), DestinationProblem::ShowInside);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\Back-ups", "C:\\"), DestinationProblem::ShowAtRoot);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\" + std::string(32000, 'x'), show), DestinationProblem::TooLong);
     // The back-up's folder, not only the destination, must fit.
-    EXPECT_EQ(CheckDestination("E:\\" + std::string(31992, 'x'), show), DestinationProblem::TooLong);
-    EXPECT_EQ(CheckDestination("E:\\" + std::string(31991, 'x'), show), DestinationProblem::None);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\" + std::string(31992, 'x'), show), DestinationProblem::TooLong);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\" + std::string(31991, 'x'), show), DestinationProblem::None);
 
     EXPECT_TRUE(SameDrive("c:\\a", "C:\\b"));
     EXPECT_FALSE(SameDrive("D:\\a", "C:\\b"));
