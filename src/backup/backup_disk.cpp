@@ -84,20 +84,26 @@ bool ReadFileText(const std::string& path, std::string& text) {
            (::ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr) && got == text.size());
 }
 
-bool WriteFileText(const std::string& path, const std::string& text) {
+DWORD WriteFileText(const std::string& path, const std::string& text) {
     const std::string temp = path + ".tmp";
-    bool ok;
+    DWORD error = ERROR_SUCCESS;
     {
         UniqueFile file(::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return false;
+        if (!file) return ::GetLastError();
         DWORD put = 0;
-        ok = ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr) &&
-             put == text.size() && ::FlushFileBuffers(file.get());
+        if (!::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr))
+            error = ::GetLastError();
+        else if (put != text.size())
+            error = ERROR_DISK_FULL;
+        else if (!::FlushFileBuffers(file.get()))
+            error = ::GetLastError();
     }
-    ok = ok && ::MoveFileExW(Wide(temp).c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) ::DeleteFileW(Wide(temp).c_str());
-    return ok;
+    if (error == ERROR_SUCCESS &&
+        !::MoveFileExW(Wide(temp).c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = ::GetLastError();
+    if (error != ERROR_SUCCESS) ::DeleteFileW(Wide(temp).c_str());
+    return error;
 }
 
 }  // namespace backup

@@ -41,7 +41,7 @@ bool MakeFolders(const std::string& folder);
 // A whole small file (a record); false when it is missing or too large.
 bool ReadFileText(const std::string& path, std::string& text);
 // Written beside and put in place in one step: the old file stays whole
-// until the new one is on the disk.
-bool WriteFileText(const std::string& path, const std::string& text);
+// until the new one is on the disk. ERROR_SUCCESS, or why not.
+DWORD WriteFileText(const std::string& path, const std::string& text);
 
 }  // namespace backup

@@ -3,13 +3,39 @@
 #include <optional>
 
 #include "backup/backup_disk.h"
+#include "backup/sha256.h"
 
 namespace backup {
 
-std::string RecordPathOf(const std::string& backupRoot) {
+namespace {
+// "E:\Back-ups\" and "Demo" for "E:\Back-ups\Demo\".
+std::string BesideRoot(const std::string& backupRoot, std::string (*name)(const std::string&)) {
     const std::string root = backupRoot.substr(0, backupRoot.size() - (backupRoot.back() == '\\' ? 1 : 0));
     const size_t slash = root.rfind('\\');
-    return root.substr(0, slash + 1) + BackupRecordName(root.substr(slash + 1));
+    return root.substr(0, slash + 1) + name(root.substr(slash + 1));
+}
+}  // namespace
+
+std::string RecordPathOf(const std::string& backupRoot) { return BesideRoot(backupRoot, &BackupRecordName); }
+
+std::string FindingsPathOf(const std::string& backupRoot) { return BesideRoot(backupRoot, &CheckFindingsName); }
+
+std::string RecordChecksum(std::string_view bytes) {
+    CSha256 sha;
+    if (!sha.Begin() || !sha.Add(bytes.data(), bytes.size())) return std::string();
+    return sha.Finish();
+}
+
+bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRecord* record) {
+    onDisk.clear();
+    if (!ReadFileText(RecordPathOf(WithBackslash(backupRoot)), onDisk)) return false;
+    std::optional<BackupRecord> parsed = ParseBackupRecord(onDisk);
+    if (!parsed) return false;
+    if (!parsed->sealChecksum.empty() &&
+        RecordChecksum(std::string_view(onDisk).substr(0, parsed->sealedLength)) != parsed->sealChecksum)
+        parsed->damaged = true;
+    *record = std::move(*parsed);
+    return true;
 }
 
 RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry>& target, uint64_t precision) {
@@ -27,15 +53,28 @@ RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry
     return lines;
 }
 
-bool SaveRecord(const std::string& root, const std::string& showFolder, const RecordMap& lines, std::string& onDisk) {
-    BackupRecord record;
-    record.showFolder = showFolder;
+DWORD SaveRecord(const std::string& root, const BackupRecord& head, const RecordMap& lines, std::string& onDisk) {
+    BackupRecord record = head;
+    record.files.clear();
     for (const auto& line : lines) record.files.push_back(line.second);
-    std::string text = FormatBackupRecord(record);
-    if (text == onDisk) return true;
-    if (!WriteFileText(RecordPathOf(root), text)) return false;
-    onDisk = std::move(text);
-    return true;
+    std::string text = FormatBackupRecord(record, &RecordChecksum);
+    if (text == onDisk) return ERROR_SUCCESS;
+    const DWORD error = WriteFileText(RecordPathOf(root), text);
+    if (error == ERROR_SUCCESS) onDisk = std::move(text);
+    return error;
+}
+
+std::vector<std::string> ReadCheckFindings(const std::string& backupRoot) {
+    std::string text;
+    if (!ReadFileText(FindingsPathOf(WithBackslash(backupRoot)), text)) return {};
+    return ParseCheckFindings(text);
+}
+
+DWORD SaveCheckFindings(const std::string& backupRoot, const std::vector<std::string>& relatives) {
+    const std::string path = FindingsPathOf(WithBackslash(backupRoot));
+    if (!relatives.empty()) return WriteFileText(path, FormatCheckFindings(relatives));
+    if (::DeleteFileW(Wide(path).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+    return ::GetLastError();
 }
 
 }  // namespace backup
@@ -44,9 +83,5 @@ using namespace backup;
 
 bool ReadBackupRecord(const std::string& backupRoot, BackupRecord* record) {
     std::string text;
-    if (!ReadFileText(RecordPathOf(WithBackslash(backupRoot)), text)) return false;
-    std::optional<BackupRecord> parsed = ParseBackupRecord(text);
-    if (!parsed) return false;
-    *record = std::move(*parsed);
-    return true;
+    return ReadRecordText(backupRoot, text, record);
 }

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <map>
+#include <set>
+
 #include "backup/backup_disk.h"
 #include "backup/sha256.h"
 #include "common/system_error.h"
@@ -54,10 +57,52 @@ std::string RefusalReason(BackupAction action, const BackupVolume& volume) {
 struct RunPlace {
     std::string sourceRoot, targetRoot, olderRoot;
 };
+// What the last check found, by the path in capitals.
+using Findings = std::map<std::string, std::string>;
+
+// The plan's unchanged files whose key is in again become copies that
+// replace the copy there (which moves to the older versions).
+void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const Findings& again) {
+    if (again.empty()) return;
+    for (PlannedFile& file : plan.files) {
+        const BackupEntry& entry = source[file.source];
+        if (file.action != BackupAction::Unchanged || !again.count(UpperAscii(entry.relative))) continue;
+        file.action = BackupAction::Copy;
+        file.hasOlder = true;
+        --plan.unchangedCount;
+        ++plan.copyCount;
+        ++plan.olderCount;
+        plan.copyBytes += entry.size;
+    }
+}
+
+enum class Compared { Same, Different, CopyUnreadable, ShowUnreadable, Stopped };
+
+// The copy at to against the show's file at from, both hashed from the
+// disk; when they are the same, the copy gets its line in the record.
+Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, char* buffer,
+                         CSha256& sha, const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines) {
+    if (!buffer || !sha.Valid()) return Compared::ShowUnreadable;
+    const auto step = [&](int64_t) { return !progress || progress(entry.relative, doneBytes); };
+    int64_t copySize = 0, showSize = 0;
+    std::string copyHash, showHash;
+    DWORD error = 0;
+    const DiskRead copy = HashFromDisk(to, buffer, sha, copySize, copyHash, error, step);
+    if (copy == DiskRead::Failed) return error == ERROR_CANCELLED ? Compared::Stopped : Compared::CopyUnreadable;
+    // Gone since the listing: copied as any missing copy.
+    if (copy == DiskRead::Missing) return Compared::Different;
+    if (HashFromDisk(from, buffer, sha, showSize, showHash, error, step) != DiskRead::Ok)
+        return error == ERROR_CANCELLED ? Compared::Stopped : Compared::ShowUnreadable;
+    if (copySize != showSize || copyHash != showHash) return Compared::Different;
+    lines[UpperAscii(entry.relative)] = BackupRecordFile{entry.relative, copySize, entry.writeTime, copyHash};
+    return Compared::Same;
+}
+
 // Copies every file the plan says to copy, one verified copy after the
 // other, and keeps lines (the record to be) in step with what is there.
 BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const BackupPlan& plan, const RunPlace& place,
-                               RecordMap& lines, const BackupProgressFn& progress, HWND owner) {
+                               RecordMap& lines, Findings& healed, const BackupProgressFn& progress,
+                               HWND owner) {
     BackupOutcome outcome;
     CLogBatch log;
     const BackupVolume volume = QueryBackupVolume(place.targetRoot);
@@ -82,25 +127,40 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         const std::string from = place.sourceRoot + entry.relative;
         const std::string to = place.targetRoot + entry.relative;
         const std::string key = UpperAscii(entry.relative);
+        bool copyAgain = false;
         if (file.action == BackupAction::Unchanged) {
-            log.Value("ongewijzigd", Shown(from));
-            ++outcome.unchanged;
-            // A copy made before there was a record: its hash is taken from
-            // the disk once, so that the back-up can be checked later.
-            if (!aborted && buffer.get() && sha.Valid() && lines.find(key) == lines.end()) {
-                BackupRecordFile line{entry.relative, entry.size, entry.writeTime, std::string()};
-                int64_t size = 0;
-                DWORD error = 0;
-                const auto step = [&](int64_t) { return !progress || progress(entry.relative, outcome.copiedBytes); };
-                const DiskRead read = HashFromDisk(to, buffer.get(), sha, size, line.sha256, error, step);
-                if (read == DiskRead::Ok && size == entry.size) lines[key] = line;
-                if (read == DiskRead::Failed && error == ERROR_CANCELLED) {
-                    log.Value("fout", "gestopt");
-                    outcome.stopped = true;
-                    break;
-                }
+            if (aborted || lines.count(key)) {
+                log.Value("ongewijzigd", Shown(from));
+                ++outcome.unchanged;
+                continue;
             }
-            continue;
+            // A copy the record does not vouch for (no record, a damaged one,
+            // a lost line): taken in only when its bytes are the show's.
+            switch (CompareWithShow(from, to, entry, buffer.get(), sha, progress, outcome.copiedBytes, lines)) {
+            case Compared::Same:
+                log.Value("ongewijzigd", Shown(from));
+                ++outcome.unchanged;
+                continue;
+            case Compared::Stopped:
+                log.Value("fout", "gestopt");
+                outcome.stopped = true;
+                break;
+            case Compared::CopyUnreadable:
+                log.Value("bron", Shown(from));
+                ReportFailure(log, to, "De bestaande kopie in de back-up kan niet worden gelezen.", owner);
+                ++outcome.failed;
+                continue;
+            case Compared::ShowUnreadable:
+                log.Value("bron", Shown(from));
+                ReportFailure(log, from, "Het bestand van de show kan niet worden gelezen.", owner);
+                ++outcome.failed;
+                continue;
+            case Compared::Different:
+                log.Value("anders dan de show", Shown(to));
+                copyAgain = true;
+                break;
+            }
+            if (outcome.stopped) break;
         }
         if (aborted) {
             ++outcome.failed;
@@ -109,7 +169,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         }
         log.Value("bron", Shown(from));
         log.Value("doel", Shown(to));
-        if (file.action != BackupAction::Copy) {
+        if (file.action != BackupAction::Copy && !copyAgain) {
             ReportFailure(log, from, RefusalReason(file.action, volume), owner);
             ++outcome.failed;
             continue;
@@ -125,7 +185,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
             outcome.stopped = true;
             break;
         }
-        const bool hasOld = file.hasOlder;
+        const bool hasOld = file.hasOlder || copyAgain;
         const std::string older = place.olderRoot + entry.relative;
         VerifiedCopy copy(buffer.get(), sha, progress, outcome.copiedBytes);
         DWORD targetError = ERROR_SUCCESS;
@@ -135,6 +195,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
             ++outcome.copied;
             outcome.copiedBytes += copy.Copied();
             lines[key] = BackupRecordFile{entry.relative, copy.Copied(), entry.writeTime, copy.Hash()};
+            healed.erase(key);
         } else if (copy.Stopped()) {
             log.Value("fout", "gestopt");
             outcome.stopped = true;
@@ -237,22 +298,38 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     }
     RemoveLeftovers(root, target, source);
     const BackupVolume volume = QueryBackupVolume(folder);
-    const BackupPlan plan = PlanBackup(source, target, showFolder, root, volume);
+    BackupPlan plan = PlanBackup(source, target, showFolder, root, volume);
+    // What the last check found damaged or missing is copied again, even
+    // where its size and time say unchanged.
+    Findings healed;
+    for (const std::string& relative : ReadCheckFindings(root)) healed[UpperAscii(relative)] = relative;
+    const bool hadFindings = !healed.empty();
+    CopyAgain(plan, source, healed);
     if (!DestinationWritableWithRoom(folder, showFolder, root, plan, owner)) return end(BackupResult::Refused);
     if (planned) planned(plan.copyBytes);
 
     std::string onDisk;
-    BackupRecord old;
-    if (ReadFileText(RecordPathOf(root), onDisk)) old = ParseBackupRecord(onDisk).value_or(BackupRecord());
-    RecordMap lines = CurrentLines(old, target, volume.timePrecision);
-    // The folder is claimed for this show before anything is copied.
-    if (!SaveRecord(root, showFolder, lines, onDisk))
-        LogValue("fout", "overzicht niet geschreven: " + Shown(RecordPathOf(root)));
+    BackupRecord record;
+    if (ReadRecordText(root, onDisk, &record) && record.damaged) {
+        // Its lines vouch for nothing: every copy is compared with the show.
+        LogValue("overzicht beschadigd", Shown(RecordPathOf(root)));
+        record.files.clear();
+    }
+    RecordMap lines = CurrentLines(record, target, volume.timePrecision);
+    for (const auto& finding : healed) lines.erase(finding.first);
+    record.showFolder = showFolder;
+    record.lastRun = RecordedRun::Incomplete;
+    record.incompleteReason = "onderbroken";
+    // The folder is claimed for this show before anything is copied; until
+    // the run ends, the record says it is not complete.
+    if (plan.copyCount > 0 || onDisk.empty()) {
+        const DWORD error = SaveRecord(root, record, lines, onDisk);
+        if (error != ERROR_SUCCESS)
+            LogValue("fout", "overzicht niet geschreven: " + Shown(RecordPathOf(root)) + " (" + ReasonFor(error) + ")");
+    }
 
     const RunPlace place{showFolder, root, OlderVersionsFolder(folder, choice.name)};
-    *outcome = CopyPlannedFiles(source, plan, place, lines, progress, owner);
-    if (!SaveRecord(root, showFolder, lines, onDisk))
-        LogValue("fout", "overzicht niet geschreven: " + Shown(RecordPathOf(root)));
+    *outcome = CopyPlannedFiles(source, plan, place, lines, healed, progress, owner);
 
     CLogBatch log;
     for (const BackupListingError& folderError : unreadable) {
@@ -271,6 +348,32 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
                       "Deze map verwijst naar een andere plaats (een koppeling) en wordt niet gekopieerd.", owner,
                       "De volgende map is niet in de back-up gekomen:\n");
         ++outcome->failed;
+    }
+    log.Flush();
+
+    const bool complete = !outcome->stopped && outcome->failed == 0 && unreadable.empty() && links.empty();
+    record.lastRun = complete ? RecordedRun::Complete : RecordedRun::Incomplete;
+    record.incompleteReason = outcome->stopped ? "gestopt" : FileCountText(outcome->failed) + " niet gekopieerd";
+    const DWORD error = SaveRecord(root, record, lines, onDisk);
+    if (error != ERROR_SUCCESS) {
+        // Without its record the back-up cannot be proved: not complete.
+        const std::string path = Shown(RecordPathOf(root));
+        LogValue("fout", "overzicht niet geschreven: " + path + " (" + ReasonFor(error) + ")");
+        outcome->recordProblem = path;
+        ShowMessage("Het overzicht van de back-up kan niet worden geschreven:\n" + path + "\n\n" + ReasonFor(error) +
+                        "\n\nZonder overzicht kan de back-up niet worden gecontroleerd; hij is daarom niet volledig. "
+                        "Sluit het programma dat het overzicht open heeft (bijvoorbeeld een rekenblad) en maak de "
+                        "back-up opnieuw.",
+                    owner);
+    } else if (hadFindings) {
+        // What is left for the next run: files of the show not copied again.
+        std::set<std::string> inShow;
+        for (const BackupEntry& e : source) inShow.insert(UpperAscii(e.relative));
+        std::vector<std::string> left;
+        for (const auto& finding : healed)
+            if (inShow.count(finding.first)) left.push_back(finding.second);
+        if (SaveCheckFindings(root, left) != ERROR_SUCCESS)
+            LogValue("fout", "bevindingen niet bijgewerkt: " + Shown(FindingsPathOf(root)));
     }
     return end(BackupResult::Ran);
 }
