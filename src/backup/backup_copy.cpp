@@ -6,6 +6,7 @@
 #include "backup/backup_record.h"
 #include "backup/sha256.h"
 #include "common/partial_file.h"
+#include "media/content_check.h"
 
 bool WriteBackupFile(void* file, const void* data, unsigned long size, unsigned long* written) {
     DWORD put = 0;
@@ -136,6 +137,7 @@ bool VerifiedCopy::Copy(HANDLE in, HANDLE out, const std::string& relative) {
         if (!::ReadFile(in, m_pBuffer, kChunkBytes, &got, nullptr)) return Fail(::GetLastError());
         if (got == 0) break;
         m_sha.Add(m_pBuffer, got);
+        if (m_pContent) m_pContent->Feed(reinterpret_cast<const uint8_t*>(m_pBuffer), got);
         unsigned long put = 0;
         if (!g_pfnBackupWrite(out, m_pBuffer, got, &put)) return FailTarget(::GetLastError());
         if (put != got) return FailTarget(ERROR_DISK_FULL);

@@ -12,6 +12,7 @@
 
 #include "common/win_raii.h"
 
+class CContentCheck;
 class CSha256;
 
 // Told the file being copied (relative path, or empty between files) and
@@ -65,6 +66,8 @@ public:
 
     bool Run(const std::string& source, const std::string& target, const std::string& relative, bool hasOld,
              const std::string& olderPath);
+    // Also fed the source's bytes as they are hashed: no extra read.
+    void CheckContents(CContentCheck* content) { m_pContent = content; }
 
     int64_t Copied() const { return m_nCopied; }
     bool Stopped() const { return m_bStopped; }
@@ -89,6 +92,7 @@ private:
 
     char* m_pBuffer;
     CSha256& m_sha;
+    CContentCheck* m_pContent = nullptr;
     const BackupProgressFn& m_progress;
     int64_t m_nDoneBefore;
     int64_t m_nCopied = 0;

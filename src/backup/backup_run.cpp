@@ -9,6 +9,8 @@
 #include "backup/sha256.h"
 #include "common/system_error.h"
 #include "common/text.h"
+#include "files/path_split.h"
+#include "media/content_check.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 
@@ -57,6 +59,12 @@ std::string RefusalReason(BackupAction action, const BackupVolume& volume) {
 struct RunPlace {
     std::string sourceRoot, targetRoot, olderRoot;
 };
+// "wav" for "Audio\intro.wav"; empty without one.
+std::string ExtensionOf(const std::string& relative) {
+    const std::string ext = SplitPath(relative).ext;
+    return ext.empty() ? ext : ext.substr(1);
+}
+
 // What the last check found, by the path in capitals.
 using Findings = std::map<std::string, std::string>;
 
@@ -188,10 +196,20 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         const bool hasOld = file.hasOlder || copyAgain;
         const std::string older = place.olderRoot + entry.relative;
         VerifiedCopy copy(buffer.get(), sha, progress, outcome.copiedBytes);
+        CContentCheck content(ExtensionOf(entry.relative), static_cast<uint64_t>(entry.size));
+        copy.CheckContents(&content);
         DWORD targetError = ERROR_SUCCESS;
         if (copy.Run(from, to, entry.relative, hasOld, older)) {
             if (copy.MovedOld()) log.Value("oudere versie", Shown(older));
             log.Value(" ", "kopie OK");
+            // The copy is the show's file, byte for byte; should that file
+            // itself be damaged, the user hears it now, not at the venue.
+            // (A file that changed size since the listing is judged next time.)
+            const ContentFinding finding = content.Finish();
+            if (finding.verdict == ContentVerdict::Damaged && copy.Copied() == entry.size) {
+                log.Value("lijkt beschadigd", Shown(from) + " (" + finding.reason + ")");
+                ++outcome.suspect;
+            }
             ++outcome.copied;
             outcome.copiedBytes += copy.Copied();
             lines[key] = BackupRecordFile{entry.relative, copy.Copied(), entry.writeTime, copy.Hash()};

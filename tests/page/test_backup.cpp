@@ -735,6 +735,24 @@ TEST_F(Backup, MakingTheBackupAgainHealsWhatTheCheckFound) {
     EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
 }
 
+// The copy's bytes also go through the content check: a file of the show
+// that holds only zeros is copied as it is, and named as suspect.
+TEST_F(Backup, AFileOfTheShowThatLooksDamagedIsNamedInTheSummary) {
+    MakeShow();
+    MakeTestFile(Show() + "Audio\\stil.wav", std::string(3000, '\0'));
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(5, outcome.copied);
+    EXPECT_EQ(std::string(3000, '\0'), ReadWholeFile(Copy("Audio\\stil.wav")));
+    EXPECT_EQ("De back-up is klaar en volledig.\nLet op: 1 bestand lijkt beschadigd (zie het logboek).\nGekopieerd: "
+              "5 bestanden (2.543.310 bytes). Ongewijzigd: 0. Mislukt: 0.\nElk bestand staat in het logboek "
+              "c:\\Zekerpad.log.",
+              BackupSummaryText(outcome, kRunLogPath));
+    EXPECT_NE(std::string::npos, LogSoFar().find("-> lijkt beschadigd - " + Show() + "Audio\\stil.wav (leeg: het "
+                                                 "bestand bevat alleen nullen; zet een goede kopie terug)\n\r"));
+}
+
 // A record another program holds open cannot be replaced: the run is not
 // complete and says which file and why.
 TEST_F(Backup, ARecordThatCannotBeWrittenMakesTheRunIncomplete) {
