@@ -753,6 +753,39 @@ TEST_F(Backup, AFileOfTheShowThatLooksDamagedIsNamedInTheSummary) {
                                                  "bestand bevat alleen nullen; zet een goede kopie terug)\n\r"));
 }
 
+// The dialog shows the check's verdict, and the message names each finding.
+TEST_F(Backup, TheDialogSaysTheChecksVerdict) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    g_csBackupMap = Dest();
+    std::string good, bad;
+    ModalDriver dialog("Zekerpad - Back-up maken", {[&](HWND dlg) {
+                           ClickDialogButton(dlg, IDC_BACKUP_VERIFY);
+                           good = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                           EXPECT_TRUE(SaveShot(dlg, "backup\\controle-in-orde"));
+                           ::DeleteFileA(Copy("verborgen.txt").c_str());
+                           ClickDialogButton(dlg, IDC_BACKUP_VERIFY);
+                           bad = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                           EXPECT_TRUE(SaveShot(dlg, "backup\\controle-bevindingen"));
+                           ClickDialogButton(dlg, IDCANCEL);
+                       }});
+    CDialogBackup backup(Show());
+    backup.DoModal(nullptr);
+    ASSERT_TRUE(dialog.Done());
+    EXPECT_EQ("De back-up is in orde: elk bestand is van de schijf gelezen en gelijk aan het overzicht.\n"
+              "Gecontroleerd: 4 bestanden.\nElk bestand staat in het logboek c:\\Zekerpad.log.",
+              good);
+    EXPECT_EQ("De back-up is niet in orde: 1 bestand ontbreekt. Maak de back-up opnieuw.\nGecontroleerd: 4 "
+              "bestanden.\nElk bestand staat in het logboek c:\\Zekerpad.log.",
+              bad);
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_EQ("De back-up in " + Dest() + "\\Demo\\ is niet in orde.\n\nOntbreekt:\nverborgen.txt\n\nMaak de "
+              "back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.",
+              BoxTexts()[0]);
+}
+
 // A record another program holds open cannot be replaced: the run is not
 // complete and says which file and why.
 TEST_F(Backup, ARecordThatCannotBeWrittenMakesTheRunIncomplete) {
