@@ -135,7 +135,7 @@ void CDialogBackup::UpdatePlan() {
                 ScopedWaitCursor wait;
                 if (FolderThere(root)) ListBackupTree(root, target, nullptr);
                 const BackupPlan plan =
-                    PlanBackup(m_source, target, m_csShowFolder, root, QueryBackupVolume(folder));
+                    PlanBackupAt(m_source, target, m_csShowFolder, root, QueryBackupVolume(folder));
                 uint64_t freeBytes = 0;
                 unsigned long error = 0;
                 const bool known = g_pfnFreeSpace(Shown(folder), &freeBytes, &error);

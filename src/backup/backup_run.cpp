@@ -68,6 +68,14 @@ std::string ExtensionOf(const std::string& relative) {
 // What the last check found, by the path in capitals.
 using Findings = std::map<std::string, std::string>;
 
+// What the last check found damaged or missing is copied again, even
+// where its size and time say unchanged.
+Findings FindingsAt(const std::string& root) {
+    Findings found;
+    for (const std::string& relative : ReadCheckFindings(root)) found[UpperAscii(relative)] = relative;
+    return found;
+}
+
 // The plan's unchanged files whose key is in again become copies that
 // replace the copy there (which moves to the older versions).
 void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const Findings& again) {
@@ -317,10 +325,7 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     RemoveLeftovers(root, target, source);
     const BackupVolume volume = QueryBackupVolume(folder);
     BackupPlan plan = PlanBackup(source, target, showFolder, root, volume);
-    // What the last check found damaged or missing is copied again, even
-    // where its size and time say unchanged.
-    Findings healed;
-    for (const std::string& relative : ReadCheckFindings(root)) healed[UpperAscii(relative)] = relative;
+    Findings healed = FindingsAt(root);
     const bool hadFindings = !healed.empty();
     CopyAgain(plan, source, healed);
     if (!DestinationWritableWithRoom(folder, showFolder, root, plan, owner)) return end(BackupResult::Refused);
@@ -394,4 +399,11 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
             LogValue("fout", "bevindingen niet bijgewerkt: " + Shown(FindingsPathOf(root)));
     }
     return end(BackupResult::Ran);
+}
+
+BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
+                        const std::string& showFolder, const std::string& root, const BackupVolume& volume) {
+    BackupPlan plan = PlanBackup(source, target, showFolder, root, volume);
+    CopyAgain(plan, source, FindingsAt(root));
+    return plan;
 }
