@@ -292,7 +292,8 @@ void CDialogBackup::OnVerify() {
                     "bekend.";
         if (!result.missing.empty()) text += "\n\nOntbreekt:" + NameList(result.missing);
         if (!result.damaged.empty()) text += "\n\nBeschadigd of anders dan bij het maken:" + NameList(result.damaged);
-        if (!result.notHeld.empty()) text += "\n\nGenoemd door de show, maar niet in de back-up:" + NameList(result.notHeld);
+        if (!result.notHeld.empty())
+            text += "\n\nGenoemd door de show, maar niet in de back-up:" + NameList(result.notHeld);
         text += "\n\nMaak de back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.";
         ShowMessage(text, m_hWnd);
     }

@@ -631,7 +631,8 @@ TEST_F(Backup, TheCheckPassesOnlyACompleteUndamagedBackup) {
     int files = 0;
     const Row rows[] = {
         {"as made", names, nullptr, nullptr, true, "-> uitslag - De back-up is in orde: elk bestand"},
-        {"stopped after the first file", names, [&](const std::string& name, int64_t) { return name.empty() || ++files < 2; },
+        {"stopped after the first file", names,
+         [&](const std::string& name, int64_t) { return name.empty() || ++files < 2; },
          nullptr, false, "-> onvolledig - de laatste back-up was niet volledig (gestopt)\n\r"},
         {"a copy removed", names, nullptr, [&] { ASSERT_TRUE(::DeleteFileA(Copy("Audio\\intro.wav").c_str())); },
          false, "-> ontbreekt - " + Copy("Audio\\intro.wav") + "\n\r"},

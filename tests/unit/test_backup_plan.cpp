@@ -205,8 +205,8 @@ TEST(BackupRecord, ARecordKnowsWhetherItIsWholeAndWhetherItsRunWasComplete) {
     lineOut.erase(second, text.find("\r\n", second) + 2 - second);
     std::string badLine = text;
     badLine.replace(second + 6, 1, "x");
-    for (const std::string& broken : {text.substr(0, sealAt), text.substr(0, sealAt - 10), lineOut, badLine,
-                                      text + "c.wav\t1\t2024-05-01 12:00:00.0000000\t" + std::string(64, 'c') + "\r\n"}) {
+    const std::string afterSeal = text + "c.wav\t1\t2024-05-01 12:00:00.0000000\t" + std::string(64, 'c') + "\r\n";
+    for (const std::string& broken : {text.substr(0, sealAt), text.substr(0, sealAt - 10), lineOut, badLine, afterSeal}) {
         const std::optional<BackupRecord> parsed = ParseBackupRecord(broken);
         ASSERT_TRUE(parsed);
         EXPECT_TRUE(parsed->damaged) << broken;
