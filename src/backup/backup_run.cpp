@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <map>
 #include <set>
 
 #include "backup/backup_disk.h"
+#include "backup/backup_heal.h"
 #include "backup/sha256.h"
 #include "common/system_error.h"
 #include "common/text.h"
@@ -63,55 +63,6 @@ struct RunPlace {
 std::string ExtensionOf(const std::string& relative) {
     const std::string ext = SplitPath(relative).ext;
     return ext.empty() ? ext : ext.substr(1);
-}
-
-// What the last check found, by the path in capitals.
-using Findings = std::map<std::string, std::string>;
-
-// What the last check found damaged or missing is copied again, even
-// where its size and time say unchanged.
-Findings FindingsAt(const std::string& root) {
-    Findings found;
-    for (const std::string& relative : ReadCheckFindings(root)) found[UpperAscii(relative)] = relative;
-    return found;
-}
-
-// The plan's unchanged files whose key is in again become copies that
-// replace the copy there (which moves to the older versions).
-void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const Findings& again) {
-    if (again.empty()) return;
-    for (PlannedFile& file : plan.files) {
-        const BackupEntry& entry = source[file.source];
-        if (file.action != BackupAction::Unchanged || !again.count(UpperAscii(entry.relative))) continue;
-        file.action = BackupAction::Copy;
-        file.hasOlder = true;
-        --plan.unchangedCount;
-        ++plan.copyCount;
-        ++plan.olderCount;
-        plan.copyBytes += entry.size;
-    }
-}
-
-enum class Compared { Same, Different, CopyUnreadable, ShowUnreadable, Stopped };
-
-// The copy at to against the show's file at from, both hashed from the
-// disk; when they are the same, the copy gets its line in the record.
-Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, char* buffer,
-                         CSha256& sha, const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines) {
-    if (!buffer || !sha.Valid()) return Compared::ShowUnreadable;
-    const auto step = [&](int64_t) { return !progress || progress(entry.relative, doneBytes); };
-    int64_t copySize = 0, showSize = 0;
-    std::string copyHash, showHash;
-    DWORD error = 0;
-    const DiskRead copy = HashFromDisk(to, buffer, sha, copySize, copyHash, error, step);
-    if (copy == DiskRead::Failed) return error == ERROR_CANCELLED ? Compared::Stopped : Compared::CopyUnreadable;
-    // Gone since the listing: copied as any missing copy.
-    if (copy == DiskRead::Missing) return Compared::Different;
-    if (HashFromDisk(from, buffer, sha, showSize, showHash, error, step) != DiskRead::Ok)
-        return error == ERROR_CANCELLED ? Compared::Stopped : Compared::ShowUnreadable;
-    if (copySize != showSize || copyHash != showHash) return Compared::Different;
-    lines[UpperAscii(entry.relative)] = BackupRecordFile{entry.relative, copySize, entry.writeTime, copyHash};
-    return Compared::Same;
 }
 
 // Copies every file the plan says to copy, one verified copy after the
@@ -399,11 +350,4 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
             LogValue("fout", "bevindingen niet bijgewerkt: " + Shown(FindingsPathOf(root)));
     }
     return end(BackupResult::Ran);
-}
-
-BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
-                        const std::string& showFolder, const std::string& root, const BackupVolume& volume) {
-    BackupPlan plan = PlanBackup(source, target, showFolder, root, volume);
-    CopyAgain(plan, source, FindingsAt(root));
-    return plan;
 }

@@ -13,11 +13,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "backup/backup_check.h"
 #include "backup/backup_copy.h"
 #include "backup/backup_destination.h"
+#include "backup/backup_heal.h"
 #include "backup/backup_listing.h"
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
@@ -38,8 +38,3 @@ enum class BackupResult { Refused, Ran };
 BackupResult MakeBackup(const std::string& showFolder, const std::string& destination,
                         const BackupProgressFn& progress, HWND__* owner, BackupOutcome* outcome,
                         const std::function<void(int64_t copyBytes)>& planned = nullptr);
-
-// PlanBackup, with the copies the last check found damaged or missing
-// (beside root) planned as copies again: what "Back-up maken" will do.
-BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
-                        const std::string& showFolder, const std::string& root, const BackupVolume& volume);
