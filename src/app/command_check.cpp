@@ -30,8 +30,9 @@ int ExitCodeOf(Verdict verdict) {
 int CheckBackupFolder(const std::string& folder) {
     const BackupCheckResult result = CheckBackup(Utf8FromCodePage(FullPathName(folder)), nullptr);
     if (!result.hasRecord) return kExitBackupNoRecord;
-    if (!result.missing.empty() || !result.damaged.empty()) return kExitBackupDamaged;
-    return kExitBackupGood;
+    // Missing, damaged, incomplete or a record that does not prove itself:
+    // the run log's "uitslag" says which and what to do.
+    return BackupProven(result) ? kExitBackupGood : kExitBackupDamaged;
 }
 
 int Check(const CheckCommand& command, const std::string& settingsFile) {

@@ -126,7 +126,7 @@ void CDialogBackup::UpdatePlan() {
         const std::string folder = NormalizeFolder(destination);
         const BackupFolderChoice choice = FindBackupFolder(folder, m_csShowFolder);
         const std::string root = BackupRoot(folder, m_csShowFolder, choice.name);
-        switch (CheckDestinationOnDisk(destination, m_csShowFolder, root)) {
+        switch (DestinationProblemOnDisk(destination, m_csShowFolder, root)) {
         case DestinationProblem::None:
             if (!FolderThere(folder)) {
                 text = "Deze doelmap bestaat niet.";
@@ -135,7 +135,7 @@ void CDialogBackup::UpdatePlan() {
                 ScopedWaitCursor wait;
                 if (FolderThere(root)) ListBackupTree(root, target, nullptr);
                 const BackupPlan plan =
-                    PlanBackup(m_source, target, m_csShowFolder, root, QueryBackupVolume(folder));
+                    PlanBackupAt(m_source, target, m_csShowFolder, root, QueryBackupVolume(folder));
                 uint64_t freeBytes = 0;
                 unsigned long error = 0;
                 const bool known = g_pfnFreeSpace(Shown(folder), &freeBytes, &error);
@@ -279,15 +279,21 @@ void CDialogBackup::OnVerify() {
     m_bBusy = false;
     EnableItem(IDC_BACKUP_STOP, false);
     SetItemText(IDC_BACKUP_FILE, "");
-    std::vector<std::string> missing, damaged;
-    for (const std::string& name : result.missing) missing.push_back(Shown(name));
-    for (const std::string& name : result.damaged) damaged.push_back(Shown(name));
-    SetItemText(IDC_BACKUP_SUMMARY, BackupCheckText(result.checked, missing, damaged, result.stopped, kRunLogPath));
+    SetItemText(IDC_BACKUP_SUMMARY, BackupCheckText(result, kRunLogPath));
     ShowResults();
-    if (!result.missing.empty() || !result.damaged.empty()) {
+    if (!BackupProven(result) && !(result.stopped && result.missing.empty() && result.damaged.empty())) {
         std::string text = "De back-up in " + Shown(root) + " is niet in orde.";
+        if (result.recordDamaged)
+            text += "\n\nHet overzicht van de back-up is beschadigd:\n" + Shown(backup::RecordPathOf(root));
+        if (result.lastRun == RecordedRun::Incomplete)
+            text += "\n\nDe laatste back-up was niet volledig (" + result.incompleteReason + ").";
+        if (result.lastRun == RecordedRun::Unknown)
+            text += "\n\nHet overzicht is van een eerdere versie van Zekerpad; of die back-up volledig was, is niet "
+                    "bekend.";
         if (!result.missing.empty()) text += "\n\nOntbreekt:" + NameList(result.missing);
         if (!result.damaged.empty()) text += "\n\nBeschadigd of anders dan bij het maken:" + NameList(result.damaged);
+        if (!result.notHeld.empty())
+            text += "\n\nGenoemd door de show, maar niet in de back-up:" + NameList(result.notHeld);
         text += "\n\nMaak de back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.";
         ShowMessage(text, m_hWnd);
     }

@@ -110,7 +110,7 @@ std::string BackupRoot(const std::string& destination, const std::string& showFo
            (folderName.empty() ? ShowFolderName(showFolder) : folderName) + "\\";
 }
 
-DestinationProblem CheckDestination(const std::string& destination, const std::string& showFolder) {
+DestinationProblem DestinationProblemBySpelling(const std::string& destination, const std::string& showFolder) {
     const std::string folder = NormalizeFolder(destination);
     if (folder.empty()) return DestinationProblem::Empty;
     const std::string show = WithBackslash(NormalizeFolder(showFolder));
@@ -140,8 +140,14 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
     else if (outcome.failed > 0)
         first = "De back-up is niet volledig: " + FileCountText(outcome.failed) +
                 (outcome.failed == 1 ? " kon" : " konden") + " niet worden gekopieerd (zie de meldingen).";
+    else if (!outcome.recordProblem.empty())
+        first = "De back-up is niet volledig: het overzicht " + outcome.recordProblem +
+                " kon niet worden geschreven (zie de melding).";
     else
         first = "De back-up is klaar en volledig.";
+    if (outcome.suspect > 0)
+        first += "\nLet op: " + FileCountText(outcome.suspect) + (outcome.suspect == 1 ? " lijkt" : " lijken") +
+                 " beschadigd (zie het logboek).";
     return first + "\nGekopieerd: " + FileCountText(outcome.copied) + " (" + FormatThousands(outcome.copiedBytes) +
            " bytes). Ongewijzigd: " + FormatThousands(outcome.unchanged) +
            ". Mislukt: " + FormatThousands(outcome.failed) + ".\nElk bestand staat in het logboek " + logName + ".";
@@ -166,23 +172,46 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
     return text;
 }
 
-std::string BackupCheckText(int checked, const std::vector<std::string>& missing,
-                            const std::vector<std::string>& damaged, bool stopped, const std::string& logName) {
+bool BackupProven(const BackupCheckResult& r) {
+    return r.hasRecord && !r.recordDamaged && !r.stopped && r.lastRun == RecordedRun::Complete &&
+           r.missing.empty() && r.damaged.empty() && r.notHeld.empty();
+}
+
+std::string BackupCheckText(const BackupCheckResult& r, const std::string& logName) {
+    const auto count = [](size_t n, const char* one, const char* more) {
+        return FileCountText(static_cast<int>(n)) + (n == 1 ? one : more);
+    };
     std::string text;
-    if (!missing.empty() || !damaged.empty()) {
-        text = "De back-up is niet in orde: ";
-        if (!missing.empty())
-            text += FileCountText(static_cast<int>(missing.size())) + (missing.size() == 1 ? " ontbreekt" : " ontbreken");
-        if (!missing.empty() && !damaged.empty()) text += " en ";
-        if (!damaged.empty())
-            text += FileCountText(static_cast<int>(damaged.size())) +
-                    (damaged.size() == 1 ? " is beschadigd" : " zijn beschadigd");
-        text += ".";
-        if (stopped) text += " De controle is gestopt voordat alles gelezen was.";
-    } else if (stopped) {
-        text = "De controle is gestopt; de back-up is dus niet volledig gecontroleerd.";
-    } else {
+    if (!r.hasRecord) {
+        text = "Bij deze back-up staat geen overzicht van Zekerpad; hij kan niet worden gecontroleerd.";
+    } else if (r.recordDamaged) {
+        text = "Het overzicht van de back-up is beschadigd: niet na te gaan is of de back-up volledig en gaaf is. "
+               "Maak de back-up opnieuw.";
+    } else if (BackupProven(r)) {
         text = "De back-up is in orde: elk bestand is van de schijf gelezen en gelijk aan het overzicht.";
+    } else {
+        std::vector<std::string> parts;
+        if (!r.missing.empty()) parts.push_back(count(r.missing.size(), " ontbreekt", " ontbreken"));
+        if (!r.damaged.empty()) parts.push_back(count(r.damaged.size(), " is beschadigd", " zijn beschadigd"));
+        if (!r.notHeld.empty())
+            parts.push_back(count(r.notHeld.size(), " dat de show noemt, staat", " die de show noemt, staan") +
+                            " niet in de back-up");
+        if (r.lastRun == RecordedRun::Incomplete)
+            parts.push_back("de laatste back-up was niet volledig" +
+                            (r.incompleteReason.empty() ? std::string() : " (" + r.incompleteReason + ")"));
+        if (r.lastRun == RecordedRun::Unknown)
+            parts.push_back("het overzicht is van een eerdere versie van Zekerpad, die niet bijhield of de back-up "
+                            "volledig was");
+        if (parts.empty()) {
+            text = "De controle is gestopt; de back-up is dus niet volledig gecontroleerd.";
+        } else {
+            text = "De back-up is niet in orde: ";
+            for (size_t i = 0; i < parts.size(); ++i)
+                text += (i == 0 ? "" : i + 1 == parts.size() ? " en " : ", ") + parts[i];
+            text += ".";
+            if (r.stopped) text += " De controle is gestopt voordat alles gelezen was.";
+            text += " Maak de back-up opnieuw.";
+        }
     }
-    return text + "\nGecontroleerd: " + FileCountText(checked) + ".\nElk bestand staat in het logboek " + logName + ".";
+    return text + "\nGecontroleerd: " + FileCountText(r.checked) + ".\nElk bestand staat in het logboek " + logName + ".";
 }

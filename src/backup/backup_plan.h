@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "backup/backup_record.h"
+
 // One file or folder below a listed root; relative is "Audio\intro.wav",
 // in UTF-8 as every path of the back-up: names come from the disk and may
 // hold any character.
@@ -80,7 +82,7 @@ enum class DestinationProblem {
 };
 
 // showFolder ends in a backslash ("C:\Shows\Demo\"); destination as typed.
-DestinationProblem CheckDestination(const std::string& destination, const std::string& showFolder);
+DestinationProblem DestinationProblemBySpelling(const std::string& destination, const std::string& showFolder);
 
 // "E:\Back-ups\Demo\" for the destination "E:\Back-ups" and the show's
 // folder "C:\Shows\Demo\": the back-up mirrors the folder by its own name
@@ -105,6 +107,8 @@ struct BackupOutcome {
     int unchanged = 0;
     int failed = 0;
     bool stopped = false;
+    int suspect = 0;           // copies whose contents look damaged (already in the log)
+    std::string recordProblem;  // the record file that could not be written, shown; empty when written
 };
 
 // The summary the dialog shows at the end; with a failure or a stop it
@@ -121,6 +125,25 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
 // The text for a number of files: "1 bestand", "3 bestanden".
 std::string FileCountText(int count);
 
-// The summary after "Back-up controleren"; the names in the code page.
-std::string BackupCheckText(int checked, const std::vector<std::string>& missing,
-                            const std::vector<std::string>& damaged, bool stopped, const std::string& logName);
+// What a check of a back-up found (relative paths, UTF-8).
+struct BackupCheckResult {
+    bool hasRecord = false;
+    bool recordDamaged = false;  // the record does not prove itself
+    RecordedRun lastRun = RecordedRun::Unknown;
+    std::string incompleteReason;
+    bool stopped = false;
+    int checked = 0;
+    std::vector<std::string> missing;  // relative paths
+    std::vector<std::string> damaged;  // other size or other bytes, or unreadable
+    // Files a show in the back-up names that the back-up does not hold,
+    // below the show's folder or outside it, as the show names them.
+    std::vector<std::string> notHeld;
+};
+
+// In orde: a whole record of a complete run, every recorded file read back
+// as recorded, and every file the shows name held.
+bool BackupProven(const BackupCheckResult& result);
+
+// The summary after "Back-up controleren": what is wrong and what to do.
+// Its first line is the verdict the run log gets.
+std::string BackupCheckText(const BackupCheckResult& result, const std::string& logName);

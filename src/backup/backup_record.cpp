@@ -1,5 +1,6 @@
 #include "backup/backup_record.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "common/text.h"
@@ -9,6 +10,13 @@ constexpr char kBom[] = "\xEF\xBB\xBF";
 // The first line says what the file is; a record is known by it.
 constexpr char kFirstLine[] = "Zekerpad back-up";
 constexpr char kShowKey[] = "Map van de show: ";
+constexpr char kRunKey[] = "Laatste back-up: ";
+constexpr char kRunComplete[] = "volledig";
+constexpr char kRunIncomplete[] = "niet volledig";
+// "Einde van het overzicht: 3 bestandsregels, SHA-256 van alles hierboven: <64 hex>"
+constexpr char kSealKey[] = "Einde van het overzicht: ";
+constexpr char kSealMiddle[] = " bestandsregels, SHA-256 van alles hierboven: ";
+constexpr char kFindingsFirstLine[] = "Zekerpad controle";
 constexpr uint64_t kTicksPerSecond = 10000000;
 // From 1601-01-01, where the system counts from, to 1970-01-01.
 constexpr int64_t kDaysFrom1601To1970 = 134774;
@@ -78,42 +86,110 @@ std::string FormatRecordTime(uint64_t ticks) {
 }
 
 std::optional<uint64_t> ParseRecordTime(std::string_view text) {
-    // "YYYY-MM-DD hh:mm:ss.fffffff"
-    if (text.size() != 27 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
-        text[16] != ':' || text[19] != '.')
+    // "YYYY-MM-DD hh:mm:ss.fffffff"; the system's times reach the year
+    // 60056, so a year may have five digits.
+    const size_t y = text.size() == 28 ? 5 : 4;
+    if (text.size() != 23 + y || text[y] != '-' || text[y + 3] != '-' || text[y + 6] != ' ' ||
+        text[y + 9] != ':' || text[y + 12] != ':' || text[y + 15] != '.')
         return std::nullopt;
     uint64_t year, month, day, hour, minute, second, fraction;
-    if (!Digits(text, 0, 4, year) || !Digits(text, 5, 2, month) || !Digits(text, 8, 2, day) ||
-        !Digits(text, 11, 2, hour) || !Digits(text, 14, 2, minute) || !Digits(text, 17, 2, second) ||
-        !Digits(text, 20, 7, fraction))
+    if (!Digits(text, 0, y, year) || !Digits(text, y + 1, 2, month) || !Digits(text, y + 4, 2, day) ||
+        !Digits(text, y + 7, 2, hour) || !Digits(text, y + 10, 2, minute) || !Digits(text, y + 13, 2, second) ||
+        !Digits(text, y + 16, 7, fraction))
         return std::nullopt;
     if (year < 1601 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
     const int64_t days = DaysFromCivil(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)) +
                          kDaysFrom1601To1970;
     const uint64_t seconds = static_cast<uint64_t>(days) * 86400 + hour * 3600 + minute * 60 + second;
+    // Past what 64 bits of ticks hold: no time the system could have written.
+    if (seconds > (UINT64_MAX - fraction) / kTicksPerSecond) return std::nullopt;
     return seconds * kTicksPerSecond + fraction;
 }
 
-std::string FormatBackupRecord(const BackupRecord& record) {
+std::string FormatBackupRecord(const BackupRecord& record, const RecordChecksumFn& checksum) {
     std::string text = kBom;
     text += kFirstLine;
     text += "\r\n";
     text += kShowKey + record.showFolder + "\r\n";
+    text += kRunKey;
+    if (record.lastRun == RecordedRun::Complete)
+        text += kRunComplete;
+    else
+        text += std::string(kRunIncomplete) + " (" +
+                (record.incompleteReason.empty() ? std::string("onbekend") : record.incompleteReason) + ")";
+    text += "\r\n";
     text += "Deze back-upmap hoort bij die show. Per bestand: pad, grootte in bytes, tijd van de laatste "
             "wijziging (UTC) en de SHA-256-controlesom van de kopie, gescheiden door tabs.\r\n";
     text += "\r\n";
     for (const BackupRecordFile& f : record.files)
         text += f.relative + "\t" + std::to_string(f.size) + "\t" + FormatRecordTime(f.writeTime) + "\t" + f.sha256 +
                 "\r\n";
+    const std::string sum = checksum(text);
+    text += kSealKey + std::to_string(record.files.size()) + kSealMiddle + sum + "\r\n";
     return text;
 }
 
-std::optional<BackupRecord> ParseBackupRecord(std::string_view text) {
+namespace {
+// The run line's value: "volledig", or "niet volledig (reason)".
+void ParseRunLine(std::string_view value, BackupRecord& record) {
+    const std::string_view incomplete(kRunIncomplete);
+    if (value == kRunComplete) {
+        record.lastRun = RecordedRun::Complete;
+    } else if (value.substr(0, incomplete.size()) == incomplete) {
+        record.lastRun = RecordedRun::Incomplete;
+        value.remove_prefix(incomplete.size());
+        if (value.size() >= 3 && value.substr(0, 2) == " (" && value.back() == ')')
+            record.incompleteReason = std::string(value.substr(2, value.size() - 3));
+    } else {
+        record.damaged = true;
+    }
+}
+
+// "<n> bestandsregels, SHA-256 van alles hierboven: <hex>"
+bool ParseSeal(std::string_view value, size_t& lines, std::string& checksum) {
+    const size_t middle = value.find(kSealMiddle);
+    int64_t count = 0;
+    if (middle == std::string_view::npos || !ParseNumber(value.substr(0, middle), count)) return false;
+    const std::string_view hash = value.substr(middle + std::string_view(kSealMiddle).size());
+    if (hash.size() != 64 || !IsLowerHex(hash)) return false;
+    lines = static_cast<size_t>(count);
+    checksum = std::string(hash);
+    return true;
+}
+
+// path \t size \t time \t hash
+bool ParseFileLine(std::string_view line, BackupRecordFile& file) {
+    const size_t t3 = line.rfind('\t');
+    if (t3 == std::string_view::npos || t3 == 0) return false;
+    const size_t t2 = line.rfind('\t', t3 - 1);
+    if (t2 == std::string_view::npos || t2 == 0) return false;
+    const size_t t1 = line.rfind('\t', t2 - 1);
+    if (t1 == std::string_view::npos || t1 == 0) return false;
+    file.relative = std::string(line.substr(0, t1));
+    const std::string_view hash = line.substr(t3 + 1);
+    const std::optional<uint64_t> time = ParseRecordTime(line.substr(t2 + 1, t3 - t2 - 1));
+    if (!ParseNumber(line.substr(t1 + 1, t2 - t1 - 1), file.size) || !time || hash.size() != 64 || !IsLowerHex(hash))
+        return false;
+    file.writeTime = *time;
+    file.sha256 = std::string(hash);
+    return true;
+}
+}  // namespace
+
+std::optional<BackupRecord> ParseBackupRecord(std::string_view whole) {
+    std::string_view text = whole;
     if (text.substr(0, 3) == std::string_view(kBom, 3)) text.remove_prefix(3);
     BackupRecord record;
     bool first = true;
+    bool badLine = false;
+    bool sealed = false;
+    bool runSeen = false;
+    size_t sealLines = 0;
+    // A record of today ends every line, the last one too.
+    if (!text.empty() && text.back() != '\n') record.damaged = true;
     while (!text.empty()) {
+        const size_t offset = whole.size() - text.size();
         size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
@@ -123,31 +199,70 @@ std::optional<BackupRecord> ParseBackupRecord(std::string_view text) {
             first = false;
             continue;
         }
-        const std::string_view key(kShowKey);
+        if (sealed) {
+            // Nothing belongs after the seal.
+            record.damaged = true;
+            break;
+        }
+        const std::string_view key(kShowKey), run(kRunKey), seal(kSealKey);
         if (record.showFolder.empty() && line.substr(0, key.size()) == key) {
             record.showFolder = std::string(line.substr(key.size()));
             continue;
         }
-        // path \t size \t time \t hash; anything else is a note.
-        const size_t t3 = line.rfind('\t');
-        if (t3 == std::string_view::npos || t3 == 0) continue;
-        const size_t t2 = line.rfind('\t', t3 - 1);
-        if (t2 == std::string_view::npos || t2 == 0) continue;
-        const size_t t1 = line.rfind('\t', t2 - 1);
-        if (t1 == std::string_view::npos || t1 == 0) continue;
-        BackupRecordFile file;
-        file.relative = std::string(line.substr(0, t1));
-        const std::string_view hash = line.substr(t3 + 1);
-        const std::optional<uint64_t> time = ParseRecordTime(line.substr(t2 + 1, t3 - t2 - 1));
-        if (!ParseNumber(line.substr(t1 + 1, t2 - t1 - 1), file.size) || !time || hash.size() != 64 ||
-            !IsLowerHex(hash))
+        if (!runSeen && line.substr(0, run.size()) == run) {
+            runSeen = true;
+            ParseRunLine(line.substr(run.size()), record);
             continue;
-        file.writeTime = *time;
-        file.sha256 = std::string(hash);
-        record.files.push_back(std::move(file));
+        }
+        if (line.substr(0, seal.size()) == seal) {
+            sealed = true;
+            record.sealedLength = offset;
+            if (!ParseSeal(line.substr(seal.size()), sealLines, record.sealChecksum)) record.damaged = true;
+            continue;
+        }
+        BackupRecordFile file;
+        if (ParseFileLine(line, file))
+            record.files.push_back(std::move(file));
+        else if (line.find('\t') != std::string_view::npos)
+            badLine = true;  // a file line, but damaged; anything else is a note
     }
     if (first || record.showFolder.empty()) return std::nullopt;
+    // Records that say how their run ended also end with a seal: one
+    // without it was cut short.
+    if (runSeen && !sealed) record.damaged = true;
+    if (sealed && (badLine || sealLines != record.files.size())) record.damaged = true;
     return record;
+}
+
+std::string CheckFindingsName(const std::string& folderName) { return folderName + " - Zekerpad-controle.txt"; }
+
+std::string FormatCheckFindings(const std::vector<std::string>& relatives) {
+    std::string text = kBom;
+    text += kFindingsFirstLine;
+    text += "\r\nDeze bestanden waren bij de laatste controle beschadigd of ontbraken in de back-up; de "
+            "volgende back-up kopieert ze opnieuw.\r\n\r\n";
+    for (const std::string& relative : relatives) text += relative + "\r\n";
+    return text;
+}
+
+std::vector<std::string> ParseCheckFindings(std::string_view text) {
+    std::vector<std::string> relatives;
+    if (text.substr(0, 3) == std::string_view(kBom, 3)) text.remove_prefix(3);
+    int line = 0;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view part = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!part.empty() && part.back() == '\r') part.remove_suffix(1);
+        if (line++ == 0) {
+            if (part != kFindingsFirstLine) return relatives;
+            continue;
+        }
+        // The note and the empty line above the names.
+        if (line <= 3) continue;
+        if (!part.empty()) relatives.emplace_back(part);
+    }
+    return relatives;
 }
 
 std::string BackupRecordName(const std::string& folderName) { return folderName + " - Zekerpad-back-up.txt"; }

@@ -1,6 +1,9 @@
-// The back-up of a show's folder: listing both trees, the refusals before
-// anything is copied, and the verified copy of each file. The dialog only
-// shows what this reports.
+// The back-up of a show's folder, from "Back-up maken" to its summary:
+// the refusals before anything is copied, the listing of both trees, and
+// the verified copy of each file. The dialog only shows what this
+// reports. The jobs it is made of have their own files (destination,
+// listing, copy, record file, check); this header brings them together
+// for the dialog, the command line and the tests.
 //
 // Every path here is UTF-8 and goes to the wide-character calls with the
 // long-path prefix, so a name of any characters and any length is copied
@@ -10,57 +13,17 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
+#include "backup/backup_check.h"
+#include "backup/backup_copy.h"
+#include "backup/backup_destination.h"
+#include "backup/backup_heal.h"
+#include "backup/backup_listing.h"
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
+#include "backup/backup_record_file.h"
 
 struct HWND__;
-
-// A folder below a listed root that could not be listed (fully).
-struct BackupListingError {
-    std::string relative;  // "Audio\", or empty for the root itself
-    unsigned long error = 0;
-};
-
-// Every file and folder below root (a folder ending in "\"), hidden and
-// system ones too, parents before their contents. A folder that is a link
-// to another place is not walked; its relative path goes to links. A
-// subfolder that cannot be listed goes to unreadable and the walk goes on;
-// without unreadable it makes the whole walk fail. False when root cannot
-// be listed or pump asked to stop.
-bool ListBackupTree(const std::string& root, std::vector<BackupEntry>& entries, std::vector<std::string>* links,
-                    const std::function<bool()>& pump = nullptr,
-                    std::vector<BackupListingError>* unreadable = nullptr);
-
-// What the file system of the folder's volume can keep, and its name
-// ("FAT32"); an unknown file system keeps everything exactly.
-BackupVolume QueryBackupVolume(const std::string& folder, std::string* fileSystemName = nullptr);
-
-// CheckDestination, and then the same by identity: the destination, the
-// show's folder and the back-up's folder compared as the file system
-// knows them (volume and folder number), so that another drive letter for
-// the same folder is seen through.
-DestinationProblem CheckDestinationOnDisk(const std::string& destination, const std::string& showFolder,
-                                          const std::string& backupRoot);
-
-// Which folder in destination is (or becomes) the show's back-up: the one
-// whose record names this show, or the first free name.
-BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder);
-
-// The record beside the back-up folder root ("E:\Back-ups\Demo\"); false
-// when there is none or it is not a record.
-bool ReadBackupRecord(const std::string& backupRoot, BackupRecord* record);
-
-// Told the file being copied (relative path, or empty between files) and
-// the bytes copied so far in this run; false stops the run.
-using BackupProgressFn = std::function<bool(const std::string& relative, int64_t bytesDone)>;
-
-// Writes to a copy; tests replace it to make the destination fill up, go
-// away or lose what was written.
-using BackupWriteFn = bool (*)(void* file, const void* data, unsigned long size, unsigned long* written);
-extern BackupWriteFn g_pfnBackupWrite;
-bool WriteBackupFile(void* file, const void* data, unsigned long size, unsigned long* written);
 
 enum class BackupResult { Refused, Ran };
 
@@ -75,18 +38,3 @@ enum class BackupResult { Refused, Ran };
 BackupResult MakeBackup(const std::string& showFolder, const std::string& destination,
                         const BackupProgressFn& progress, HWND__* owner, BackupOutcome* outcome,
                         const std::function<void(int64_t copyBytes)>& planned = nullptr);
-
-// What a check of a back-up found.
-struct BackupCheckResult {
-    bool hasRecord = false;
-    bool stopped = false;
-    int checked = 0;
-    std::vector<std::string> missing;  // relative paths
-    std::vector<std::string> damaged;  // other size or other bytes, or unreadable
-};
-
-// "Back-up controleren": reads every file the record beside backupRoot
-// names, from the disk, and compares its size and SHA-256 with the record.
-// Needs nothing of the show. Logs "Start controle back-up" to "Einde
-// controle back-up".
-BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgressFn& progress);

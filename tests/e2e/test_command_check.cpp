@@ -97,7 +97,7 @@ TEST(CheckForScripts, ExitCodesOfTheRealProgram) {
 }
 
 // A back-up checked by a script, without the show: 0 when every file is as
-// recorded, 1 when one is not, 3 for a folder without a record, 4 without
+// recorded, 1 when one is missing or not as recorded, 3 for a folder without a record, 4 without
 // a folder.
 TEST(CheckForScripts, ExitCodesOfTheBackupCheck) {
     ScratchFolder show("C:\\ZkScriptShow");
@@ -112,6 +112,10 @@ TEST(CheckForScripts, ExitCodesOfTheBackupCheck) {
     ASSERT_EQ(outcome.copied, 2);
     const std::string copy = stick / "ZkScriptShow";
 
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 0);
+    ASSERT_TRUE(::MoveFileA((copy + "\\Audio\\a.wav").c_str(), (copy + "\\a.wav").c_str()));
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 1);
+    ASSERT_TRUE(::MoveFileA((copy + "\\a.wav").c_str(), (copy + "\\Audio\\a.wav").c_str()));
     EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 0);
     ASSERT_TRUE(WriteWholeFile(copy + "\\b.jpg", "JPEGDATB"));
     EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 1);

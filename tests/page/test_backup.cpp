@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "services/msgbox.h"
 #include "services/run_log.h"
@@ -604,6 +605,213 @@ TEST_F(Backup, CheckingTheBackupFindsAFlippedByteAndARemovedFile) {
 
     // A folder without a record cannot be checked.
     EXPECT_FALSE(CheckBackup(Show(), nullptr).hasRecord);
+}
+
+// The check is in orde only for a whole record of a complete run whose
+// files all read back and hold every file the show names; each other case
+// is its own finding in the log, and the verdict line says what to do.
+TEST_F(Backup, TheCheckPassesOnlyACompleteUndamagedBackup) {
+    struct Row {
+        const char* what;
+        std::string show;                // the show file's bytes
+        BackupProgressFn progress;       // for the back-up
+        std::function<void()> after;     // done to the back-up before the check
+        bool proven;
+        std::string finding;             // in the check's log
+    };
+    const std::string names = Show() + "Audio\\intro.wav" + std::string(1, '\0') + Show() + "Plaatjes\\titel.jpg";
+    const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
+    const auto editRecord = [record](const std::function<void(std::string&)>& edit) {
+        return [record, edit] {
+            std::string text = ReadWholeFile(record);
+            edit(text);
+            ASSERT_TRUE(WriteWholeFile(record, text));
+        };
+    };
+    int files = 0;
+    const Row rows[] = {
+        {"as made", names, nullptr, nullptr, true, "-> uitslag - De back-up is in orde: elk bestand"},
+        {"stopped after the first file", names,
+         [&](const std::string& name, int64_t) { return name.empty() || ++files < 2; },
+         nullptr, false, "-> onvolledig - de laatste back-up was niet volledig (gestopt)\n\r"},
+        {"a copy removed", names, nullptr, [&] { ASSERT_TRUE(::DeleteFileA(Copy("Audio\\intro.wav").c_str())); },
+         false, "-> ontbreekt - " + Copy("Audio\\intro.wav") + "\n\r"},
+        {"the show names a file the back-up lacks", names + std::string(1, '\0') + Show() + "Audio\\nieuw.wav",
+         nullptr, nullptr, false, "-> niet in back-up - " + Show() + "Audio\\nieuw.wav (demo.ws4)\n\r"},
+        {"the show names a file outside its folder", names + std::string(1, '\0') + "D:\\Elders\\x.wav", nullptr,
+         nullptr, false, "-> buiten de map - D:\\Elders\\x.wav (demo.ws4)\n\r"},
+        {"the record cut inside a line", names, nullptr,
+         editRecord([](std::string& t) { t.resize(t.find("verborgen.txt") + 20); }), false,
+         "-> overzicht beschadigd - " + record + "\n\r"},
+        {"a byte of the record changed", names, nullptr,
+         editRecord([](std::string& t) { t[t.find("verborgen.txt")] = 'V'; }), false,
+         "-> overzicht beschadigd - " + record + "\n\r"},
+        {"a record of the earlier version", names, nullptr,
+         editRecord([](std::string& t) {
+             t.erase(t.find("Laatste back-up"), t.find("Deze back-upmap") - t.find("Laatste back-up"));
+             t.erase(t.find("Einde van het overzicht"));
+         }),
+         false, "-> onvolledig - overzicht van een eerdere versie"},
+        {"only the record's header lines, beside an empty folder", names, nullptr,
+         [&] {
+             DeleteTree(Dest() + "\\Demo");
+             MakeFolderTree(Dest() + "\\Demo");
+             ASSERT_TRUE(WriteWholeFile(record, "Zekerpad back-up\r\nMap van de show: " + Show() + "\r\n"));
+         },
+         false, "-> onvolledig - overzicht van een eerdere versie"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        DeleteTree(Dest());
+        MakeShow();
+        MakeTestFile(Show() + "demo.ws4", row.show);
+        FreeSpaceStub space(kPlenty);
+        BackupOutcome outcome;
+        files = 0;
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome, row.progress));
+        if (row.after) row.after();
+        const size_t before = LogSoFar().size();
+        const BackupCheckResult result = CheckBackup(Dest() + "\\Demo", nullptr);
+        const std::string log = LogSoFar().substr(before);
+        EXPECT_EQ(row.proven, BackupProven(result));
+        EXPECT_NE(std::string::npos, log.find(row.finding)) << log;
+        if (!row.proven) {
+            EXPECT_NE(std::string::npos, log.find("Maak de back-up opnieuw.\n\rEinde controle back-up")) << log;
+        }
+    }
+}
+
+// What the last check found damaged is copied again by the next back-up,
+// the damaged copy kept with the older versions; a copy the record does not
+// vouch for is taken in only when its bytes are the show's.
+TEST_F(Backup, MakingTheBackupAgainHealsWhatTheCheckFound) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    const auto damage = [&](const std::string& relative) {
+        std::string bytes = ReadWholeFile(Copy(relative));
+        const uint64_t time = WriteTimeOf(Copy(relative));
+        bytes[bytes.size() / 2] ^= 1;
+        MakeTestFile(Copy(relative), bytes);
+        SetWriteTime(Copy(relative), time);
+        return bytes;
+    };
+    const std::string damaged = damage("Plaatjes\\titel.jpg");
+    EXPECT_FALSE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+    // The dialog's plan line says so before Starten.
+    std::vector<BackupEntry> source, target;
+    ASSERT_TRUE(ListBackupTree(Show(), source, nullptr));
+    ASSERT_TRUE(ListBackupTree(Dest() + "\\Demo\\", target, nullptr));
+    const BackupPlan plan = PlanBackupAt(source, target, Show(), Dest() + "\\Demo\\", BackupVolume());
+    EXPECT_EQ(1, plan.copyCount);
+    EXPECT_EQ(1, plan.olderCount);
+    int64_t planned = -1;
+    ASSERT_EQ(BackupResult::Ran,
+              MakeBackup(Show(), Dest(), nullptr, nullptr, &outcome, [&](int64_t bytes) { planned = bytes; }));
+    EXPECT_EQ(40000, planned);  // known as a copy before the run, for the room and the progress
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_EQ(TestBytes(40000, 3), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
+    std::vector<std::string> older = TreeOf(Dest() + "\\Demo oudere versies");
+    ASSERT_EQ(3u, older.size());
+    EXPECT_EQ(damaged, ReadWholeFile(Dest() + "\\Demo oudere versies\\" + older[0] + "Plaatjes\\titel.jpg"));
+    EXPECT_FALSE(PathIsFile(Dest() + "\\Demo - Zekerpad-controle.txt"));
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+
+    // Without a record: the damaged copy is copied again, the good ones get
+    // their line; a copy that cannot be read fails and gets none.
+    const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
+    ASSERT_TRUE(::DeleteFileA(record.c_str()));
+    damage("Audio\\intro.wav");
+    {
+        UniqueFile held = HoldOpen(Copy("verborgen.txt"), 0);
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    }
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(2, outcome.unchanged);
+    EXPECT_EQ(1, outcome.failed);
+    EXPECT_EQ(TestBytes(2500000, 2), ReadWholeFile(Copy("Audio\\intro.wav")));
+    const std::string lines = ReadWholeFile(record);
+    EXPECT_NE(std::string::npos, lines.find("\r\ndemo.ws4\t300\t"));
+    EXPECT_NE(std::string::npos, lines.find("\r\nPlaatjes\\titel.jpg\t40000\t"));
+    EXPECT_NE(std::string::npos, lines.find("\r\nAudio\\intro.wav\t2500000\t"));
+    EXPECT_EQ(std::string::npos, lines.find("verborgen.txt"));
+    EXPECT_NE(std::string::npos, lines.find("Laatste back-up: niet volledig (1 bestand niet gekopieerd)\r\n"));
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(4, outcome.unchanged);
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+}
+
+// The copy's bytes also go through the content check: a file of the show
+// that holds only zeros is copied as it is, and named as suspect.
+TEST_F(Backup, AFileOfTheShowThatLooksDamagedIsNamedInTheSummary) {
+    MakeShow();
+    MakeTestFile(Show() + "Audio\\stil.wav", std::string(3000, '\0'));
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(5, outcome.copied);
+    EXPECT_EQ(std::string(3000, '\0'), ReadWholeFile(Copy("Audio\\stil.wav")));
+    EXPECT_EQ("De back-up is klaar en volledig.\nLet op: 1 bestand lijkt beschadigd (zie het logboek).\nGekopieerd: "
+              "5 bestanden (2.543.310 bytes). Ongewijzigd: 0. Mislukt: 0.\nElk bestand staat in het logboek "
+              "c:\\Zekerpad.log.",
+              BackupSummaryText(outcome, kRunLogPath));
+    EXPECT_NE(std::string::npos, LogSoFar().find("-> lijkt beschadigd - " + Show() + "Audio\\stil.wav (leeg: het "
+                                                 "bestand bevat alleen nullen; zet een goede kopie terug)\n\r"));
+}
+
+// The dialog shows the check's verdict, and the message names each finding.
+TEST_F(Backup, TheDialogSaysTheChecksVerdict) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    g_csBackupMap = Dest();
+    std::string good, bad;
+    ModalDriver dialog("Zekerpad - Back-up maken", {[&](HWND dlg) {
+                           ClickDialogButton(dlg, IDC_BACKUP_VERIFY);
+                           good = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                           EXPECT_TRUE(SaveShot(dlg, "backup\\controle-in-orde"));
+                           ::DeleteFileA(Copy("verborgen.txt").c_str());
+                           ClickDialogButton(dlg, IDC_BACKUP_VERIFY);
+                           bad = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                           EXPECT_TRUE(SaveShot(dlg, "backup\\controle-bevindingen"));
+                           ClickDialogButton(dlg, IDCANCEL);
+                       }});
+    CDialogBackup backup(Show());
+    backup.DoModal(nullptr);
+    ASSERT_TRUE(dialog.Done());
+    EXPECT_EQ("De back-up is in orde: elk bestand is van de schijf gelezen en gelijk aan het overzicht.\n"
+              "Gecontroleerd: 4 bestanden.\nElk bestand staat in het logboek c:\\Zekerpad.log.",
+              good);
+    EXPECT_EQ("De back-up is niet in orde: 1 bestand ontbreekt. Maak de back-up opnieuw.\nGecontroleerd: 4 "
+              "bestanden.\nElk bestand staat in het logboek c:\\Zekerpad.log.",
+              bad);
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_EQ("De back-up in " + Dest() + "\\Demo\\ is niet in orde.\n\nOntbreekt:\nverborgen.txt\n\nMaak de "
+              "back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.",
+              BoxTexts()[0]);
+}
+
+// A record another program holds open cannot be replaced: the run is not
+// complete and says which file and why.
+TEST_F(Backup, ARecordThatCannotBeWrittenMakesTheRunIncomplete) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 8));
+    const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
+    {
+        UniqueFile held = HoldOpen(record, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    }
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath)
+                      .find("De back-up is niet volledig: het overzicht " + record + " kon niet worden geschreven"));
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_EQ(0u, BoxTexts()[0].find("Het overzicht van de back-up kan niet worden geschreven:\n" + record + "\n\n"));
+    EXPECT_FALSE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
 }
 
 // Before Starten the plan line names the free folder when the show's name

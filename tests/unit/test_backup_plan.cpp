@@ -9,6 +9,17 @@ constexpr uint64_t kSecond = 10000000;  // ticks
 // 2024-05-01 04:00:00 UTC as the system counts it.
 constexpr uint64_t kNoon = 133590096000000000ULL;
 
+// A stand-in for SHA-256 in these tests: 64 hex digits that change with
+// every byte (the real one needs the system).
+std::string FakeChecksum(std::string_view bytes) {
+    uint64_t h = 1469598103934665603ULL;
+    for (char c : bytes) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    static const char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (int i = 0; i < 64; ++i) text += kHex[(h >> ((i % 16) * 4)) & 15];
+    return text;
+}
+
 BackupEntry File(const std::string& relative, int64_t size, uint64_t time) {
     BackupEntry e;
     e.relative = relative;
@@ -111,21 +122,21 @@ TEST(BackupDestination, WhereTheBackupGoesAndWhatIsRefused) {
     EXPECT_EQ(BackupRoot("E:\\Back-ups\\", show), "E:\\Back-ups\\Demo\\");
     EXPECT_EQ(BackupRoot("E:/Back-ups", show), "E:\\Back-ups\\Demo\\");
 
-    EXPECT_EQ(CheckDestination("E:\\Back-ups", show), DestinationProblem::None);
-    EXPECT_EQ(CheckDestination("C:\\Back-ups", show), DestinationProblem::None);
-    EXPECT_EQ(CheckDestination("C:\\Shows\\Demo2", show), DestinationProblem::None);
-    EXPECT_EQ(CheckDestination("", show), DestinationProblem::Empty);
-    EXPECT_EQ(CheckDestination("c:\\shows\\demo", show), DestinationProblem::InsideShow);
-    EXPECT_EQ(CheckDestination("C:\\Shows\\Demo\\Audio\\", show), DestinationProblem::InsideShow);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\Back-ups", show), DestinationProblem::None);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\Back-ups", show), DestinationProblem::None);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\Shows\\Demo2", show), DestinationProblem::None);
+    EXPECT_EQ(DestinationProblemBySpelling("", show), DestinationProblem::Empty);
+    EXPECT_EQ(DestinationProblemBySpelling("c:\\shows\\demo", show), DestinationProblem::InsideShow);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\Shows\\Demo\\Audio\\", show), DestinationProblem::InsideShow);
     // C:\Shows\Demo\ itself would be the back-up's folder.
-    EXPECT_EQ(CheckDestination("C:\\Shows", show), DestinationProblem::ShowInside);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\Shows", show), DestinationProblem::ShowInside);
     // C:\Demo\ would hold the show's folder C:\Demo\Demo\ as "Demo".
-    EXPECT_EQ(CheckDestination("C:\\", "C:\\Demo\\Demo\\"), DestinationProblem::ShowInside);
-    EXPECT_EQ(CheckDestination("E:\\Back-ups", "C:\\"), DestinationProblem::ShowAtRoot);
-    EXPECT_EQ(CheckDestination("E:\\" + std::string(32000, 'x'), show), DestinationProblem::TooLong);
+    EXPECT_EQ(DestinationProblemBySpelling("C:\\", "C:\\Demo\\Demo\\"), DestinationProblem::ShowInside);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\Back-ups", "C:\\"), DestinationProblem::ShowAtRoot);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\" + std::string(32000, 'x'), show), DestinationProblem::TooLong);
     // The back-up's folder, not only the destination, must fit.
-    EXPECT_EQ(CheckDestination("E:\\" + std::string(31992, 'x'), show), DestinationProblem::TooLong);
-    EXPECT_EQ(CheckDestination("E:\\" + std::string(31991, 'x'), show), DestinationProblem::None);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\" + std::string(31992, 'x'), show), DestinationProblem::TooLong);
+    EXPECT_EQ(DestinationProblemBySpelling("E:\\" + std::string(31991, 'x'), show), DestinationProblem::None);
 
     EXPECT_TRUE(SameDrive("c:\\a", "C:\\b"));
     EXPECT_FALSE(SameDrive("D:\\a", "C:\\b"));
@@ -140,7 +151,7 @@ TEST(BackupRecord, LinesRoundTripWithNamesOfAnyCharacters) {
     record.files = {{"Plaatjes Krak\xC3\xB3w\\\xC5\x81\xC3\xB3" "d\xC5\xBA.jpg", 40000, kNoon + 1234567,
                      "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
                     {"Dvo\xC5\x99\xC3\xA1k - Largo.wav", 0, kNoon, std::string(64, 'a')}};
-    const std::string text = FormatBackupRecord(record);
+    const std::string text = FormatBackupRecord(record, &FakeChecksum);
     EXPECT_EQ(0u, text.find("\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\n"));
     EXPECT_NE(std::string::npos,
               text.find("\r\nPlaatjes Krak\xC3\xB3w\\\xC5\x81\xC3\xB3" "d\xC5\xBA.jpg\t40000\t2024-05-01 04:00:00.1234567\t"
@@ -155,9 +166,80 @@ TEST(BackupRecord, LinesRoundTripWithNamesOfAnyCharacters) {
     EXPECT_EQ(std::string(64, 'a'), back->files[1].sha256);
 
     // A damaged line is no line; a text of another kind is no record.
-    EXPECT_EQ(1u, ParseBackupRecord(text.substr(0, text.size() - 3))->files.size());
+    EXPECT_EQ(1u, ParseBackupRecord(text.substr(0, text.find("Einde van het overzicht") - 3))->files.size());
     EXPECT_FALSE(ParseBackupRecord("Map van de show: C:\\Shows\\Kerst\\\r\n"));
     EXPECT_FALSE(ParseRecordTime("2024-13-01 12:00:00.0000000"));
+}
+
+// A record proves itself: its last line counts the file lines and carries
+// the checksum of everything above it; a record of the earlier version,
+// without that line, is read but not known complete.
+TEST(BackupRecord, ARecordKnowsWhetherItIsWholeAndWhetherItsRunWasComplete) {
+    BackupRecord record;
+    record.showFolder = "C:\\Shows\\Kerst\\";
+    record.lastRun = RecordedRun::Incomplete;
+    record.incompleteReason = "gestopt";
+    record.files = {{"a.wav", 5, kNoon, std::string(64, 'a')}, {"b.jpg", 7, kNoon, std::string(64, 'b')}};
+    const std::string text = FormatBackupRecord(record, &FakeChecksum);
+    const std::string head = "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\n"
+                             "Laatste back-up: niet volledig (gestopt)\r\n";
+    EXPECT_EQ(0u, text.find(head));
+    const size_t sealAt = text.find("Einde van het overzicht: 2 bestandsregels, SHA-256 van alles hierboven: ");
+    ASSERT_NE(std::string::npos, sealAt);
+    EXPECT_EQ(text.size(), text.find("\r\n", sealAt) + 2);
+
+    const std::optional<BackupRecord> back = ParseBackupRecord(text);
+    ASSERT_TRUE(back);
+    EXPECT_FALSE(back->damaged);
+    EXPECT_EQ(RecordedRun::Incomplete, back->lastRun);
+    EXPECT_EQ("gestopt", back->incompleteReason);
+    EXPECT_EQ(sealAt, back->sealedLength);
+    EXPECT_EQ(FakeChecksum(text.substr(0, sealAt)), back->sealChecksum);
+    record.lastRun = RecordedRun::Complete;
+    EXPECT_EQ(RecordedRun::Complete, ParseBackupRecord(FormatBackupRecord(record, &FakeChecksum))->lastRun);
+
+    // Cut at a line's end, cut inside a line, a file line taken out, a
+    // damaged file line, a line after the seal: each is damaged.
+    const size_t second = text.find("b.jpg");
+    std::string lineOut = text;
+    lineOut.erase(second, text.find("\r\n", second) + 2 - second);
+    std::string badLine = text;
+    badLine.replace(second + 6, 1, "x");
+    const std::string afterSeal = text + "c.wav\t1\t2024-05-01 12:00:00.0000000\t" + std::string(64, 'c') + "\r\n";
+    for (const std::string& broken : {text.substr(0, sealAt), text.substr(0, sealAt - 10), lineOut, badLine, afterSeal}) {
+        const std::optional<BackupRecord> parsed = ParseBackupRecord(broken);
+        ASSERT_TRUE(parsed);
+        EXPECT_TRUE(parsed->damaged) << broken;
+    }
+    // A changed byte above the seal keeps the form; the checksum tells.
+    std::string changed = text;
+    changed[head.size() + 100] ^= 1;
+    EXPECT_NE(FakeChecksum(changed.substr(0, sealAt)), ParseBackupRecord(changed)->sealChecksum);
+
+    // The earlier version's record: read, not known complete, not damaged;
+    // cut inside a line, it is damaged.
+    const std::string earlier = "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\nnotitie\r\n\r\n"
+                                "a.wav\t5\t2024-05-01 04:00:00.0000000\t" + std::string(64, 'a') + "\r\n";
+    const std::optional<BackupRecord> old = ParseBackupRecord(earlier);
+    ASSERT_TRUE(old);
+    EXPECT_EQ(RecordedRun::Unknown, old->lastRun);
+    EXPECT_FALSE(old->damaged);
+    EXPECT_EQ(1u, old->files.size());
+    EXPECT_TRUE(ParseBackupRecord(earlier.substr(0, earlier.size() - 5))->damaged);
+
+    // A time the record writes, it reads back: the year 30828 too.
+    const uint64_t late = 0x7FFFFFFFFFFFFFFFULL;
+    EXPECT_EQ("30828-09-14 02:48:05.4775807", FormatRecordTime(late));
+    EXPECT_EQ(late, ParseRecordTime(FormatRecordTime(late)));
+    EXPECT_FALSE(ParseRecordTime("99999-12-31 23:59:59.9999999"));
+}
+
+// A check's findings beside the record, for the next back-up.
+TEST(BackupRecord, CheckFindingsRoundTrip) {
+    const std::vector<std::string> names = {"Audio\\intro.wav", "Plaatjes\\caf\xC3\xA9.jpg"};
+    EXPECT_EQ(names, ParseCheckFindings(FormatCheckFindings(names)));
+    EXPECT_TRUE(ParseCheckFindings("Zekerpad back-up\r\n\r\n\r\na.wav\r\n").empty());
+    EXPECT_EQ("Demo - Zekerpad-controle.txt", CheckFindingsName("Demo"));
 }
 
 TEST(BackupRecord, TwoShowsOfOneNameGetTwoFolders) {

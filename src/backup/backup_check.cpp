@@ -1,0 +1,132 @@
+#include "backup/backup_check.h"
+
+#include <set>
+
+#include "analysis/ref_scan.h"
+#include "backup/backup_disk.h"
+#include "backup/backup_record_file.h"
+#include "backup/sha256.h"
+#include "common/text.h"
+#include "common/wide_text.h"
+#include "services/run_log.h"
+
+using namespace backup;
+
+namespace {
+// A name as Windows compares it: every letter in capitals, not only ASCII.
+std::string Folded(const std::string& utf8) {
+    std::wstring wide = WideFromUtf8(utf8);
+    if (!wide.empty()) ::CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    return Utf8FromWide(wide.data(), wide.size());
+}
+
+// A show file at the top of the back-up: the show's folder is its folder.
+bool IsShowAtTop(const std::string& relative) {
+    return relative.find('\\') == std::string::npos && relative.size() > 4 &&
+           EqualsNoCaseAscii(std::string_view(relative).substr(relative.size() - 4), ".ws4");
+}
+
+// Every file the shows at the top of the back-up name that the record
+// does not hold: outside the show's folder, or below it and not recorded.
+void CheckNamedFiles(const std::string& root, const BackupRecord& record, const std::set<std::string>& unread,
+                     BackupCheckResult& result, CLogBatch& log) {
+    std::set<std::string> held;
+    for (const BackupRecordFile& f : record.files) held.insert(Folded(f.relative));
+    const std::string folder = Folded(WithBackslash(record.showFolder));
+    std::set<std::string> told;
+    for (const BackupRecordFile& show : record.files) {
+        // A show that is missing or damaged is reported already.
+        if (!IsShowAtTop(show.relative) || unread.count(show.relative)) continue;
+        std::string bytes;
+        if (!ReadFileText(root + show.relative, bytes)) continue;
+        ForEachReference(bytes.data(), bytes.size(), [&](std::string_view ref) {
+            const std::string name = Utf8FromCodePage(std::string(ref));
+            const std::string folded = Folded(name);
+            const bool inside = folded.compare(0, folder.size(), folder) == 0;
+            if (inside && held.count(folded.substr(folder.size()))) return;
+            if (!told.insert(folded).second) return;
+            result.notHeld.push_back(name);
+            log.Value(inside ? "niet in back-up" : "buiten de map", Shown(name) + " (" + Shown(show.relative) + ")");
+        });
+    }
+}
+}  // namespace
+
+BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgressFn& progress) {
+    BackupCheckResult result;
+    const std::string root = WithBackslash(backupRoot);
+    LogLine("Start controle back-up");
+    LogValue("map", Shown(root));
+    BackupRecord record;
+    result.hasRecord = ReadBackupRecord(root, &record);
+    if (!result.hasRecord) {
+        LogValue("fout", "geen overzicht gevonden: " + Shown(RecordPathOf(root)));
+        LogValue("uitslag", "geen overzicht (code 3)");
+        LogLine("Einde controle back-up");
+        return result;
+    }
+    CLogBatch log;
+    result.recordDamaged = record.damaged;
+    result.lastRun = record.lastRun;
+    result.incompleteReason = record.incompleteReason;
+    if (record.damaged) log.Value("overzicht beschadigd", Shown(RecordPathOf(root)));
+    if (record.lastRun == RecordedRun::Incomplete)
+        log.Value("onvolledig", "de laatste back-up was niet volledig (" + record.incompleteReason + ")");
+    else if (record.lastRun == RecordedRun::Unknown)
+        log.Value("onvolledig", "overzicht van een eerdere versie; niet bekend of de back-up volledig was");
+
+    CAlignedBuffer buffer(kChunkBytes);
+    CSha256 sha;
+    int64_t done = 0;
+    for (const BackupRecordFile& file : record.files) {
+        log.FlushIfDue();
+        if (progress && !progress(file.relative, done)) {
+            result.stopped = true;
+            break;
+        }
+        int64_t size = 0;
+        std::string hash;
+        DWORD error = 0;
+        const int64_t before = done;
+        const auto step = [&](int64_t bytes) { return !progress || progress(file.relative, before + bytes); };
+        const DiskRead read = buffer.get() && sha.Valid()
+                                  ? HashFromDisk(root + file.relative, buffer.get(), sha, size, hash, error, step)
+                                  : DiskRead::Failed;
+        done += file.size;
+        if (read == DiskRead::Failed && error == ERROR_CANCELLED) {
+            result.stopped = true;
+            break;
+        }
+        ++result.checked;
+        if (read == DiskRead::Missing) {
+            result.missing.push_back(file.relative);
+            log.Value("ontbreekt", Shown(root + file.relative));
+        } else if (read == DiskRead::Failed || size != file.size || hash != file.sha256) {
+            result.damaged.push_back(file.relative);
+            log.Value("beschadigd", Shown(root + file.relative) +
+                                        (read == DiskRead::Failed ? " (" + ReasonFor(error) + ")" : std::string()));
+        }
+    }
+    if (!result.stopped) {
+        std::set<std::string> unread(result.missing.begin(), result.missing.end());
+        unread.insert(result.damaged.begin(), result.damaged.end());
+        CheckNamedFiles(root, record, unread, result, log);
+    }
+    // The next back-up copies these again: a copy that keeps its size and
+    // time would otherwise count as unchanged for ever.
+    std::vector<std::string> findings = result.missing;
+    findings.insert(findings.end(), result.damaged.begin(), result.damaged.end());
+    if (!findings.empty() && SaveCheckFindings(root, findings) != ERROR_SUCCESS)
+        log.Value("fout", "bevindingen niet bewaard: " + Shown(FindingsPathOf(root)));
+    log.Flush();
+    LogNumber("gecontroleerd", result.checked);
+    LogNumber("ontbreekt    ", static_cast<int32_t>(result.missing.size()));
+    LogNumber("beschadigd   ", static_cast<int32_t>(result.damaged.size()));
+    if (!result.notHeld.empty()) LogNumber("niet in back-up", static_cast<int32_t>(result.notHeld.size()));
+    if (result.stopped) LogLine("Controle gestopt");
+    const std::string verdict = BackupCheckText(result, std::string());
+    LogValue("uitslag", verdict.substr(0, verdict.find('\n')));
+    LogLine("Einde controle back-up");
+    if (progress) progress(std::string(), done);
+    return result;
+}

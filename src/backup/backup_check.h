@@ -1,0 +1,17 @@
+// "Back-up controleren": a back-up proved against its own record, from the
+// disk, without the show: the record whole and its run complete, every
+// recorded file as recorded, every file the shows in it name held.
+#pragma once
+
+#include <string>
+
+#include "backup/backup_copy.h"
+#include "backup/backup_plan.h"
+
+// Reads every file the record beside backupRoot names, from the disk, and
+// compares its size and SHA-256 with the record; reads each show file at
+// the top of the back-up for the files it names. Copies found damaged or
+// missing are written beside the record for the next back-up. Logs "Start
+// controle back-up" to "Einde controle back-up", each finding and the
+// verdict ("uitslag").
+BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgressFn& progress);

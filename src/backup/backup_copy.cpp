@@ -1,0 +1,195 @@
+#include "backup/backup_copy.h"
+
+#include <windows.h>
+
+#include "backup/backup_disk.h"
+#include "backup/backup_record.h"
+#include "backup/sha256.h"
+#include "common/partial_file.h"
+#include "media/content_check.h"
+
+bool WriteBackupFile(void* file, const void* data, unsigned long size, unsigned long* written) {
+    DWORD put = 0;
+    const bool ok = ::WriteFile(static_cast<HANDLE>(file), data, size, &put, nullptr) != FALSE;
+    *written = put;
+    return ok;
+}
+
+BackupWriteFn g_pfnBackupWrite = &WriteBackupFile;
+
+namespace backup {
+
+namespace {
+// The attributes a copy takes over from its source.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+}  // namespace
+
+DiskRead HashFromDisk(const std::string& path, char* buffer, CSha256& sha, int64_t& size, std::string& hash,
+                      DWORD& error, const std::function<bool(int64_t)>& step) {
+    UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? DiskRead::Missing : DiskRead::Failed;
+    }
+    size = 0;
+    if (!sha.Begin()) {
+        error = ERROR_NOT_SUPPORTED;
+        return DiskRead::Failed;
+    }
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), buffer, kChunkBytes, &got, nullptr)) {
+            error = ::GetLastError();
+            return DiskRead::Failed;
+        }
+        if (got == 0) break;
+        sha.Add(buffer, got);
+        size += got;
+        if (step && !step(size)) {
+            error = ERROR_CANCELLED;
+            return DiskRead::Failed;
+        }
+    }
+    hash = sha.Finish();
+    return hash.empty() ? (error = ERROR_NOT_SUPPORTED, DiskRead::Failed) : DiskRead::Ok;
+}
+
+bool VerifiedCopy::Run(const std::string& source, const std::string& target, const std::string& relative,
+                       bool hasOld, const std::string& olderPath) {
+    UniqueFile in(::CreateFileW(Wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in) return Fail(::GetLastError());
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(in.get(), &info)) return Fail(::GetLastError());
+
+    UniqueFile out = CreateTemp(FolderPathOf(target));
+    if (!out) return false;
+    bool ok = false;
+    {
+        ScopedPartialFile partial(out.get());
+        ok = Copy(in.get(), out.get(), relative);
+        if (ok && !::SetFileTime(out.get(), nullptr, nullptr, &info.ftLastWriteTime)) ok = FailTarget(::GetLastError());
+        if (ok && !::FlushFileBuffers(out.get())) ok = FailTarget(::GetLastError());
+    }
+    out.reset();
+    in.reset();
+    ok = ok && ReadBack(relative);
+    // A new file has the archive attribute already; only the others cost a call.
+    if (ok && (info.dwFileAttributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE) &&
+        !::SetFileAttributesW(Wide(m_csTemp).c_str(), info.dwFileAttributes & kKeptAttributes))
+        ok = FailTarget(::GetLastError());
+    ok = ok && PutInPlace(target, hasOld, olderPath);
+    if (!ok) {
+        ::SetFileAttributesW(Wide(m_csTemp).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(Wide(m_csTemp).c_str());
+    }
+    return ok;
+}
+
+bool VerifiedCopy::Fail(DWORD error) {
+    m_csReason = ReasonFor(error);
+    return false;
+}
+
+bool VerifiedCopy::FailTarget(DWORD error) {
+    m_nTargetError = error;
+    return Fail(error);
+}
+
+bool VerifiedCopy::Fail(const std::string& reason) {
+    m_csReason = reason;
+    return false;
+}
+
+bool VerifiedCopy::Stop() {
+    m_bStopped = true;
+    m_csReason = "De back-up is gestopt.";
+    return false;
+}
+
+UniqueFile VerifiedCopy::CreateTemp(const std::string& folder) {
+    static uint32_t s_number = ::GetTickCount();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_csTemp = folder + BackupTempName(++s_number);
+        // DELETE access: an end of the session in the middle removes it.
+        UniqueFile file(::CreateFileW(Wide(m_csTemp).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (file) return file;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            m_csTemp.clear();
+            FailTarget(error);
+            return UniqueFile();
+        }
+    }
+    m_csTemp.clear();
+    FailTarget(ERROR_FILE_EXISTS);
+    return UniqueFile();
+}
+
+// Reads the source once: its bytes go to the copy and into the hash.
+bool VerifiedCopy::Copy(HANDLE in, HANDLE out, const std::string& relative) {
+    if (!m_sha.Begin()) return Fail(ERROR_NOT_SUPPORTED);
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(in, m_pBuffer, kChunkBytes, &got, nullptr)) return Fail(::GetLastError());
+        if (got == 0) break;
+        m_sha.Add(m_pBuffer, got);
+        if (m_pContent) m_pContent->Feed(reinterpret_cast<const uint8_t*>(m_pBuffer), got);
+        unsigned long put = 0;
+        if (!g_pfnBackupWrite(out, m_pBuffer, got, &put)) return FailTarget(::GetLastError());
+        if (put != got) return FailTarget(ERROR_DISK_FULL);
+        m_nCopied += got;
+        if (m_progress && !m_progress(relative, m_nDoneBefore + m_nCopied)) return Stop();
+    }
+    m_csHash = m_sha.Finish();
+    return !m_csHash.empty() || Fail(ERROR_NOT_SUPPORTED);
+}
+
+bool VerifiedCopy::ReadBack(const std::string& relative) {
+    int64_t size = 0;
+    std::string hash;
+    DWORD error = ERROR_SUCCESS;
+    const auto step = [&](int64_t) { return !m_progress || m_progress(relative, m_nDoneBefore + m_nCopied); };
+    if (HashFromDisk(m_csTemp, m_pBuffer, m_sha, size, hash, error, step) != DiskRead::Ok)
+        return error == ERROR_CANCELLED ? Stop() : FailTarget(error);
+    if (size != m_nCopied || hash != m_csHash)
+        return Fail(std::string("De kopie is bij het teruglezen niet gelijk aan het origineel."));
+    return true;
+}
+
+// The older copy first moves aside (a rename on the same drive), then
+// the new one takes its place; should the second step fail, the older
+// copy comes back.
+bool VerifiedCopy::PutInPlace(const std::string& target, bool hasOld, const std::string& olderPath) {
+    if (hasOld) {
+        if (!MakeFolders(FolderPathOf(olderPath))) return FailTarget(::GetLastError());
+        if (::MoveFileExW(Wide(target).c_str(), Wide(olderPath).c_str(), 0))
+            m_bMovedOld = true;
+        else if (::GetLastError() != ERROR_FILE_NOT_FOUND)
+            return FailTarget(::GetLastError());
+    }
+    // The bytes are on the disk already; should a rename be lost with
+    // the power, the older copy and a temporary file remain, and the
+    // next back-up copies the file again.
+    if (::MoveFileExW(Wide(m_csTemp).c_str(), Wide(target).c_str(), 0)) return true;
+    const DWORD error = ::GetLastError();
+    if (m_bMovedOld && ::MoveFileExW(Wide(olderPath).c_str(), Wide(target).c_str(), 0))
+        m_bMovedOld = false;
+    return FailTarget(error);
+}
+
+std::string OlderVersionsFolder(const std::string& folder, const std::string& name) {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    const std::string base = WithBackslash(folder) + OlderVersionsName(name) + "\\" +
+                             OlderVersionsStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
+    std::string candidate = base;
+    for (int n = 2; ::GetFileAttributesW(Wide(candidate).c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+        candidate = base + " (" + std::to_string(n) + ")";
+    return candidate + "\\";
+}
+
+}  // namespace backup

@@ -1,0 +1,189 @@
+#include "backup/backup_destination.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "backup/backup_disk.h"
+#include "backup/backup_listing.h"
+#include "backup/backup_record_file.h"
+#include "common/text.h"
+#include "common/wide_text.h"
+#include "common/win_raii.h"
+#include "files/free_space.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+
+namespace backup {
+
+namespace {
+// What the file system calls a folder: its volume and its number there.
+struct FolderId {
+    DWORD volume = 0;
+    DWORD high = 0, low = 0;
+    bool operator==(const FolderId& o) const { return volume == o.volume && high == o.high && low == o.low; }
+};
+
+bool FolderIdOf(const std::string& folder, FolderId& id) {
+    UniqueFile handle(::CreateFileW(Wide(WithBackslash(folder)).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.high = info.nFileIndexHigh;
+    id.low = info.nFileIndexLow;
+    return true;
+}
+
+// "E:\a" for "E:\a\b\", "E:\" for "E:\a", empty above a drive's root.
+std::string ParentFolder(const std::string& folder) {
+    std::string path = folder;
+    if (path.size() > 3 && path.back() == '\\') path.pop_back();
+    const size_t slash = path.rfind('\\');
+    if (slash == std::string::npos || slash + 1 == path.size()) return std::string();
+    if (slash == 2 && path[1] == ':') return path.substr(0, 3);
+    // "\\server\share" has no parent folder of its own.
+    if (path.compare(0, 2, "\\\\") == 0 && std::count(path.begin(), path.end(), '\\') <= 3) return std::string();
+    return path.substr(0, slash);
+}
+
+// path is folder, or lies somewhere below it.
+bool AtOrBelow(const std::string& path, const FolderId& folder) {
+    for (std::string p = path; !p.empty(); p = ParentFolder(p)) {
+        FolderId id;
+        if (FolderIdOf(p, id) && id == folder) return true;
+    }
+    return false;
+}
+
+// The free-space query takes code-page text: a folder it cannot name is
+// asked about by its drive.
+std::string SpaceFolder(const std::string& folder) {
+    const std::string shown = Shown(folder);
+    if (shown.find('?') != std::string::npos && folder.size() >= 3 && folder[1] == ':') return folder.substr(0, 3);
+    return shown;
+}
+}  // namespace
+
+bool DestinationAllowed(const std::string& folder, const std::string& showFolder, const std::string& root,
+                        HWND owner) {
+    switch (DestinationProblemOnDisk(folder, showFolder, root)) {
+    case DestinationProblem::None:
+        break;
+    case DestinationProblem::Empty:
+        return Refuse("geen doelmap", "Kies eerst een doelmap voor de back-up.", owner);
+    case DestinationProblem::TooLong:
+        return Refuse("pad te lang",
+                      "Het pad van de doelmap is te lang (meer dan " +
+                          FormatThousands(static_cast<int64_t>(kBackupMaxPath)) + " tekens):\n" + Shown(folder) +
+                          "\n\nKies een doelmap met een korter pad.",
+                      owner);
+    case DestinationProblem::InsideShow:
+        return Refuse("doelmap in de show",
+                      "De doelmap ligt in de map van de show:\n" + Shown(folder) +
+                          "\n\nEen back-up moet buiten de map van de show staan. Kies een andere doelmap, bij "
+                          "voorkeur op een andere schijf.",
+                      owner);
+    case DestinationProblem::ShowInside:
+        return Refuse("show in de back-up",
+                      "In deze doelmap zou de back-up op de plaats van de show zelf komen:\n" + Shown(root) +
+                          "\n\nKies een andere doelmap.",
+                      owner);
+    case DestinationProblem::ShowAtRoot:
+        return Refuse("show in hoofdmap",
+                      "De show staat in de hoofdmap van een schijf (" + Shown(showFolder) +
+                          "). Zekerpad maakt alleen een back-up van een show die in een eigen map staat.",
+                      owner);
+    }
+    return true;
+}
+
+bool DestinationWritableWithRoom(const std::string& folder, const std::string& showFolder, const std::string& root,
+                                 const BackupPlan& plan, HWND owner) {
+    // Writing is tried for real: a read-only stick or share says so only then.
+    const bool madeRoot = ::CreateDirectoryW(Wide(root).c_str(), nullptr) != FALSE;
+    const DWORD rootError = madeRoot ? ERROR_SUCCESS : ::GetLastError();
+    DWORD probeError = rootError == ERROR_ALREADY_EXISTS ? ERROR_SUCCESS : rootError;
+    if (probeError == ERROR_SUCCESS && !IsFolder(root)) probeError = ERROR_DIRECTORY;
+    for (uint32_t n = 0; probeError == ERROR_SUCCESS && n < 10; ++n) {
+        UniqueFile probe(::CreateFileW(Wide(root + BackupTempName(n)).c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        if (probe) break;
+        probeError = ::GetLastError();
+        // A name left by an earlier run: try the next.
+        if (probeError == ERROR_FILE_EXISTS) probeError = ERROR_SUCCESS;
+    }
+    const auto refuse = [&](const std::string& why, const std::string& text) {
+        if (madeRoot) ::RemoveDirectoryW(Wide(root).c_str());
+        return Refuse(why, text, owner);
+    };
+    if (probeError != ERROR_SUCCESS)
+        return refuse("doelmap niet beschrijfbaar",
+                      "In de doelmap kan niet worden geschreven:\n" + Shown(root) + "\n\n" + ReasonFor(probeError));
+
+    uint64_t freeBytes = 0;
+    unsigned long error = 0;
+    if (!g_pfnFreeSpace(SpaceFolder(folder), &freeBytes, &error))
+        return refuse("vrije ruimte onbekend", "De vrije ruimte op de doelschijf kan niet worden bepaald:\n" +
+                                                   Shown(folder) + "\n\n" + ReasonFor(error));
+    const uint64_t needed = static_cast<uint64_t>(plan.copyBytes) + static_cast<uint64_t>(kFreeSpaceMargin);
+    if (freeBytes < needed)
+        return refuse("onvoldoende ruimte",
+                      "Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: " +
+                          FormatThousands(static_cast<int64_t>(needed)) +
+                          " bytes (de te kopiëren bestanden en 1 MB extra).\nVrij: " +
+                          FormatThousands(static_cast<int64_t>(freeBytes)) + " bytes.");
+
+    if (SameDrive(folder, showFolder)) {
+        const std::string question =
+            "De doelmap staat op dezelfde schijf als de show (" + folder.substr(0, 2) +
+            ").\n\nEen back-up op dezelfde schijf gaat samen met die schijf verloren als de schijf defect raakt. "
+            "Kies bij voorkeur een andere schijf, zoals een USB-stick.\n\nWilt u toch een back-up op deze schijf "
+            "maken?";
+        if (AskMessage(owner, question, ProgramTitle(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+            if (madeRoot) ::RemoveDirectoryW(Wide(root).c_str());
+            LogValue("geweigerd", "zelfde schijf");
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace backup
+
+using namespace backup;
+
+BackupVolume QueryBackupVolume(const std::string& folder, std::string* fileSystemName) {
+    std::wstring volume(folder.size() + 8, L'\0');
+    wchar_t name[MAX_PATH + 1] = {};
+    const std::wstring path = WideFromUtf8(folder);
+    if (path.empty() || !::GetVolumePathNameW(path.c_str(), &volume[0], static_cast<DWORD>(volume.size())) ||
+        !::GetVolumeInformationW(volume.c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1))
+        name[0] = L'\0';
+    const std::string text = Utf8FromWide(name, std::wcslen(name));
+    if (fileSystemName) *fileSystemName = text;
+    return VolumeFromFileSystem(text);
+}
+
+DestinationProblem DestinationProblemOnDisk(const std::string& destination, const std::string& showFolder,
+                                            const std::string& backupRoot) {
+    const DestinationProblem problem = DestinationProblemBySpelling(destination, showFolder);
+    if (problem != DestinationProblem::None) return problem;
+    FolderId show, root;
+    if (!FolderIdOf(showFolder, show)) return DestinationProblem::None;
+    if (AtOrBelow(NormalizeFolder(destination), show)) return DestinationProblem::InsideShow;
+    if (FolderIdOf(backupRoot, root) && AtOrBelow(showFolder, root)) return DestinationProblem::ShowInside;
+    return DestinationProblem::None;
+}
+
+BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder) {
+    const std::string folder = WithBackslash(NormalizeFolder(destination));
+    return ChooseBackupFolder(ShowFolderName(showFolder), showFolder, [&](const std::string& name) {
+        BackupFolderState state;
+        state.folderExists = IsFolder(folder + name);
+        if (state.folderExists) state.folderEmpty = FolderIsEmpty(folder + name);
+        BackupRecord record;
+        if (ReadBackupRecord(folder + name + "\\", &record)) state.recordShow = record.showFolder;
+        return state;
+    });
+}

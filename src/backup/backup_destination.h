@@ -1,0 +1,42 @@
+// Where the back-up goes: the destination's refusals (by spelling, then by
+// what the file system says the folders are), what its volume keeps, and
+// which folder there is this show's back-up.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "backup/backup_plan.h"
+#include "backup/backup_record.h"
+
+// What the file system of the folder's volume can keep, and its name
+// ("FAT32"); an unknown file system keeps everything exactly.
+BackupVolume QueryBackupVolume(const std::string& folder, std::string* fileSystemName = nullptr);
+
+// DestinationProblemBySpelling, and then the same by identity: the
+// destination, the show's folder and the back-up's folder compared as the
+// file system knows them (volume and folder number), so that another drive
+// letter for the same folder is seen through.
+DestinationProblem DestinationProblemOnDisk(const std::string& destination, const std::string& showFolder,
+                                            const std::string& backupRoot);
+
+// Which folder in destination is (or becomes) the show's back-up: the one
+// whose record names this show, or the first free name.
+BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder);
+
+namespace backup {
+
+// Before anything is listed: refuses (with a message and a log entry) a
+// destination that DestinationProblemOnDisk finds a problem in.
+bool DestinationAllowed(const std::string& folder, const std::string& showFolder, const std::string& root,
+                        HWND owner);
+
+// Then, once the plan is known: refuses a destination that cannot be
+// written or has no room for plan.copyBytes plus a margin; one on the
+// show's own drive is allowed once the user agrees. The back-up's own
+// folder exists after true.
+bool DestinationWritableWithRoom(const std::string& folder, const std::string& showFolder, const std::string& root,
+                                 const BackupPlan& plan, HWND owner);
+
+}  // namespace backup

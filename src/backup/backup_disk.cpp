@@ -1,0 +1,109 @@
+#include "backup/backup_disk.h"
+
+#include <cstdint>
+
+#include "backup/backup_record.h"
+#include "common/res_string.h"
+#include "common/system_error.h"
+#include "common/text.h"
+#include "common/wide_text.h"
+#include "common/win_raii.h"
+#include "services/msgbox.h"
+#include "services/run_log.h"
+#include "resource.h"
+
+namespace backup {
+
+namespace {
+// A record is a few hundred bytes a file; more than this is no record.
+constexpr int64_t kMaxRecordBytes = 256LL << 20;
+}  // namespace
+
+std::wstring Wide(const std::string& path) { return WideFromUtf8(LongPath(path)); }
+std::string Shown(const std::string& path) { return CodePageFromUtf8(path); }
+
+std::string WithBackslash(std::string folder) {
+    if (folder.empty() || folder.back() != '\\') folder.push_back('\\');
+    return folder;
+}
+
+std::string FolderPathOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
+
+std::string UpperAscii(const std::string& text) {
+    std::string upper(text);
+    for (char& c : upper) c = ToUpperAscii(c);
+    return upper;
+}
+
+std::string ReasonFor(DWORD error) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return "Het bestand is in gebruik door een ander programma.";
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) return "De doelschijf is vol.";
+    return SystemErrorText(error);
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Refuse(const std::string& why, const std::string& text, HWND owner) {
+    LogValue("geweigerd", why);
+    ShowMessage(text, owner);
+    return false;
+}
+
+void ReportFailure(CLogBatch& log, const std::string& source, const std::string& reason, HWND owner,
+                   const std::string& heading) {
+    log.Value("fout", reason);
+    log.Flush();
+    ShowMessage((heading.empty() ? LoadResString(IDS_BACKUP_FILE_FAILED) : heading) + Shown(source) + "\n\n" + reason,
+                owner);
+}
+
+bool MakeFolders(const std::string& folder) {
+    const std::wstring path = Wide(WithBackslash(folder));
+    // Past "\\?\X:\" or "\\?\UNC\server\share\".
+    size_t start = path.compare(0, 8, L"\\\\?\\UNC\\") == 0 ? path.find(L'\\', path.find(L'\\', 8) + 1) : 7;
+    if (start == std::wstring::npos) return false;
+    for (size_t slash = path.find(L'\\', start); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1)) {
+        const std::wstring part = path.substr(0, slash);
+        if (!::CreateDirectoryW(part.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    }
+    return true;
+}
+
+bool ReadFileText(const std::string& path, std::string& text) {
+    UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxRecordBytes) return false;
+    text.assign(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    return text.empty() ||
+           (::ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr) && got == text.size());
+}
+
+DWORD WriteFileText(const std::string& path, const std::string& text) {
+    const std::string temp = path + ".tmp";
+    DWORD error = ERROR_SUCCESS;
+    {
+        UniqueFile file(::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return ::GetLastError();
+        DWORD put = 0;
+        if (!::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr))
+            error = ::GetLastError();
+        else if (put != text.size())
+            error = ERROR_DISK_FULL;
+        else if (!::FlushFileBuffers(file.get()))
+            error = ::GetLastError();
+    }
+    if (error == ERROR_SUCCESS &&
+        !::MoveFileExW(Wide(temp).c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = ::GetLastError();
+    if (error != ERROR_SUCCESS) ::DeleteFileW(Wide(temp).c_str());
+    return error;
+}
+
+}  // namespace backup

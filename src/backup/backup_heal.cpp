@@ -1,0 +1,55 @@
+#include "backup/backup_heal.h"
+
+#include "backup/backup_disk.h"
+#include "backup/sha256.h"
+
+namespace backup {
+
+Findings FindingsAt(const std::string& root) {
+    Findings found;
+    for (const std::string& relative : ReadCheckFindings(root)) found[UpperAscii(relative)] = relative;
+    return found;
+}
+
+void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const Findings& again) {
+    if (again.empty()) return;
+    for (PlannedFile& file : plan.files) {
+        const BackupEntry& entry = source[file.source];
+        if (file.action != BackupAction::Unchanged || !again.count(UpperAscii(entry.relative))) continue;
+        file.action = BackupAction::Copy;
+        file.hasOlder = true;
+        --plan.unchangedCount;
+        ++plan.copyCount;
+        ++plan.olderCount;
+        plan.copyBytes += entry.size;
+    }
+}
+
+Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, char* buffer,
+                         CSha256& sha, const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines) {
+    if (!buffer || !sha.Valid()) return Compared::ShowUnreadable;
+    const auto step = [&](int64_t) { return !progress || progress(entry.relative, doneBytes); };
+    int64_t copySize = 0, showSize = 0;
+    std::string copyHash, showHash;
+    DWORD error = 0;
+    const DiskRead copy = HashFromDisk(to, buffer, sha, copySize, copyHash, error, step);
+    if (copy == DiskRead::Failed) return error == ERROR_CANCELLED ? Compared::Stopped : Compared::CopyUnreadable;
+    // Gone since the listing: copied as any missing copy.
+    if (copy == DiskRead::Missing) return Compared::Different;
+    if (HashFromDisk(from, buffer, sha, showSize, showHash, error, step) != DiskRead::Ok)
+        return error == ERROR_CANCELLED ? Compared::Stopped : Compared::ShowUnreadable;
+    if (copySize != showSize || copyHash != showHash) return Compared::Different;
+    lines[UpperAscii(entry.relative)] = BackupRecordFile{entry.relative, copySize, entry.writeTime, copyHash};
+    return Compared::Same;
+}
+
+}  // namespace backup
+
+using namespace backup;
+
+BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
+                        const std::string& showFolder, const std::string& root, const BackupVolume& volume) {
+    BackupPlan plan = PlanBackup(source, target, showFolder, root, volume);
+    CopyAgain(plan, source, FindingsAt(root));
+    return plan;
+}

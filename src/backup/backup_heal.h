@@ -1,0 +1,43 @@
+// Healing a back-up: the copies the last check found damaged or missing
+// are planned as copies again, and a copy the record does not vouch for
+// is compared with the show's file before it is taken in.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "backup/backup_copy.h"
+#include "backup/backup_plan.h"
+#include "backup/backup_record_file.h"
+
+class CSha256;
+
+// PlanBackup, with the copies the last check found damaged or missing
+// (beside root) planned as copies again: what "Back-up maken" will do.
+BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
+                        const std::string& showFolder, const std::string& root, const BackupVolume& volume);
+
+namespace backup {
+
+// What the last check found, by the path in capitals.
+using Findings = std::map<std::string, std::string>;
+
+// The findings beside root; none when there are none.
+Findings FindingsAt(const std::string& root);
+
+// The plan's unchanged files whose key is in again become copies that
+// replace the copy there (which moves to the older versions).
+void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const Findings& again);
+
+enum class Compared { Same, Different, CopyUnreadable, ShowUnreadable, Stopped };
+
+// The copy at to against the show's file at from, both hashed from the
+// disk; when they are the same, the copy gets its line in the record.
+Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, char* buffer,
+                         CSha256& sha, const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines);
+
+}  // namespace backup

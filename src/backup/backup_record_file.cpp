@@ -1,0 +1,87 @@
+#include "backup/backup_record_file.h"
+
+#include <optional>
+
+#include "backup/backup_disk.h"
+#include "backup/sha256.h"
+
+namespace backup {
+
+namespace {
+// "E:\Back-ups\" and "Demo" for "E:\Back-ups\Demo\".
+std::string BesideRoot(const std::string& backupRoot, std::string (*name)(const std::string&)) {
+    const std::string root = backupRoot.substr(0, backupRoot.size() - (backupRoot.back() == '\\' ? 1 : 0));
+    const size_t slash = root.rfind('\\');
+    return root.substr(0, slash + 1) + name(root.substr(slash + 1));
+}
+}  // namespace
+
+std::string RecordPathOf(const std::string& backupRoot) { return BesideRoot(backupRoot, &BackupRecordName); }
+
+std::string FindingsPathOf(const std::string& backupRoot) { return BesideRoot(backupRoot, &CheckFindingsName); }
+
+std::string RecordChecksum(std::string_view bytes) {
+    CSha256 sha;
+    if (!sha.Begin() || !sha.Add(bytes.data(), bytes.size())) return std::string();
+    return sha.Finish();
+}
+
+bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRecord* record) {
+    onDisk.clear();
+    if (!ReadFileText(RecordPathOf(WithBackslash(backupRoot)), onDisk)) return false;
+    std::optional<BackupRecord> parsed = ParseBackupRecord(onDisk);
+    if (!parsed) return false;
+    if (!parsed->sealChecksum.empty() &&
+        RecordChecksum(std::string_view(onDisk).substr(0, parsed->sealedLength)) != parsed->sealChecksum)
+        parsed->damaged = true;
+    *record = std::move(*parsed);
+    return true;
+}
+
+RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry>& target, uint64_t precision) {
+    std::map<std::string, const BackupEntry*> files;
+    for (const BackupEntry& e : target)
+        if (!e.isFolder) files.emplace(UpperAscii(e.relative), &e);
+    RecordMap lines;
+    for (const BackupRecordFile& f : record.files) {
+        const std::string key = UpperAscii(f.relative);
+        const auto there = files.find(key);
+        if (there != files.end() && there->second->size == f.size &&
+            SameWriteTime(there->second->writeTime, f.writeTime, precision))
+            lines[key] = f;
+    }
+    return lines;
+}
+
+DWORD SaveRecord(const std::string& root, const BackupRecord& head, const RecordMap& lines, std::string& onDisk) {
+    BackupRecord record = head;
+    record.files.clear();
+    for (const auto& line : lines) record.files.push_back(line.second);
+    std::string text = FormatBackupRecord(record, &RecordChecksum);
+    if (text == onDisk) return ERROR_SUCCESS;
+    const DWORD error = WriteFileText(RecordPathOf(root), text);
+    if (error == ERROR_SUCCESS) onDisk = std::move(text);
+    return error;
+}
+
+std::vector<std::string> ReadCheckFindings(const std::string& backupRoot) {
+    std::string text;
+    if (!ReadFileText(FindingsPathOf(WithBackslash(backupRoot)), text)) return {};
+    return ParseCheckFindings(text);
+}
+
+DWORD SaveCheckFindings(const std::string& backupRoot, const std::vector<std::string>& relatives) {
+    const std::string path = FindingsPathOf(WithBackslash(backupRoot));
+    if (!relatives.empty()) return WriteFileText(path, FormatCheckFindings(relatives));
+    if (::DeleteFileW(Wide(path).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+    return ::GetLastError();
+}
+
+}  // namespace backup
+
+using namespace backup;
+
+bool ReadBackupRecord(const std::string& backupRoot, BackupRecord* record) {
+    std::string text;
+    return ReadRecordText(backupRoot, text, record);
+}
