@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "files/path_split.h"
 #include "analysis/ref_scan.h"
 
 Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t networkPaths) {
@@ -82,4 +83,23 @@ std::string AnalysisNotes(int32_t red, int32_t yellow, int32_t green, const std:
     return "Let op: de show noemt " + std::to_string(n) +
            " keer een bestand op het netwerk, dat een kopie van de map van de show niet meeneemt. " +
            (n == 1 ? "Het bestand:\n" : "Het eerste:\n") + networkPaths.front() + "\n";
+}
+
+std::string DeviceNameNote(const std::vector<std::string>& redPaths) {
+    size_t n = 0;
+    const std::string* first = nullptr;
+    for (const std::string& path : redPaths) {
+        if (!NamesDevice(path)) continue;
+        if (!first) first = &path;
+        ++n;
+    }
+    if (n == 0) return std::string();
+    // Names such as aux.wav are ordinary on other systems, where show media
+    // often come from: say what to do about them.
+    const std::string what = n == 1 ? "Let op: dit rode bestand heeft" : "Let op: " + std::to_string(n) + " rode bestanden hebben";
+    return what + " in het pad een naam die Windows voor een apparaat gebruikt (CON, PRN, AUX, NUL, COM1 tot en met "
+                  "COM9 of LPT1 tot en met LPT9, ook met een extensie erachter). Windows opent dan het apparaat en niet "
+                  "het bestand. Geef " + (n == 1 ? "het bestand of de map" : "die bestanden of mappen") +
+           " een andere naam en laat Wings " + (n == 1 ? "het" : "ze") + " opnieuw zoeken. " +
+           (n == 1 ? "Het bestand:\n" : "Het eerste:\n") + *first + "\n";
 }

@@ -37,3 +37,9 @@ std::vector<std::string> FindNetworkPaths(const char* data, size_t n);
 // and how many network paths the show names with the first of them; empty
 // when neither applies.
 std::string AnalysisNotes(int32_t red, int32_t yellow, int32_t green, const std::vector<std::string>& networkPaths);
+
+// The analysis page's lines about red references whose path holds a name
+// Windows keeps for a device ("C:\Shows\nul.wav", "...\AUX\x.wav"): such a
+// name opens the device, never a file. Says how many and names the first;
+// empty when no path of redPaths holds one.
+std::string DeviceNameNote(const std::vector<std::string>& redPaths);

@@ -8,21 +8,39 @@
 #include <memory>
 #include <new>
 
+#include "files/path_split.h"
 #include "common/partial_file.h"
 #include "common/win_raii.h"
 
+namespace {
+// What the system says the open handle is: only a file on a disk counts,
+// not a device ("nul.wav" opens NUL), a pipe or a console.
+bool IsDiskFile(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return ::GetFileType(file) == FILE_TYPE_DISK && ::GetFileInformationByHandle(file, &info) &&
+           !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+}  // namespace
+
 bool FileExists(const std::string& path) {
-    if (path.empty()) return false;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
+    // A device's name opens the device in every folder; no need to ask.
+    if (path.empty() || NamesDevice(path)) return false;
+    // The sharing of the runtime library's plain open for reading.
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && IsDiskFile(file.get());
 }
 
 bool FilePresent(const std::string& path) {
-    if (path.empty()) return false;
+    if (path.empty() || NamesDevice(path)) return false;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // Opened for its attributes only, which no other program's lock
+    // refuses; when even that fails, the attributes have said enough.
+    UniqueFile file(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file || IsDiskFile(file.get());
 }
 
 uint32_t SystemReadOpenError(const std::string& path) {

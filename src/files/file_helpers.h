@@ -11,12 +11,14 @@
 // a longer one is refused by the caller's own error path.
 constexpr size_t kMaxBuiltPath = 259;
 
-// True when the path names a file that can be opened for reading.
-// Folders, locked and unreadable files count as absent.
+// True when the path names a file on a disk that can be opened for
+// reading. Folders, devices ("C:\Shows\nul.wav" opens the device NUL),
+// pipes, locked and unreadable files count as absent.
 bool FileExists(const std::string& path);
 
-// True when the path names a file, whether or not it can be opened: also
-// one that another program holds locked. Folders are false.
+// True when the path names a file on a disk, whether or not it can be
+// opened: also one that another program holds locked. Folders, devices
+// and pipes are false.
 bool FilePresent(const std::string& path);
 
 // The system's error code of an open for reading that lets others do

@@ -327,6 +327,25 @@ TEST_F(AnalysisPage, NoReferencesAndAMissingFileNamedTwice) {
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// "nul.wav" and "aux.wav" are ordinary names on a Mac, and each opens a
+// device on Windows: red, with the reason below the counts.
+TEST_F(AnalysisPage, DeviceNamesAreRedWithTheirReason) {
+    ScratchFolder dir("C:\\ZkAnaDevice");
+    ASSERT_TRUE(MakeFolderTree(dir / "Audio"));
+    ASSERT_TRUE(WriteWholeFile(dir / "a.wav", "RIFF"));
+    const std::string show = dir / "show.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes({dir / "a.wav", dir / "nul.wav", dir / "Audio\\NUL"}, 0)));
+
+    Analyse(show);
+    EXPECT_EQ(g_nRed, 2);
+    EXPECT_EQ(g_nGreen, 1);
+    EXPECT_EQ(Text().substr(Text().find("Let op")),
+              "Let op: 2 rode bestanden hebben in het pad een naam die Windows voor een apparaat gebruikt (CON, "
+              "PRN, AUX, NUL, COM1 tot en met COM9 of LPT1 tot en met LPT9, ook met een extensie erachter). "
+              "Windows opent dan het apparaat en niet het bestand. Geef die bestanden of mappen een andere naam "
+              "en laat Wings ze opnieuw zoeken. Het eerste:\nC:\\ZkAnaDevice\\nul.wav\n");
+}
+
 TEST_F(AnalysisPage, ScansOnlyWhenTheResultsAreNotCurrent) {
     ScratchFolder dir("C:\\ZkAnaRescan");
     const std::string show = dir / "show.ws4";
