@@ -66,6 +66,10 @@ void PlaceReferences(const char* data, size_t n, ShowResults& results, CPlacemen
     });
 }
 
+Verdict WizardVerdict() { return VerdictOfCounts(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths.size()); }
+
+LitLamp WizardLamp() { return LampOfVerdict(WizardVerdict()); }
+
 void CountYellowByDrive(ShowResults& results) {
     results.nYellow1 = results.nYellow2 = 0;
     for (const auto& record : results.yellow) {

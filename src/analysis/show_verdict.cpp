@@ -13,6 +13,13 @@ Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t netwo
     return Verdict::Green;
 }
 
+LitLamp LampOfVerdict(Verdict verdict) {
+    if (verdict == Verdict::Green) return LitLamp::Green;
+    if (verdict == Verdict::Red) return LitLamp::Red;
+    if (verdict == Verdict::NoNames || verdict == Verdict::Unreadable) return LitLamp::None;
+    return LitLamp::Yellow;
+}
+
 namespace {
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "wizard/status_geometry.h"
+
 // In the order a list sorted by verdict shows them: the best first.
 enum class Verdict {
     Green,
@@ -24,6 +26,13 @@ enum class Verdict {
 // The verdict of a completed analysis from its counts and the number of
 // network paths in the show.
 Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t networkPaths);
+
+// The lamp the traffic light lights for a verdict: green only for green
+// light, red for red files, none when no file name was found or the show
+// could not be read, and yellow for every other verdict (yellow files,
+// files on the network, and any verdict yet to come): no verdict but green
+// ever lights the green lamp.
+LitLamp LampOfVerdict(Verdict verdict);
 
 // Every text in data[0, n) that names a file on a network share: two
 // backslashes, a server, a backslash, a share, a backslash and more, up to
