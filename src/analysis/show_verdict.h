@@ -34,12 +34,16 @@ Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t netwo
 // ever lights the green lamp.
 LitLamp LampOfVerdict(Verdict verdict);
 
-// Every text in data[0, n) that names a file on a network share: two
-// backslashes, a server, a backslash, a share, a backslash and more, up to
-// the zero byte that ends it, cut to its first 1000 characters, in the
-// order of the show. A double backslash inside a drive-letter reference
-// ("C:\Shows\\x\y\z") belongs to that reference and is no network path;
-// "\\?\" and "\\.\" name no server.
+// Every text in data[0, n) that names a file off the show's drives: two
+// separators ("\" or "/"), a server, a separator, a share, a separator and
+// more ("\\nas\media\x.wav", "//nas/media/x.wav", "\\nas\media/x.wav"),
+// the same behind "\\?\UNC\" or "\\.\UNC\", or a volume by its GUID
+// ("\\?\Volume{...}\x.wav"); each up to the zero byte that ends it, cut
+// to its first 1000 characters, in the order of the show. The server and
+// share must lie within those 1000. A double separator inside a
+// drive-letter path ("C:\Shows\\x\y\z", "http://x/y/z") belongs to that
+// path and is no network path; other names behind "\\?\" and "\\.\"
+// ("\\?\C:\", "\\.\pipe\") name no server.
 std::vector<std::string> FindNetworkPaths(const char* data, size_t n);
 
 // The analysis page's lines below its counts: that no file name was found,

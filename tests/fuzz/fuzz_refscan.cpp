@@ -119,7 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 
     for (const std::string& path : FindNetworkPaths(data, size)) {
         Check(path.size() >= 7 && path.size() <= kMaxReferenceLength);
-        Check(path[0] == '\\' && path[1] == '\\' && path[2] != '\\');
+        Check((path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/'));
+        Check(path[2] != '\\' && path[2] != '/');
         Check(path.find('\0') == std::string::npos);
     }
     return 0;

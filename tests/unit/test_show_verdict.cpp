@@ -81,3 +81,34 @@ TEST(ShowVerdict, NetworkPathsAreFoundBesideTheAnalysisWhichStaysAsItWas) {
     EXPECT_NE(html.find("Op het netwerk (1)</h2>"), std::string::npos);
     EXPECT_NE(html.find("<td class=\"pad\">\\\\server\\share\\R&amp;B.wav</td>"), std::string::npos);
 }
+
+// Every spelling that names a server or a volume by its GUID is off the
+// show's drives; the prefixes that name a local drive or a device are not.
+TEST(ShowVerdict, EverySpellingOfANetworkPath) {
+    const struct {
+        std::string text;
+        bool network;
+    } cases[] = {
+        {"\\\\nas\\media\\x.wav", true},
+        {"\\\\?\\UNC\\nas\\media\\x.wav", true},
+        {"\\\\.\\UNC\\nas\\media\\x.wav", true},
+        {"\\\\?\\unc\\nas\\media\\x.wav", true},
+        {"//nas/media/x.wav", true},
+        {"\\\\nas\\media/x.wav", true},
+        {"/\\nas/media\\x.wav", true},
+        {"\\\\?\\Volume{3f2504e0-4f89-11d3-9a0c-0305e82c3301}\\Shows\\x.wav", true},
+        {"\\\\?\\C:\\Shows\\x.wav", false},
+        {"\\\\.\\C:\\Shows\\x.wav", false},
+        {"\\\\.\\pipe\\x", false},
+        {"\\\\?\\UNC\\nas\\media\\", false},
+        {"\\\\?\\UNC\\nas", false},
+        {"\\\\?\\Volume{3f2504e0}", false},
+        {"//nas/media/", false},
+        {"http://www.example.com/show/x.wav", false},
+        {"C:/Shows//nas/media/x.wav", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NetworkPaths("WS4\0"s + c.text + "\0"s), c.network ? Strings{c.text} : Strings{}) << c.text;
+    // A server or share not named within the first 1000 characters.
+    EXPECT_EQ(NetworkPaths("\\\\" + std::string(1000, 's') + "\\share\\x.wav"), Strings{});
+}
