@@ -32,3 +32,18 @@ std::string Utf8FromWide(const wchar_t* wide, size_t length) { return NarrowFrom
 std::string Utf8FromCodePage(const std::string& text) { return Utf8FromWide(WideFrom(CP_ACP, text)); }
 std::string CodePageFromUtf8(const std::string& utf8) { return CodePageFromWide(WideFromUtf8(utf8)); }
 std::string CodePageFromWide(const std::wstring& wide) { return NarrowFrom(CP_ACP, wide.data(), wide.size()); }
+
+bool CodePageFromWideExactly(const std::wstring& wide, std::string* text) {
+    text->clear();
+    if (wide.empty()) return true;
+    if (wide.size() > INT_MAX) return false;
+    const int length = static_cast<int>(wide.size());
+    BOOL usedDefault = FALSE;
+    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr,
+                                        &usedDefault);
+    if (n <= 0 || usedDefault) return false;
+    text->assign(static_cast<size_t>(n), '\0');
+    return ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, &(*text)[0], n, nullptr,
+                                 &usedDefault) == n &&
+           !usedDefault;
+}

@@ -14,3 +14,7 @@ std::string Utf8FromWide(const wchar_t* wide, size_t length);
 std::string Utf8FromCodePage(const std::string& text);
 std::string CodePageFromUtf8(const std::string& utf8);
 std::string CodePageFromWide(const std::wstring& wide);
+// The same, but false when a character has no form of its own in the code
+// page: a name that would come out with "?" or a look-alike names another
+// file, or none.
+bool CodePageFromWideExactly(const std::wstring& wide, std::string* text);

@@ -10,6 +10,7 @@
 
 #include "files/path_split.h"
 #include "common/partial_file.h"
+#include "common/wide_text.h"
 #include "common/win_raii.h"
 
 namespace {
@@ -59,6 +60,22 @@ int64_t ExclusiveFileLength(const std::string& path) {
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.get(), &size)) return -1;
     return size.QuadPart;
+}
+
+std::string CodePagePathOf(const std::wstring& path) {
+    std::string text;
+    if (CodePageFromWideExactly(path, &text)) return text;
+    std::wstring shortName(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetShortPathNameW(path.c_str(), &shortName[0], static_cast<DWORD>(shortName.size()));
+        if (n == 0) return std::string();
+        if (n < shortName.size()) {
+            shortName.resize(n);
+            break;
+        }
+        shortName.resize(n);  // n counts the terminator when the buffer was short
+    }
+    return CodePageFromWideExactly(shortName, &text) ? text : std::string();
 }
 
 std::string FullPathName(const std::string& path) {

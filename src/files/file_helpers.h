@@ -40,6 +40,13 @@ int64_t ExclusiveFileLength(const std::string& path);
 // when it cannot be resolved.
 std::string FullPathName(const std::string& path);
 
+// A name of this file or folder that the code-page calls take: the path
+// itself when the code page holds every character of it, else the short
+// name the system keeps for it ("C:\Shows\LDZ~1\show.ws4" for Łódź) when
+// the code page holds that; empty when neither (the file does not exist,
+// or its disk keeps no short names).
+std::string CodePagePathOf(const std::wstring& path);
+
 // True when the path names a folder that can be entered. Leaves the
 // current drive, the current directory and the tested drive's own current
 // directory as they were. Paths over kMaxBuiltPath characters are false.
