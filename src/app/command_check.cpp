@@ -42,9 +42,9 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
         LogValue("Fout", "de opdrachtregel klopt niet, " + command.why);
         return kExitWrongCommand;
     }
-    const SubfolderNames names{ReadProfileValue(settingsFile, "SubmapAudio", "Audio"),
-                               ReadProfileValue(settingsFile, "SubmapPlaatjes", "Plaatjes"),
-                               ReadProfileValue(settingsFile, "SubmapOverige", "Overige")};
+    const SubfolderNames names{ReadSubfolderSetting(settingsFile, "SubmapAudio", "Audio"),
+                               ReadSubfolderSetting(settingsFile, "SubmapPlaatjes", "Plaatjes"),
+                               ReadSubfolderSetting(settingsFile, "SubmapOverige", "Overige")};
     LogValue("Start analyse", command.show);
     const ShowReport report = CheckShow(command.show, names);
     if (report.readable) {
