@@ -87,37 +87,44 @@ bool StartsNetworkPath(const char* data, size_t n, size_t at) {
 
 }  // namespace
 
+size_t CNetworkPathFinder::Feed(const char* data, size_t n, bool last, std::vector<std::string>& found) {
+    size_t p = 0;
+    for (; p < n; m_prev = data[p], ++p) {
+        const char c = data[p];
+        if (m_skipping) {
+            // The rest of this text belongs to the path just taken.
+            if (c == '\0') m_skipping = m_inDriveReference = false;
+            continue;
+        }
+        if (c == '\0') {
+            m_inDriveReference = false;
+            continue;
+        }
+        if (c != ':' && !IsSeparator(c)) continue;
+        if (p + 1 >= n && !last) break;  // the next byte decides
+        const bool pair = p + 1 < n && IsSeparator(data[p + 1]);
+        if (c == ':') {
+            // A drive-letter path ("C:\", "C:/", and so "http://"): a double
+            // separator later in its text belongs to it.
+            if (IsAsciiLetter(m_prev) && p + 1 < n && IsSeparator(data[p + 1])) m_inDriveReference = true;
+            continue;
+        }
+        // Only the first of a run of separators can begin a network path.
+        if (!pair || IsSeparator(m_prev) || m_inDriveReference) continue;
+        if (!last && n - p < kMaxReferenceLength) break;  // decided within the next 1000 bytes
+        if (!StartsNetworkPath(data, n, p)) continue;
+        const void* zero = std::memchr(data + p, '\0', n - p);
+        const size_t end = zero ? static_cast<size_t>(static_cast<const char*>(zero) - data) : n;
+        found.emplace_back(data + p, end - p < kMaxReferenceLength ? end - p : kMaxReferenceLength);
+        m_skipping = true;
+    }
+    return p;
+}
+
 std::vector<std::string> FindNetworkPaths(const char* data, size_t n) {
     std::vector<std::string> found;
     if (!data) return found;
-    // What lies before pos: whether the text that pos is in (since the last
-    // zero byte) already holds a drive-letter path ("C:\", "C:/", and so a
-    // web address "http://"). Each byte is looked at once, and only up to
-    // the last double separator.
-    size_t seen = 0;
-    bool inDriveReference = false;
-    size_t pos = 0;
-    while (pos + 1 < n) {
-        size_t at = pos;
-        while (at + 1 < n && !(IsSeparator(data[at]) && IsSeparator(data[at + 1]))) ++at;
-        if (at + 1 >= n) break;
-        pos = at + 2;
-        // Only the first of a run of separators can begin one.
-        if (at > 0 && IsSeparator(data[at - 1])) continue;
-        for (; seen < at; ++seen) {
-            if (data[seen] == '\0')
-                inDriveReference = false;
-            else if (data[seen] == ':' && seen > 0 && IsAsciiLetter(data[seen - 1]) && IsSeparator(data[seen + 1]))
-                inDriveReference = true;
-        }
-        if (inDriveReference || !StartsNetworkPath(data, n, at)) continue;
-        const void* zero = std::memchr(data + at, '\0', n - at);
-        const size_t end = zero ? static_cast<size_t>(static_cast<const char*>(zero) - data) : n;
-        const size_t length = end - at < kMaxReferenceLength ? end - at : kMaxReferenceLength;
-        found.emplace_back(data + at, length);
-        // The rest of this text belongs to the path just taken.
-        pos = end;
-    }
+    CNetworkPathFinder().Feed(data, n, true, found);
     return found;
 }
 

@@ -46,6 +46,21 @@ LitLamp LampOfVerdict(Verdict verdict);
 // ("\\?\C:\", "\\.\pipe\") name no server.
 std::vector<std::string> FindNetworkPaths(const char* data, size_t n);
 
+// The same for a show read piece by piece: Feed each window of bytes in
+// order, the last with last set. It looks at each byte once and stops
+// where the bytes after the window could still decide (a path within the
+// last 1000 bytes); it returns how many bytes it is done with, and the
+// rest must begin the next window.
+class CNetworkPathFinder {
+public:
+    size_t Feed(const char* data, size_t n, bool last, std::vector<std::string>& found);
+
+private:
+    char m_prev = '\0';              // the byte before the window
+    bool m_inDriveReference = false;  // the text so far holds a drive-letter path
+    bool m_skipping = false;          // in the text of a path just taken
+};
+
 // The analysis page's lines below its counts: that no file name was found,
 // and how many network paths the show names with the first of them; empty
 // when neither applies.
