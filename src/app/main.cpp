@@ -20,6 +20,7 @@ int RefuseCommandLine(const std::string& what) {
     ShowMessage("Zekerpad begrijpt deze opdrachtregel niet:\n" + what + "\n\n" + UsageText());
     return kExitWrongCommand;
 }
+
 // A show whose name the code page cannot hold, and for which Windows keeps
 // no short name it can: it is there, but cannot be opened by its name.
 int RefuseUnreadableShow(const std::string& shown, bool script) {
