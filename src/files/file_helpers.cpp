@@ -15,12 +15,9 @@
 
 namespace {
 // What the system says the open handle is: only a file on a disk counts,
-// not a device ("nul.wav" opens NUL), a pipe or a console.
-bool IsDiskFile(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    return ::GetFileType(file) == FILE_TYPE_DISK && ::GetFileInformationByHandle(file, &info) &&
-           !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+// not a device ("nul.wav" opens NUL), a pipe or a console. A folder does
+// not open without FILE_FLAG_BACKUP_SEMANTICS.
+bool IsDiskFile(HANDLE file) { return ::GetFileType(file) == FILE_TYPE_DISK; }
 }  // namespace
 
 bool FileExists(const std::string& path) {
