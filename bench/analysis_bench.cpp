@@ -227,9 +227,13 @@ int main(int argc, char** argv) {
                                  : std::string());
     });
     auto bareOne = [](const std::string& path) -> int64_t {
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        if (!f) return -1;
-        std::fclose(f);
+        // FileExists: an open for reading, and whether it is a file on a disk.
+        HANDLE probe = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) return -1;
+        const bool onDisk = ::GetFileType(probe) == FILE_TYPE_DISK;
+        ::CloseHandle(probe);
+        if (!onDisk) return -1;
         HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return -1;
         LARGE_INTEGER size{};

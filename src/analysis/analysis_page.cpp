@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "files/file_reference.h"
 #include "analysis/result_tree.h"
 #include "analysis/show_scan.h"
 #include "analysis/show_verdict.h"
@@ -34,6 +35,13 @@ std::string Explanation(int32_t red, int32_t yellow, int32_t green, int64_t tota
            std::to_string(yellow) + " keer)\nGroen\t bestand is gevonden en staat op een veilige plaats (" +
            std::to_string(green) + " keer)\nDe show en de gevonden bestanden zijn tezamen " +
            FormatThousands(totalBytes) + " bytes groot.\n";
+}
+
+std::vector<std::string> RedPaths() {
+    std::vector<std::string> paths;
+    for (const auto& record : g_aRedFiles)
+        if (record) paths.push_back(record->m_csPath);
+    return paths;
 }
 
 }  // namespace
@@ -82,7 +90,7 @@ bool CTestPropPage02::OnSetActive() {
         g_bAnalysed = 1;
         g_csAnalysedFile = g_csRecentFile;
         SetExplanation(Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes) +
-                       AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths));
+                       AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths) + DeviceNameNote(RedPaths()));
     } else {
         // Results of a show that was never read would pass for a clean
         // show further on: nothing counts as analysed, and there is

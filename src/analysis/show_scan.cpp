@@ -11,6 +11,7 @@
 #include "files/file_kind.h"
 #include "files/file_reference.h"
 #include "files/path_split.h"
+#include "analysis/chunk_scan.h"
 #include "analysis/ref_scan.h"
 #include "analysis/show_verdict.h"
 #include "services/app_operations.h"
@@ -26,45 +27,53 @@ void ResetScanResults() {
     if (g_pApp) g_pApp->ClearResultLists();
 }
 
-void PlaceReferences(const char* data, size_t n, ShowResults& results, CPlacementSink* sink) {
-    ForEachReference(data, n, [&](std::string_view ref) {
-        auto record = std::make_unique<CFileReference>();
-        record->Inspect(std::string(ref));
-        if (record->m_nKind == kKindOther) ++results.nOther;
-        if (record->m_nExists == 1) results.totalBytes += record->m_nSize;
+namespace {
+void PlaceOneReference(std::string_view ref, ShowResults& results, CPlacementSink* sink) {
+    auto record = std::make_unique<CFileReference>();
+    record->Inspect(std::string(ref));
+    if (record->m_nKind == kKindOther) ++results.nOther;
+    if (record->m_nExists == 1) results.totalBytes += record->m_nSize;
 
-        int image = kImageYellow;
-        CFileReferenceList* list = nullptr;
-        // The colour comes from where the file really lies; the tree and
-        // the repairs keep the reference as the show wrote it.
-        ReferencePlace place = PlaceReference(record->m_nExists, ref, results.showDrive, results.showDir);
-        std::string_view text = ref;
-        switch (place.colour) {
-        case RefColour::Red:
-            ++results.nRed;
-            image = kImageRed;
-            list = &results.red;
-            break;
-        case RefColour::GreenInShowFolder:
-            ++results.nGreen;
-            image = kImageGreen;
-            break;
-        case RefColour::GreenInSubfolder:
-            ++results.nGreen;
-            image = kImageGreen;
-            list = &results.green;
-            text = place.relativeText;
-            break;
-        case RefColour::Yellow:
-            ++results.nYellow;
-            image = kImageYellow;
-            list = &results.yellow;
-            break;
-        }
-        if (sink) sink->OnPlaced(PlacedReference{*record, record->m_nKind, image, text});
-        if (list) list->push_back(std::move(record));
-    });
+    int image = kImageYellow;
+    CFileReferenceList* list = nullptr;
+    // The colour comes from where the file really lies; the tree and
+    // the repairs keep the reference as the show wrote it.
+    ReferencePlace place = PlaceReference(record->m_nExists, ref, results.showDrive, results.showDir);
+    std::string_view text = ref;
+    switch (place.colour) {
+    case RefColour::Red:
+        ++results.nRed;
+        image = kImageRed;
+        list = &results.red;
+        break;
+    case RefColour::GreenInShowFolder:
+        ++results.nGreen;
+        image = kImageGreen;
+        break;
+    case RefColour::GreenInSubfolder:
+        ++results.nGreen;
+        image = kImageGreen;
+        list = &results.green;
+        text = place.relativeText;
+        break;
+    case RefColour::Yellow:
+        ++results.nYellow;
+        image = kImageYellow;
+        list = &results.yellow;
+        break;
+    }
+    if (sink) sink->OnPlaced(PlacedReference{*record, record->m_nKind, image, text});
+    if (list) list->push_back(std::move(record));
 }
+}  // namespace
+
+void PlaceReferences(const char* data, size_t n, ShowResults& results, CPlacementSink* sink) {
+    ForEachReference(data, n, [&](std::string_view ref) { PlaceOneReference(ref, results, sink); });
+}
+
+Verdict WizardVerdict() { return VerdictOfCounts(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths.size()); }
+
+LitLamp WizardLamp() { return LampOfVerdict(WizardVerdict()); }
 
 void CountYellowByDrive(ShowResults& results) {
     results.nYellow1 = results.nYellow2 = 0;
@@ -94,6 +103,23 @@ ScanOutcome CheckShowFile(const std::string& path) {
     return {error == 0 ? ScanStatus::InUse : OpenFailureStatus(error), error};
 }
 
+namespace {
+// Read and scanned a piece at a time; a megabyte keeps the reads few.
+constexpr size_t kScanChunkBytes = 1 << 20;
+
+// A show that could not be read to its end: the results as they stood
+// before its first byte, with the show's own length in the total.
+ScanOutcome Abandoned(ShowResults& results, uint64_t length, ScanOutcome outcome) {
+    results.red.clear();
+    results.yellow.clear();
+    results.green.clear();
+    results.networkPaths.clear();
+    results.nRed = results.nYellow = results.nGreen = results.nOther = 0;
+    results.totalBytes = static_cast<int64_t>(length);
+    return outcome;
+}
+}  // namespace
+
 ScanOutcome AnalyseShowInto(const std::string& path, ShowResults& results, CPlacementSink* sink) {
     // Split the resolved path: "C:demo.ws4" has no folder of its own, and
     // without one nothing could be recognised as lying beside the show.
@@ -112,30 +138,35 @@ ScanOutcome AnalyseShowInto(const std::string& path, ShowResults& results, CPlac
         return {ScanStatus::ReadFailed, static_cast<uint32_t>(::GetLastError())};
 
     const uint64_t n = static_cast<uint64_t>(length.QuadPart);
-    // One byte more for the zero that ends a reference at the very end.
-    if (n >= SIZE_MAX) return {ScanStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY};
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<size_t>(n) + 1]);
-    if (!buffer) return {ScanStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY};
     results.totalBytes += static_cast<int64_t>(n);
 
-    // ReadFile takes at most 4 GB - 1 at a time.
-    constexpr uint64_t kMaxRead = 1u << 30;
+    // Read and scanned a piece at a time: a show of gigabytes, chosen by
+    // mistake, takes no more memory than a small one.
     uint64_t got = 0;
-    while (got < n) {
-        const DWORD want = static_cast<DWORD>(std::min(n - got, kMaxRead));
-        DWORD read = 0;
-        if (!::ReadFile(file.get(), buffer.get() + got, want, &read, nullptr))
-            return {ScanStatus::ReadFailed, static_cast<uint32_t>(::GetLastError())};
-        if (read == 0) break;
-        got += read;
+    uint32_t readError = 0;
+    try {
+        ScanInChunks(
+            kScanChunkBytes,
+            [&](char* buffer, size_t max) -> size_t {
+                DWORD read = 0;
+                if (readError != 0 || got >= n) return 0;
+                const DWORD want = static_cast<DWORD>(std::min<uint64_t>(max, n - got));
+                if (!::ReadFile(file.get(), buffer, want, &read, nullptr)) {
+                    readError = static_cast<uint32_t>(::GetLastError());
+                    return 0;
+                }
+                got += read;
+                return read;
+            },
+            [&](std::string_view ref) { PlaceOneReference(ref, results, sink); }, results.networkPaths);
+    } catch (const std::bad_alloc&) {
+        return Abandoned(results, n, {ScanStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY});
     }
     file.reset();
-    if (got < n) return {ScanStatus::ShortRead, 0};
-    buffer[static_cast<size_t>(n)] = '\0';
-
-    PlaceReferences(buffer.get(), static_cast<size_t>(n), results, sink);
-    results.networkPaths = FindNetworkPaths(buffer.get(), static_cast<size_t>(n));
-    buffer.reset();
+    // As before any reference was read: what a part of the show named
+    // must not pass for the analysis of the show.
+    if (readError != 0) return Abandoned(results, n, {ScanStatus::ReadFailed, readError});
+    if (got < n) return Abandoned(results, n, {ScanStatus::ShortRead, 0});
     CountYellowByDrive(results);
     return {};
 }

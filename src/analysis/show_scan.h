@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/show_verdict.h"
 #include "services/state.h"
 
 class CFileReference;
@@ -67,6 +68,13 @@ void PlaceReferences(const char* data, size_t n, ShowResults& results, CPlacemen
 
 // nYellow1 and nYellow2 from the yellow list: on the show's drive or not.
 void CountYellowByDrive(ShowResults& results);
+
+// The verdict on the wizard's shared results (g_nRed and the others, and
+// the network paths): what the closing page and the traffic light of every
+// page go by.
+Verdict WizardVerdict();
+// The lamp for it; the application hands it to the traffic light.
+LitLamp WizardLamp();
 
 // Why a show could not be analysed.
 enum class ScanStatus {

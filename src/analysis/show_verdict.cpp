@@ -1,7 +1,9 @@
 #include "analysis/show_verdict.h"
 
+#include <cctype>
 #include <cstring>
 
+#include "files/path_split.h"
 #include "analysis/ref_scan.h"
 
 Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t networkPaths) {
@@ -12,9 +14,18 @@ Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t netwo
     return Verdict::Green;
 }
 
+LitLamp LampOfVerdict(Verdict verdict) {
+    if (verdict == Verdict::Green) return LitLamp::Green;
+    if (verdict == Verdict::Red) return LitLamp::Red;
+    if (verdict == Verdict::NoNames || verdict == Verdict::Unreadable) return LitLamp::None;
+    return LitLamp::Yellow;
+}
+
 namespace {
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // A byte that may stand in the name of a server or a share.
 bool IsNameByte(char c) {
@@ -23,52 +34,97 @@ bool IsNameByte(char c) {
 }
 
 // The end of a server's or share's name that starts at from: the position
-// of the backslash after it, or 0 when the name is empty or ends otherwise.
-size_t NameEnd(const char* data, size_t n, size_t from) {
+// of the separator after it, or 0 when the name is empty or ends otherwise
+// before limit.
+size_t NameEnd(const char* data, size_t limit, size_t from) {
     size_t i = from;
-    while (i < n && IsNameByte(data[i])) ++i;
-    return i > from && i < n && data[i] == '\\' ? i : 0;
+    while (i < limit && IsNameByte(data[i])) ++i;
+    return i > from && i < limit && IsSeparator(data[i]) ? i : 0;
+}
+
+// The text at from starts with word, ASCII letters folded, before limit.
+bool HasWordAt(const char* data, size_t limit, size_t from, const char* word) {
+    const size_t length = std::strlen(word);
+    if (from + length > limit) return false;
+    for (size_t i = 0; i < length; ++i) {
+        char c = data[from + i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        char w = word[i];
+        if (w >= 'a' && w <= 'z') w = static_cast<char>(w - 'a' + 'A');
+        if (c != w) return false;
+    }
+    return true;
+}
+
+// Whether the two separators at `at` begin a path that leaves the show's
+// drives: a server and a share ("\\nas\media\x", "//nas/media/x"), the
+// same behind the prefixes "\\?\UNC\" and "\\.\UNC\", or a volume named by
+// its GUID ("\\?\Volume{...}\x"). Other names behind "\\?\" or "\\.\" (a
+// drive, "pipe") are no network path. Everything is decided within the
+// path's first kMaxReferenceLength characters, the most a path is given.
+bool StartsNetworkPath(const char* data, size_t n, size_t at) {
+    const size_t limit = n - at < kMaxReferenceLength ? n : at + kMaxReferenceLength;
+    size_t server = at + 2;
+    if (server + 1 < limit && (data[server] == '?' || data[server] == '.') && IsSeparator(data[server + 1])) {
+        const size_t name = server + 2;
+        if (HasWordAt(data, limit, name, "UNC") && name + 3 < limit && IsSeparator(data[name + 3])) {
+            server = name + 4;
+        } else if (HasWordAt(data, limit, name, "Volume{")) {
+            size_t close = name + 7;
+            while (close < limit && (std::isxdigit(static_cast<unsigned char>(data[close])) || data[close] == '-'))
+                ++close;
+            return close + 2 < limit && data[close] == '}' && IsSeparator(data[close + 1]) &&
+                   data[close + 2] != '\0';
+        } else {
+            return false;
+        }
+    }
+    const size_t serverEnd = NameEnd(data, limit, server);
+    if (serverEnd == 0) return false;
+    const size_t shareEnd = NameEnd(data, limit, serverEnd + 1);
+    return shareEnd != 0 && shareEnd + 1 < limit && data[shareEnd + 1] != '\0';
 }
 
 }  // namespace
 
+size_t CNetworkPathFinder::Feed(const char* data, size_t n, bool last, std::vector<std::string>& found) {
+    size_t p = 0;
+    for (; p < n; m_prev = data[p], ++p) {
+        const char c = data[p];
+        if (m_skipping) {
+            // The rest of this text belongs to the path just taken.
+            if (c == '\0') m_skipping = m_inDriveReference = false;
+            continue;
+        }
+        if (c == '\0') {
+            m_inDriveReference = false;
+            continue;
+        }
+        if (c != ':' && !IsSeparator(c)) continue;
+        if (p + 1 >= n && !last) break;  // the next byte decides
+        const bool pair = p + 1 < n && IsSeparator(data[p + 1]);
+        if (c == ':') {
+            // A drive-letter path ("C:\", "C:/", and so "http://"): a double
+            // separator later in its text belongs to it.
+            if (IsAsciiLetter(m_prev) && p + 1 < n && IsSeparator(data[p + 1])) m_inDriveReference = true;
+            continue;
+        }
+        // Only the first of a run of separators can begin a network path.
+        if (!pair || IsSeparator(m_prev) || m_inDriveReference) continue;
+        if (!last && n - p < kMaxReferenceLength) break;  // decided within the next 1000 bytes
+        if (!StartsNetworkPath(data, n, p)) continue;
+        const void* zero = std::memchr(data + p, '\0', n - p);
+        const size_t end = zero ? static_cast<size_t>(static_cast<const char*>(zero) - data) : n;
+        found.emplace_back(data + p, end - p < kMaxReferenceLength ? end - p : kMaxReferenceLength);
+        m_skipping = true;
+    }
+    return p;
+}
+
 std::vector<std::string> FindNetworkPaths(const char* data, size_t n) {
     std::vector<std::string> found;
     if (!data) return found;
-    // What lies before pos: whether the text that pos is in (since the last
-    // zero byte) already holds a drive-letter reference. Each byte is looked
-    // at once, and only up to the last double backslash.
-    size_t seen = 0;
-    bool inDriveReference = false;
-    size_t pos = 0;
-    while (pos + 1 < n) {
-        const void* hit = std::memchr(data + pos, '\\', n - pos);
-        if (!hit) break;
-        const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - data);
-        if (at + 1 >= n || data[at + 1] != '\\' || (at > 0 && data[at - 1] == '\\')) {
-            pos = at + 1;
-            continue;
-        }
-        for (; seen < at; ++seen) {
-            if (data[seen] == '\0')
-                inDriveReference = false;
-            else if (data[seen] == ':' && seen > 0 && IsAsciiLetter(data[seen - 1]) && data[seen + 1] == '\\')
-                inDriveReference = true;
-        }
-        pos = at + 2;
-        if (inDriveReference) continue;
-        const size_t serverEnd = NameEnd(data, n, at + 2);
-        if (serverEnd == 0) continue;
-        if (serverEnd == at + 3 && (data[at + 2] == '?' || data[at + 2] == '.')) continue;
-        const size_t shareEnd = NameEnd(data, n, serverEnd + 1);
-        if (shareEnd == 0 || shareEnd + 1 >= n || data[shareEnd + 1] == '\0') continue;
-        const void* zero = std::memchr(data + at, '\0', n - at);
-        const size_t end = zero ? static_cast<size_t>(static_cast<const char*>(zero) - data) : n;
-        const size_t length = end - at < kMaxReferenceLength ? end - at : kMaxReferenceLength;
-        found.emplace_back(data + at, length);
-        // The rest of this text belongs to the path just taken.
-        pos = end;
-    }
+    CNetworkPathFinder().Feed(data, n, true, found);
     return found;
 }
 
@@ -82,4 +138,23 @@ std::string AnalysisNotes(int32_t red, int32_t yellow, int32_t green, const std:
     return "Let op: de show noemt " + std::to_string(n) +
            " keer een bestand op het netwerk, dat een kopie van de map van de show niet meeneemt. " +
            (n == 1 ? "Het bestand:\n" : "Het eerste:\n") + networkPaths.front() + "\n";
+}
+
+std::string DeviceNameNote(const std::vector<std::string>& redPaths) {
+    size_t n = 0;
+    const std::string* first = nullptr;
+    for (const std::string& path : redPaths) {
+        if (!NamesDevice(path)) continue;
+        if (!first) first = &path;
+        ++n;
+    }
+    if (n == 0) return std::string();
+    // Names such as aux.wav are ordinary on other systems, where show media
+    // often come from: say what to do about them.
+    const std::string what = n == 1 ? "Let op: dit rode bestand heeft" : "Let op: " + std::to_string(n) + " rode bestanden hebben";
+    return what + " in het pad een naam die Windows voor een apparaat gebruikt (CON, PRN, AUX, NUL, COM1 tot en met "
+                  "COM9 of LPT1 tot en met LPT9, ook met een extensie erachter). Windows opent dan het apparaat en niet "
+                  "het bestand. Geef " + (n == 1 ? "het bestand of de map" : "die bestanden of mappen") +
+           " een andere naam en laat Wings " + (n == 1 ? "het" : "ze") + " opnieuw zoeken. " +
+           (n == 1 ? "Het bestand:\n" : "Het eerste:\n") + *first + "\n";
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "backup/backup_run.h"
 #include "common/wide_text.h"
 #include "files/file_helpers.h"
@@ -41,9 +43,9 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
         LogValue("Fout", "de opdrachtregel klopt niet, " + command.why);
         return kExitWrongCommand;
     }
-    const SubfolderNames names{ReadProfileValue(settingsFile, "SubmapAudio", "Audio"),
-                               ReadProfileValue(settingsFile, "SubmapPlaatjes", "Plaatjes"),
-                               ReadProfileValue(settingsFile, "SubmapOverige", "Overige")};
+    const SubfolderNames names{ReadSubfolderSetting(settingsFile, "SubmapAudio", "Audio"),
+                               ReadSubfolderSetting(settingsFile, "SubmapPlaatjes", "Plaatjes"),
+                               ReadSubfolderSetting(settingsFile, "SubmapOverige", "Overige")};
     LogValue("Start analyse", command.show);
     const ShowReport report = CheckShow(command.show, names);
     if (report.readable) {
@@ -75,6 +77,23 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
 }
 
 }  // namespace
+
+ProgramArguments ReadProgramArguments(const wchar_t* commandLine) {
+    ProgramArguments read;
+    // Blanks, quotes and backslashes are the same bytes in UTF-8, so the one
+    // splitter of the program splits the wide line too.
+    const std::vector<std::string> args = ArgumentsOf(Utf8FromWide(commandLine, std::wcslen(commandLine)));
+    for (const std::string& arg : args) {
+        const std::wstring wide = WideFromUtf8(arg);
+        std::string text = CodePagePathOf(wide);
+        if (text.empty() && !arg.empty() && read.unreadable < 0) {
+            read.unreadable = static_cast<int>(read.args.size());
+            read.unreadableShown = CodePageFromWide(wide);
+        }
+        read.args.push_back(std::move(text));
+    }
+    return read;
+}
 
 int RunCommandCheck(const CheckCommand& command, const std::string& logPath, const std::string& settingsFile) {
     // No window of the system either: a drive without a medium must not

@@ -4,8 +4,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
+
+// The program's arguments, read from the command line as Windows gives it
+// (wide) and split by ArgumentsOf. Each is handed on in the code page; a
+// name the code page cannot hold (a show in "C:\Shows\Łódź\") as its
+// short name when there is one the code page holds.
+struct ProgramArguments {
+    std::vector<std::string> args;
+    int unreadable = -1;          // the first argument without such a name, or -1
+    std::string unreadableShown;  // that argument, with "?" for what the code page cannot hold
+};
+ProgramArguments ReadProgramArguments(const wchar_t* commandLine);
 
 // Runs a check or reports a wrong command line; the run log is opened and
 // closed here. settingsFile: where the subfolder names are read.

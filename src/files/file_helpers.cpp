@@ -9,21 +9,37 @@
 #include <new>
 
 #include "files/file_system.h"
+#include "files/path_split.h"
 #include "common/partial_file.h"
+#include "common/wide_text.h"
 #include "common/win_raii.h"
 
+namespace {
+// What the system says the open handle is: only a file on a disk counts,
+// not a device ("nul.wav" opens NUL), a pipe or a console. A folder does
+// not open without FILE_FLAG_BACKUP_SEMANTICS.
+bool IsDiskFile(HANDLE file) { return ::GetFileType(file) == FILE_TYPE_DISK; }
+}  // namespace
+
 bool FileExists(const std::string& path) {
-    if (path.empty()) return false;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
+    // A device's name opens the device in every folder; no need to ask.
+    if (path.empty() || NamesDevice(path)) return false;
+    // The sharing of the runtime library's plain open for reading.
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && IsDiskFile(file.get());
 }
 
 bool FilePresent(const std::string& path) {
-    if (path.empty()) return false;
+    if (path.empty() || NamesDevice(path)) return false;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // Opened for its attributes only, which no other program's lock
+    // refuses; when even that fails, the attributes have said enough.
+    UniqueFile file(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file || IsDiskFile(file.get());
 }
 
 uint32_t SystemReadOpenError(const std::string& path) {
@@ -42,6 +58,22 @@ int64_t ExclusiveFileLength(const std::string& path) {
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.get(), &size)) return -1;
     return size.QuadPart;
+}
+
+std::string CodePagePathOf(const std::wstring& path) {
+    std::string text;
+    if (CodePageFromWideExactly(path, &text)) return text;
+    std::wstring shortName(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetShortPathNameW(path.c_str(), &shortName[0], static_cast<DWORD>(shortName.size()));
+        if (n == 0) return std::string();
+        if (n < shortName.size()) {
+            shortName.resize(n);
+            break;
+        }
+        shortName.resize(n);  // n counts the terminator when the buffer was short
+    }
+    return CodePageFromWideExactly(shortName, &text) ? text : std::string();
 }
 
 std::string FullPathName(const std::string& path) {

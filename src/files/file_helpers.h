@@ -11,12 +11,14 @@
 // a longer one is refused by the caller's own error path.
 constexpr size_t kMaxBuiltPath = 259;
 
-// True when the path names a file that can be opened for reading.
-// Folders, locked and unreadable files count as absent.
+// True when the path names a file on a disk that can be opened for
+// reading. Folders, devices ("C:\Shows\nul.wav" opens the device NUL),
+// pipes, locked and unreadable files count as absent.
 bool FileExists(const std::string& path);
 
-// True when the path names a file, whether or not it can be opened: also
-// one that another program holds locked. Folders are false.
+// True when the path names a file on a disk, whether or not it can be
+// opened: also one that another program holds locked. Folders, devices
+// and pipes are false.
 bool FilePresent(const std::string& path);
 
 // The system's error code of an open for reading that lets others do
@@ -37,6 +39,13 @@ int64_t ExclusiveFileLength(const std::string& path);
 // "C:demo.ws4" against that drive's current directory); the path itself
 // when it cannot be resolved.
 std::string FullPathName(const std::string& path);
+
+// A name of this file or folder that the code-page calls take: the path
+// itself when the code page holds every character of it, else the short
+// name the system keeps for it ("C:\Shows\LDZ~1\show.ws4" for Łódź) when
+// the code page holds that; empty when neither (the file does not exist,
+// or its disk keeps no short names).
+std::string CodePagePathOf(const std::wstring& path);
 
 // True when the path names a folder that can be entered. Leaves the
 // current drive, the current directory and the tested drive's own current

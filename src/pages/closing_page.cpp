@@ -1,6 +1,6 @@
 #include "pages/closing_page.h"
 
-#include "analysis/show_verdict.h"
+#include "analysis/show_scan.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "backup/backup_dialog.h"
@@ -40,7 +40,7 @@ constexpr char kFrame[] =
 // either: a copy of its folder would not hold the show.
 bool IsCurrent() { return g_bAnalysed && EqualsNoCaseAscii(g_csAnalysedFile, g_csRecentFile); }
 
-Verdict CurrentVerdict() { return VerdictOfCounts(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths.size()); }
+Verdict CurrentVerdict() { return WizardVerdict(); }
 
 bool HasGreenLight() { return IsCurrent() && CurrentVerdict() == Verdict::Green; }
 

@@ -1,5 +1,6 @@
 #include "pages/settings_dialog.h"
 
+#include "files/path_split.h"
 #include "services/msgbox.h"
 #include "resource.h"
 
@@ -56,6 +57,27 @@ void CDialogSettings::OnOK() {
         // The fields keep what was typed, so the user corrects only the
         // empty one; a cancel after this leaves the caller's names alone.
         ShowMessage("U moet voor alle 3 situaties een mapnaam opgeven", m_hWnd);
+        return;
+    }
+    // A name that leads out of the show's folder ("..\..\windows") would
+    // have the repairs move files there and report success.
+    const struct {
+        int id;
+        const std::string* name;
+        const char* kind;
+    } fields[] = {
+        {IDC_SUB_AUDIO, &m_csSubmapAudio, "geluidsbestanden"},
+        {IDC_SUB_PLAATJES, &m_csSubmapPlaatjes, "afbeeldingen"},
+        {IDC_SUB_OVERIGE, &m_csSubmapOverige, "overige bestanden"},
+    };
+    for (const auto& f : fields) {
+        const std::string why = SubfolderNameProblem(*f.name);
+        if (why.empty()) continue;
+        ShowMessage(std::string("De naam van de submap voor ") + f.kind + " kan niet worden gebruikt: " + why +
+                        ".\n\nGeef de naam van een map in de map van de show, zoals \"Audio\", of van een map "
+                        "daaronder, zoals \"Media\\Audio\".",
+                    m_hWnd);
+        ::SetFocus(GetItem(f.id));
         return;
     }
     End(IDOK);

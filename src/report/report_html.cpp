@@ -149,6 +149,12 @@ void AppendShowBody(std::string& html, const ShowReport& report, const char* tab
     if (verdict == Verdict::NoNames)
         html += "<p>In deze show is geen enkele bestandsnaam gevonden. Is dit wel een Wings-show?</p>\n";
     AppendCounts(html, report.counts);
+    // Why a file that a Mac shows as ordinary is red here.
+    std::vector<std::string> red;
+    for (const ReportRow& row : report.rows)
+        if (row.colour == ReportColour::Red) red.push_back(row.path);
+    const std::string deviceNote = DeviceNameNote(red);
+    if (!deviceNote.empty()) html += "<p>" + HtmlEscape(deviceNote) + "</p>\n";
     AppendColourTables(html, report, tableLevel);
     AppendNetworkPaths(html, report.networkPaths, tableLevel);
 }

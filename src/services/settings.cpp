@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "files/path_split.h"
 #include "services/msgbox.h"
+#include "services/run_log.h"
 #include "services/state.h"
 
 namespace {
@@ -12,14 +14,15 @@ struct Setting {
     const char* key;
     std::string* value;
     const char* def;
+    bool subfolder;  // a subfolder name of the show's folder
 };
 
 // In the order the values are read and written.
 const Setting kSettings[] = {
-    {"ShowBestand", &g_csRecentFile, ""},
-    {"SubmapAudio", &g_csSubmapAudio, "Audio"},
-    {"SubmapPlaatjes", &g_csSubmapPlaatjes, "Plaatjes"},
-    {"SubmapOverige", &g_csSubmapOverige, "Overige"},
+    {"ShowBestand", &g_csRecentFile, "", false},
+    {"SubmapAudio", &g_csSubmapAudio, "Audio", true},
+    {"SubmapPlaatjes", &g_csSubmapPlaatjes, "Plaatjes", true},
+    {"SubmapOverige", &g_csSubmapOverige, "Overige", true},
 };
 }  // namespace
 
@@ -34,8 +37,18 @@ std::string ReadProfileValue(const std::string& iniName, const char* key, const 
 // Only back-ups use it, and it is written only after one was started.
 constexpr char kBackupMapKey[] = "BackupMap";
 
+std::string ReadSubfolderSetting(const std::string& iniName, const char* key, const char* def) {
+    std::string value = ReadProfileValue(iniName, key, def);
+    // Empty stays empty, as for every key: it names the show's own folder.
+    const std::string why = value.empty() ? std::string() : SubfolderNameProblem(value);
+    if (why.empty()) return value;
+    LogValue(key, "\"" + value + "\" kan niet worden gebruikt (" + why + "); Zekerpad gebruikt \"" + def + "\"");
+    return def;
+}
+
 void ReadSettings(const std::string& iniName) {
-    for (const Setting& s : kSettings) *s.value = ReadProfileValue(iniName, s.key, s.def);
+    for (const Setting& s : kSettings)
+        *s.value = s.subfolder ? ReadSubfolderSetting(iniName, s.key, s.def) : ReadProfileValue(iniName, s.key, s.def);
     g_csBackupMap = ReadProfileValue(iniName, kBackupMapKey, "");
 }
 

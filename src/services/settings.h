@@ -15,5 +15,11 @@ void ReadSettings(const std::string& iniName = SettingsFileName());
 // blanks at either end or in quotes come back unchanged.
 void WriteSettings(const std::string& iniName = SettingsFileName());
 
+// A subfolder name ("SubmapAudio" and the others), read as every value;
+// one that would lead outside the show's folder or that Windows cannot
+// make ("..\..\windows", "aux", "Audio.") gives the default instead, and
+// the run log says why.
+std::string ReadSubfolderSetting(const std::string& iniName, const char* key, const char* def);
+
 // One value, as the program reads them all (4096-character buffer).
 std::string ReadProfileValue(const std::string& iniName, const char* key, const char* def);

@@ -32,6 +32,8 @@ void DrawLamp(HDC dc, const RECT& r, const LampTools& tools) {
 }
 }  // namespace
 
+StatusLampFn g_pfnStatusLamp = nullptr;
+
 HBITMAP StatusBitmap() { return static_cast<HBITMAP>(g_bmpStatus.get()); }
 
 BOOL CTestPropPageBasis::OnInitDialog() {
@@ -66,7 +68,7 @@ bool CTestPropPageBasis::OnPaint() {
 }
 
 void CTestPropPageBasis::DrawStatus(HDC dc) {
-    const LitLamp lit = ChooseLitLamp(g_nRed, g_nYellow, g_nGreen);
+    const LitLamp lit = g_pfnStatusLamp ? g_pfnStatusLamp() : LitLamp::None;
     const LampTools red(lit == LitLamp::Red ? kRedPen : kRedDark, lit == LitLamp::Red ? kRedBrush : kRedDark);
     const LampTools yellow(lit == LitLamp::Yellow ? kYellowPen : kYellowDark,
                            lit == LitLamp::Yellow ? kYellowBrush : kYellowDark);

@@ -37,5 +37,11 @@ protected:
     void DrawDarkHalfOfYellowLamp(HDC dc, bool rightHalf);
 };
 
+// Which lamp the traffic light lights. The application sets it to follow
+// the verdict on the analysis, so that the lamp and the pages never
+// disagree; unset, all three lamps stay dark.
+using StatusLampFn = LitLamp (*)();
+extern StatusLampFn g_pfnStatusLamp;
+
 // Bitmap 138, loaded by the first page that is initialised and shared.
 HBITMAP StatusBitmap();

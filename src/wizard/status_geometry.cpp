@@ -19,10 +19,3 @@ StatusGeometry ComputeStatusGeometry(int32_t L, int32_t T, int32_t R, int32_t B)
     s.cornerHeight = 2 * (W / 3);
     return s;
 }
-
-LitLamp ChooseLitLamp(int32_t nRed, int32_t nYellow, int32_t nGreen) {
-    if (nRed > 0) return LitLamp::Red;
-    if (nYellow > 0) return LitLamp::Yellow;
-    if (nGreen > 0) return LitLamp::Green;
-    return LitLamp::None;
-}

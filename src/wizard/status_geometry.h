@@ -19,6 +19,5 @@ struct StatusGeometry {
 StatusGeometry ComputeStatusGeometry(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
 enum class LitLamp { None, Red, Yellow, Green };
-
-// The worst colour found wins; at most one lamp is lit.
-LitLamp ChooseLitLamp(int32_t nRed, int32_t nYellow, int32_t nGreen);
+// At most one lamp is lit; which one the verdict on the analysis decides
+// (LampOfVerdict).

@@ -6,6 +6,7 @@
 
 #include <prsht.h>
 
+#include "app/command_check.h"
 #include "backup/backup_run.h"
 #include "resource.h"
 
@@ -122,4 +123,48 @@ TEST(CheckForScripts, ExitCodesOfTheBackupCheck) {
     EXPECT_EQ(Check("/controleer-back-up " + Quoted(show.Path())), 3);
     EXPECT_EQ(Check("/controleer-back-up"), 4);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A show in a folder whose name the code page cannot hold ("Łódź") is
+// there: read by its short name, or else refused as unreadable, never
+// called absent. The same reading serves a show handed to the wizard.
+TEST(CheckForScripts, AShowOutsideTheCodePageIsReadByItsShortName) {
+    ScratchFolder root("C:\\ZkWide");
+    const std::wstring folder = L"C:\\ZkWide\\\u0141\u00F3d\u017A";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring show = folder + L"\\show.ws4";
+    {
+        UniqueFile f(::CreateFileW(show.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(f);
+        const std::string bytes = ShowFileBytes({"C:\\ZkWide\\weg.wav"});
+        DWORD put = 0;
+        ASSERT_TRUE(::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr));
+    }
+    const std::string programFolder = ProgramFolder();
+    const std::wstring exe = L"\"" + std::wstring(programFolder.begin(), programFolder.end()) + L"\\Zekerpad.exe\"";
+    LogWatch log;
+    DWORD code = 99;
+    ASSERT_TRUE(RunAndWait(exe + L" /controleer \"" + show + L"\"", 30000, &code));
+    // The show was read: its one file is missing.
+    EXPECT_EQ(code, 2u) << log.Appended();
+    EXPECT_EQ(log.Appended().find("bestaat niet"), std::string::npos) << log.Appended();
+
+    const ProgramArguments dropped = ReadProgramArguments((exe + L" \"" + show + L"\"").c_str());
+    ASSERT_EQ(dropped.args.size(), 1u);
+    EXPECT_EQ(dropped.unreadable, -1);
+    EXPECT_EQ(dropped.args[0].find('?'), std::string::npos) << dropped.args[0];
+    EXPECT_EQ(ReadWholeFile(dropped.args[0]).substr(0, 3), "WS4") << dropped.args[0];
+
+    // No such show: no short name either, so its name cannot be read.
+    const ProgramArguments gone =
+        ReadProgramArguments((exe + L" /controleer \"" + folder + L"\\weg.ws4\" /rapport r.html").c_str());
+    EXPECT_EQ(gone.unreadable, 1);
+    EXPECT_EQ(gone.unreadableShown, "C:\\ZkWide\\?\xF3" "d?\\weg.ws4");
+    ASSERT_TRUE(RunAndWait(exe + L" /controleer \"" + folder + L"\\weg.ws4\"", 30000, &code));
+    EXPECT_EQ(code, 3u);
+    EXPECT_NE(log.Appended().find("-> Fout - de naam van de show kan niet worden gelezen: C:\\ZkWide\\?\xF3" "d?\\weg.ws4\n\r"),
+              std::string::npos)
+        << log.Appended();
+    ::DeleteFileW(show.c_str());
+    ::RemoveDirectoryW(folder.c_str());
 }

@@ -12,6 +12,7 @@
 #include "files/classify.h"
 #include "files/file_kind.h"
 #include "files/path_split.h"
+#include "analysis/chunk_scan.h"
 #include "analysis/ref_scan.h"
 #include "analysis/show_verdict.h"
 
@@ -117,9 +118,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     });
     Check(count == expected.size());
 
-    for (const std::string& path : FindNetworkPaths(data, size)) {
+    // Read in pieces of a size the input chooses, the show gives the same
+    // references and network paths as the whole.
+    const std::vector<std::string> network = FindNetworkPaths(data, size);
+    const size_t chunk = size > 0 ? 1 + static_cast<unsigned char>(data[0]) % 64 * 37 : 1;
+    size_t at = 0, chunkedCount = 0;
+    std::vector<std::string> chunkedNetwork;
+    ScanInChunks(
+        chunk,
+        [&](char* buffer, size_t max) {
+            const size_t n = size - at < max ? size - at : max;
+            std::memcpy(buffer, data + at, n);
+            at += n;
+            return n;
+        },
+        [&](std::string_view ref) {
+            Check(chunkedCount < expected.size() && ref == expected[chunkedCount]);
+            ++chunkedCount;
+        },
+        chunkedNetwork);
+    Check(chunkedCount == expected.size());
+    Check(chunkedNetwork == network);
+
+    for (const std::string& path : network) {
         Check(path.size() >= 7 && path.size() <= kMaxReferenceLength);
-        Check(path[0] == '\\' && path[1] == '\\' && path[2] != '\\');
+        Check((path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/'));
+        Check(path[2] != '\\' && path[2] != '/');
         Check(path.find('\0') == std::string::npos);
     }
     return 0;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "files/file_reference.h"
+#include "wizard/page_base.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "common/win_raii.h"
@@ -325,6 +326,82 @@ TEST_F(AnalysisPage, NoReferencesAndAMissingFileNamedTwice) {
     EXPECT_EQ(Text(), Explanation(0, 0, 0, "0") + kNoNames);
     EXPECT_TRUE(g_aRedFiles.empty());
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// "nul.wav" and "aux.wav" are ordinary names on a Mac, and each opens a
+// device on Windows: red, with the reason below the counts.
+TEST_F(AnalysisPage, DeviceNamesAreRedWithTheirReason) {
+    ScratchFolder dir("C:\\ZkAnaDevice");
+    ASSERT_TRUE(MakeFolderTree(dir / "Audio"));
+    ASSERT_TRUE(WriteWholeFile(dir / "a.wav", "RIFF"));
+    const std::string show = dir / "show.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes({dir / "a.wav", dir / "nul.wav", dir / "Audio\\NUL"}, 0)));
+
+    Analyse(show);
+    EXPECT_EQ(g_nRed, 2);
+    EXPECT_EQ(g_nGreen, 1);
+    EXPECT_EQ(Text().substr(Text().find("Let op")),
+              "Let op: 2 rode bestanden hebben in het pad een naam die Windows voor een apparaat gebruikt (CON, "
+              "PRN, AUX, NUL, COM1 tot en met COM9 of LPT1 tot en met LPT9, ook met een extensie erachter). "
+              "Windows opent dan het apparaat en niet het bestand. Geef die bestanden of mappen een andere naam "
+              "en laat Wings ze opnieuw zoeken. Het eerste:\nC:\\ZkAnaDevice\\nul.wav\n");
+}
+
+namespace {
+// Which lamps a page's traffic light lights, as its own drawing puts them
+// on a bitmap: "rood", "geel", "groen", "" for none.
+std::string LitLamps(HWND page) {
+    auto* base = static_cast<CTestPropPageBasis*>(CPropertyPage::FromHwnd(page));
+    RECT client{};
+    ::GetClientRect(page, &client);
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, client.right, client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    UniqueGdiObject bitmap(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedSelect select(dc.get(), bitmap.get());
+    base->DrawStatus(dc.get());
+    std::string lit;
+    const struct {
+        const RECT& lamp;
+        COLORREF on;
+        const char* name;
+    } lamps[] = {{base->m_rcRed, RGB(250, 0, 0), "rood"},
+                 {base->m_rcYellow, RGB(250, 250, 0), "geel"},
+                 {base->m_rcGreen, RGB(0, 250, 0), "groen"}};
+    for (const auto& l : lamps)
+        if (::GetPixel(dc.get(), (l.lamp.left + l.lamp.right) / 2, (l.lamp.top + l.lamp.bottom) / 2) == l.on)
+            lit += std::string(lit.empty() ? "" : " ") + l.name;
+    return lit;
+}
+}  // namespace
+
+// The lamp says what the verdict says, on the analysis page and on the
+// closing page: a show that plays files from the network, or names none
+// at all, gets no green lamp.
+TEST_F(AnalysisPage, TheLampAgreesWithTheVerdictOnEveryPage) {
+    ScratchFolder dir("C:\\ZkAnaLamp");
+    ASSERT_TRUE(WriteWholeFile(dir / "a.wav", "RIFF"));
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* lamps;
+    } shows[] = {
+        {"groen.ws4", ShowFileBytes({dir / "a.wav"}), "groen"},
+        {"netwerk.ws4", ShowFileBytes({dir / "a.wav", "\\\\nas\\media\\x.wav"}), "geel"},
+        {"leeg.ws4", "WS4", ""},
+        {"rood.ws4", ShowFileBytes({dir / "a.wav", dir / "weg.wav"}), "rood"},
+    };
+    for (const auto& show : shows) {
+        SCOPED_TRACE(show.name);
+        ASSERT_TRUE(WriteWholeFile(dir / show.name, show.bytes));
+        wizard.GoTo(1);
+        Analyse(dir / show.name);
+        EXPECT_EQ(LitLamps(Page()), show.lamps);
+        wizard.GoTo(7);
+        ASSERT_EQ(wizard.CurrentIndex(), 7);
+        EXPECT_EQ(LitLamps(wizard.CurrentPage()), show.lamps);
+    }
 }
 
 TEST_F(AnalysisPage, ScansOnlyWhenTheResultsAreNotCurrent) {

@@ -62,9 +62,9 @@ TEST_F(SettingsTest, PresentButEmptyKeyStaysEmptyAndLongValuesAreCut) {
 
 TEST_F(SettingsTest, NamesWithBlanksOrQuotesAtTheirEdgesComeBackAsTyped) {
     g_csRecentFile = "C:\\Shows\\\"Demo\"\\demo.ws4";
-    g_csSubmapAudio = " Audio met blanco ";
-    g_csSubmapPlaatjes = "\"Plaatjes\"";
-    g_csSubmapOverige = "Overige\t";
+    g_csSubmapAudio = " Audio met blanco";
+    g_csSubmapPlaatjes = "'Plaatjes'";
+    g_csSubmapOverige = "'Overige";
     const std::string typed[] = {g_csRecentFile, g_csSubmapAudio, g_csSubmapPlaatjes, g_csSubmapOverige};
     WriteSettings(ini);
     g_csRecentFile = g_csSubmapAudio = g_csSubmapPlaatjes = g_csSubmapOverige = "";
@@ -73,6 +73,27 @@ TEST_F(SettingsTest, NamesWithBlanksOrQuotesAtTheirEdgesComeBackAsTyped) {
     EXPECT_EQ(g_csSubmapAudio, typed[1]);
     EXPECT_EQ(g_csSubmapPlaatjes, typed[2]);
     EXPECT_EQ(g_csSubmapOverige, typed[3]);
+}
+
+// A subfolder name from the settings file that leads out of the show's
+// folder, or that Windows cannot make, gives way to the default, and the
+// run log says why; the good ones and an empty one stay.
+TEST_F(SettingsTest, SubfolderNamesOutsideTheShowsFolderFallBackToTheDefault) {
+    ASSERT_TRUE(::WritePrivateProfileStringA("Zekerpad", "SubmapAudio", "..\\..\\..\\windows", ini.c_str()));
+    ASSERT_TRUE(::WritePrivateProfileStringA("Zekerpad", "SubmapPlaatjes", "Media\\Beeld", ini.c_str()));
+    ASSERT_TRUE(::WritePrivateProfileStringA("Zekerpad", "SubmapOverige", "nul.d", ini.c_str()));
+    LogWatch log;
+    ASSERT_TRUE(OpenRunLog());
+    ReadSettings(ini);
+    CloseRunLog();
+    EXPECT_EQ(g_csSubmapAudio, "Audio");
+    EXPECT_EQ(g_csSubmapPlaatjes, "Media\\Beeld");
+    EXPECT_EQ(g_csSubmapOverige, "Overige");
+    EXPECT_EQ(log.Appended(),
+              "-> SubmapAudio - \"..\\..\\..\\windows\" kan niet worden gebruikt (\"..\" wijst niet naar een map "
+              "binnen de show); Zekerpad gebruikt \"Audio\"\n\r"
+              "-> SubmapOverige - \"nul.d\" kan niet worden gebruikt (\"nul.d\" is in Windows de naam van een "
+              "apparaat); Zekerpad gebruikt \"Overige\"\n\r");
 }
 
 // The wizard walked with results set by the test. The show is a real, empty

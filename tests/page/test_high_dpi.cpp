@@ -51,8 +51,10 @@ TEST(HighDpi, TheTreePicturesHaveTheSmallIconSize) {
     ScratchFolder dir("C:\\ZkHighDpi");
     ASSERT_TRUE(WriteWholeFile(dir / "a.wav", "a"));
     const std::string show = dir / "show.ws4";
+    // A device's name too, so that the picture shows the note below the counts.
     ASSERT_TRUE(WriteWholeFile(show, "WS4" + std::string(1, '\0') + dir / "a.wav" + std::string(1, '\0') +
-                                         dir / "weg.jpg" + std::string(1, '\0')));
+                                         dir / "weg.jpg" + std::string(1, '\0') + dir / "aux.wav" +
+                                         std::string(1, '\0')));
     MessageBoxRecorder boxes;
     WizardHarness wizard;
     g_csRecentFile = show;

@@ -121,13 +121,13 @@ TEST_F(PagesTest, SettingsCancelAfterEditingKeepsTheNames) {
 TEST_F(PagesTest, SettingsOkDropsOneTrailingBackslashOnly) {
     HWND closed = nullptr;
     OpenSettings([&](HWND dlg) {
-        TypeNames(dlg, {"Audio\\", "Beeld\\\\", " Map\\Sub met blanco "});
+        TypeNames(dlg, {"Audio\\", "Beeld", " Map\\Sub met blanco"});
         ClickDialogButton(dlg, IDOK);
         closed = dlg;
     });
     EXPECT_FALSE(::IsWindow(closed));
-    // Blanks stay, and a backslash inside makes a nested subfolder.
-    ExpectNames(CurrentNames(), {"Audio", "Beeld\\", " Map\\Sub met blanco "});
+    // A leading blank stays, and a backslash inside makes a nested subfolder.
+    ExpectNames(CurrentNames(), {"Audio", "Beeld", " Map\\Sub met blanco"});
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
@@ -150,6 +150,34 @@ TEST_F(PagesTest, SettingsRefuseAnEmptyNameAndKeepWhatWasTyped) {
         EXPECT_EQ(box.caption, ProgramTitle());
         EXPECT_EQ(box.type, static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION));
     }
+    ExpectNames(CurrentNames(), {"Geluid", "Beeld", "Rest"});
+}
+
+// A name must stay inside the show's folder and be one Windows can make:
+// refused with the reason, the dialog open with what was typed.
+TEST_F(PagesTest, SettingsRefuseANameOutsideTheShowsFolder) {
+    OpenSettings([&](HWND dlg) {
+        for (const char* wrong : {"..\\..\\..\\windows", "Beeld\\\\", "C:\\Beeld", "aux"}) {
+            TypeNames(dlg, {"Geluid", wrong, "Rest"});
+            ClickDialogButton(dlg, IDOK);
+            EXPECT_TRUE(::IsWindowVisible(dlg)) << wrong;
+            EXPECT_EQ(ItemText(dlg, IDC_SUB_PLAATJES), wrong);
+            EXPECT_EQ(::GetFocus(), ::GetDlgItem(dlg, IDC_SUB_PLAATJES));
+        }
+        ::SetDlgItemTextA(dlg, IDC_SUB_PLAATJES, "Beeld");
+        ClickDialogButton(dlg, IDOK);
+    });
+    ASSERT_EQ(m_boxes.Boxes().size(), 4u);
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+              "De naam van de submap voor afbeeldingen kan niet worden gebruikt: \"..\" wijst niet naar een map "
+              "binnen de show.\n\nGeef de naam van een map in de map van de show, zoals \"Audio\", of van een "
+              "map daaronder, zoals \"Media\\Audio\".");
+    EXPECT_EQ(m_boxes.Boxes()[1].text.rfind("De naam van de submap voor afbeeldingen kan niet worden gebruikt: de "
+                                            "naam mag niet met een schuine streep \\ beginnen of eindigen.\n",
+                                            0),
+              0u)
+        << m_boxes.Boxes()[1].text;
+    EXPECT_EQ(m_boxes.Boxes()[3].type, static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION));
     ExpectNames(CurrentNames(), {"Geluid", "Beeld", "Rest"});
 }
 

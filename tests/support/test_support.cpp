@@ -77,12 +77,20 @@ bool UrlOpenRecorder::Record(HWND__*, const std::string& url) {
 }
 
 bool RunAndWait(const std::string& commandLine, DWORD timeoutMs, DWORD* exitCode) {
-    STARTUPINFOA si{};
+    std::wstring wide(commandLine.size(), L'\0');
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()), &wide[0],
+                                        static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return RunAndWait(wide, timeoutMs, exitCode);
+}
+
+bool RunAndWait(const std::wstring& commandLine, DWORD timeoutMs, DWORD* exitCode) {
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
     UniqueKernelHandle process(pi.hProcess);
     UniqueKernelHandle thread(pi.hThread);

@@ -70,6 +70,8 @@ private:
 // Runs a command line and waits for the program to end. False when it
 // could not be started or did not end in time (it is then ended).
 bool RunAndWait(const std::string& commandLine, DWORD timeoutMs, DWORD* exitCode = nullptr);
+// The same for a command line the code page cannot hold ("Łódź").
+bool RunAndWait(const std::wstring& commandLine, DWORD timeoutMs, DWORD* exitCode = nullptr);
 
 // True under Wine, where a few Windows tools are stubs.
 bool RunningUnderWine();

@@ -141,3 +141,29 @@ TEST(FileReference, SizesBeyondTwoGigabytes) {
     EXPECT_EQ(ref.m_nSize, 3000000000LL);
     EXPECT_EQ(FormatThousands(ref.m_nSize), "3.000.000.000");
 }
+
+// A name Windows keeps for a device opens the device in any folder, and a
+// pipe opens too: neither is a file the show can be copied with. The
+// folders exist, so only the name can make them absent.
+TEST(FileReference, DevicesAndPipesAreNoFiles) {
+    ScratchFolder dir("C:\\ZkRefDevice");
+    ASSERT_TRUE(MakeFolderTree(dir / "Audio"));
+    for (const std::string name : {"nul.wav", "aux.wav", "Audio\\NUL", "con.jpg", "COM1.mp3", "lpt2 .bmp"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(FileExists(dir / name));
+        EXPECT_FALSE(FilePresent(dir / name));
+        const CFileReference ref = Inspected(dir / name);
+        EXPECT_EQ(ref.m_nExists, -1);
+        EXPECT_EQ(ref.m_nSize, -1);
+    }
+    const std::string pipeName = "\\\\.\\pipe\\ZkRefDevice";
+    UniqueFile pipe(::CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, PIPE_UNLIMITED_INSTANCES,
+                                       512, 512, 0, nullptr));
+    ASSERT_TRUE(pipe);
+    EXPECT_FALSE(FileExists(pipeName));
+    EXPECT_FALSE(FilePresent(pipeName));
+    // An ordinary file beside them is still there.
+    ASSERT_TRUE(WriteWholeFile(dir / "null.wav", "RIFF"));
+    EXPECT_TRUE(FileExists(dir / "null.wav"));
+    EXPECT_EQ(Inspected(dir / "null.wav").m_nExists, 1);
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "services/log_format.h"
+#include "analysis/show_verdict.h"
 #include "wizard/status_geometry.h"
 
 namespace {
@@ -37,11 +38,16 @@ TEST(StatusGeometry, OddWidthKeepsTheTruncatingDivisions) {
     EXPECT_EQ(g.cornerWidth, 80);
 }
 
-TEST(StatusGeometry, WorstColourWins) {
-    EXPECT_EQ(ChooseLitLamp(1, 5, 9), LitLamp::Red);
-    EXPECT_EQ(ChooseLitLamp(0, 1, 9), LitLamp::Yellow);
-    EXPECT_EQ(ChooseLitLamp(0, 0, 1), LitLamp::Green);
-    EXPECT_EQ(ChooseLitLamp(0, 0, 0), LitLamp::None);
+// The worst colour wins, and a show that gets no green light for another
+// reason never lights the green lamp.
+TEST(StatusGeometry, TheLampFollowsTheVerdict) {
+    EXPECT_EQ(LampOfVerdict(VerdictOfCounts(1, 5, 9, 0)), LitLamp::Red);
+    EXPECT_EQ(LampOfVerdict(VerdictOfCounts(0, 1, 9, 0)), LitLamp::Yellow);
+    EXPECT_EQ(LampOfVerdict(VerdictOfCounts(0, 0, 1, 0)), LitLamp::Green);
+    EXPECT_EQ(LampOfVerdict(VerdictOfCounts(0, 0, 0, 0)), LitLamp::None);
+    EXPECT_EQ(LampOfVerdict(VerdictOfCounts(0, 0, 3, 2)), LitLamp::Yellow) << "files on the network";
+    EXPECT_EQ(LampOfVerdict(VerdictOfCounts(2, 0, 3, 2)), LitLamp::Red);
+    EXPECT_EQ(LampOfVerdict(Verdict::Unreadable), LitLamp::None);
 }
 
 TEST(LogFormat, EntriesEndInLineFeedThenCarriageReturn) {

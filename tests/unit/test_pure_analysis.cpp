@@ -144,6 +144,46 @@ TEST(SplitPath, UpperDriveLetter)
     EXPECT_EQ(UpperDriveLetter("\xEB:"), '\xEB');
 }
 
+// A name Windows keeps for a device opens the device, in any folder: no
+// such path is a file, however the show spells it.
+TEST(SplitPath, DeviceNamesInAnyPartOfAPath)
+{
+    for (const char* device :
+         {"C:\\Shows\\Demo\\nul.wav", "C:\\Shows\\Demo\\Audio\\NUL", "C:\\Shows\\AUX\\intro.wav", "C:\\Shows\\Prn.tar.gz",
+          "C:\\Shows\\com1.mp3", "C:\\Shows\\LPT9", "C:\\Shows\\nul .wav", "C:\\Shows\\con...", "C:\\Shows\\nul:",
+          "C:/Shows/aux/x.wav", "C:\\Shows\\COM\xB9.wav", "C:\\Shows\\nul\\"})
+        EXPECT_TRUE(NamesDevice(device)) << device;
+    for (const char* file : {"C:\\Shows\\null.wav", "C:\\Shows\\com10.wav", "C:\\Shows\\com0.wav", "C:\\Shows\\COM\xB4.wav",
+                             "C:\\Shows\\anul.wav", "C:\\Shows\\x.nul", "C:\\Shows\\ con.wav", "C:\\Con certo\\a.wav", ""})
+        EXPECT_FALSE(NamesDevice(file)) << file;
+}
+
+TEST(SplitPath, SubfolderNamesStayInsideTheShowsFolder)
+{
+    for (const char* good : {"Audio", "Mijn plaatjes", "Media\\Audio", "Overige (oud)", " Audio", "Kopi\xEBren"})
+        EXPECT_EQ(SubfolderNameProblem(good), "") << good;
+    const struct {
+        const char* name;
+        const char* why;
+    } bad[] = {
+        {"", "de naam is leeg"},
+        {"..\\..\\..\\windows", "\"..\" wijst niet naar een map binnen de show"},
+        {".", "\".\" wijst niet naar een map binnen de show"},
+        {"\\Audio", "de naam mag niet met een schuine streep \\ beginnen of eindigen"},
+        {"Audio\\", "de naam mag niet met een schuine streep \\ beginnen of eindigen"},
+        {"Media\\\\Audio", "er staan twee schuine strepen \\ achter elkaar"},
+        {"C:\\Audio", "het teken : mag niet in de naam van een map staan"},
+        {"../Audio", "het teken / mag niet in de naam van een map staan"},
+        {"Audio?", "het teken ? mag niet in de naam van een map staan"},
+        {"Au\tdio", "er staat een stuurteken in"},
+        {"Audio.", "een naam van een map mag niet op een punt of een spatie eindigen"},
+        {"aux", "\"aux\" is in Windows de naam van een apparaat"},
+        {"Media\\NUL.d", "\"NUL.d\" is in Windows de naam van een apparaat"},
+    };
+    for (const auto& c : bad)
+        EXPECT_EQ(SubfolderNameProblem(c.name), c.why) << c.name;
+}
+
 // --- Kinds ----------------------------------------------------------------
 
 TEST(FileKind, ByFirstFourCharacters)

@@ -217,6 +217,22 @@ TEST(ReportPage, VerdictsAndAnUnreadableShow) {
     EXPECT_TRUE(page.rows.empty());  // no counts of a show never read
 }
 
+// A red file whose name Windows keeps for a device: the report says why.
+TEST(ReportPage, ADeviceNameIsExplained) {
+    ShowReport r;
+    r.showPath = "C:\\Demo\\a.ws4";
+    r.counts.red = 1;
+    ReportRow row;
+    row.path = "C:\\Demo\\aux.wav";
+    r.rows.push_back(row);
+    EXPECT_TRUE(Contains(ShowReportHtml(r, "1 januari 2027, 00:00"),
+                         "<p>Let op: dit rode bestand heeft in het pad een naam die Windows voor een apparaat "
+                         "gebruikt (CON, PRN, AUX, NUL, COM1 tot en met COM9 of LPT1 tot en met LPT9, ook met een "
+                         "extensie erachter). Windows opent dan het apparaat en niet het bestand. Geef het bestand "
+                         "of de map een andere naam en laat Wings het opnieuw zoeken. Het bestand:<br>"
+                         "C:\\Demo\\aux.wav<br></p>"));
+}
+
 TEST(ReportPage, AllShowsSummaryComesFirstThenOneSectionPerShow) {
     ShowReport green;
     green.showPath = "C:\\Shows\\A&B\\groen.ws4";

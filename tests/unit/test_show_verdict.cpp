@@ -2,10 +2,12 @@
 // yellow: no file name found at all, or files on a network share.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis/chunk_scan.h"
 #include "analysis/ref_scan.h"
 #include "analysis/show_verdict.h"
 #include "report/report_html.h"
@@ -80,4 +82,74 @@ TEST(ShowVerdict, NetworkPathsAreFoundBesideTheAnalysisWhichStaysAsItWas) {
     const std::string html = ShowReportHtml(report, "1 januari 2027, 00:00");
     EXPECT_NE(html.find("Op het netwerk (1)</h2>"), std::string::npos);
     EXPECT_NE(html.find("<td class=\"pad\">\\\\server\\share\\R&amp;B.wav</td>"), std::string::npos);
+}
+
+// Every spelling that names a server or a volume by its GUID is off the
+// show's drives; the prefixes that name a local drive or a device are not.
+TEST(ShowVerdict, EverySpellingOfANetworkPath) {
+    const struct {
+        std::string text;
+        bool network;
+    } cases[] = {
+        {"\\\\nas\\media\\x.wav", true},
+        {"\\\\?\\UNC\\nas\\media\\x.wav", true},
+        {"\\\\.\\UNC\\nas\\media\\x.wav", true},
+        {"\\\\?\\unc\\nas\\media\\x.wav", true},
+        {"//nas/media/x.wav", true},
+        {"\\\\nas\\media/x.wav", true},
+        {"/\\nas/media\\x.wav", true},
+        {"\\\\?\\Volume{3f2504e0-4f89-11d3-9a0c-0305e82c3301}\\Shows\\x.wav", true},
+        {"\\\\?\\C:\\Shows\\x.wav", false},
+        {"\\\\.\\C:\\Shows\\x.wav", false},
+        {"\\\\.\\pipe\\x", false},
+        {"\\\\?\\UNC\\nas\\media\\", false},
+        {"\\\\?\\UNC\\nas", false},
+        {"\\\\?\\Volume{3f2504e0}", false},
+        {"//nas/media/", false},
+        {"http://www.example.com/show/x.wav", false},
+        {"C:/Shows//nas/media/x.wav", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NetworkPaths("WS4\0"s + c.text + "\0"s), c.network ? Strings{c.text} : Strings{}) << c.text;
+    // A server or share not named within the first 1000 characters.
+    EXPECT_EQ(NetworkPaths("\\\\" + std::string(1000, 's') + "\\share\\x.wav"), Strings{});
+}
+
+// Read piece by piece, a show gives exactly the references and network
+// paths of the whole: pieces of every size against references that cross
+// their edges, nest, run past 1000 characters or end at the show's end.
+TEST(ShowVerdict, AShowReadInPiecesGivesWhatTheWholeGives) {
+    std::string mixed = "WS4\0C:\\Shows\\a.wav\0x\\\\nas\\media\\b.wav\0"s + std::string(1500, 'q') + "D:\\" +
+                        std::string(1200, 'r') + "\0//nas/m/c.wav\0C:\\x\\\\nas\\s\\d\0"s + "e:\\f:\\g.jpg";
+    // Bytes that make references likely, from a fixed sequence.
+    std::string noisy;
+    unsigned seed = 12345;
+    const char alphabet[] = {'C', 'x', ':', '\\', '/', '\0', '?', '.', 'U', 'N'};
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        noisy += alphabet[(seed >> 16) % sizeof alphabet];
+    }
+    for (const std::string& show : {mixed, noisy, "\\\\"s, "C:\\"s, ""s}) {
+        const Strings wholeRefs = DriveReferences(show);
+        const Strings wholeNetwork = NetworkPaths(show);
+        for (size_t chunk : {1, 2, 3, 7, 999, 1000, 1001, 4096, 100000}) {
+            SCOPED_TRACE(chunk);
+            size_t at = 0;
+            Strings refs, network;
+            ScanInChunks(
+                chunk,
+                [&](char* buffer, size_t max) {
+                    const size_t n = std::min(max, show.size() - at);
+                    std::copy(show.begin() + static_cast<std::ptrdiff_t>(at),
+                              show.begin() + static_cast<std::ptrdiff_t>(at + n), buffer);
+                    at += n;
+                    return n;
+                },
+                [&](std::string_view ref) { refs.emplace_back(ref); }, network);
+            EXPECT_EQ(refs, wholeRefs);
+            EXPECT_EQ(network, wholeNetwork);
+        }
+    }
+    EXPECT_EQ(NetworkPaths(mixed), (Strings{"\\\\nas\\media\\b.wav", "//nas/m/c.wav"}));
+    EXPECT_EQ(DriveReferences(mixed).size(), 5u);
 }
