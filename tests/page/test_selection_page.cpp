@@ -632,9 +632,13 @@ TEST_F(SelectionPageTest, ClosingTheWizardDuringTheSearchStopsItFirst) {
     ASSERT_TRUE(MakeFolderTree(root + "\\Eerst"));
     OpenSelectionPage();
     const size_t logBefore = LogSoFar().size();
-    LongWorkSteps steps([&](CLongWork&, int) {
-        if (Text(IDC_TEXT) == root + "\\Dan") ::PostMessageA(Wizard().Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        return false;
+    bool closed = false;
+    const DWORD deadline = ::GetTickCount() + 20000;
+    LongWorkSteps steps([&](CLongWork& work, int) {
+        if (Text(IDC_TEXT) != root + "\\Dan") return false;
+        if (!closed) ::PostMessageA(Wizard().Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        closed = true;
+        return !work.StopRequested() && ::GetTickCount() < deadline;  // held until the pump sees it
     });
     Search();
     PumpMessages();
