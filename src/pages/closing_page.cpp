@@ -1,6 +1,8 @@
 #include "pages/closing_page.h"
 
 #include "analysis/show_verdict.h"
+#include "files/file_reference.h"
+#include "services/contact.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "backup/backup_dialog.h"
@@ -20,19 +22,15 @@ constexpr char kRegret[] =
     "U heeft alle relevante stappen van het programma Wings Zekerpad doorlopen,maar toch geen "
     "groen licht gekregen.\n\n\n";
 
-// Follows the verdict.
-constexpr char kFrame[] =
+// Follows the verdict; the contact lines go between its two parts.
+constexpr char kFrameBefore[] =
     "\n\nAls u vragen heeft over dit programma, fouten heeft geconstateerd, of ideeën heeft voor "
-    "uitbreidingen of aanpassingen, dan kunt u altijd met mij contact opnemen:\n"
-    // No address of a person is known to the program: the manual's section
-    // "Vragen en fouten melden" says what to send, and to whom.
-    "\tE-mail:\tzie in de handleiding (knop Help)\n"
-    "\tPost:\thet deel \"Vragen en fouten melden\":\n"
-    "\t\tdaar staat wat u meestuurt\n"
-    "\t\ten aan wie u het stuurt\n"
-    "\tFax:\t(geen faxnummer)\n"
+    "uitbreidingen of aanpassingen, dan kunt u altijd met mij contact opnemen:\n";
+constexpr char kFrameAfter[] =
     "\n\nIk dank u voor het gebruik van dit programma.\n\n"
     "Het Zekerpad-team\n";
+
+std::string Frame() { return kFrameBefore + ContactLines(g_csContact) + kFrameAfter; }
 
 // Green light needs a completed analysis of the show now chosen: after a
 // scan that stopped early, or none at all, the counters are 0 too. A show
@@ -57,6 +55,30 @@ std::string Reason() {
         return std::string();
     }
 }
+std::string Count(int n, const char* one, const char* more) {
+    return FormatThousands(n) + " " + (n == 1 ? one : more);
+}
+
+// With red or yellow files left: which, and the way to the repairs, since
+// this page has no way back.
+std::string Remaining() {
+    if (!IsCurrent() || (g_nRed <= 0 && g_nYellow <= 0)) return std::string();
+    std::string text = "Nog niet veilig: ";
+    if (g_nRed > 0) text += Count(g_nRed, "bestand ontbreekt (rood)", "bestanden ontbreken (rood)");
+    if (g_nRed > 0 && g_nYellow > 0) text += " en ";
+    if (g_nYellow > 0)
+        text += Count(g_nYellow, "bestand staat buiten de map van de show (geel)",
+                      "bestanden staan buiten de map van de show (geel)");
+    constexpr int kNamesShown = 2;
+    int shown = 0;
+    for (const CFileReferenceList* list : {&g_aRedFiles, &g_aYellowFiles})
+        for (const auto& record : *list)
+            if (record && shown < kNamesShown) {
+                text += (shown++ == 0 ? ", onder andere:\n\t" : "\n\t") + record->m_csPath;
+            }
+    return text + "\nWat nu: klik op Voltooien, start Zekerpad opnieuw met deze show en volg de pagina's voor rood en "
+                  "geel. Het rapport (knop Rapport opslaan bij de analyse) noemt elk bestand.\n";
+}
 }  // namespace
 
 CTestPropPage99::CTestPropPage99() : CTestPropPageBasis(IDD_PAGE99, 0) {}
@@ -68,7 +90,7 @@ bool CTestPropPage99::OnSetActive() {
     LogValue("CTestPropPage99::OnSetActive", "Afsluiting");
     PostWizardButtons(PSWIZB_FINISH);
     const bool green = HasGreenLight();
-    SetItemText(IDC_TEXT, green ? kCongratulation + std::string(kFrame) : kRegret + Reason() + kFrame);
+    SetItemText(IDC_TEXT, green ? kCongratulation + Frame() : kRegret + Remaining() + Reason() + Frame());
     // The back-up the congratulation speaks of, right here; only a show
     // with green light is worth one.
     ShowItem(IDC_BACKUP, green);

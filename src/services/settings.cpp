@@ -37,6 +37,7 @@ constexpr char kBackupMapKey[] = "BackupMap";
 void ReadSettings(const std::string& iniName) {
     for (const Setting& s : kSettings) *s.value = ReadProfileValue(iniName, s.key, s.def);
     g_csBackupMap = ReadProfileValue(iniName, kBackupMapKey, "");
+    g_csContact = ReadProfileValue(iniName, "Contact", "");
 }
 
 // Reading a profile value strips surrounding blanks and one pair of

@@ -247,8 +247,8 @@ TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWiz
         ASSERT_TRUE(driver.Done());
         EXPECT_EQ(status, "Klaar: 3 shows gecontroleerd. Dubbelklik op een show om die in de wizard te "
                                 "analyseren.");
-        const Strings green = {kGreenShow, "0", "0", "0", "2", "3.059", "groen licht"};
-        const Strings yellow = {kYellowShow, "0", "1", "0", "1", "398", "geen groen licht: gele bestanden"};
+        const Strings green = {kGreenShow, "0", "0", "0", "2", "3,0 kB", "groen licht"};
+        const Strings yellow = {kYellowShow, "0", "1", "0", "1", "398 bytes", "geen groen licht: gele bestanden"};
         const Strings locked = {kLockedShow, "", "", "", "", "", unreadable};
         // In the order of the found shows (the list sorts them).
         EXPECT_EQ(rows, (std::vector<Strings>{yellow, green, locked}));
@@ -382,7 +382,9 @@ TEST_F(ReportWorld, AfterARepairTheReportWaitsForAFreshAnalysisAndNoShowIsEverRe
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, std::string("Het rapport is niet opgeslagen.\nHet bestand bestaat al en is geen "
                                                  "rapport van Zekerpad; het wordt niet vervangen:\n") +
-                                         kGreenShow);
+                                         kGreenShow +
+                                         "\n\nKlik nog eens op Rapport opslaan en kies een andere naam of map, "
+                                         "bijvoorbeeld Documenten.");
 
     // The yellow-1 repair moves c.mp3; back on the analysis page, the
     // report waits.

@@ -542,7 +542,9 @@ TEST_F(SelectionPageTest, ASearchThatFindsNothingSaysSoAndLetsTheUserChooseByHan
     const size_t logBefore = LogSoFar().size();
     Search();
 
-    EXPECT_EQ("Er zijn op de vaste schijven van deze computer geen Wings-shows gevonden.", Text(IDC_TEXT));
+    EXPECT_EQ("Er zijn op de vaste schijven van deze computer geen Wings-shows gevonden. Staat de show op een "
+              "USB-stick of een netwerkschijf, typ dan het pad in het veld hierboven of klik op het mapje ernaast.",
+              Text(IDC_TEXT));
     // The first choice is back, with its field and browse button; the
     // search is not.
     EXPECT_TRUE(Checked(IDC_MODE_SELF));
@@ -574,7 +576,9 @@ TEST_F(SelectionPageTest, ASearchStoppedBeforeAnyFindSaysSoAndLetsTheUserChooseB
                    reinterpret_cast<LPARAM>(Item(IDC_START_SEARCH)));
     ::SendMessageA(Item(IDC_START_SEARCH), BM_CLICK, 0, 0);
 
-    EXPECT_EQ("Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden.", Text(IDC_TEXT));
+    EXPECT_EQ("Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden. Typ het pad van de show "
+              "in het veld hierboven, klik op het mapje ernaast, of zoek opnieuw.",
+              Text(IDC_TEXT));
     for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EXPECT_TRUE(Enabled(id)) << id;
     EXPECT_FALSE(Enabled(IDC_START_SEARCH));
     EXPECT_EQ("Start zoeken", Text(IDC_START_SEARCH));
