@@ -169,6 +169,22 @@ Section "Zekerpad" SecMain
     FlushINI "${ZK_INI}"
   ${EndIf}
 
+  ; Whoever hands out the program can name where its users turn:
+  ; Zekerpad-setup.exe /S /CONTACT="Club|e-mail|adres|plaats|telefoon"
+  ; (five lines, separated by |). Written only where the settings hold no
+  ; contact lines yet; existing ones stay as they are.
+  ClearErrors
+  ${GetOptions} $CMDLINE "/CONTACT=" $R0
+  ${IfNot} ${Errors}
+  ${AndIf} $R0 != ""
+    ClearErrors
+    ReadINIStr $R1 "${ZK_INI}" "Zekerpad" "Contact"
+    ${If} ${Errors}
+      WriteINIStr "${ZK_INI}" "Zekerpad" "Contact" $R0
+      FlushINI "${ZK_INI}"
+    ${EndIf}
+  ${EndIf}
+
   ${If} ${FileExists} "${ZK_LOG}"
     !insertmacro ZK_GRANT_USERS "${ZK_LOG}"
   ${EndIf}
