@@ -96,7 +96,7 @@ Function .onInit
   ; MSI package's installation goes first.
   System::Call 'msi::MsiEnumRelatedProductsW(w "{${ZK_UPGRADE_CODE}}", i 0, i 0, w .r1) i .r0'
   ${If} $0 == 0
-    MessageBox MB_OK|MB_ICONSTOP "${ZK_NAME} is al geïnstalleerd met het MSI-pakket. Verwijder die installatie eerst (Instellingen, Apps), en start dan dit installatieprogramma opnieuw." /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "${ZK_NAME} is al geïnstalleerd met het MSI-pakket. Verwijder die installatie eerst (in Windows 10 en 11: Instellingen, Apps; in Windows 7: Configuratiescherm, Programma's en onderdelen), en start dan dit installatieprogramma opnieuw." /SD IDOK
     Abort
   ${EndIf}
 FunctionEnd
