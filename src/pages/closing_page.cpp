@@ -55,29 +55,27 @@ std::string Reason() {
         return std::string();
     }
 }
-std::string Count(int n, const char* one, const char* more) {
-    return FormatThousands(n) + " " + (n == 1 ? one : more);
-}
-
-// With red or yellow files left: which, and the way to the repairs, since
-// this page has no way back.
+// With red or yellow files left: how many, the first of them, and the way
+// to the repairs, since this page has no way back. Short: the frame below
+// must still fit the page.
 std::string Remaining() {
     if (!IsCurrent() || (g_nRed <= 0 && g_nYellow <= 0)) return std::string();
-    std::string text = "Nog niet veilig: ";
-    if (g_nRed > 0) text += Count(g_nRed, "bestand ontbreekt (rood)", "bestanden ontbreken (rood)");
+    std::string text = "Nog over: ";
+    if (g_nRed > 0)
+        text += FormatThousands(g_nRed) + (g_nRed == 1 ? " rood bestand (ontbreekt)" : " rode bestanden (ontbreken)");
     if (g_nRed > 0 && g_nYellow > 0) text += " en ";
     if (g_nYellow > 0)
-        text += Count(g_nYellow, "bestand staat buiten de map van de show (geel)",
-                      "bestanden staan buiten de map van de show (geel)");
-    constexpr int kNamesShown = 2;
-    int shown = 0;
-    for (const CFileReferenceList* list : {&g_aRedFiles, &g_aYellowFiles})
-        for (const auto& record : *list)
-            if (record && shown < kNamesShown) {
-                text += (shown++ == 0 ? ", onder andere:\n\t" : "\n\t") + record->m_csPath;
-            }
-    return text + "\nWat nu: klik op Voltooien, start Zekerpad opnieuw met deze show en volg de pagina's voor rood en "
-                  "geel. Het rapport (knop Rapport opslaan bij de analyse) noemt elk bestand.\n";
+        text += FormatThousands(g_nYellow) + (g_nYellow == 1 ? " geel" : " gele") +
+                (g_nRed > 0 ? "" : (g_nYellow == 1 ? " bestand" : " bestanden")) + " (buiten de map van de show)";
+    const auto first = [](const CFileReferenceList& list) -> const CFileReference* {
+        for (const auto& record : list)
+            if (record) return record.get();
+        return nullptr;
+    };
+    const CFileReference* shown = first(g_aRedFiles) ? first(g_aRedFiles) : first(g_aYellowFiles);
+    if (shown) text += ", zoals:\n\t" + shown->m_csPath;
+    return text + "\nStart Zekerpad opnieuw met deze show en volg de pagina's voor rood en geel; het rapport (knop "
+                  "Rapport opslaan) noemt elk bestand.\n";
 }
 }  // namespace
 

@@ -263,10 +263,9 @@ TEST_F(ClosingPageTest, VerdictSitsInTheClosingFrame) {
     EmptyResultLists();
     EXPECT_EQ(regret.rfind("Jammer,\n\nU heeft alle relevante stappen van het programma Wings Zekerpad "
                            "doorlopen,maar toch geen groen licht gekregen.\n\n\n"
-                           "Nog niet veilig: 1 bestand ontbreekt (rood) en 2 bestanden staan buiten de map van de "
-                           "show (geel), onder andere:\n\tC:\\Shows\\Reis\\Audio\\weg.wav\n\tD:\\Foto's\\strand.jpg\n"
-                           "Wat nu: klik op Voltooien, start Zekerpad opnieuw met deze show en volg de pagina's voor "
-                           "rood en geel. Het rapport (knop Rapport opslaan bij de analyse) noemt elk bestand.\n"
+                           "Nog over: 1 rood bestand (ontbreekt) en 2 gele (buiten de map van de show), zoals:\n"
+                           "\tC:\\Shows\\Reis\\Audio\\weg.wav\nStart Zekerpad opnieuw met deze show en volg de "
+                           "pagina's voor rood en geel; het rapport (knop Rapport opslaan) noemt elk bestand.\n"
                            "\n\nAls u vragen heeft",
                            0),
               0u)
@@ -288,7 +287,7 @@ TEST_F(ClosingPageTest, VerdictSitsInTheClosingFrame) {
         "\tFotoclub De Lens\n\tsecretaris@delens.nl\n\tDorpsstraat 1\n\t1234 AB Ergens\n\ttel. 012-3456789\n";
     const std::string green = VerdictAfter({1, "C:\\Shows\\Reis\\reis.ws4", 0, 0, 3, 0});
     EXPECT_EQ(green.substr(green.find(contact) + contact.size()), lines + thanks);
-    EXPECT_EQ(green.find("Nog niet veilig"), std::string::npos);
+    EXPECT_EQ(green.find("Nog over"), std::string::npos);
     g_nOther = 1;
     m_wizard->GoTo(kIntro);
     m_wizard->GoTo(kOther);
