@@ -14,7 +14,7 @@
 
 namespace {
 
-TEST(Gallery, EveryPageAndTheAboutBox) {
+TEST(Gallery, EveryPageAndTheAboutBoxPicture) {
     const std::string dir = "C:\\ZkGallery";
     DeleteTree(dir);
     ::CreateDirectoryA(dir.c_str(), nullptr);

@@ -742,7 +742,7 @@ TEST_F(SelectionPageTest, DoubleClickInTheListAnalysesAtOnce) {
 
 // --- Pictures for people to look at ------------------------------------------------
 
-TEST_F(SelectionPageTest, ScreenshotsBeforeAndAfterASearch) {
+TEST_F(SelectionPageTest, BeforeAndAfterASearchPicture) {
     const std::string root = Own("C:\\ZkSelGallery");
     MakeShow(root + "\\Voorstelling 2024\\Hoofdshow\\hoofdshow.ws4");
     MakeShow(root + "\\Voorstelling 2024\\Repetitie\\repetitie.ws4");
