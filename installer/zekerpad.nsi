@@ -96,7 +96,7 @@ Function .onInit
   ; MSI package's installation goes first.
   System::Call 'msi::MsiEnumRelatedProductsW(w "{${ZK_UPGRADE_CODE}}", i 0, i 0, w .r1) i .r0'
   ${If} $0 == 0
-    MessageBox MB_OK|MB_ICONSTOP "${ZK_NAME} is al geïnstalleerd met het MSI-pakket. Verwijder die installatie eerst (Instellingen, Apps), en start dan dit installatieprogramma opnieuw." /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "${ZK_NAME} is al geïnstalleerd met het MSI-pakket. Verwijder die installatie eerst (in Windows 10 en 11: Instellingen, Apps; in Windows 7: Configuratiescherm, Programma's en onderdelen), en start dan dit installatieprogramma opnieuw." /SD IDOK
     Abort
   ${EndIf}
 FunctionEnd
@@ -167,6 +167,22 @@ Section "Zekerpad" SecMain
     WriteINIStr "${ZK_INI}" "Zekerpad" "SubmapPlaatjes" "Plaatjes"
     WriteINIStr "${ZK_INI}" "Zekerpad" "SubmapOverige" "Overige"
     FlushINI "${ZK_INI}"
+  ${EndIf}
+
+  ; Whoever hands out the program can name where its users turn:
+  ; Zekerpad-setup.exe /S /CONTACT="Club|e-mail|adres|plaats|telefoon"
+  ; (five lines, separated by |). Written only where the settings hold no
+  ; contact lines yet; existing ones stay as they are.
+  ClearErrors
+  ${GetOptions} $CMDLINE "/CONTACT=" $R0
+  ${IfNot} ${Errors}
+  ${AndIf} $R0 != ""
+    ClearErrors
+    ReadINIStr $R1 "${ZK_INI}" "Zekerpad" "Contact"
+    ${If} ${Errors}
+      WriteINIStr "${ZK_INI}" "Zekerpad" "Contact" $R0
+      FlushINI "${ZK_INI}"
+    ${EndIf}
   ${EndIf}
 
   ${If} ${FileExists} "${ZK_LOG}"

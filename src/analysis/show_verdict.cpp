@@ -135,9 +135,10 @@ std::string AnalysisNotes(int32_t red, int32_t yellow, int32_t green, const std:
                    : std::string();
     // The path on a line of its own: broken at a line's end it would be hard to read.
     const size_t n = networkPaths.size();
-    return "Let op: de show noemt " + std::to_string(n) +
-           " keer een bestand op het netwerk, dat een kopie van de map van de show niet meeneemt. " +
-           (n == 1 ? "Het bestand:\n" : "Het eerste:\n") + networkPaths.front() + "\n";
+    return "Let op: de show verwijst " + std::to_string(n) +
+           " keer naar een bestand op het netwerk. Een kopie van de map van de show neemt zulke bestanden niet mee; "
+           "zet ze in de map van de show en laat Wings ze daar opnieuw zoeken.\n" +
+           (n == 1 ? "Het bestand: " : "Het eerste: ") + networkPaths.front() + "\n";
 }
 
 std::string DeviceNameNote(const std::vector<std::string>& redPaths) {

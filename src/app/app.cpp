@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/command_line.h"
 #include "app/page_registry.h"
+#include "services/msgbox.h"
 #include "services/run_log.h"
 #include "services/settings.h"
 #include "services/state.h"
@@ -38,7 +40,7 @@ CWingsTestApp::~CWingsTestApp() { DestroyWizard(); }
 
 void CWingsTestApp::BuildWizard() {
     RegisterFeatures();
-    m_pSheet = std::make_unique<CPropertySheetWingsTest>(kWizardCaption, nullptr, 0);
+    m_pSheet = std::make_unique<CPropertySheetWingsTest>(kWizardCaption, nullptr, m_csMissingShow.empty() ? 0 : 1);
     m_pages.clear();
     for (const char* name : kPageClasses) {
         m_pages.push_back(CreatePageByClassName(name));
@@ -68,6 +70,10 @@ bool CWingsTestApp::InitInstance() {
         g_csRecentFile = m_csStartShow;
         // The selection page fills its field from the settings.
         WriteSettings();
+    }
+    if (!m_csMissingShow.empty()) {
+        LogValue("show van de opdrachtregel bestaat niet", m_csMissingShow);
+        ShowMessage(MissingShowText(m_csMissingShow));
     }
 
     m_pSheet->DoModal();

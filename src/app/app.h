@@ -24,6 +24,9 @@ public:
     // A show handed on the command line: chosen at start-up as if typed on
     // the selection page (and so kept in the settings).
     void SetStartShow(std::string path) { m_csStartShow = std::move(path); }
+    // A show handed on the command line that is not there: said in a
+    // message, and the wizard opens at the selection page to choose one.
+    void SetMissingShow(std::string path) { m_csMissingShow = std::move(path); }
 
     // Builds the wizard with its eight pages in their fixed order, without
     // showing it. Start-up and tests share it.
@@ -44,6 +47,7 @@ private:
     std::unique_ptr<CPropertySheetWingsTest> m_pSheet;
     std::vector<std::unique_ptr<CPropertyPage>> m_pages;
     std::string m_csStartShow;
+    std::string m_csMissingShow;
 };
 
 // The caption of the wizard.

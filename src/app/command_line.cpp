@@ -105,6 +105,13 @@ bool IsScriptCommand(const std::vector<std::string>& args) {
     return !args.empty() && StartsWithNoCaseAscii(args[0], "/controleer");
 }
 
+std::string MissingShowText(const std::string& path) {
+    return "De show die Zekerpad moest openen, is er niet:\n" + path +
+           "\n\nMisschien is de show verplaatst, hernoemd of gewist, of staat hij op een schijf of USB-stick die nu "
+           "niet is aangesloten.\n\nKies de show op de pagina die nu opent: typ het pad, klik op het mapje rechts van "
+           "het veld, of laat Zekerpad met Start zoeken alle shows zoeken.";
+}
+
 std::string UsageText() {
     // One form to a line, each below what it does: a message box breaks
     // long lines where it likes.

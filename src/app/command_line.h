@@ -32,6 +32,10 @@ bool IsScriptCommand(const std::vector<std::string>& args);
 // Every form the program takes, for the message about a wrong command line.
 std::string UsageText();
 
+// A show handed to the wizard that is not there: what happened and how to
+// choose one on the selection page, where the wizard then opens.
+std::string MissingShowText(const std::string& path);
+
 // The exit codes of the check, for back-up scripts.
 enum CheckExitCode {
     kExitGreenLight = 0,

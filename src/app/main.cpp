@@ -63,10 +63,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     if (command.mode != CheckCommand::Mode::Wizard)
         return RunCommandCheck(command, kRunLogPath, SettingsFileName());
-    if (!command.show.empty() && !FilePresent(command.show))
-        return RefuseCommandLine("deze show bestaat niet: " + command.show);
     CWingsTestApp app;
-    if (!command.show.empty()) app.SetStartShow(FullPathName(command.show));
+    if (!command.show.empty() && !FilePresent(command.show))
+        app.SetMissingShow(command.show);
+    else if (!command.show.empty())
+        app.SetStartShow(FullPathName(command.show));
     app.InitInstance();
     return 0;
 }

@@ -127,12 +127,19 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
         return refuse("vrije ruimte onbekend", "De vrije ruimte op de doelschijf kan niet worden bepaald:\n" +
                                                    Shown(folder) + "\n\n" + ReasonFor(error));
     const uint64_t needed = static_cast<uint64_t>(plan.copyBytes) + static_cast<uint64_t>(kFreeSpaceMargin);
-    if (freeBytes < needed)
+    if (freeBytes < needed) {
+        // Two sizes that read alike in MB get their bytes too.
+        std::string need = FormatSize(static_cast<int64_t>(needed)), have = FormatSize(static_cast<int64_t>(freeBytes));
+        if (need == have) {
+            need += " (" + FormatThousands(static_cast<int64_t>(needed)) + " bytes)";
+            have += " (" + FormatThousands(static_cast<int64_t>(freeBytes)) + " bytes)";
+        }
         return refuse("onvoldoende ruimte",
-                      "Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: " +
-                          FormatThousands(static_cast<int64_t>(needed)) +
-                          " bytes (de te kopiëren bestanden en 1 MB extra).\nVrij: " +
-                          FormatThousands(static_cast<int64_t>(freeBytes)) + " bytes.");
+                      "Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: " + need +
+                          ", voor de te kopiëren bestanden en 1 MB extra.\nVrij: " + have +
+                          ".\n\nMaak ruimte vrij op de doelschijf of kies een andere doelmap (bijvoorbeeld op een "
+                          "grotere USB-stick), en klik dan opnieuw op Starten.");
+    }
 
     if (SameDrive(folder, showFolder)) {
         const std::string question =

@@ -148,8 +148,8 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
     if (outcome.suspect > 0)
         first += "\nLet op: " + FileCountText(outcome.suspect) + (outcome.suspect == 1 ? " lijkt" : " lijken") +
                  " beschadigd (zie het logboek).";
-    return first + "\nGekopieerd: " + FileCountText(outcome.copied) + " (" + FormatThousands(outcome.copiedBytes) +
-           " bytes). Ongewijzigd: " + FormatThousands(outcome.unchanged) +
+    return first + "\nGekopieerd: " + FileCountText(outcome.copied) + " (" + FormatSize(outcome.copiedBytes) +
+           "). Ongewijzigd: " + FormatThousands(outcome.unchanged) +
            ". Mislukt: " + FormatThousands(outcome.failed) + ".\nElk bestand staat in het logboek " + logName + ".";
 }
 
@@ -158,10 +158,10 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
     std::string text = "De back-up komt in de map:\n" + targetRoot;
     if (!takenName.empty())
         text += "\nDe map " + takenName + " daar hoort bij een andere show; die blijft onaangeroerd.";
-    text += "\nTe kopiëren: " + FileCountText(plan.copyCount) + ", " + FormatThousands(plan.copyBytes) + " bytes";
+    text += "\nTe kopiëren: " + FileCountText(plan.copyCount) + ", " + FormatSize(plan.copyBytes);
     if (plan.unchangedCount > 0) text += " (" + FormatThousands(plan.unchangedCount) + " ongewijzigd)";
     text += ". Vrij op de doelschijf: " +
-            (freeBytes < 0 ? std::string("onbekend") : FormatThousands(freeBytes) + " bytes") + ".";
+            (freeBytes < 0 ? std::string("onbekend") : FormatSize(freeBytes)) + ".";
     if (plan.olderCount > 0)
         text += "\n" + FileCountText(plan.olderCount) + (plan.olderCount == 1 ? " verandert" : " veranderen") +
                 "; de oudere " + (plan.olderCount == 1 ? "kopie blijft" : "kopieën blijven") +

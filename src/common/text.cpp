@@ -41,3 +41,21 @@ std::string FormatThousands(int64_t n)
         result.insert(0, 1, '-');
     return result;
 }
+
+std::string FormatSize(int64_t bytes) {
+    if (bytes < 1024) return FormatThousands(bytes) + (bytes == 1 ? " byte" : " bytes");
+    static const char* const kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
+    // The next unit takes over at 1000 of this one, so no figure needs a
+    // thousands dot: 1000 kB reads "1,0 MB".
+    double value = static_cast<double>(bytes) / 1024.0;
+    size_t unit = 0;
+    while (value >= 999.5 && unit + 1 < sizeof kUnits / sizeof kUnits[0]) {
+        value /= 1024.0;
+        ++unit;
+    }
+    // One decimal below 100, rounded half up; whole numbers from there.
+    const int64_t tenths = static_cast<int64_t>(value * 10.0 + 0.5);
+    std::string text = tenths >= 1000 ? std::to_string(static_cast<int64_t>(value + 0.5))
+                                      : std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+    return text + " " + kUnits[unit];
+}

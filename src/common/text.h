@@ -19,3 +19,9 @@ bool StartsWithNoCaseAscii(std::string_view text, std::string_view prefix);
 // Decimal with Dutch thousands dots: 1234567 -> "1.234.567".
 // A negative number keeps its minus sign outside the groups: -1000 -> "-1.000".
 std::string FormatThousands(int64_t n);
+
+// A size as a person reads it, in units of 1024 as Windows' Explorer counts
+// them (so the figure matches what Explorer says of the same disk), with
+// the Dutch decimal comma and one decimal below 100: "640 bytes",
+// "12,3 kB", "640 kB", "71,7 GB". Exact byte counts belong in the log.
+std::string FormatSize(int64_t bytes);

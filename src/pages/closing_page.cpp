@@ -1,6 +1,9 @@
 #include "pages/closing_page.h"
 
 #include "analysis/show_scan.h"
+#include "analysis/show_verdict.h"
+#include "files/file_reference.h"
+#include "services/contact.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "backup/backup_dialog.h"
@@ -20,19 +23,15 @@ constexpr char kRegret[] =
     "U heeft alle relevante stappen van het programma Wings Zekerpad doorlopen,maar toch geen "
     "groen licht gekregen.\n\n\n";
 
-// Follows the verdict.
-constexpr char kFrame[] =
+// Follows the verdict; the contact lines go between its two parts.
+constexpr char kFrameBefore[] =
     "\n\nAls u vragen heeft over dit programma, fouten heeft geconstateerd, of ideeën heeft voor "
-    "uitbreidingen of aanpassingen, dan kunt u altijd met mij contact opnemen:\n"
-    // No address of a person is known to the program: the manual's section
-    // "Vragen en fouten melden" says what to send, and to whom.
-    "\tE-mail:\tzie in de handleiding (knop Help)\n"
-    "\tPost:\thet deel \"Vragen en fouten melden\":\n"
-    "\t\tdaar staat wat u meestuurt\n"
-    "\t\ten aan wie u het stuurt\n"
-    "\tFax:\t(geen faxnummer)\n"
+    "uitbreidingen of aanpassingen, dan kunt u altijd met mij contact opnemen:\n";
+constexpr char kFrameAfter[] =
     "\n\nIk dank u voor het gebruik van dit programma.\n\n"
     "Het Zekerpad-team\n";
+
+std::string Frame() { return kFrameBefore + ContactLines(g_csContact) + kFrameAfter; }
 
 // Green light needs a completed analysis of the show now chosen: after a
 // scan that stopped early, or none at all, the counters are 0 too. A show
@@ -57,6 +56,28 @@ std::string Reason() {
         return std::string();
     }
 }
+// With red or yellow files left: how many, the first of them, and the way
+// to the repairs, since this page has no way back. Short: the frame below
+// must still fit the page.
+std::string Remaining() {
+    if (!IsCurrent() || (g_nRed <= 0 && g_nYellow <= 0)) return std::string();
+    std::string text = "Nog over: ";
+    if (g_nRed > 0)
+        text += FormatThousands(g_nRed) + (g_nRed == 1 ? " rood bestand (ontbreekt)" : " rode bestanden (ontbreken)");
+    if (g_nRed > 0 && g_nYellow > 0) text += " en ";
+    if (g_nYellow > 0)
+        text += FormatThousands(g_nYellow) + (g_nYellow == 1 ? " geel" : " gele") +
+                (g_nRed > 0 ? "" : (g_nYellow == 1 ? " bestand" : " bestanden")) + " (buiten de map van de show)";
+    const auto first = [](const CFileReferenceList& list) -> const CFileReference* {
+        for (const auto& record : list)
+            if (record) return record.get();
+        return nullptr;
+    };
+    const CFileReference* shown = first(g_aRedFiles) ? first(g_aRedFiles) : first(g_aYellowFiles);
+    if (shown) text += ", zoals:\n\t" + shown->m_csPath;
+    return text + "\nStart Zekerpad opnieuw met deze show en volg de pagina's voor rood en geel; het rapport (knop "
+                  "Rapport opslaan) noemt elk bestand.\n";
+}
 }  // namespace
 
 CTestPropPage99::CTestPropPage99() : CTestPropPageBasis(IDD_PAGE99, 0) {}
@@ -68,7 +89,7 @@ bool CTestPropPage99::OnSetActive() {
     LogValue("CTestPropPage99::OnSetActive", "Afsluiting");
     PostWizardButtons(PSWIZB_FINISH);
     const bool green = HasGreenLight();
-    SetItemText(IDC_TEXT, green ? kCongratulation + std::string(kFrame) : kRegret + Reason() + kFrame);
+    SetItemText(IDC_TEXT, green ? kCongratulation + Frame() : kRegret + Remaining() + Reason() + Frame());
     // The back-up the congratulation speaks of, right here; only a show
     // with green light is worth one.
     ShowItem(IDC_BACKUP, green);

@@ -1,5 +1,6 @@
 #include "pages/other_page.h"
 
+#include "services/contact.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "resource.h"
@@ -16,15 +17,9 @@ constexpr char kBeforePath[] =
     "showbestand:\n";
 constexpr char kAfterPath[] =
     "\ntoe te zenden, bij voorkeur per e-mail.\n\n"
-    "Stuur het bestand dan naar:\n"
-    // No address of a person is known to the program: the manual's section
-    // "Vragen en fouten melden" says to whom the show is sent.
-    "\tE-mail:\tzie in de handleiding (knop Help)\n"
-    "\tof\n"
-    "\tPost:\thet deel \"Vragen en fouten melden\":\n"
-    "\t\tdaar staat aan wie u de show\n"
-    "\t\ten uw vragen stuurt\n"
-    "\n\n\nBij voorbaat dank voor uw medewerking.\n";
+    "Stuur het bestand dan naar:\n";
+// After the contact lines.
+constexpr char kThanks[] = "\n\n\nBij voorbaat dank voor uw medewerking.\n";
 }  // namespace
 
 CTestPropPage06::CTestPropPage06() : CTestPropPageBasis(IDD_PAGE06, 0) {}
@@ -41,7 +36,7 @@ bool CTestPropPage06::OnSetActive() {
     if (g_nOther > 0) {
         LogLine("Onbekende besanden aangetroffen");
         // Anew on every visit: the show may have been chosen again.
-        SetItemText(IDC_TEXT, kBeforePath + g_csRecentFile + kAfterPath);
+        SetItemText(IDC_TEXT, kBeforePath + g_csRecentFile + kAfterPath + ContactLines(g_csContact) + kThanks);
         return true;
     }
     LogValue("CTestPropPage06", "Scherm overslaan");

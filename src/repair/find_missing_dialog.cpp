@@ -301,12 +301,12 @@ void CDialogFindMissing::CopyChosen() {
             continue;
         }
         DWORD lastShown = ::GetTickCount() - kStatusIntervalMs;
-        const std::string total = FormatThousands(source.size);
+        const std::string total = FormatSize(source.size);
         const bool ok = CopyFileChunked(source.path, target, [&](int64_t copied) {
             const DWORD now = ::GetTickCount();
             if (now - lastShown >= kStatusIntervalMs) {
-                ::SetWindowTextA(status, ("Kopiëren van " + source.path + ": " + FormatThousands(copied) + " van " +
-                                          total + " bytes")
+                ::SetWindowTextA(status, ("Kopiëren van " + source.path + ": " + FormatSize(copied) + " van " +
+                                          total)
                                              .c_str());
                 lastShown = now;
             }

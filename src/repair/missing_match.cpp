@@ -74,7 +74,7 @@ std::string MissingCandidateText(const MissingCandidate& c) {
     char date[64];
     std::snprintf(date, sizeof date, "%02d-%02d-%04d %02d:%02d", c.written.day, c.written.month, c.written.year,
                   c.written.hour, c.written.minute);
-    return c.path + "   (" + FormatThousands(c.size) + " bytes, " + date + ")";
+    return c.path + "   (" + FormatSize(c.size) + ", " + date + ")";
 }
 
 namespace {
@@ -89,6 +89,9 @@ std::string MissingSearchSummary(int64_t folders, int64_t found, int64_t tooLong
     if (tooLong > 0)
         text += " " + Files(tooLong) + " met een pad van meer dan 259 tekens " + (tooLong == 1 ? "is" : "zijn") +
                 " overgeslagen.";
+    if (!stopped && found == 0)
+        text += " Staan de bestanden op een USB-stick of schijf die nu niet is aangesloten, sluit die dan aan en "
+                "zoek opnieuw; of laat Wings ze zoeken met Start Wings op de pagina Rood.";
     return text;
 }
 

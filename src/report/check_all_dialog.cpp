@@ -27,7 +27,7 @@ struct ColumnSpec {
 // The verdict's column holds "geen groen licht: gele bestanden" whole.
 const ColumnSpec kColumns[] = {
     {"Show", 112, false},  {"Rood", 26, true},   {"Geel 1", 28, true},  {"Geel 2", 28, true},
-    {"Groen", 28, true},   {"Grootte (bytes)", 58, true}, {"Oordeel", 134, false},
+    {"Groen", 28, true},   {"Grootte", 58, true}, {"Oordeel", 134, false},
 };
 
 // A number of the row for sorting; an unreadable show sorts below zero.
@@ -63,7 +63,7 @@ std::string CellText(const ShowReport& r, int column) {
     switch (column) {
     case kShow: return r.showPath;
     case kVerdict: return VerdictWords(r);
-    case kSize: return r.readable ? FormatThousands(r.counts.totalBytes) : std::string();
+    case kSize: return r.readable ? FormatSize(r.counts.totalBytes) : std::string();
     default: return r.readable ? std::to_string(Number(r, column)) : std::string();
     }
 }

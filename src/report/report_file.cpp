@@ -151,7 +151,9 @@ bool SaveReportAs(HWND owner, const std::string& suggestedName, const std::funct
     }
     if (!saved) {
         LogValue("Rapport niet opgeslagen", target);
-        ShowMessage("Het rapport is niet opgeslagen.\n" + error, owner);
+        ShowMessage("Het rapport is niet opgeslagen.\n" + error +
+                        "\n\nKlik nog eens op Rapport opslaan en kies een andere naam of map, bijvoorbeeld Documenten.",
+                    owner);
         return false;
     }
     LogValue("Rapport opgeslagen", target);

@@ -32,9 +32,12 @@ const char kHelpText[] =
 
 const char kStartSearchText[] = "Start zoeken";
 const char kStopSearchText[] = "Zoeken &stoppen";
-const char kNothingFound[] = "Er zijn op de vaste schijven van deze computer geen Wings-shows gevonden.";
+const char kNothingFound[] =
+    "Er zijn op de vaste schijven van deze computer geen Wings-shows gevonden. Staat de show op een USB-stick of "
+    "een netwerkschijf, typ dan het pad in het veld hierboven of klik op het mapje ernaast.";
 const char kStoppedNothingFound[] =
-    "Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden.";
+    "Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden. Typ het pad van de show in het veld "
+    "hierboven, klik op het mapje ernaast, of zoek opnieuw.";
 
 const char kNoShowMessage[] =
     "Er is geen (bestaand) bestand ingevuld.\nU moet eerst een bestand invullen of selecteren,\n"

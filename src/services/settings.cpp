@@ -50,6 +50,7 @@ void ReadSettings(const std::string& iniName) {
     for (const Setting& s : kSettings)
         *s.value = s.subfolder ? ReadSubfolderSetting(iniName, s.key, s.def) : ReadProfileValue(iniName, s.key, s.def);
     g_csBackupMap = ReadProfileValue(iniName, kBackupMapKey, "");
+    g_csContact = ReadProfileValue(iniName, "Contact", "");
 }
 
 // Reading a profile value strips surrounding blanks and one pair of

@@ -8,7 +8,8 @@
 std::string SettingsFileName();
 
 // Reads the four keys into the shared values, with defaults for absent keys,
-// and the last destination of a back-up ("BackupMap", empty when absent).
+// the last destination of a back-up ("BackupMap", empty when absent) and
+// the contact lines set by the installers ("Contact", empty when absent).
 void ReadSettings(const std::string& iniName = SettingsFileName());
 // Writes the four shared values back, in the same order, and after them
 // "BackupMap" once a back-up has been made in this run; values with

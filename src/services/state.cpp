@@ -8,6 +8,7 @@ std::string g_csSubmapPlaatjes;
 std::string g_csSubmapOverige;
 
 std::string g_csBackupMap;
+std::string g_csContact;
 int g_bBackupStarted = 0;
 
 std::string g_csAnalysedFile;

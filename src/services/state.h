@@ -23,6 +23,9 @@ extern std::string g_csSubmapOverige;
 // never makes one stay as they were.
 extern std::string g_csBackupMap;
 extern int g_bBackupStarted;
+// The contact lines set by whoever handed out the program ("Contact");
+// read only: the program never writes it back.
+extern std::string g_csContact;
 
 extern std::string g_csAnalysedFile;   // the show the current results belong to
 extern int g_bAnalysed;                // results are current for g_csAnalysedFile

@@ -99,19 +99,16 @@ void CLongWork::DisableControls() {
 }
 
 bool CLongWork::Pump() {
-    if (g_pfnLongWorkStep) {
-        PumpNow();
-        for (int held = 0; !m_bStop && g_pfnLongWorkStep(*this, held); ++held) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    // A test's hold only watches and waits: the messages are handled here,
+    // by the same code and on the same clock as in the program, held or not.
+    for (int held = 0;; ++held) {
+        if (::GetTickCount() - m_nLastPump >= kPumpIntervalMs) {
             PumpNow();
+            if (m_bSessionQuery) WaitForSessionAnswer();
+            m_nLastPump = ::GetTickCount();
         }
-        return !m_bStop;
-    }
-    const DWORD now = ::GetTickCount();
-    if (now - m_nLastPump >= kPumpIntervalMs) {
-        PumpNow();
-        if (m_bSessionQuery) WaitForSessionAnswer();
-        m_nLastPump = ::GetTickCount();
+        if (m_bStop || !g_pfnLongWorkStep || !g_pfnLongWorkStep(*this, held)) break;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kPumpIntervalMs, QS_ALLINPUT);
     }
     return !m_bStop;
 }

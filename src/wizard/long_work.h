@@ -93,12 +93,11 @@ using SessionEndFn = void (*)();
 extern SessionEndFn g_pfnSessionEnd;
 
 // Tests only (null in the program): called at every Pump(), after the
-// waiting messages were handled, with held 0. A test uses it to look at the
+// messages due were handled, with held 0. A test uses it to look at the
 // work at a known step, instead of hoping the work lasts long enough to be
 // seen: it reads the window, asks for a stop, or holds the work. While it
-// answers true the work stays at this step, its messages handled (sent
-// ones from other threads too), and it is called again with held 1, 2, ...
-// until it lets the work go on. While it is set, every step handles the
-// messages, so what a test sees does not depend on the clock.
+// answers true the work stays at this step and it is called again with
+// held 1, 2, ...; meanwhile Pump() goes on handling the messages exactly
+// as it does unheld, so what a test proves of the pump is the real pump.
 using LongWorkStepFn = bool (*)(CLongWork& work, int held);
 extern LongWorkStepFn g_pfnLongWorkStep;

@@ -193,10 +193,14 @@ bool WaitForUninstallerCopies(DWORD timeoutMs) {
     }
 }
 
-bool Install() {
+bool Install(const std::string& options = std::string()) {
     DWORD code = 1;
-    return RunAndWait('"' + SetupPath() + "\" /S", kSetupTimeoutMs, &code) && code == 0;
+    return RunAndWait('"' + SetupPath() + "\" /S" + options, kSetupTimeoutMs, &code) && code == 0;
 }
+
+// Contact lines as a club would give them, with signs a command line
+// could take for its own.
+const char kContact[] = "Fotoclub De Lens & Co|secretaris@delens.nl|Dorpsstraat 1|1234 AB Ergens|tel. 012-3456789";
 
 bool Uninstall() {
     DWORD code = 1;
@@ -293,6 +297,19 @@ TEST_F(Installer, ExistingSettingsAndLogAreKeptByteForByte) {
     EXPECT_FALSE(Exists(InstallDir()));
     EXPECT_EQ(ReadWholeFile(IniPath()), kOwnIni);
     EXPECT_EQ(ReadWholeFile(kLogPath), kOwnLog);
+}
+
+// Given to the installer, the contact lines are added to settings that
+// hold none yet, and settings that hold some are left byte for byte.
+TEST_F(Installer, ContactLinesGoIntoTheSettingsOnlyWhereNoneAreYet) {
+    ASSERT_TRUE(WriteWholeFile(IniPath(), kOwnIni));
+    ASSERT_TRUE(Install(std::string(" /CONTACT=\"") + kContact + "\""));
+    EXPECT_EQ(ReadWholeFile(IniPath()), std::string(kOwnIni) + "Contact=" + kContact + "\r\n");
+    ASSERT_TRUE(Uninstall());
+    const std::string withContact = ReadWholeFile(IniPath());
+    ASSERT_TRUE(Install(" /CONTACT=\"Iemand anders\""));
+    EXPECT_EQ(ReadWholeFile(IniPath()), withContact);
+    ASSERT_TRUE(Uninstall());
 }
 
 // ---- The MSI ----------------------------------------------------------
@@ -452,6 +469,20 @@ TEST_F(MsiInstaller, ANewerVersionReplacesTheOlderAndKeepsTheUsersFiles) {
     EXPECT_FALSE(Exists(InstallDir()));
     EXPECT_EQ(ReadWholeFile(IniPath()), kOwnIni);
     EXPECT_EQ(ReadWholeFile(kLogPath), kOwnLog);
+}
+
+// The MSI puts the contact lines into the settings it makes; settings that
+// are there already stay byte for byte.
+TEST_F(MsiInstaller, ContactLinesGoIntoNewSettingsAndExistingOnesStay) {
+    ::DeleteFileA(IniPath().c_str());
+    ASSERT_EQ(Msiexec("/i \"" + MsiPath() + "\" /qn CONTACT=\"" + kContact + "\""), 0u);
+    EXPECT_EQ(ReadProfileValue(IniPath(), "Contact", "<absent>"), kContact);
+    EXPECT_EQ(ReadProfileValue(IniPath(), "SubmapOverige", "<absent>"), "Overige");
+    ASSERT_TRUE(MsiUninstallAll());
+    ASSERT_TRUE(WriteWholeFile(IniPath(), kOwnIni));
+    ASSERT_EQ(Msiexec("/i \"" + MsiPath() + "\" /qn CONTACT=\"Iemand anders\""), 0u);
+    EXPECT_EQ(ReadWholeFile(IniPath()), kOwnIni);
+    ASSERT_TRUE(MsiUninstallAll());
 }
 
 // Two installations in one folder would remove each other's files: each

@@ -183,7 +183,7 @@ TEST_F(Backup, FirstBackupMirrorsTheTreeWithBytesAndTimesThenASecondCopiesOnlyTh
     const std::string second = LogSoFar().substr(before);
     EXPECT_NE(std::string::npos, second.find("-> ongewijzigd - " + Show() + "Audio\\intro.wav\n\r"));
     EXPECT_NE(std::string::npos, second.find("-> gekopieerd  - 1\n\r-> bytes       - 40000\n\r-> ongewijzigd - 2\n\r"));
-    EXPECT_EQ("De back-up is klaar en volledig.\nGekopieerd: 1 bestand (40.000 bytes). Ongewijzigd: 2. Mislukt: 0.\n"
+    EXPECT_EQ("De back-up is klaar en volledig.\nGekopieerd: 1 bestand (39,1 kB). Ongewijzigd: 2. Mislukt: 0.\n"
               "Elk bestand staat in het logboek c:\\Zekerpad.log.",
               BackupSummaryText(outcome, kRunLogPath));
 }
@@ -322,8 +322,10 @@ TEST_F(Backup, EachRefusedDestinationCopiesNothing) {
     {
         FreeSpaceStub small(2540310 + 1000000 - 1);
         EXPECT_EQ(BackupResult::Refused, Run(Dest(), &outcome));
-        EXPECT_EQ("Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: 3.540.310 bytes (de te kopi\xEBren "
-                  "bestanden en 1 MB extra).\nVrij: 3.540.309 bytes.",
+        EXPECT_EQ("Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: 3,4 MB (3.540.310 bytes), voor de te "
+                  "kopi\xEBren bestanden en 1 MB extra.\nVrij: 3,4 MB (3.540.309 bytes).\n\nMaak ruimte vrij op de "
+                  "doelschijf of kies een andere doelmap (bijvoorbeeld op een grotere USB-stick), en klik dan "
+                  "opnieuw op Starten.",
                   BoxTexts().back());
         EXPECT_EQ(std::vector<std::string>{Dest()}, small.Asked());
     }
@@ -402,8 +404,8 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
                                 ::GetTickCount() < planDeadline)
                                 return ModalDriver::Again();
                             EXPECT_EQ("De back-up komt in de map:\n" + Dest('E') +
-                                          "\\Demo\\\nTe kopi\xEBren: 4 bestanden, 2.540.310 bytes. Vrij "
-                                          "op de doelschijf: 1.000.000.000 bytes.",
+                                          "\\Demo\\\nTe kopi\xEBren: 4 bestanden, 2,4 MB. Vrij "
+                                          "op de doelschijf: 954 MB.",
                                       ItemText(dlg, IDC_BACKUP_PLAN));
                             ClickDialogButton(dlg, IDC_BACKUP_START);
                             summary = ItemText(dlg, IDC_BACKUP_SUMMARY);
@@ -422,7 +424,7 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
     EXPECT_EQ("Zekerpad - Back-up maken", caption);
     EXPECT_TRUE(centred);
     EXPECT_EQ("S&toppen", stopText);
-    EXPECT_EQ(0u, summary.find("De back-up is klaar en volledig.\nGekopieerd: 4 bestanden (2.540.310 bytes)."));
+    EXPECT_EQ(0u, summary.find("De back-up is klaar en volledig.\nGekopieerd: 4 bestanden (2,4 MB)."));
     EXPECT_EQ(ReadWholeFile(Show() + "Audio\\intro.wav"), ReadWholeFile(Copy("Audio\\intro.wav", 'E')));
 
     WriteSettings(ini);
@@ -837,8 +839,8 @@ TEST_F(Backup, ThePlanLineNamesTheFreeFolderAndTheOlderCopiesBeforeStarten) {
     backup.DoModal(nullptr);
     ASSERT_TRUE(dialog.Done());
     EXPECT_EQ("De back-up komt in de map:\n" + dest + "\\Demo (2)\\\nDe map Demo daar hoort bij een andere show; die "
-              "blijft onaangeroerd.\nTe kopi\xEBren: 1 bestand, 40.000 bytes (3 ongewijzigd). Vrij op de doelschijf: "
-              "1.000.000.000 bytes.\n1 bestand verandert; de oudere kopie blijft bewaard bij de oudere versies.",
+              "blijft onaangeroerd.\nTe kopi\xEBren: 1 bestand, 39,1 kB (3 ongewijzigd). Vrij op de doelschijf: "
+              "954 MB.\n1 bestand verandert; de oudere kopie blijft bewaard bij de oudere versies.",
               plan);
 }
 

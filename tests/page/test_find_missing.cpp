@@ -129,7 +129,7 @@ TEST_F(FindMissing, OneCandidateOnTheRemovableDriveIsCopiedAndTheShowComesOutGre
                       ASSERT_EQ(1u, shown.size());
                       EXPECT_EQ(lost, shown[0].group);
                       ASSERT_EQ(1u, shown[0].candidates.size());
-                      EXPECT_EQ(0u, shown[0].candidates[0].find(stick + "   (1.234 bytes, "));
+                      EXPECT_EQ(0u, shown[0].candidates[0].find(stick + "   (1,2 kB, "));
                       EXPECT_TRUE(shown[0].checked[0]);
                       EXPECT_EQ(0u, ItemText(d, IDC_FM_STATUS).find("Klaar: "));
                       ClickDialogButton(d, IDC_FM_COPY);

@@ -14,7 +14,7 @@
 
 namespace {
 
-TEST(Gallery, EveryPageAndTheAboutBox) {
+TEST(Gallery, EveryPageAndTheAboutBoxPicture) {
     const std::string dir = "C:\\ZkGallery";
     DeleteTree(dir);
     ::CreateDirectoryA(dir.c_str(), nullptr);
@@ -37,6 +37,7 @@ TEST(Gallery, EveryPageAndTheAboutBox) {
             g_bAnalysed = 1;
             g_csAnalysedFile = show;
             g_aRedFiles.push_back(std::make_unique<CFileReference>());
+            g_aRedFiles.back()->m_csPath = dir + "\\Audio\\weg.wav";
             g_nRed = 1;
             g_nYellow = 2;
             g_nYellow1 = 1;

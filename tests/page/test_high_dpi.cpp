@@ -74,6 +74,9 @@ TEST(HighDpi, TheTreePicturesHaveTheSmallIconSize) {
         EXPECT_EQ(cx, std::atoi(expected));
         EXPECT_EQ(cy, std::atoi(expected));
         EXPECT_TRUE(SaveShot(wizard.Sheet(), "pages-144dpi\\2-analyse"));
+        // The closing page's regret, the file left and the contact lines.
+        wizard.GoTo(7);
+        EXPECT_TRUE(SaveShot(wizard.Sheet(), "pages-144dpi\\7-klaar"));
     }
 }
 

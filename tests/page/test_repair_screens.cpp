@@ -12,7 +12,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(RepairScreens, BeforeAndAfterTheirWork) {
+TEST_F(RepairScreens, BeforeAndAfterTheirWorkPicture) {
     ::SetForegroundWindow(m_wizard->Sheet());
     ::KillTimer(m_wizard->Sheet(), 1);
     SetStandInEnv("ZK_WINGS_RECORD", Root() + "\\record.txt");

@@ -6,10 +6,12 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/command_check.h"
+#include "backup/backup_run.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "report/check_all_dialog.h"
@@ -247,8 +249,8 @@ TEST_F(ReportWorld, CheckAllListsEveryFoundShowAndADoubleClickTakesOneIntoTheWiz
         ASSERT_TRUE(driver.Done());
         EXPECT_EQ(status, "Klaar: 3 shows gecontroleerd. Dubbelklik op een show om die in de wizard te "
                                 "analyseren.");
-        const Strings green = {kGreenShow, "0", "0", "0", "2", "3.059", "groen licht"};
-        const Strings yellow = {kYellowShow, "0", "1", "0", "1", "398", "geen groen licht: gele bestanden"};
+        const Strings green = {kGreenShow, "0", "0", "0", "2", "3,0 kB", "groen licht"};
+        const Strings yellow = {kYellowShow, "0", "1", "0", "1", "398 bytes", "geen groen licht: gele bestanden"};
         const Strings locked = {kLockedShow, "", "", "", "", "", unreadable};
         // In the order of the found shows (the list sorts them).
         EXPECT_EQ(rows, (std::vector<Strings>{yellow, green, locked}));
@@ -382,7 +384,9 @@ TEST_F(ReportWorld, AfterARepairTheReportWaitsForAFreshAnalysisAndNoShowIsEverRe
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, std::string("Het rapport is niet opgeslagen.\nHet bestand bestaat al en is geen "
                                                  "rapport van Zekerpad; het wordt niet vervangen:\n") +
-                                         kGreenShow);
+                                         kGreenShow +
+                                         "\n\nKlik nog eens op Rapport opslaan en kies een andere naam of map, "
+                                         "bijvoorbeeld Documenten.");
 
     // The yellow-1 repair moves c.mp3; back on the analysis page, the
     // report waits.
@@ -419,12 +423,26 @@ TEST(TestRig, ShellFoldersLieInsideTheWinePrefixNotInTheHomeFolder) {
     }
 }
 
+// Every exit code of both checks for scripts with each of its causes, one
+// row a cause: a new cause is one more row.
 TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     // Its only file outside its folder lies on another drive.
     ScratchFolder other("D:\\ZkReport");
     Make(other / "ver.wav", "RIFF");
     const std::string farShow = m_root / "Ver\\ver.ws4";
     Make(farShow, ShowFileBytes({"D:\\ZkReport\\ver.wav"}));
+    const std::string networkShow = m_root / "Netwerk\\netwerk.ws4";
+    Make(networkShow, ShowFileBytes({"\\\\server\\share\\intro.wav"}));
+    const std::string emptyShow = m_root / "Leeg\\leeg.ws4";
+    Make(emptyShow, "");
+    // A back-up on the stick, as recorded; rows below change it.
+    ScratchFolder show("C:\\ZkExitShow"), stick("E:\\ZkExitStick");
+    Make(show / "Audio\\a.wav", "RIFF1234");
+    Make(show / "b.jpg", "JPEGDATA");
+    BackupOutcome outcome;
+    ASSERT_EQ(MakeBackup(show.Path() + "\\", stick.Path(), nullptr, nullptr, &outcome), BackupResult::Ran);
+    const std::string copy = stick / "ZkExitShow";
+
     const auto before = SnapshotOf(kRoot);
     UniqueFile held = HoldOpen(kLockedShow, 0);
     ASSERT_TRUE(held);
@@ -432,20 +450,40 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     const std::string ini = m_root / "zk.ini";  // absent: the default subfolder names
     const std::string report = m_root / "rapport.html";
     MessageBoxRecorder boxes;
-    auto run = [&](const Strings& args) {
-        return RunCommandCheck(ParseCheckCommand(args), logPath, ini);
+    struct Row {
+        const char* cause;
+        Strings args;
+        int code;
+        std::function<void()> first = nullptr;  // what changes before the row's run
     };
-
-    EXPECT_EQ(run({"/controleer", kGreenShow}), 0);
-    EXPECT_EQ(run({"/controleer", kYellowShow}), 1);
-    EXPECT_EQ(run({"/controleer", farShow}), 1);
-    EXPECT_EQ(run({"/controleer", kRedShow, "/rapport", report}), 2);
-    EXPECT_EQ(run({"/controleer", kLockedShow}), 3);
-    EXPECT_EQ(run({"/controleer", m_root / "geen.ws4"}), 3);
-    EXPECT_EQ(run({"/controleer"}), 4);
-    EXPECT_EQ(run({"/rapport", report}), 4);
-    // The report may not take the place of the show.
-    EXPECT_EQ(run({"/controleer", kGreenShow, "/rapport", kGreenShow}), 4);
+    const Row rows[] = {
+        {"groen licht", {"/controleer", kGreenShow}, 0},
+        {"geel 1", {"/controleer", kYellowShow}, 1},
+        {"geel 2", {"/controleer", farShow}, 1},
+        {"netwerk", {"/controleer", networkShow}, 1},
+        {"rood, met rapport", {"/controleer", kRedShow, "/rapport", report}, 2},
+        {"show in gebruik", {"/controleer", kLockedShow}, 3},
+        {"show ontbreekt", {"/controleer", m_root / "geen.ws4"}, 3},
+        {"geen bestandsnaam", {"/controleer", emptyShow}, 3},
+        {"geen show", {"/controleer"}, 4},
+        {"geen opdracht", {"/rapport", report}, 4},
+        {"onbekend na de show", {"/controleer", kGreenShow, "/snel"}, 4},
+        {"rapport op de plaats van de show", {"/controleer", kGreenShow, "/rapport", kGreenShow}, 4},
+        {"back-up zoals vastgelegd", {"/controleer-back-up", copy}, 0},
+        {"back-up: een byte anders", {"/controleer-back-up", copy}, 1, [&] { Make(copy + "\\b.jpg", "JPEGDATB"); }},
+        {"back-up: een bestand weg", {"/controleer-back-up", copy}, 1,
+         [&] {
+             Make(copy + "\\b.jpg", "JPEGDATA");
+             ::DeleteFileA((copy + "\\Audio\\a.wav").c_str());
+         }},
+        {"back-up zonder overzicht", {"/controleer-back-up", show.Path()}, 3},
+        {"back-up zonder map", {"/controleer-back-up"}, 4},
+        {"back-up: te veel", {"/controleer-back-up", copy, "/snel"}, 4},
+    };
+    for (const Row& row : rows) {
+        if (row.first) row.first();
+        EXPECT_EQ(RunCommandCheck(ParseCheckCommand(row.args), logPath, ini), row.code) << row.cause;
+    }
     EXPECT_TRUE(boxes.Boxes().empty());
     held.reset();
 

@@ -542,7 +542,9 @@ TEST_F(SelectionPageTest, ASearchThatFindsNothingSaysSoAndLetsTheUserChooseByHan
     const size_t logBefore = LogSoFar().size();
     Search();
 
-    EXPECT_EQ("Er zijn op de vaste schijven van deze computer geen Wings-shows gevonden.", Text(IDC_TEXT));
+    EXPECT_EQ("Er zijn op de vaste schijven van deze computer geen Wings-shows gevonden. Staat de show op een "
+              "USB-stick of een netwerkschijf, typ dan het pad in het veld hierboven of klik op het mapje ernaast.",
+              Text(IDC_TEXT));
     // The first choice is back, with its field and browse button; the
     // search is not.
     EXPECT_TRUE(Checked(IDC_MODE_SELF));
@@ -574,7 +576,9 @@ TEST_F(SelectionPageTest, ASearchStoppedBeforeAnyFindSaysSoAndLetsTheUserChooseB
                    reinterpret_cast<LPARAM>(Item(IDC_START_SEARCH)));
     ::SendMessageA(Item(IDC_START_SEARCH), BM_CLICK, 0, 0);
 
-    EXPECT_EQ("Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden.", Text(IDC_TEXT));
+    EXPECT_EQ("Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden. Typ het pad van de show "
+              "in het veld hierboven, klik op het mapje ernaast, of zoek opnieuw.",
+              Text(IDC_TEXT));
     for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EXPECT_TRUE(Enabled(id)) << id;
     EXPECT_FALSE(Enabled(IDC_START_SEARCH));
     EXPECT_EQ("Start zoeken", Text(IDC_START_SEARCH));
@@ -632,9 +636,13 @@ TEST_F(SelectionPageTest, ClosingTheWizardDuringTheSearchStopsItFirst) {
     ASSERT_TRUE(MakeFolderTree(root + "\\Eerst"));
     OpenSelectionPage();
     const size_t logBefore = LogSoFar().size();
-    LongWorkSteps steps([&](CLongWork&, int) {
-        if (Text(IDC_TEXT) == root + "\\Dan") ::PostMessageA(Wizard().Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        return false;
+    bool closed = false;
+    const DWORD deadline = ::GetTickCount() + 20000;
+    LongWorkSteps steps([&](CLongWork& work, int) {
+        if (Text(IDC_TEXT) != root + "\\Dan") return false;
+        if (!closed) ::PostMessageA(Wizard().Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        closed = true;
+        return !work.StopRequested() && ::GetTickCount() < deadline;  // held until the pump sees it
     });
     Search();
     PumpMessages();
@@ -734,7 +742,7 @@ TEST_F(SelectionPageTest, DoubleClickInTheListAnalysesAtOnce) {
 
 // --- Pictures for people to look at ------------------------------------------------
 
-TEST_F(SelectionPageTest, ScreenshotsBeforeAndAfterASearch) {
+TEST_F(SelectionPageTest, BeforeAndAfterASearchPicture) {
     const std::string root = Own("C:\\ZkSelGallery");
     MakeShow(root + "\\Voorstelling 2024\\Hoofdshow\\hoofdshow.ws4");
     MakeShow(root + "\\Voorstelling 2024\\Repetitie\\repetitie.ws4");

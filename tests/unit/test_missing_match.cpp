@@ -65,13 +65,14 @@ TEST(MissingMatch, OneCandidateIsChosenSeveralWaitForTheUser) {
 TEST(MissingMatch, TextsOfAFoundFileAndOfTheSummaries) {
     EXPECT_EQ("Klaar: 1 map doorzocht, 1 bestand gevonden.", MissingSearchSummary(1, 1, 0, false));
     EXPECT_EQ("Klaar: 12.345 mappen doorzocht, 0 bestanden gevonden. 2 bestanden met een pad van meer dan 259 "
-              "tekens zijn overgeslagen.",
+              "tekens zijn overgeslagen. Staan de bestanden op een USB-stick of schijf die nu niet is aangesloten, "
+              "sluit die dan aan en zoek opnieuw; of laat Wings ze zoeken met Start Wings op de pagina Rood.",
               MissingSearchSummary(12345, 0, 2, false));
     EXPECT_EQ("Het zoeken is gestopt na 1.000 mappen. Hieronder staat wat tot dan toe gevonden is. 1 bestand met "
               "een pad van meer dan 259 tekens is overgeslagen.",
               MissingSearchSummary(1000, 3, 1, true));
 
-    EXPECT_EQ("E:\\Stick\\een.wav   (1.234.567 bytes, 07-12-2026 09:05)",
+    EXPECT_EQ("E:\\Stick\\een.wav   (1,2 MB, 07-12-2026 09:05)",
               MissingCandidateText(Found("E:\\Stick\\een.wav", 1234567)));
 
     EXPECT_EQ("Er is 1 bestand naar de show gekopieerd.", MissingCopySummary({1, 0, 0, false}));

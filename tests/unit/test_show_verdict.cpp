@@ -72,8 +72,9 @@ TEST(ShowVerdict, NetworkPathsAreFoundBesideTheAnalysisWhichStaysAsItWas) {
     EXPECT_EQ(VerdictOfCounts(0, 0, 0, 1), Verdict::Network);
     EXPECT_EQ(VerdictOfCounts(1, 0, 3, 2), Verdict::Red);
     EXPECT_EQ(AnalysisNotes(0, 0, 3, {"\\\\server\\share\\intro.wav", "\\\\NAS\\m\\b.wav"}),
-              "Let op: de show noemt 2 keer een bestand op het netwerk, dat een kopie van de map van de show niet "
-              "meeneemt. Het eerste:\n\\\\server\\share\\intro.wav\n");
+              "Let op: de show verwijst 2 keer naar een bestand op het netwerk. Een kopie van de map van de show "
+              "neemt zulke bestanden niet mee; zet ze in de map van de show en laat Wings ze daar opnieuw zoeken.\n"
+              "Het eerste: \\\\server\\share\\intro.wav\n");
 
     ShowReport report;
     report.counts.green = 3;

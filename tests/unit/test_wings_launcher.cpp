@@ -50,8 +50,11 @@ TEST_F(WingsLauncher, StartsWingsOnTheQuotedShowTwiceAndWaitsUntilItEnds) {
     const std::string release = std::string(kDir) + "\\release.flag";
     SetStandInEnv("ZK_WINGS_WAIT_FOR", release);
     std::atomic<bool> released{false};
+    // Released only once Wings has started (it writes its command line at
+    // once), so StartWings cannot have returned before by a race.
     std::thread releaser([&] {
-        ::Sleep(700);
+        const DWORD deadline = ::GetTickCount() + 20000;
+        while (ReadWholeFile(kRecord).empty() && ::GetTickCount() < deadline) ::Sleep(10);
         released = true;
         WriteWholeFile(release, "x");
     });

@@ -1,0 +1,40 @@
+// Words the user reads: sizes as a person says them, and the contact lines
+// whoever hands out the program sets.
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "services/contact.h"
+
+TEST(Words, SizesInUnitsAPersonReads) {
+    EXPECT_EQ(FormatSize(0), "0 bytes");
+    EXPECT_EQ(FormatSize(1), "1 byte");
+    EXPECT_EQ(FormatSize(1023), "1.023 bytes");
+    EXPECT_EQ(FormatSize(1024), "1,0 kB");
+    EXPECT_EQ(FormatSize(12595), "12,3 kB");
+    EXPECT_EQ(FormatSize(655360), "640 kB");
+    // No figure of four digits: the next unit takes over.
+    EXPECT_EQ(FormatSize(1023487), "999 kB");
+    EXPECT_EQ(FormatSize(1023488), "1,0 MB");
+    EXPECT_EQ(FormatSize(12897485), "12,3 MB");
+    EXPECT_EQ(FormatSize(76964474880), "71,7 GB");
+    EXPECT_EQ(FormatSize(1000000000), "954 MB");
+    EXPECT_EQ(FormatSize(INT64_MAX), "8,0 EB");
+}
+
+TEST(Words, ContactLinesFromTheSetting) {
+    // Nothing set: the program's own five lines, the second "of".
+    const std::string own = ContactLines("");
+    EXPECT_EQ(own, ContactLines("  \t "));
+    EXPECT_EQ(own.find("\tWie u dit programma gaf"), 0u);
+    EXPECT_NE(own.find("\n\tof\n"), std::string::npos);
+    EXPECT_NE(own.find("c:\\Zekerpad.log"), std::string::npos);
+
+    EXPECT_EQ(ContactLines("Fotoclub De Lens & Co|secretaris@delens.nl|Dorpsstraat 1|1234 AB Ergens|tel. 012-3456789"),
+              "\tFotoclub De Lens & Co\n\tsecretaris@delens.nl\n\tDorpsstraat 1\n\t1234 AB Ergens\n\ttel. 012-3456789\n");
+    // Always five lines: fewer parts leave lines empty, more join the fifth;
+    // a tab typed in the value lays out a column, a line break cannot slip in.
+    EXPECT_EQ(ContactLines("Vraag het de club|E-mail:\tclub@voorbeeld.nl"),
+              "\tVraag het de club\n\tE-mail:\tclub@voorbeeld.nl\n\t\n\t\n\t\n");
+    EXPECT_EQ(ContactLines("a|b|c|d|e|f|g"), "\ta\n\tb\n\tc\n\td\n\te, f, g\n");
+    EXPECT_EQ(ContactLines("a\r\nb"), "\tab\n\t\n\t\n\t\n\t\n");
+}
