@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_set>
 
 #include "analysis/result_tree.h"
 #include "analysis/show_scan.h"
 #include "analysis/show_verdict.h"
+#include "files/file_reference.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "services/state.h"
@@ -16,6 +18,7 @@
 #include "resource.h"
 
 AnalysisReportMaker g_pfnMakeAnalysisReport = nullptr;
+ContentReviewMaker g_pfnMakeContentReview = nullptr;
 
 namespace {
 
@@ -36,10 +39,34 @@ std::string Explanation(int32_t red, int32_t yellow, int32_t green, int64_t tota
            FormatThousands(totalBytes) + " bytes groot.\n";
 }
 
+// The files of an analysis that exist, each once, in the order of the show:
+// what "Bestanden nakijken" reads. Also those in the show's own folder,
+// which the result lists do not keep.
+class CPresentFiles final : public CPlacementSink {
+public:
+    CPresentFiles(std::vector<std::string>& files, CPlacementSink* next) : m_files(files), m_pNext(next) {
+        m_files.clear();
+    }
+    void OnPlaced(const PlacedReference& placed) override {
+        const CFileReference& record = placed.record;
+        if (record.m_nExists >= 0) {
+            if (m_seen.insert(UpperCasedAscii(record.m_csPath)).second) m_files.push_back(record.m_csPath);
+        }
+        m_pNext->OnPlaced(placed);
+    }
+
+private:
+    std::vector<std::string>& m_files;
+    CPlacementSink* m_pNext;
+    std::unordered_set<std::string> m_seen;
+};
+
 }  // namespace
 
 CTestPropPage02::CTestPropPage02()
-    : CTestPropPageBasis(IDD_PAGE02, 0), m_pReport(g_pfnMakeAnalysisReport ? g_pfnMakeAnalysisReport() : nullptr) {}
+    : CTestPropPageBasis(IDD_PAGE02, 0),
+      m_pReport(g_pfnMakeAnalysisReport ? g_pfnMakeAnalysisReport() : nullptr),
+      m_pReview(g_pfnMakeContentReview ? g_pfnMakeContentReview() : nullptr) {}
 
 BOOL CTestPropPage02::OnInitDialog() {
     CTestPropPageBasis::OnInitDialog();
@@ -73,8 +100,12 @@ bool CTestPropPage02::OnSetActive() {
     const bool current = g_bAnalysed && !g_csAnalysedFile.empty() &&
                          EqualsNoCaseAscii(g_csAnalysedFile, g_csRecentFile);
     if (current) {
-        // A report now would date results a repair has overtaken.
-        if (g_bRepairChanged) EnableItem(IDC_SAVE_REPORT, false);
+        // A report now would date results a repair has overtaken, and a
+        // check would read files where they no longer are.
+        if (g_bRepairChanged) {
+            EnableItem(IDC_SAVE_REPORT, false);
+            EnableItem(IDC_CHECK_CONTENTS, false);
+        }
         return true;
     }
 
@@ -102,6 +133,8 @@ bool CTestPropPage02::ScanShow(std::string path) {
     // Only a complete analysis enables the tree again.
     ::EnableWindow(m_hTree, FALSE);
     EnableItem(IDC_SAVE_REPORT, false);
+    EnableItem(IDC_CHECK_CONTENTS, false);
+    m_presentFiles.clear();
     if (m_pReport) m_pReport->Clear();
     ::SendMessageA(m_hTree, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(m_hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
@@ -120,9 +153,10 @@ bool CTestPropPage02::ScanShow(std::string path) {
         m_hOtherItem = InsertTreeItem(m_hTree, m_hShowItem, TVI_SORT, "Overige bestanden", kImageFigure);
 
         CResultTreeFiller filler;
-        CPlacementSink* sink = &filler;
+        CPresentFiles present(m_presentFiles, &filler);
+        CPlacementSink* sink = &present;
         if (m_pReport) {
-            m_pReport->SetNext(&filler);
+            m_pReport->SetNext(&present);
             sink = m_pReport.get();
         }
         outcome = AnalyseShowFile(path, sink);
@@ -140,6 +174,9 @@ bool CTestPropPage02::ScanShow(std::string path) {
     ::SendMessageA(m_hTree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(m_hShowItem));
     ::EnableWindow(m_hTree, TRUE);
     EnableItem(IDC_SAVE_REPORT, m_pReport != nullptr);
+    EnableItem(IDC_CHECK_CONTENTS, m_pReview && !m_presentFiles.empty());
+    // What an earlier check found holds only for files still named and unchanged.
+    if (m_pReview) m_pReview->AfterAnalysis(m_presentFiles);
 
     LogNumber("groen  ", g_nGreen);
     LogNumber("geel 1 ", g_nYellow1);
@@ -176,6 +213,13 @@ void CTestPropPage02::SetExplanation(const std::string& text) {
 }
 
 bool CTestPropPage02::OnCommand(int id, int code, HWND) {
+    if (id == IDC_CHECK_CONTENTS && code == BN_CLICKED) {
+        if (g_bRepairChanged || !IsItemEnabled(IDC_CHECK_CONTENTS) || !m_pReview) return true;
+        m_pReview->Open(GetSheetHwnd(), m_presentFiles);
+        // The traffic light follows what the check found.
+        InvalidatePage();
+        return true;
+    }
     if (id != IDC_SAVE_REPORT || code != BN_CLICKED) return false;
     if (g_bRepairChanged || !IsItemEnabled(IDC_SAVE_REPORT)) return true;
     if (m_pReport) m_pReport->SaveAs(GetSheetHwnd(), g_csAnalysedFile);

@@ -2,9 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/win_raii.h"
 #include "analysis/analysis_report.h"
+#include "analysis/content_review.h"
 #include "wizard/page_base.h"
 
 // The analysis of the chosen show and its results: a tree of every file the
@@ -38,4 +40,8 @@ private:
     HTREEITEM m_hOtherItem = nullptr;
     // Every reference of the last analysis, for its report.
     std::unique_ptr<CAnalysisReport> m_pReport;
+    // "Bestanden nakijken", and the files of the last analysis that exist,
+    // each once, for it to read.
+    std::unique_ptr<CContentReview> m_pReview;
+    std::vector<std::string> m_presentFiles;
 };

@@ -4,8 +4,11 @@
 
 #include "analysis/ref_scan.h"
 
-Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t networkPaths) {
+Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t networkPaths, int32_t damaged) {
     if (red > 0) return Verdict::Red;
+    // A damaged file fails at the show as a missing one does, but the
+    // repair is another: a good copy put back.
+    if (damaged > 0) return Verdict::Damaged;
     if (yellow > 0) return Verdict::Yellow;
     if (networkPaths > 0) return Verdict::Network;
     if (green <= 0) return Verdict::NoNames;

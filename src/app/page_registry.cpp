@@ -1,6 +1,7 @@
 #include "app/page_registry.h"
 
 #include "analysis/analysis_page.h"
+#include "media/content_dialog.h"
 #include "pages/closing_page.h"
 #include "pages/intro_page.h"
 #include "pages/other_page.h"
@@ -39,4 +40,7 @@ std::unique_ptr<CPropertyPage> CreatePageByClassName(const std::string& name) {
     return nullptr;
 }
 
-void RegisterFeatures() { g_pfnMakeAnalysisReport = &MakeAnalysisReport; }
+void RegisterFeatures() {
+    g_pfnMakeAnalysisReport = &MakeAnalysisReport;
+    g_pfnMakeContentReview = &MakeContentReview;
+}

@@ -40,7 +40,9 @@ constexpr char kFrame[] =
 // either: a copy of its folder would not hold the show.
 bool IsCurrent() { return g_bAnalysed && EqualsNoCaseAscii(g_csAnalysedFile, g_csRecentFile); }
 
-Verdict CurrentVerdict() { return VerdictOfCounts(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths.size()); }
+Verdict CurrentVerdict() {
+    return VerdictOfCounts(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths.size(), DamagedFileCount());
+}
 
 bool HasGreenLight() { return IsCurrent() && CurrentVerdict() == Verdict::Green; }
 
@@ -53,6 +55,10 @@ std::string Reason() {
     case Verdict::Network:
         return "De show speelt bestanden van het netwerk af; een back-up van de map van de show neemt die niet "
                "mee. Zet die bestanden in de map van de show en laat Wings ze daar opnieuw zoeken.\n";
+    case Verdict::Damaged:
+        return "Bij het nakijken van de bestanden zijn beschadigde bestanden gevonden; de show speelt ze niet "
+               "goed af. Zet van elk een goede kopie terug en kijk de bestanden op de pagina Analyse en resultaten "
+               "opnieuw na.\n";
     default:
         return std::string();
     }

@@ -66,7 +66,9 @@ bool CTestPropPageBasis::OnPaint() {
 }
 
 void CTestPropPageBasis::DrawStatus(HDC dc) {
-    const LitLamp lit = ChooseLitLamp(g_nRed, g_nYellow, g_nGreen);
+    LitLamp lit = ChooseLitLamp(g_nRed, g_nYellow, g_nGreen);
+    // A file the check found damaged will not play, as a missing one.
+    if (lit != LitLamp::None && DamagedFileCount() > 0) lit = LitLamp::Red;
     const LampTools red(lit == LitLamp::Red ? kRedPen : kRedDark, lit == LitLamp::Red ? kRedBrush : kRedDark);
     const LampTools yellow(lit == LitLamp::Yellow ? kYellowPen : kYellowDark,
                            lit == LitLamp::Yellow ? kYellowBrush : kYellowDark);

@@ -1,0 +1,175 @@
+#include "media/content_dialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "common/text.h"
+#include "media/content_read.h"
+#include "services/run_log.h"
+#include "services/state.h"
+#include "resource.h"
+#include "wizard/long_work.h"
+
+namespace {
+constexpr UINT kStartWork = WM_APP + 1;
+// The file's name and the bar are repainted at most this often.
+constexpr DWORD kStatusIntervalMs = 100;
+// The bar's own range; bytes are scaled to it, as they pass 2 GB easily.
+constexpr int kProgressRange = 1000;
+
+struct ColumnSpec {
+    const char* title;
+    int widthDlu;
+};
+const ColumnSpec kColumns[] = {{"Bestand", 150}, {"Oordeel", 50}, {"Wat er aan de hand is", 400}};
+
+int64_t SizeOf(const std::string& path) {
+    int64_t size = 0;
+    uint64_t written = 0;
+    return FileStampOf(path, size, written) ? size : 0;
+}
+}  // namespace
+
+CDialogCheckContents::CDialogCheckContents(std::vector<std::string> files)
+    : CModalDialog(IDD_CHECK_CONTENTS, "nakijken"), m_files(std::move(files)) {}
+
+BOOL CDialogCheckContents::OnInitDialog() {
+    CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
+    HWND list = GetItem(IDC_CC_LIST);
+    ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    for (size_t i = 0; i < std::size(kColumns); ++i) {
+        RECT width{0, 0, kColumns[i].widthDlu, 0};
+        ::MapDialogRect(m_hWnd, &width);
+        LVCOLUMNA col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH;
+        col.cx = width.right;
+        col.pszText = const_cast<char*>(kColumns[i].title);
+        ::SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+    }
+    ::SendDlgItemMessageA(m_hWnd, IDC_CC_PROGRESS, PBM_SETRANGE32, 0, kProgressRange);
+    // The work starts once the dialog is on the screen.
+    ::PostMessageA(m_hWnd, kStartWork, 0, 0);
+    return TRUE;
+}
+
+bool CDialogCheckContents::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    if (msg != kStartWork || m_bStarted) return false;
+    m_bStarted = true;
+    // A modal dialog is shown once its queue is first empty, which would
+    // be after the work: show it now, so the user sees the work go on.
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::UpdateWindow(m_hWnd);
+    CheckEveryFile();
+    result = 0;
+    return true;
+}
+
+void CDialogCheckContents::CheckEveryFile() {
+    const int32_t total = static_cast<int32_t>(m_files.size());
+    int64_t allBytes = 0;
+    for (const std::string& path : m_files) allBytes += SizeOf(path);
+    HWND bar = GetItem(IDC_CC_PROGRESS);
+    HWND fileText = GetItem(IDC_CC_FILE);
+    int64_t before = 0;  // bytes of the files done
+    DWORD lastShown = ::GetTickCount() - kStatusIntervalMs;
+    const auto show = [&](int64_t bytes, bool now) {
+        const DWORD tick = ::GetTickCount();
+        if (!now && tick - lastShown < kStatusIntervalMs) return;
+        lastShown = tick;
+        const int64_t part = allBytes > 0 ? std::min<int64_t>(bytes, allBytes) * kProgressRange / allBytes : 0;
+        ::SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(part), 0);
+    };
+
+    LogLine(kLogContentStart);
+    EnableItem(IDC_CC_STOP, true);
+    {
+        CLongWork work(m_hWnd, IDC_CC_STOP);
+        CContentReader reader;
+        for (int32_t i = 0; i < total; ++i) {
+            if (!work.Pump()) break;
+            const std::string& path = m_files[static_cast<size_t>(i)];
+            SetItemText(IDC_CC_STATUS, "Bestand " + std::to_string(i + 1) + " van " + std::to_string(total) +
+                                           " wordt gelezen:");
+            ::SetWindowTextA(fileText, path.c_str());
+            show(before, true);
+            CheckedFile found;
+            const bool read = reader.Check(path, found, [&](uint64_t bytes) {
+                show(before + static_cast<int64_t>(bytes), false);
+                return work.Pump();
+            });
+            if (!read) break;
+            before += found.size > 0 ? found.size : 0;
+            m_counts.Add(found);
+            LogFinding(found);
+            m_findings.push_back(std::move(found));
+            if (m_findings.back().content != FileContent::Whole) AddRow(m_findings.size() - 1);
+        }
+        m_bStopped = work.StopRequested();
+        LogContentEnd(m_counts, m_bStopped);
+    }
+    MergeFindings(g_aCheckedFiles, m_findings);
+    if (!::IsWindow(m_hWnd)) return;  // closed by its close box meanwhile
+    if (!m_bStopped) show(allBytes, true);
+    SetItemText(IDC_CC_STATUS, m_bStopped ? "Het nakijken is gestopt." : "Het nakijken is klaar.");
+    SetItemText(IDC_CC_FILE, "");
+    SetItemText(IDC_CC_SUMMARY, ContentSummary(m_counts, total, m_bStopped));
+    EnableItem(IDC_CC_STOP, false);
+    m_bDone = true;
+    HWND list = GetItem(IDC_CC_LIST);
+    const bool rows = ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0;
+    ::SetFocus(rows ? list : GetItem(IDCANCEL));
+}
+
+void CDialogCheckContents::AddRow(size_t index) {
+    HWND list = GetItem(IDC_CC_LIST);
+    const CheckedFile& file = m_findings[index];
+    std::string path = file.path;
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.lParam = static_cast<LPARAM>(index);
+    item.iItem = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = &path[0];
+    const int at = static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (at < 0) return;
+    std::string cells[] = {ContentWord(file.content), file.reason};
+    for (int column = 1; column <= 2; ++column) {
+        LVITEMA sub{};
+        sub.iSubItem = column;
+        sub.pszText = &cells[column - 1][0];
+        ::SendMessageA(list, LVM_SETITEMTEXTA, at, reinterpret_cast<LPARAM>(&sub));
+    }
+}
+
+bool CDialogCheckContents::OnCommand(int id, int code, HWND ctl) {
+    // The stop button is handled by the long work while it runs.
+    if (id == IDC_CC_STOP && code == BN_CLICKED) return true;
+    return CModalDialog::OnCommand(id, code, ctl);
+}
+
+bool CDialogCheckContents::OnNotify(NMHDR* hdr, LRESULT& result) {
+    if (hdr->idFrom != IDC_CC_LIST || hdr->code != LVN_ITEMCHANGED || !m_bDone) return false;
+    // The chosen line in full below the list: a reason seldom fits its column.
+    const auto* change = reinterpret_cast<NMLISTVIEW*>(hdr);
+    if (!(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED)) return false;
+    const CheckedFile& file = m_findings.at(static_cast<size_t>(change->lParam));
+    SetItemText(IDC_CC_TEXT, file.path + ":\n" + file.reason);
+    result = 0;
+    return true;
+}
+
+namespace {
+class CContentReviewDialog final : public CContentReview {
+public:
+    void AfterAnalysis(const std::vector<std::string>& files) override {
+        KeepFindingsThatHold(g_aCheckedFiles, files);
+    }
+    void Open(HWND__* owner, const std::vector<std::string>& files) override {
+        CDialogCheckContents dialog(files);
+        dialog.DoModal(owner);
+    }
+};
+}  // namespace
+
+std::unique_ptr<CContentReview> MakeContentReview() { return std::make_unique<CContentReviewDialog>(); }
