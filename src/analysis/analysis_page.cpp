@@ -61,6 +61,15 @@ private:
     std::unordered_set<std::string> m_seen;
 };
 
+// Below the counts, once "Bestanden nakijken" found damage that still holds.
+std::string DamageNote() {
+    const int32_t n = DamagedFileCount();
+    if (n == 0) return std::string();
+    return "Let op: bij het nakijken " + std::string(n == 1 ? "bleek 1 bestand" : "bleken " + std::to_string(n) +
+                                                                                   " bestanden") +
+           " beschadigd. Zet een goede kopie terug en kijk de bestanden opnieuw na.\n";
+}
+
 }  // namespace
 
 CTestPropPage02::CTestPropPage02()
@@ -112,8 +121,7 @@ bool CTestPropPage02::OnSetActive() {
     if (ScanShow(g_csRecentFile)) {
         g_bAnalysed = 1;
         g_csAnalysedFile = g_csRecentFile;
-        SetExplanation(Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes) +
-                       AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths));
+        ShowCounts();
     } else {
         // Results of a show that was never read would pass for a clean
         // show further on: nothing counts as analysed, and there is
@@ -190,6 +198,11 @@ bool CTestPropPage02::ScanShow(std::string path) {
     return true;
 }
 
+void CTestPropPage02::ShowCounts() {
+    SetExplanation(Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes) +
+                   AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths) + DamageNote());
+}
+
 void CTestPropPage02::SetExplanation(const std::string& text) {
     HWND control = GetItem(IDC_TEXT);
     ::SetWindowTextA(control, text.c_str());
@@ -216,8 +229,8 @@ bool CTestPropPage02::OnCommand(int id, int code, HWND) {
     if (id == IDC_CHECK_CONTENTS && code == BN_CLICKED) {
         if (g_bRepairChanged || !IsItemEnabled(IDC_CHECK_CONTENTS) || !m_pReview) return true;
         m_pReview->Open(GetSheetHwnd(), m_presentFiles);
-        // The traffic light follows what the check found.
-        InvalidatePage();
+        // The explanation and the traffic light follow what the check found.
+        ShowCounts();
         return true;
     }
     if (id != IDC_SAVE_REPORT || code != BN_CLICKED) return false;

@@ -26,6 +26,8 @@ protected:
     bool OnCommand(int id, int code, HWND ctl) override;
 
 private:
+    // The counts of the analysis and its notes in the explanation.
+    void ShowCounts();
     // Sets the explanation; a note below the counts gets room by taking
     // it from the tree's bottom, only while there is one.
     void SetExplanation(const std::string& text);

@@ -23,7 +23,7 @@ struct ColumnSpec {
     const char* title;
     int widthDlu;
 };
-const ColumnSpec kColumns[] = {{"Bestand", 150}, {"Oordeel", 50}, {"Wat er aan de hand is", 400}};
+const ColumnSpec kColumns[] = {{"Bestand", 150}, {"Oordeel", 62}, {"Wat er aan de hand is", 400}};
 
 int64_t SizeOf(const std::string& path) {
     int64_t size = 0;

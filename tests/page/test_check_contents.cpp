@@ -153,6 +153,10 @@ TEST_F(CheckContents, DamageKeepsGreenLightAwayUntilAGoodCopyIsBackAndReadAgain)
         EXPECT_EQ(rows[i].word, "beschadigd");
         EXPECT_FALSE(rows[i].reason.empty());
     }
+    EXPECT_TRUE(Contains(ItemText(m_wizard.CurrentPage(), IDC_TEXT),
+                         "(5 keer)\nDe show en de gevonden bestanden zijn tezamen 8.404 bytes groot.\nLet op: bij het "
+                         "nakijken bleken 3 bestanden beschadigd. Zet een goede kopie terug en kijk de bestanden "
+                         "opnieuw na.\n"));
     EXPECT_EQ(summary, "Gelezen: 4 bestanden. Beschadigd: 3. Let op: 0. Niet te beoordelen: 1.\nZet van elk "
                        "beschadigd bestand een goede kopie terug en kijk de bestanden daarna opnieuw na.");
     const std::string logged = log.Appended();
@@ -185,6 +189,7 @@ TEST_F(CheckContents, DamageKeepsGreenLightAwayUntilAGoodCopyIsBackAndReadAgain)
     RunCheck(rows, summary);
     for (const Row& row : rows) EXPECT_NE(row.word, "beschadigd") << row;
     EXPECT_EQ(DamagedFileCount(), 0);
+    EXPECT_FALSE(Contains(ItemText(m_wizard.CurrentPage(), IDC_TEXT), "nakijken"));
     closing = ClosingText();
     EXPECT_TRUE(Contains(closing, "Gefeliciteerd!")) << closing;
     EXPECT_TRUE(m_boxes.Boxes().empty());
