@@ -75,20 +75,24 @@ TEST(HighDpi, TheTreePicturesHaveTheSmallIconSize) {
     }
 }
 
+namespace {
+// Runs one test of this program again in a process of its own at 144 DPI;
+// its exit code, or -1 when it did not run.
+long RunAt144Dpi(const std::string& test) {
+    char self[MAX_PATH] = {};
+    if (::GetModuleFileNameA(nullptr, self, MAX_PATH) == 0) return -1;
+    DWORD exitCode = 1;
+    ScopedLogPixels dpi(144);
+    ::SetEnvironmentVariableA(kChildEnv, "24");
+    const bool ran = RunAndWait(std::string("\"") + self + "\" --gtest_filter=" + test, 60000, &exitCode);
+    ::SetEnvironmentVariableA(kChildEnv, nullptr);
+    return ran ? static_cast<long>(exitCode) : -1;
+}
+}  // namespace
+
 TEST(HighDpi, At144DpiTheTreePicturesAre24Pixels) {
     if (std::getenv(kChildEnv)) GTEST_SKIP() << "the child itself";
-    char self[MAX_PATH] = {};
-    ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
-    DWORD exitCode = 1;
-    {
-        ScopedLogPixels dpi(144);
-        ::SetEnvironmentVariableA(kChildEnv, "24");
-        const bool ran = RunAndWait(std::string("\"") + self + "\" --gtest_filter=HighDpi.TheTreePicturesHaveTheSmallIconSize",
-                                    60000, &exitCode);
-        ::SetEnvironmentVariableA(kChildEnv, nullptr);
-        ASSERT_TRUE(ran);
-    }
-    EXPECT_EQ(exitCode, 0u) << "the child's check at 144 DPI failed";
+    EXPECT_EQ(RunAt144Dpi("HighDpi.TheTreePicturesHaveTheSmallIconSize"), 0) << "the child's check at 144 DPI failed";
 }
 
 // Pictures of "Bestanden nakijken" and the analysis page with its button,
@@ -127,16 +131,5 @@ TEST(HighDpi, PicturesOfBestandenNakijken) {
 
 TEST(HighDpi, PicturesOfBestandenNakijkenAt144Dpi) {
     if (std::getenv(kChildEnv)) GTEST_SKIP() << "the child itself";
-    char self[MAX_PATH] = {};
-    ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
-    DWORD exitCode = 1;
-    {
-        ScopedLogPixels dpi(144);
-        ::SetEnvironmentVariableA(kChildEnv, "24");
-        const bool ran = RunAndWait(std::string("\"") + self + "\" --gtest_filter=HighDpi.PicturesOfBestandenNakijken",
-                                    60000, &exitCode);
-        ::SetEnvironmentVariableA(kChildEnv, nullptr);
-        ASSERT_TRUE(ran);
-    }
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(RunAt144Dpi("HighDpi.PicturesOfBestandenNakijken"), 0);
 }
