@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "common/text.h"
 #include "common/win_raii.h"
@@ -12,6 +14,12 @@
 
 namespace {
 uint64_t Ticks(const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+// A file's name and size: what a file moved or copied by a repair keeps.
+std::string NameAndSize(const std::string& path, int64_t size) {
+    const PathParts parts = SplitPath(path);
+    return UpperCasedAscii(parts.name + parts.ext) + "|" + std::to_string(size);
+}
 
 }  // namespace
 
@@ -60,15 +68,42 @@ bool FileStampOf(const std::string& path, int64_t& size, uint64_t& written) {
 void KeepFindingsThatHold(std::vector<CheckedFile>& findings, const std::vector<std::string>& files) {
     std::unordered_set<std::string> named;
     for (const std::string& f : files) named.insert(UpperCasedAscii(f));
-    std::vector<CheckedFile> kept;
+    std::vector<CheckedFile> kept, unnamed;
+    std::unordered_set<std::string> withFinding;
     for (CheckedFile& f : findings) {
+        if (!named.count(UpperCasedAscii(f.path))) {
+            unnamed.push_back(std::move(f));
+            continue;
+        }
         int64_t size = -1;
         uint64_t written = 0;
         // A file that could not be read has no stamp: it holds while the
         // show names it and it is still there, until it is read again.
         const bool same = f.size < 0 ? FileStampOf(f.path, size, written)
                                      : FileStampOf(f.path, size, written) && size == f.size && written == f.written;
-        if (same && named.count(UpperCasedAscii(f.path))) kept.push_back(std::move(f));
+        if (!same) continue;
+        withFinding.insert(UpperCasedAscii(f.path));
+        kept.push_back(std::move(f));
+    }
+    // A repair moves or copies a file and Wings names it at its new place:
+    // a damaged file must not come out whole that way. Its finding goes
+    // with a newly named file of the same name and size.
+    if (!unnamed.empty()) {
+        std::unordered_map<std::string, std::pair<std::string, uint64_t>> newlyNamed;
+        for (const std::string& path : files) {
+            int64_t size = -1;
+            uint64_t written = 0;
+            if (!withFinding.count(UpperCasedAscii(path)) && FileStampOf(path, size, written))
+                newlyNamed.emplace(NameAndSize(path, size), std::make_pair(path, written));
+        }
+        for (CheckedFile& f : unnamed) {
+            const auto it = f.size < 0 ? newlyNamed.end() : newlyNamed.find(NameAndSize(f.path, f.size));
+            if (it == newlyNamed.end()) continue;
+            f.path = it->second.first;
+            f.written = it->second.second;
+            kept.push_back(std::move(f));
+            newlyNamed.erase(it);
+        }
     }
     findings = std::move(kept);
 }

@@ -34,8 +34,10 @@ private:
 // The size and time of writing of a file as the system gives them now.
 bool FileStampOf(const std::string& path, int64_t& size, uint64_t& written);
 
-// After a new analysis that names these files: a finding holds only for a
-// file the show still names, unchanged since it was read.
+// After a new analysis that names these files: a finding holds for a file
+// the show still names, unchanged since it was read, and goes with a file
+// of the same name and size that the show names instead (moved or copied
+// by a repair); all others are gone.
 void KeepFindingsThatHold(std::vector<CheckedFile>& findings, const std::vector<std::string>& files);
 
 // The run log's entries of a check: its start, a value "beschadigd" or

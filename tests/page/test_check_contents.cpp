@@ -240,4 +240,15 @@ TEST_F(CheckContents, StopsWhereTheUserStopsIt) {
                                          "-> aantal let op - 0\n\r-> aantal niet beoordeeld - 0\n\r"
                                          "Einde nakijken bestanden\n\r"))
         << log.Appended();
+
+    // A repair moves the damaged sound and the show names its new place: it
+    // does not come out whole that way.
+    const std::string moved = m_root / "Show\\Geluid\\stilte.wav";
+    ASSERT_TRUE(MakeFolderTree(m_root / "Show\\Geluid"));
+    ASSERT_TRUE(::MoveFileA(kSilence, moved.c_str()));
+    ASSERT_TRUE(WriteWholeFile(kShow, ShowFileBytes({moved, kTitle, kLocked, kNotes, moved})));
+    Analyse();
+    ASSERT_EQ(g_aCheckedFiles.size(), 1u);
+    EXPECT_EQ(g_aCheckedFiles[0].path, moved);
+    EXPECT_EQ(DamagedFileCount(), 1);
 }
