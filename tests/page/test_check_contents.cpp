@@ -7,9 +7,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "report/report_file.h"
 #include "resource.h"
 #include "services/run_log.h"
 #include "services/state.h"
@@ -63,6 +65,14 @@ std::vector<Row> Rows(HWND dialog) {
     const int n = ListView_GetItemCount(list);
     for (int i = 0; i < n; ++i) rows.push_back({Cell(list, i, 0), Cell(list, i, 1), Cell(list, i, 2)});
     return rows;
+}
+
+// The save dialog of the report, answered with this file.
+const char* s_reportAnswer = nullptr;
+BOOL WINAPI AnswerSaveDialog(OPENFILENAMEA* ofn) {
+    if (!s_reportAnswer || std::strlen(s_reportAnswer) + 1 > ofn->nMaxFile) return FALSE;
+    lstrcpyA(ofn->lpstrFile, s_reportAnswer);
+    return TRUE;
 }
 
 bool CheckEnded(HWND dialog) { return !IsEnabled(dialog, IDC_CC_STOP) && IsEnabled(dialog, IDCANCEL); }
@@ -167,6 +177,19 @@ TEST_F(CheckContents, DamageKeepsGreenLightAwayUntilAGoodCopyIsBackAndReadAgain)
                                      "-> aantal let op - 0\n\r-> aantal niet beoordeeld - 1\n\r"
                                      "Einde nakijken bestanden\n\r"))
         << logged;
+    // A report saved now names each damaged file with its reason.
+    const std::string report = m_root / "rapport.html";
+    s_reportAnswer = report.c_str();
+    {
+        ScopedSeam<SaveFileDialogFn> save(g_pfnGetSaveFileName, &AnswerSaveDialog);
+        ClickDialogButton(m_wizard.CurrentPage(), IDC_SAVE_REPORT);
+    }
+    const std::string html = ReadWholeFile(report);
+    EXPECT_TRUE(Contains(html, "Oordeel: geen groen licht: beschadigde bestanden</p>")) << html;
+    EXPECT_TRUE(Contains(html, "<td class=\"pad\">C:\\ZkNakijken\\Show\\Overige\\slot.dat<br><span class=\"mark "
+                               "rood\">&#10006;</span> Beschadigd: " + std::string(kUnreadable) + "</td>"))
+        << html;
+
     std::string closing = ClosingText();
     EXPECT_TRUE(Contains(closing, "Jammer,")) << closing;
     EXPECT_TRUE(Contains(closing, kDamageOnClosingPage)) << closing;
