@@ -19,11 +19,11 @@ constexpr DWORD kStatusIntervalMs = 100;
 // The bar's own range; bytes are scaled to it, as they pass 2 GB easily.
 constexpr int kProgressRange = 1000;
 
-struct ColumnSpec {
+struct ListColumn {
     const char* title;
     int widthDlu;
 };
-const ColumnSpec kColumns[] = {{"Bestand", 150}, {"Oordeel", 62}, {"Wat er aan de hand is", 400}};
+const ListColumn kColumns[] = {{"Bestand", 150}, {"Oordeel", 62}, {"Wat er aan de hand is", 400}};
 
 int64_t SizeOf(const std::string& path) {
     int64_t size = 0;
