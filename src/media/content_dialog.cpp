@@ -73,13 +73,20 @@ void CDialogCheckContents::CheckEveryFile() {
     HWND bar = GetItem(IDC_CC_PROGRESS);
     HWND fileText = GetItem(IDC_CC_FILE);
     int64_t before = 0;  // bytes of the files done
-    DWORD lastShown = ::GetTickCount() - kStatusIntervalMs;
-    const auto show = [&](int64_t bytes, bool now) {
+    DWORD lastShown = 0;
+    // The bar, and the file being read when it is another: at most every
+    // kStatusIntervalMs, or a show of thousands of small files would spend
+    // its time repainting.
+    const auto show = [&](int64_t bytes, int32_t file, bool now) {
         const DWORD tick = ::GetTickCount();
         if (!now && tick - lastShown < kStatusIntervalMs) return;
         lastShown = tick;
         const int64_t part = allBytes > 0 ? std::min<int64_t>(bytes, allBytes) * kProgressRange / allBytes : 0;
         ::SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(part), 0);
+        if (file < 0 || file >= total) return;
+        SetItemText(IDC_CC_STATUS, "Bestand " + std::to_string(file + 1) + " van " + std::to_string(total) +
+                                       " wordt gelezen:");
+        ::SetWindowTextA(fileText, m_files[static_cast<size_t>(file)].c_str());
     };
 
     LogLine(kLogContentStart);
@@ -89,14 +96,10 @@ void CDialogCheckContents::CheckEveryFile() {
         CContentReader reader;
         for (int32_t i = 0; i < total; ++i) {
             if (!work.Pump()) break;
-            const std::string& path = m_files[static_cast<size_t>(i)];
-            SetItemText(IDC_CC_STATUS, "Bestand " + std::to_string(i + 1) + " van " + std::to_string(total) +
-                                           " wordt gelezen:");
-            ::SetWindowTextA(fileText, path.c_str());
-            show(before, true);
+            show(before, i, i == 0);
             CheckedFile found;
-            const bool read = reader.Check(path, found, [&](uint64_t bytes) {
-                show(before + static_cast<int64_t>(bytes), false);
+            const bool read = reader.Check(m_files[static_cast<size_t>(i)], found, [&](uint64_t bytes) {
+                show(before + static_cast<int64_t>(bytes), i, false);
                 return work.Pump();
             });
             if (!read) break;
@@ -111,7 +114,7 @@ void CDialogCheckContents::CheckEveryFile() {
     }
     MergeFindings(g_aCheckedFiles, m_findings);
     if (!::IsWindow(m_hWnd)) return;  // closed by its close box meanwhile
-    if (!m_bStopped) show(allBytes, true);
+    if (!m_bStopped) show(allBytes, -1, true);
     SetItemText(IDC_CC_STATUS, m_bStopped ? "Het nakijken is gestopt." : "Het nakijken is klaar.");
     SetItemText(IDC_CC_FILE, "");
     SetItemText(IDC_CC_SUMMARY, ContentSummary(m_counts, total, m_bStopped));
