@@ -25,6 +25,18 @@ struct ListColumn {
 };
 const ListColumn kColumns[] = {{"Bestand", 150}, {"Oordeel", 62}, {"Wat er aan de hand is", 400}};
 
+// A damaged file gets the red dot, a warning the yellow one, as in the
+// result tree; a file not judged none.
+int ImageOf(FileContent content) {
+    switch (content) {
+    case FileContent::Damaged: return 0;
+    case FileContent::Warning: return 1;
+    case FileContent::Whole:
+    case FileContent::NotJudged: break;
+    }
+    return I_IMAGENONE;
+}
+
 int64_t SizeOf(const std::string& path) {
     int64_t size = 0;
     uint64_t written = 0;
@@ -39,6 +51,18 @@ BOOL CDialogCheckContents::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
     HWND list = GetItem(IDC_CC_LIST);
     ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    // The small-icon size follows the screen's DPI; the dots are drawn at
+    // every size it takes.
+    const int cx = ::GetSystemMetrics(SM_CXSMICON), cy = ::GetSystemMetrics(SM_CYSMICON);
+    m_imageList.reset(::ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 2, 0));
+    if (m_imageList) {
+        for (int icon : {IDI_DOT_RED, IDI_DOT_YELLOW}) {
+            HICON dot = static_cast<HICON>(
+                ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon), IMAGE_ICON, cx, cy, LR_SHARED));
+            ::ImageList_AddIcon(m_imageList.get(), dot);
+        }
+        ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_imageList.get()));
+    }
     for (size_t i = 0; i < std::size(kColumns); ++i) {
         RECT width{0, 0, kColumns[i].widthDlu, 0};
         ::MapDialogRect(m_hWnd, &width);
@@ -130,8 +154,9 @@ void CDialogCheckContents::AddRow(size_t index) {
     const CheckedFile& file = m_findings[index];
     std::string path = file.path;
     LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.lParam = static_cast<LPARAM>(index);
+    item.iImage = ImageOf(file.content);
     item.iItem = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = &path[0];
     const int at = static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/content_review.h"
+#include "common/win_raii.h"
 #include "media/content_findings.h"
 #include "wizard/dialog.h"
 
@@ -32,6 +33,7 @@ private:
     void CheckEveryFile();
     void AddRow(size_t index);
 
+    UniqueImageList m_imageList;  // the list view shares it (LVS_SHAREIMAGELISTS)
     std::vector<std::string> m_files;
     std::vector<CheckedFile> m_findings;
     ContentCounts m_counts;
