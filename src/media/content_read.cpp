@@ -32,12 +32,15 @@ bool CContentReader::Check(const std::string& path, CheckedFile& found, const Co
     // Others may go on reading and writing it: the check only looks.
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file || !::GetFileInformationByHandle(file.get(), &info)) {
+    // Size and time by the two plain queries: the one call that gives both
+    // also asks the volume for its serial number, for every file.
+    LARGE_INTEGER length{};
+    FILETIME written{};
+    if (!file || !::GetFileSizeEx(file.get(), &length) || !::GetFileTime(file.get(), nullptr, nullptr, &written)) {
         found = CheckedFileOf(path, ContentFinding{ContentVerdict::Damaged, kContentUnreadable});
         return true;
     }
-    const uint64_t size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    const uint64_t size = static_cast<uint64_t>(length.QuadPart);
     CContentCheck check(ext, size);
     uint64_t done = 0;
     while (done < size) {
@@ -52,7 +55,7 @@ bool CContentReader::Check(const std::string& path, CheckedFile& found, const Co
     }
     found = CheckedFileOf(path, check.Finish());
     found.size = static_cast<int64_t>(size);
-    found.written = Ticks(info.ftLastWriteTime);
+    found.written = Ticks(written);
     return true;
 }
 
