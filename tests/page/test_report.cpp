@@ -325,6 +325,14 @@ TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
     }
     HWND page = wizard.CurrentPage();
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_CHECK_CONTENTS)));
+
+    // Every file missing: a report, but nothing to read.
+    wizard.GoTo(kSelectionPage);
+    ::SetDlgItemTextA(selection, IDC_SHOW_EDIT, kRedShow);
+    wizard.GoTo(kAnalysisPage);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_CHECK_CONTENTS)));
 
     wizard.GoTo(kSelectionPage);
     ::SetDlgItemTextA(selection, IDC_SHOW_EDIT, kYellowShow);
@@ -393,11 +401,14 @@ TEST_F(ReportWorld, AfterARepairTheReportWaitsForAFreshAnalysisAndNoShowIsEverRe
     wizard.Press(PSBTN_BACK);
     ASSERT_EQ(wizard.CurrentIndex(), kAnalysisPage);
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+    // Nor may the files be checked where they no longer are.
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_CHECK_CONTENTS)));
 
     // A fresh analysis: the report may be saved again.
     wizard.GoTo(kSelectionPage);
     wizard.GoTo(kAnalysisPage);
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_CHECK_CONTENTS)));
     CloseRunLog();
 }
 
