@@ -146,6 +146,7 @@ void CDialogCheckContents::CheckEveryFile() {
     m_bDone = true;
     HWND list = GetItem(IDC_CC_LIST);
     const bool rows = ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0;
+    if (rows) SetItemText(IDC_CC_TEXT, "Klik op een regel om hier alles te lezen wat er met dat bestand aan de hand is.");
     ::SetFocus(rows ? list : GetItem(IDCANCEL));
 }
 

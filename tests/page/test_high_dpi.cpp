@@ -117,6 +117,11 @@ TEST(HighDpi, PicturesOfBestandenNakijken) {
     bool shot = false;
     ModalDriver driver("Zekerpad - Bestanden nakijken",
                        {[&](HWND dialog) {
+                           // The first line chosen: its reason in full above the list.
+                           LVITEMA item{};
+                           item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+                           ::SendDlgItemMessageA(dialog, IDC_CC_LIST, LVM_SETITEMSTATE, 0,
+                                                 reinterpret_cast<LPARAM>(&item));
                            shot = SaveShot(dialog, folder + "nakijken");
                            ClickDialogButton(dialog, IDCANCEL);
                        }},
