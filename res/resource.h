@@ -15,6 +15,7 @@
 #define IDD_BACKUP 150   // back-up of the show's folder
 #define IDD_FIND_MISSING 151 // search for missing files
 #define IDD_CHECK_ALL 152 // every found show checked at once
+#define IDD_CHECK_CONTENTS 153 // "Bestanden nakijken": every file of the show read
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -71,6 +72,7 @@
 #define IDC_RED_NEXT 1022      // red page: what to do after copies
 #define IDC_SAVE_REPORT 1023   // analysis page: save the report
 #define IDC_CHECK_ALL 1024     // selection page: check every found show
+#define IDC_CHECK_CONTENTS 1025 // analysis page: Bestanden nakijken...
 
 // Dialog "Alle shows controleren"
 #define IDC_CHECK_STATUS 1160
@@ -78,6 +80,15 @@
 #define IDC_CHECK_STOP 1162
 #define IDC_CHECK_SAVE 1163
 #define IDC_BACKUP 1020        // closing page: opens the back-up dialog
+
+// Dialog "Bestanden nakijken"
+#define IDC_CC_TEXT 1170       // what the check does
+#define IDC_CC_STATUS 1171     // which file of how many
+#define IDC_CC_FILE 1172       // the file being read
+#define IDC_CC_PROGRESS 1173   // bytes read of all files
+#define IDC_CC_LIST 1174       // one line per file with a finding
+#define IDC_CC_SUMMARY 1175    // the counts
+#define IDC_CC_STOP 1176       // Stoppen
 
 // Advanced settings dialog
 #define IDC_SUB_AUDIO 1000

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_set>
 
 #include "files/file_reference.h"
 #include "analysis/result_tree.h"
 #include "analysis/show_scan.h"
 #include "analysis/show_verdict.h"
+#include "files/file_reference.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "services/state.h"
@@ -17,6 +19,7 @@
 #include "resource.h"
 
 AnalysisReportMaker g_pfnMakeAnalysisReport = nullptr;
+ContentReviewMaker g_pfnMakeContentReview = nullptr;
 
 namespace {
 
@@ -44,10 +47,43 @@ std::vector<std::string> RedPaths() {
     return paths;
 }
 
+// The files of an analysis that exist, each once, in the order of the show:
+// what "Bestanden nakijken" reads. Also those in the show's own folder,
+// which the result lists do not keep.
+class CPresentFiles final : public CPlacementSink {
+public:
+    CPresentFiles(std::vector<std::string>& files, CPlacementSink* next) : m_files(files), m_pNext(next) {
+        m_files.clear();
+    }
+    void OnPlaced(const PlacedReference& placed) override {
+        const CFileReference& record = placed.record;
+        if (record.m_nExists >= 0) {
+            if (m_seen.insert(UpperCasedAscii(record.m_csPath)).second) m_files.push_back(record.m_csPath);
+        }
+        m_pNext->OnPlaced(placed);
+    }
+
+private:
+    std::vector<std::string>& m_files;
+    CPlacementSink* m_pNext;
+    std::unordered_set<std::string> m_seen;
+};
+
+// Below the counts, once "Bestanden nakijken" found damage that still holds.
+std::string DamageNote() {
+    const int32_t n = DamagedFileCount();
+    if (n == 0) return std::string();
+    return "Let op: bij het nakijken " + std::string(n == 1 ? "bleek 1 bestand" : "bleken " + std::to_string(n) +
+                                                                                   " bestanden") +
+           " beschadigd. Zet een goede kopie terug en kijk de bestanden opnieuw na.\n";
+}
+
 }  // namespace
 
 CTestPropPage02::CTestPropPage02()
-    : CTestPropPageBasis(IDD_PAGE02, 0), m_pReport(g_pfnMakeAnalysisReport ? g_pfnMakeAnalysisReport() : nullptr) {}
+    : CTestPropPageBasis(IDD_PAGE02, 0),
+      m_pReport(g_pfnMakeAnalysisReport ? g_pfnMakeAnalysisReport() : nullptr),
+      m_pReview(g_pfnMakeContentReview ? g_pfnMakeContentReview() : nullptr) {}
 
 BOOL CTestPropPage02::OnInitDialog() {
     CTestPropPageBasis::OnInitDialog();
@@ -81,16 +117,19 @@ bool CTestPropPage02::OnSetActive() {
     const bool current = g_bAnalysed && !g_csAnalysedFile.empty() &&
                          EqualsNoCaseAscii(g_csAnalysedFile, g_csRecentFile);
     if (current) {
-        // A report now would date results a repair has overtaken.
-        if (g_bRepairChanged) EnableItem(IDC_SAVE_REPORT, false);
+        // A report now would date results a repair has overtaken, and a
+        // check would read files where they no longer are.
+        if (g_bRepairChanged) {
+            EnableItem(IDC_SAVE_REPORT, false);
+            EnableItem(IDC_CHECK_CONTENTS, false);
+        }
         return true;
     }
 
     if (ScanShow(g_csRecentFile)) {
         g_bAnalysed = 1;
         g_csAnalysedFile = g_csRecentFile;
-        SetExplanation(Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes) +
-                       AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths) + DeviceNameNote(RedPaths()));
+        ShowCounts();
     } else {
         // Results of a show that was never read would pass for a clean
         // show further on: nothing counts as analysed, and there is
@@ -110,6 +149,8 @@ bool CTestPropPage02::ScanShow(std::string path) {
     // Only a complete analysis enables the tree again.
     ::EnableWindow(m_hTree, FALSE);
     EnableItem(IDC_SAVE_REPORT, false);
+    EnableItem(IDC_CHECK_CONTENTS, false);
+    m_presentFiles.clear();
     if (m_pReport) m_pReport->Clear();
     ::SendMessageA(m_hTree, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(m_hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
@@ -128,9 +169,10 @@ bool CTestPropPage02::ScanShow(std::string path) {
         m_hOtherItem = InsertTreeItem(m_hTree, m_hShowItem, TVI_SORT, "Overige bestanden", kImageFigure);
 
         CResultTreeFiller filler;
-        CPlacementSink* sink = &filler;
+        CPresentFiles present(m_presentFiles, &filler);
+        CPlacementSink* sink = &present;
         if (m_pReport) {
-            m_pReport->SetNext(&filler);
+            m_pReport->SetNext(&present);
             sink = m_pReport.get();
         }
         outcome = AnalyseShowFile(path, sink);
@@ -148,6 +190,9 @@ bool CTestPropPage02::ScanShow(std::string path) {
     ::SendMessageA(m_hTree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(m_hShowItem));
     ::EnableWindow(m_hTree, TRUE);
     EnableItem(IDC_SAVE_REPORT, m_pReport != nullptr);
+    EnableItem(IDC_CHECK_CONTENTS, m_pReview && !m_presentFiles.empty());
+    // What an earlier check found holds only for files still named and unchanged.
+    if (m_pReview) m_pReview->AfterAnalysis(m_presentFiles);
 
     LogNumber("groen  ", g_nGreen);
     LogNumber("geel 1 ", g_nYellow1);
@@ -159,6 +204,12 @@ bool CTestPropPage02::ScanShow(std::string path) {
     LogLine("Einde analyse");
     g_bRepairChanged = 0;
     return true;
+}
+
+void CTestPropPage02::ShowCounts() {
+    SetExplanation(Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes) +
+                   AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths) + DeviceNameNote(RedPaths()) +
+                   DamageNote());
 }
 
 void CTestPropPage02::SetExplanation(const std::string& text) {
@@ -184,6 +235,13 @@ void CTestPropPage02::SetExplanation(const std::string& text) {
 }
 
 bool CTestPropPage02::OnCommand(int id, int code, HWND) {
+    if (id == IDC_CHECK_CONTENTS && code == BN_CLICKED) {
+        if (g_bRepairChanged || !IsItemEnabled(IDC_CHECK_CONTENTS) || !m_pReview) return true;
+        m_pReview->Open(GetSheetHwnd(), m_presentFiles);
+        // The explanation and the traffic light follow what the check found.
+        ShowCounts();
+        return true;
+    }
     if (id != IDC_SAVE_REPORT || code != BN_CLICKED) return false;
     if (g_bRepairChanged || !IsItemEnabled(IDC_SAVE_REPORT)) return true;
     if (m_pReport) m_pReport->SaveAs(GetSheetHwnd(), g_csAnalysedFile);

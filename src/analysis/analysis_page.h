@@ -2,9 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/win_raii.h"
 #include "analysis/analysis_report.h"
+#include "analysis/content_review.h"
 #include "wizard/page_base.h"
 
 // The analysis of the chosen show and its results: a tree of every file the
@@ -24,6 +26,8 @@ protected:
     bool OnCommand(int id, int code, HWND ctl) override;
 
 private:
+    // The counts of the analysis and its notes in the explanation.
+    void ShowCounts();
     // Sets the explanation; a note below the counts gets room by taking
     // it from the tree's bottom, only while there is one.
     void SetExplanation(const std::string& text);
@@ -38,4 +42,8 @@ private:
     HTREEITEM m_hOtherItem = nullptr;
     // Every reference of the last analysis, for its report.
     std::unique_ptr<CAnalysisReport> m_pReport;
+    // "Bestanden nakijken", and the files of the last analysis that exist,
+    // each once, for it to read.
+    std::unique_ptr<CContentReview> m_pReview;
+    std::vector<std::string> m_presentFiles;
 };

@@ -71,7 +71,9 @@ void PlaceReferences(const char* data, size_t n, ShowResults& results, CPlacemen
     ForEachReference(data, n, [&](std::string_view ref) { PlaceOneReference(ref, results, sink); });
 }
 
-Verdict WizardVerdict() { return VerdictOfCounts(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths.size()); }
+Verdict WizardVerdict() {
+    return VerdictOfCounts(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths.size(), DamagedFileCount());
+}
 
 LitLamp WizardLamp() { return LampOfVerdict(WizardVerdict()); }
 

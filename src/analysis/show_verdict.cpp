@@ -6,8 +6,11 @@
 #include "files/path_split.h"
 #include "analysis/ref_scan.h"
 
-Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t networkPaths) {
+Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t networkPaths, int32_t damaged) {
     if (red > 0) return Verdict::Red;
+    // A damaged file fails at the show as a missing one does, but the
+    // repair is another: a good copy put back.
+    if (damaged > 0) return Verdict::Damaged;
     if (yellow > 0) return Verdict::Yellow;
     if (networkPaths > 0) return Verdict::Network;
     if (green <= 0) return Verdict::NoNames;
@@ -16,7 +19,8 @@ Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t netwo
 
 LitLamp LampOfVerdict(Verdict verdict) {
     if (verdict == Verdict::Green) return LitLamp::Green;
-    if (verdict == Verdict::Red) return LitLamp::Red;
+    // A damaged file will not play, as a missing one.
+    if (verdict == Verdict::Red || verdict == Verdict::Damaged) return LitLamp::Red;
     if (verdict == Verdict::NoNames || verdict == Verdict::Unreadable) return LitLamp::None;
     return LitLamp::Yellow;
 }

@@ -18,14 +18,16 @@ enum class Verdict {
     Green,
     Yellow,
     Network,     // nothing red or yellow, but files on a network share
+    Damaged,     // nothing red, but files "Bestanden nakijken" found damaged
     Red,
     NoNames,     // not one file name found in the show
     Unreadable,  // the show itself could not be read
 };
 
-// The verdict of a completed analysis from its counts and the number of
-// network paths in the show.
-Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t networkPaths);
+// The verdict of a completed analysis from its counts, the number of
+// network paths in the show and of files a check of their contents found
+// damaged.
+Verdict VerdictOfCounts(int32_t red, int32_t yellow, int32_t green, size_t networkPaths, int32_t damaged = 0);
 
 // The lamp the traffic light lights for a verdict: green only for green
 // light, red for red files, none when no file name was found or the show

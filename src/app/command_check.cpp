@@ -3,10 +3,13 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <unordered_set>
 
 #include "backup/backup_run.h"
 #include "common/wide_text.h"
+#include "common/text.h"
 #include "files/file_helpers.h"
+#include "media/content_read.h"
 #include "services/run_log.h"
 #include "services/settings.h"
 #include "report/report_file.h"
@@ -22,6 +25,7 @@ int ExitCodeOf(Verdict verdict) {
     case Verdict::Yellow:
     case Verdict::Network: return kExitOnlyYellow;
     case Verdict::Red: return kExitRed;
+    case Verdict::Damaged: return kExitDamaged;
     // Not one file name: most likely no show at all.
     case Verdict::NoNames:
     case Verdict::Unreadable: break;
@@ -37,6 +41,15 @@ int CheckBackupFolder(const std::string& folder) {
     return BackupProven(result) ? kExitBackupGood : kExitBackupDamaged;
 }
 
+// Every file the show names that is there, each once, read to its end.
+std::vector<CheckedFile> CheckContents(const ShowReport& report) {
+    std::vector<std::string> files;
+    std::unordered_set<std::string> seen;
+    for (const ReportRow& row : report.rows)
+        if (row.exists >= 0 && seen.insert(UpperCasedAscii(row.path)).second) files.push_back(row.path);
+    return CheckFiles(files);
+}
+
 int Check(const CheckCommand& command, const std::string& settingsFile) {
     if (command.mode == CheckCommand::Mode::CheckBackup) return CheckBackupFolder(command.backup);
     if (command.mode != CheckCommand::Mode::Check) {
@@ -47,7 +60,7 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
                                ReadSubfolderSetting(settingsFile, "SubmapPlaatjes", "Plaatjes"),
                                ReadSubfolderSetting(settingsFile, "SubmapOverige", "Overige")};
     LogValue("Start analyse", command.show);
-    const ShowReport report = CheckShow(command.show, names);
+    ShowReport report = CheckShow(command.show, names);
     if (report.readable) {
         const ReportCounts& c = report.counts;
         LogNumber("groen  ", c.green);
@@ -58,6 +71,7 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
         LogNumber("overige", c.other);
         if (!report.networkPaths.empty()) LogNumber("netwerk", static_cast<int32_t>(report.networkPaths.size()));
         LogLine("Einde analyse");
+        if (command.checkContents) report.checkedFiles = CheckContents(report);
     } else {
         LogValue("Fout", VerdictInFull(report));
     }

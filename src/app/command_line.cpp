@@ -76,7 +76,7 @@ CheckCommand ParseCheckCommand(const std::vector<std::string>& args) {
         return command;
     }
     if (!EqualsNoCaseAscii(args[0], "/controleer")) {
-        command.why = "verwacht: /controleer \"<show.ws4>\" [/rapport \"<bestand.html>\"]";
+        command.why = "verwacht: /controleer \"<show.ws4>\" [/rapport \"<bestand.html>\"] [/nakijken]";
         return command;
     }
     if (args.size() < 2 || args[1].empty() || isOption(args[1])) {
@@ -84,18 +84,23 @@ CheckCommand ParseCheckCommand(const std::vector<std::string>& args) {
         return command;
     }
     command.show = args[1];
-    size_t next = 2;
-    if (next < args.size() && EqualsNoCaseAscii(args[next], "/rapport")) {
+    // Each option once, in either order.
+    for (size_t next = 2; next < args.size();) {
+        if (EqualsNoCaseAscii(args[next], "/nakijken") && !command.checkContents) {
+            command.checkContents = true;
+            ++next;
+            continue;
+        }
+        if (!EqualsNoCaseAscii(args[next], "/rapport") || !command.report.empty()) {
+            command.why = "onbekend: " + args[next];
+            return command;
+        }
         if (next + 1 >= args.size() || args[next + 1].empty() || isOption(args[next + 1])) {
             command.why = "na /rapport ontbreekt het bestand";
             return command;
         }
         command.report = args[next + 1];
         next += 2;
-    }
-    if (next < args.size()) {
-        command.why = "onbekend: " + args[next];
-        return command;
     }
     command.mode = CheckCommand::Mode::Check;
     return command;
@@ -122,7 +127,7 @@ std::string UsageText() {
            "Zekerpad.exe \"<show.ws4>\"\n\n"
            "Een show controleren zonder venster:\n"
            "Zekerpad.exe /controleer \"<show.ws4>\"\n"
-           "        [/rapport \"<bestand.html>\"]\n\n"
+           "        [/rapport \"<bestand.html>\"] [/nakijken]\n\n"
            "Een back-up controleren zonder venster:\n"
            "Zekerpad.exe /controleer-back-up \"<back-up-map>\"";
 }

@@ -1,7 +1,8 @@
 // The program's command line. Without arguments the program is the wizard;
 // with one that is no option ("Openen met", a show dragged onto the
 // program) the wizard with that show chosen; "/controleer <show> [/rapport
-// <file>]" checks a show for a script, and
+// <file>] [/nakijken]" checks a show for a script (and, with /nakijken, the
+// contents of its files), and
 // "/controleer-back-up <folder>" checks a back-up against its record.
 #pragma once
 
@@ -18,6 +19,7 @@ struct CheckCommand {
     enum class Mode { Wizard, Check, CheckBackup, Wrong } mode = Mode::Wizard;
     std::string show;    // the show to check; for the wizard the show handed to it, or empty
     std::string report;  // where its report goes; empty for none
+    bool checkContents = false;  // /nakijken: every file read to its end
     std::string backup;  // the back-up folder to check
     std::string why;     // what is wrong with a wrong command line
 };
@@ -43,6 +45,7 @@ enum CheckExitCode {
     kExitRed = 2,
     kExitUnreadable = 3,  // also: not one file name in the show
     kExitWrongCommand = 4,
+    kExitDamaged = 5,  // /nakijken found a damaged file, nothing red
 };
 
 // The exit codes of the back-up check: 0 all files as recorded, 1 a file

@@ -2,6 +2,7 @@
 
 #include "analysis/analysis_page.h"
 #include "analysis/show_scan.h"
+#include "media/content_dialog.h"
 #include "pages/closing_page.h"
 #include "pages/intro_page.h"
 #include "pages/other_page.h"
@@ -43,4 +44,5 @@ std::unique_ptr<CPropertyPage> CreatePageByClassName(const std::string& name) {
 void RegisterFeatures() {
     g_pfnMakeAnalysisReport = &MakeAnalysisReport;
     g_pfnStatusLamp = &WizardLamp;
+    g_pfnMakeContentReview = &MakeContentReview;
 }

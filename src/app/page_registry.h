@@ -10,5 +10,5 @@ class CPropertyPage;
 std::unique_ptr<CPropertyPage> CreatePageByClassName(const std::string& name);
 
 // Gives the pages the features above them that they open (the analysis
-// page's report). Made once, before the first page is created.
+// page's report and its check of the files). Made once, before the first page is created.
 void RegisterFeatures();

@@ -5,6 +5,14 @@ char ToUpperAscii(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+std::string UpperCasedAscii(std::string_view text)
+{
+    std::string upper(text);
+    for (char& c : upper)
+        c = ToUpperAscii(c);
+    return upper;
+}
+
 bool EqualsNoCaseAscii(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && StartsWithNoCaseAscii(a, b);

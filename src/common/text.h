@@ -10,6 +10,10 @@
 // 'a'..'z' become 'A'..'Z'; every other byte is returned unchanged.
 char ToUpperAscii(char c);
 
+// The text with its ASCII letters upper-cased: a key for a set of paths
+// that compares as EqualsNoCaseAscii does.
+std::string UpperCasedAscii(std::string_view text);
+
 // Same length and the same bytes once ASCII letters are folded.
 bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
 

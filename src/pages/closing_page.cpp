@@ -52,6 +52,10 @@ std::string Reason() {
     case Verdict::Network:
         return "De show speelt bestanden van het netwerk af; een back-up van de map van de show neemt die niet "
                "mee. Zet die bestanden in de map van de show en laat Wings ze daar opnieuw zoeken.\n";
+    case Verdict::Damaged:
+        return "Bij het nakijken van de bestanden zijn beschadigde bestanden gevonden; de show speelt ze niet "
+               "goed af. Zet van elk een goede kopie terug en kijk de bestanden op de pagina Analyse en resultaten "
+               "opnieuw na.\n";
     default:
         return std::string();
     }

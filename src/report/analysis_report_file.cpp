@@ -18,6 +18,7 @@ public:
             ShowReport report =
                 m_collector.Report(show, g_szShowDrive, g_szShowDir, WizardCounts(), CurrentSubfolderNames());
             report.networkPaths = g_aNetworkPaths;
+            report.checkedFiles = g_aCheckedFiles;
             return ShowReportHtml(report, ReportTimeNow());
         });
     }

@@ -52,6 +52,7 @@ int VerdictImage(Verdict verdict) {
     case Verdict::Green: return 0;
     case Verdict::Yellow:
     case Verdict::Network: return 1;
+    case Verdict::Damaged:
     case Verdict::Red: return 2;
     case Verdict::NoNames:
     case Verdict::Unreadable: break;

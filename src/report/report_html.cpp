@@ -1,6 +1,7 @@
 #include "report/report_html.h"
 
 #include <cstdio>
+#include <unordered_map>
 
 #include "files/path_split.h"
 #include "common/text.h"
@@ -38,6 +39,7 @@ const char* MarkClass(Verdict verdict) {
     case Verdict::Green: return "groen";
     case Verdict::Yellow: return "geel";
     case Verdict::Network: return "geel";
+    case Verdict::Damaged: return "rood";
     case Verdict::Red: return "rood";
     case Verdict::NoNames:
     case Verdict::Unreadable: break;
@@ -104,7 +106,34 @@ const ColourSection kSections[] = {
     {ReportColour::Green, "groen", "Groen: in de map van de show", false},
 };
 
+// A file's finding by its path, as the show names it.
+using FindingsByPath = std::unordered_map<std::string, const CheckedFile*>;
+
+FindingsByPath IndexFindings(const std::vector<CheckedFile>& files) {
+    FindingsByPath index;
+    for (const CheckedFile& f : files) index[UpperCasedAscii(f.path)] = &f;
+    return index;
+}
+
+// Below a path: what the check found wrong inside the file.
+std::string FindingNote(const FindingsByPath& findings, const std::string& path) {
+    const auto it = findings.find(UpperCasedAscii(path));
+    if (it == findings.end()) return std::string();
+    const CheckedFile& f = *it->second;
+    if (f.content == FileContent::Damaged) return "<br>" + Mark("rood") + " Beschadigd: " + HtmlEscape(f.reason);
+    if (f.content == FileContent::Warning) return "<br>" + Mark("geel") + " Let op: " + HtmlEscape(f.reason);
+    return std::string();
+}
+
+void AppendContentCheck(std::string& html, const std::vector<CheckedFile>& files) {
+    if (files.empty()) return;
+    ContentCounts counts;
+    for (const CheckedFile& f : files) counts.Add(f);
+    html += "<p>De bestanden zijn nagekeken. " + HtmlEscape(ContentSummary(counts, counts.read, false)) + "</p>\n";
+}
+
 void AppendColourTables(std::string& html, const ShowReport& report, const char* level) {
+    const FindingsByPath findings = IndexFindings(report.checkedFiles);
     for (const ColourSection& section : kSections) {
         size_t count = 0;
         for (const ReportRow& row : report.rows)
@@ -120,7 +149,8 @@ void AppendColourTables(std::string& html, const ShowReport& report, const char*
         html += "</tr></thead>\n<tbody>\n";
         for (const ReportRow& row : report.rows) {
             if (row.colour != section.colour) continue;
-            html += "<tr><td class=\"pad\">" + HtmlEscape(row.path) + "</td><td>" + KindWord(row.kind) +
+            html += "<tr><td class=\"pad\">" + HtmlEscape(row.path) + FindingNote(findings, row.path) +
+                    "</td><td>" + KindWord(row.kind) +
                     "</td><td class=\"getal\">" + SizeText(row) + "</td>";
             if (section.withAction) html += "<td>" + HtmlEscape(row.action) + "</td>";
             html += "</tr>\n";
@@ -155,6 +185,7 @@ void AppendShowBody(std::string& html, const ShowReport& report, const char* tab
         if (row.colour == ReportColour::Red) red.push_back(row.path);
     const std::string deviceNote = DeviceNameNote(red);
     if (!deviceNote.empty()) html += "<p>" + HtmlEscape(deviceNote) + "</p>\n";
+    AppendContentCheck(html, report.checkedFiles);
     AppendColourTables(html, report, tableLevel);
     AppendNetworkPaths(html, report.networkPaths, tableLevel);
 }
@@ -163,7 +194,11 @@ void AppendShowBody(std::string& html, const ShowReport& report, const char* tab
 
 Verdict VerdictOf(const ShowReport& report) {
     if (!report.readable) return Verdict::Unreadable;
-    return VerdictOfCounts(report.counts.red, report.counts.yellow, report.counts.green, report.networkPaths.size());
+    int32_t damaged = 0;
+    for (const CheckedFile& f : report.checkedFiles)
+        if (f.content == FileContent::Damaged) ++damaged;
+    return VerdictOfCounts(report.counts.red, report.counts.yellow, report.counts.green, report.networkPaths.size(),
+                           damaged);
 }
 
 std::string VerdictWords(const ShowReport& report) {
@@ -171,6 +206,7 @@ std::string VerdictWords(const ShowReport& report) {
     case Verdict::Green: return "groen licht";
     case Verdict::Yellow: return "geen groen licht: gele bestanden";
     case Verdict::Network: return "geen groen licht: bestanden op het netwerk";
+    case Verdict::Damaged: return "geen groen licht: beschadigde bestanden";
     case Verdict::Red: return "geen groen licht: rode bestanden";
     case Verdict::NoNames: return "geen groen licht: geen bestandsnamen gevonden";
     case Verdict::Unreadable: break;

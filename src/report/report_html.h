@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/show_verdict.h"
+#include "media/content_findings.h"
 
 enum class ReportColour { Red, Yellow1, Yellow2, Green };
 
@@ -36,10 +37,12 @@ struct ShowReport {
     ReportCounts counts;
     std::vector<ReportRow> rows;  // in the order of the show
     std::vector<std::string> networkPaths;  // files on a network share, as the show names them
+    // What "Bestanden nakijken" found, when the files were checked.
+    std::vector<CheckedFile> checkedFiles;
 };
 
 // Green light only without red and yellow files, with at least one file
-// name found and none on the network.
+// name found, none on the network and none found damaged.
 Verdict VerdictOf(const ShowReport& report);
 // "groen licht", "geen groen licht: gele bestanden", "... rode bestanden",
 // "... bestanden op het netwerk" or "... geen bestandsnamen gevonden", or

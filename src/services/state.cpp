@@ -27,6 +27,14 @@ int32_t g_nOther = 0;
 int64_t g_nTotalBytes = 0;
 std::vector<std::string> g_aNetworkPaths;
 int g_bRepairChanged = 0;
+std::vector<CheckedFile> g_aCheckedFiles;
+
+int32_t DamagedFileCount() {
+    int32_t n = 0;
+    for (const CheckedFile& f : g_aCheckedFiles)
+        if (f.content == FileContent::Damaged) ++n;
+    return n;
+}
 
 std::string g_szShowDrive;
 std::string g_szShowDir;
@@ -46,6 +54,7 @@ void ResetSharedState() {
     g_nTotalBytes = 0;
     g_aNetworkPaths.clear();
     g_bRepairChanged = 0;
+    g_aCheckedFiles.clear();
     g_bAnalysed = 0;
     g_csAnalysedFile.clear();
     g_szShowDrive.clear();

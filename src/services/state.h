@@ -49,6 +49,21 @@ extern std::vector<std::string> g_aNetworkPaths;
 // results no longer describe the disk.
 extern int g_bRepairChanged;
 
+// What "Bestanden nakijken" found inside the files of the analysed show,
+// one entry per file read. Plain data: the check itself lies above.
+enum class FileContent { Whole, Warning, Damaged, NotJudged };
+struct CheckedFile {
+    std::string path;  // as the show names it
+    FileContent content = FileContent::NotJudged;
+    std::string reason;  // plain Dutch, what is wrong and what to do; empty when whole
+    // The file as it was read: once either changes, the finding no longer holds.
+    int64_t size = -1;
+    uint64_t written = 0;
+};
+extern std::vector<CheckedFile> g_aCheckedFiles;
+// Files the last check found damaged: no green light while there are any.
+int32_t DamagedFileCount();
+
 // Drive ("C:") and folder ("\Shows\Demo\") of the analysed show.
 extern std::string g_szShowDrive;
 extern std::string g_szShowDir;

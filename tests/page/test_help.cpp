@@ -15,6 +15,7 @@
 #include "services/help_url.h"
 #include "services/msgbox.h"
 #include "backup/backup_dialog.h"
+#include "media/content_dialog.h"
 #include "repair/find_missing_dialog.h"
 #include "report/check_all_dialog.h"
 #include "resource.h"
@@ -142,6 +143,8 @@ TEST(Help, F1InEachDialogOpensTheDialogsOwnSection) {
     ExpectManualUrl({UrlOfF1In(findMissing, "Zekerpad - Ontbrekende bestanden zoeken", IDC_FM_STOP)}, "zoeken");
     CCheckAllDialog checkAll({"C:\\ZkHelp\\Show\\weg.ws4"});
     ExpectManualUrl({UrlOfF1In(checkAll, "Zekerpad - Alle shows controleren", IDC_CHECK_STOP)}, "alle-shows");
+    CDialogCheckContents checkContents({"C:\\ZkHelp\\weg.wav"});
+    ExpectManualUrl({UrlOfF1In(checkContents, "Zekerpad - Bestanden nakijken", IDC_CC_STOP)}, "nakijken");
 
     EXPECT_TRUE(boxes.Boxes().empty());
     DeleteTree("C:\\ZkHelp");
@@ -189,7 +192,7 @@ TEST(Manual, HasASectionForEveryPageAndEveryLinkLandsOnOne) {
     }
     for (int page = 0; page < kManualPageSections; ++page)
         EXPECT_EQ(ids.count(std::string(ManualAnchor(page))), 1u) << "no section " << ManualAnchor(page);
-    for (const char* dialog : {"back-up", "zoeken", "alle-shows"})
+    for (const char* dialog : {"back-up", "zoeken", "alle-shows", "nakijken"})
         EXPECT_EQ(ids.count(dialog), 1u) << "no section " << dialog;
 
     const std::regex linkPattern("href=\"#([^\"]*)\"");

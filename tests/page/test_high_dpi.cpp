@@ -80,18 +80,66 @@ TEST(HighDpi, TheTreePicturesHaveTheSmallIconSize) {
     }
 }
 
+namespace {
+// Runs one test of this program again in a process of its own at 144 DPI;
+// its exit code, or -1 when it did not run.
+long RunAt144Dpi(const std::string& test) {
+    char self[MAX_PATH] = {};
+    if (::GetModuleFileNameA(nullptr, self, MAX_PATH) == 0) return -1;
+    DWORD exitCode = 1;
+    ScopedLogPixels dpi(144);
+    ::SetEnvironmentVariableA(kChildEnv, "24");
+    const bool ran = RunAndWait(std::string("\"") + self + "\" --gtest_filter=" + test, 60000, &exitCode);
+    ::SetEnvironmentVariableA(kChildEnv, nullptr);
+    return ran ? static_cast<long>(exitCode) : -1;
+}
+}  // namespace
+
 TEST(HighDpi, At144DpiTheTreePicturesAre24Pixels) {
     if (std::getenv(kChildEnv)) GTEST_SKIP() << "the child itself";
-    char self[MAX_PATH] = {};
-    ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
-    DWORD exitCode = 1;
-    {
-        ScopedLogPixels dpi(144);
-        ::SetEnvironmentVariableA(kChildEnv, "24");
-        const bool ran = RunAndWait(std::string("\"") + self + "\" --gtest_filter=HighDpi.TheTreePicturesHaveTheSmallIconSize",
-                                    60000, &exitCode);
-        ::SetEnvironmentVariableA(kChildEnv, nullptr);
-        ASSERT_TRUE(ran);
-    }
-    EXPECT_EQ(exitCode, 0u) << "the child's check at 144 DPI failed";
+    EXPECT_EQ(RunAt144Dpi("HighDpi.TheTreePicturesHaveTheSmallIconSize"), 0) << "the child's check at 144 DPI failed";
+}
+
+// Pictures of "Bestanden nakijken" and the analysis page with its button,
+// at 96 DPI and, run by the next test in a process of its own, at 144.
+TEST(HighDpi, PicturesOfBestandenNakijken) {
+    ScratchFolder dir("C:\\ZkNakijkenFoto");
+    ASSERT_TRUE(MakeFolderTree(dir / "Audio"));
+    ASSERT_TRUE(WriteWholeFile(dir / "Audio\\applaus.wav", std::string(3000, '\0')));
+    ASSERT_TRUE(WriteWholeFile(dir / "titel.jpg", ""));
+    ASSERT_TRUE(WriteWholeFile(dir / "draaiboek.txt", "Licht uit bij dia 12."));
+    const std::string show = dir / "voorjaar.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes({dir / "Audio\\applaus.wav", dir / "titel.jpg", dir / "draaiboek.txt"})));
+    const std::string folder = std::getenv(kChildEnv) ? "pages-144dpi\\" : "pages\\";
+    MessageBoxRecorder boxes;
+    WizardHarness wizard;
+    ::KillTimer(wizard.Sheet(), 1);
+    g_csRecentFile = show;
+    wizard.GoTo(2);
+    ASSERT_EQ(wizard.CurrentIndex(), 2);
+    EXPECT_TRUE(SaveShot(wizard.Sheet(), folder + "2-analyse-nakijken"));
+
+    bool shot = false;
+    ModalDriver driver("Zekerpad - Bestanden nakijken",
+                       {[&](HWND dialog) {
+                           // The first line chosen: its reason in full above the list.
+                           LVITEMA item{};
+                           item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+                           ::SendDlgItemMessageA(dialog, IDC_CC_LIST, LVM_SETITEMSTATE, 0,
+                                                 reinterpret_cast<LPARAM>(&item));
+                           shot = SaveShot(dialog, folder + "nakijken");
+                           ClickDialogButton(dialog, IDCANCEL);
+                       }},
+                       [](HWND dialog) { return !IsEnabled(dialog, IDC_CC_STOP) && IsEnabled(dialog, IDCANCEL); });
+    ClickDialogButton(wizard.CurrentPage(), IDC_CHECK_CONTENTS);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(shot);
+    EXPECT_TRUE(SaveShot(wizard.Sheet(), folder + "2-analyse-nagekeken"));
+    wizard.GoTo(7);
+    EXPECT_TRUE(SaveShot(wizard.Sheet(), folder + "7-klaar-beschadigd"));
+}
+
+TEST(HighDpi, PicturesOfBestandenNakijkenAt144Dpi) {
+    if (std::getenv(kChildEnv)) GTEST_SKIP() << "the child itself";
+    EXPECT_EQ(RunAt144Dpi("HighDpi.PicturesOfBestandenNakijken"), 0);
 }

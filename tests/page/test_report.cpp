@@ -327,6 +327,14 @@ TEST_F(ReportWorld, AnalysisPageSavesTheReportOfTheAnalysedShow) {
     }
     HWND page = wizard.CurrentPage();
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_CHECK_CONTENTS)));
+
+    // Every file missing: a report, but nothing to read.
+    wizard.GoTo(kSelectionPage);
+    ::SetDlgItemTextA(selection, IDC_SHOW_EDIT, kRedShow);
+    wizard.GoTo(kAnalysisPage);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_CHECK_CONTENTS)));
 
     wizard.GoTo(kSelectionPage);
     ::SetDlgItemTextA(selection, IDC_SHOW_EDIT, kYellowShow);
@@ -397,11 +405,14 @@ TEST_F(ReportWorld, AfterARepairTheReportWaitsForAFreshAnalysisAndNoShowIsEverRe
     wizard.Press(PSBTN_BACK);
     ASSERT_EQ(wizard.CurrentIndex(), kAnalysisPage);
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+    // Nor may the files be checked where they no longer are.
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_CHECK_CONTENTS)));
 
     // A fresh analysis: the report may be saved again.
     wizard.GoTo(kSelectionPage);
     wizard.GoTo(kAnalysisPage);
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_SAVE_REPORT)));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_CHECK_CONTENTS)));
     CloseRunLog();
 }
 
@@ -487,6 +498,37 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     EXPECT_TRUE(boxes.Boxes().empty());
     held.reset();
 
+    // /nakijken reads every file: one that holds nothing but zero bytes is
+    // damaged (5), which outweighs yellow (1) but not red (2) or an
+    // unreadable show (3). Notes are of a kind no check judges.
+    Make(m_root / "Nakijken\\notities.txt", "Licht uit bij dia 12.");
+    Make(m_root / "Nakijken\\stilte.wav", std::string(600, '\0'));
+    const std::string whole = m_root / "Nakijken\\heel.ws4";
+    const std::string damaged = m_root / "Nakijken\\stuk.ws4";
+    const std::string damagedAndYellow = m_root / "Nakijken\\stuk en geel.ws4";
+    const std::string damagedAndRed = m_root / "Nakijken\\stuk en rood.ws4";
+    Make(whole, ShowFileBytes({"C:\\ZkReport\\Nakijken\\notities.txt"}));
+    Make(damaged, ShowFileBytes({"C:\\ZkReport\\Nakijken\\notities.txt", "C:\\ZkReport\\Nakijken\\stilte.wav"}));
+    Make(damagedAndYellow, ShowFileBytes({"C:\\ZkReport\\Nakijken\\stilte.wav", "C:\\ZkReport\\Elders\\c.mp3"}));
+    Make(damagedAndRed, ShowFileBytes({"C:\\ZkReport\\Nakijken\\stilte.wav", "C:\\ZkReport\\Nakijken\\weg.wav"}));
+    const std::string checkedReport = m_root / "nagekeken.html";
+    EXPECT_EQ(run({"/controleer", whole, "/nakijken"}), 0);
+    EXPECT_EQ(run({"/controleer", damaged}), 0);
+    EXPECT_EQ(run({"/controleer", damagedAndYellow, "/rapport", checkedReport, "/nakijken"}), 5);
+    EXPECT_EQ(run({"/controleer", damaged, "/nakijken", "/rapport", checkedReport}), 5);
+    EXPECT_EQ(run({"/controleer", damagedAndRed, "/nakijken"}), 2);
+    EXPECT_EQ(run({"/controleer", m_root / "geen.ws4", "/nakijken"}), 3);
+    EXPECT_EQ(run({"/controleer", damaged, "/nakijken", "/nakijken"}), 4);
+    const std::string checkedHtml = ReadWholeFile(checkedReport);
+    EXPECT_TRUE(Contains(checkedHtml, "Oordeel: geen groen licht: beschadigde bestanden</p>")) << checkedHtml;
+    EXPECT_TRUE(Contains(checkedHtml, "<p>De bestanden zijn nagekeken. Gelezen: 2 bestanden. Beschadigd: 1. Let op: 0. "
+                                      "Niet te beoordelen: 1.<br>Zet van elk beschadigd bestand een goede kopie terug en "
+                                      "kijk de bestanden daarna opnieuw na.</p>"))
+        << checkedHtml;
+    EXPECT_TRUE(Contains(checkedHtml, "<td class=\"pad\">C:\\ZkReport\\Nakijken\\stilte.wav<br><span class=\"mark "
+                                      "rood\">&#10006;</span> Beschadigd: "))
+        << checkedHtml;
+
     const std::string html = ReadWholeFile(report);
     EXPECT_TRUE(Contains(html, "Oordeel: geen groen licht: rode bestanden</p>"));
     EXPECT_TRUE(Contains(html, "<td class=\"pad\">C:\\ZkReport\\Rood\\weg.wav</td><td>geluid</td>"
@@ -494,6 +536,10 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     auto after = SnapshotOf(kRoot);
     after.erase(report);
     after.erase(logPath);
+    after.erase(checkedReport);
+    for (const std::string& made : {whole, damaged, damagedAndYellow, damagedAndRed, m_root / "Nakijken\\notities.txt",
+                                    m_root / "Nakijken\\stilte.wav"})
+        after.erase(made);
     EXPECT_EQ(after, before);
 
     const std::string logged = ReadWholeFile(logPath);
@@ -505,6 +551,14 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
                          "-> Uitslag - groen licht (code 0)\n\rStop logboek <<<<<<<<<\n\r\n\r"))
         << logged;
     EXPECT_TRUE(Contains(logged, "-> Rapport opgeslagen - C:\\ZkReport\\rapport.html\n\r"));
+    EXPECT_TRUE(Contains(logged, "Einde analyse\n\rStart nakijken bestanden\n\r"
+                                 "-> beschadigd - C:\\ZkReport\\Nakijken\\stilte.wav ("))
+        << logged;
+    EXPECT_TRUE(Contains(logged, ")\n\r-> aantal gelezen - 2\n\r-> aantal beschadigd - 1\n\r-> aantal let op - 0\n\r"
+                                 "-> aantal niet beoordeeld - 1\n\rEinde nakijken bestanden\n\r"
+                                 "-> Rapport opgeslagen - C:\\ZkReport\\nagekeken.html\n\r"
+                                 "-> Uitslag - geen groen licht: beschadigde bestanden (code 5)\n\r"))
+        << logged;
     EXPECT_TRUE(Contains(logged, "-> Fout - niet gecontroleerd: Het opgegeven Wings-bestand bestaat niet!\n\r"));
     EXPECT_TRUE(Contains(logged, "-> Fout - de opdrachtregel klopt niet, na /controleer ontbreekt de show\n\r"));
     EXPECT_TRUE(Contains(logged, "-> Rapport niet opgeslagen - Het bestand bestaat al en is geen rapport van "

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "common/win_raii.h"
@@ -11,22 +12,27 @@ const char kDemoShow[] = "C:\\Shows\\Demo\\demo.ws4";
 
 namespace {
 
+// What a file holds: pictures and sounds are whole of their kind, so that
+// "Bestanden nakijken" finds nothing wrong with them; the rest is letters.
+enum class Content { Letters, Bmp, Wav, Jpeg };
+
 struct DemoFile {
     const char* path;
-    size_t size;
+    size_t size;  // about: a picture or sound rounds it to whole rows or samples
+    Content content = Content::Letters;
 };
 
 // Files that exist. The show names the sound file applaus.wav at a place
 // where it is not (C:\Oud), while a copy lies in the show's Audio folder:
 // the stand-in for Wings finds it there, as Wings would when told to search.
 const DemoFile kFiles[] = {
-    {"C:\\Shows\\Demo\\titel.bmp", 3000},
-    {"C:\\Shows\\Demo\\Plaatjes\\zee.jpg", 5000},
-    {"C:\\Shows\\Demo\\Audio\\applaus.wav", 7000},
+    {"C:\\Shows\\Demo\\titel.bmp", 3000, Content::Bmp},
+    {"C:\\Shows\\Demo\\Plaatjes\\zee.jpg", 5000, Content::Jpeg},
+    {"C:\\Shows\\Demo\\Audio\\applaus.wav", 7000, Content::Wav},
     {"C:\\Shows\\Demo\\notities.txt", 120},
-    {"C:\\Muziek\\intro.wav", 20000},
+    {"C:\\Muziek\\intro.wav", 20000, Content::Wav},
     {"C:\\Muziek\\intro.tlg", 400},
-    {"D:\\Fotos\\strand.jpg", 9000},
+    {"D:\\Fotos\\strand.jpg", 9000, Content::Jpeg},
     // A recording the show does not use (yet): it lies in the show's
     // folder, so a back-up copies it, long enough to be seen at work.
     {"C:\\Shows\\Demo\\Video\\opname.avi", 64000000},
@@ -51,8 +57,67 @@ bool MakeFolders(const std::string& path) {
     return true;
 }
 
-bool MakeFile(const std::string& path, size_t size) {
+void Put16(std::string& b, uint32_t v) { b += static_cast<char>(v & 0xFF), b += static_cast<char>((v >> 8) & 0xFF); }
+void Put32(std::string& b, uint32_t v) { Put16(b, v & 0xFFFF), Put16(b, v >> 16); }
+void PutBig16(std::string& b, uint32_t v) { b += static_cast<char>((v >> 8) & 0xFF), b += static_cast<char>(v & 0xFF); }
+
+// A 24-bit picture 32 pixels wide with as many rows as fit in size.
+std::string BmpBytes(size_t size) {
+    const uint32_t width = 32, row = width * 3, height = static_cast<uint32_t>(size > 54 + row ? (size - 54) / row : 1);
+    std::string b = "BM";
+    Put32(b, 54 + row * height), Put32(b, 0), Put32(b, 54);
+    Put32(b, 40), Put32(b, width), Put32(b, height), Put16(b, 1), Put16(b, 24), Put32(b, 0), Put32(b, row * height);
+    Put32(b, 2835), Put32(b, 2835), Put32(b, 0), Put32(b, 0);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) b += static_cast<char>(200), b += static_cast<char>(x * 8), b += static_cast<char>(y * 4);
+    return b;
+}
+
+// 8-bit mono sound at 8000 Hz: a soft saw tone.
+std::string WavBytes(size_t size) {
+    const uint32_t samples = static_cast<uint32_t>(size > 44 ? size - 44 : 1);
+    std::string b = "RIFF";
+    Put32(b, 36 + samples);
+    b += "WAVEfmt ";
+    Put32(b, 16), Put16(b, 1), Put16(b, 1), Put32(b, 8000), Put32(b, 8000), Put16(b, 1), Put16(b, 8);
+    b += "data";
+    Put32(b, samples);
+    for (uint32_t i = 0; i < samples; ++i) b += static_cast<char>(96 + (i % 64));
+    return b;
+}
+
+// A plain grey baseline JPEG of 160 x 120 pixels: every block says "no
+// change" (a one-bit code for DC category 0, then one for end of block).
+std::string JpegBytes() {
+    std::string b("\xFF\xD8", 2);
+    b += std::string("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 18);
+    b += std::string("\xFF\xDB\x00\x43\x00", 5) + std::string(64, '\x01');
+    b += std::string("\xFF\xC0\x00\x0B\x08", 5);
+    PutBig16(b, 120), PutBig16(b, 160);
+    b += std::string("\x01\x01\x11\x00", 4);
+    for (char tableClass : {'\x00', '\x10'}) {  // DC, then AC: one code of length 1 for symbol 0
+        b += std::string("\xFF\xC4\x00\x14", 4);
+        b += tableClass;
+        b += '\x01';
+        b += std::string(15, '\0');
+        b += '\0';
+    }
+    b += std::string("\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00", 10);
+    const size_t blocks = (160 / 8) * (120 / 8);
+    b += std::string(blocks * 2 / 8, '\0');  // two zero bits a block, padded with ones below
+    if (blocks * 2 % 8) b += static_cast<char>(0xFF >> (blocks * 2 % 8));
+    b += std::string("\xFF\xD9", 2);
+    return b;
+}
+
+bool MakeFile(const std::string& path, size_t size, Content content = Content::Letters) {
     MakeFolders(path);
+    switch (content) {
+    case Content::Bmp: return WriteWholeFile(path, BmpBytes(size));
+    case Content::Wav: return WriteWholeFile(path, WavBytes(size));
+    case Content::Jpeg: return WriteWholeFile(path, JpegBytes());
+    case Content::Letters: break;
+    }
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + (i * 7 + size) % 26);
     return WriteWholeFile(path, bytes);
@@ -85,7 +150,7 @@ bool RegisterWingsInstallation(const std::string& folder) {
 bool MakeDemoWorld(const DemoWorldOptions& options) {
     for (const char* root : kDemoRoots) DeleteTree(root);
     bool ok = true;
-    for (const DemoFile& f : kFiles) ok = MakeFile(f.path, f.size) && ok;
+    for (const DemoFile& f : kFiles) ok = MakeFile(f.path, f.size, f.content) && ok;
     std::vector<std::string> refs(std::begin(kReferences), std::end(kReferences));
     if (options.withLostFile) refs.push_back(kLostReference);
     ok = MakeFolders(kDemoShow) && WriteWholeFile(kDemoShow, ShowFileBytes(refs)) && ok;

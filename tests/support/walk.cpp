@@ -28,6 +28,7 @@ public:
         if (!Next(1, "selectie")) return false;
         if (!Next(kAnalysis, "analyse")) return false;
         if (!SaveReport()) return false;
+        if (!CheckContents()) return false;
 
         // Do the work of every page once, then analyse again after it; a
         // page that still has work after that is passed with Next.
@@ -145,6 +146,30 @@ private:
                    "het opgeslagen rapport"))
             return false;
         m_result.reportPath = report;
+        return true;
+    }
+
+    // "Bestanden nakijken": every file of the show that is there read to
+    // its end; the demo's pictures and sounds are whole.
+    bool CheckContents() {
+        HWND page = CurrentPageOf(m_sheet);
+        if (!Await([&] { return IsControlEnabled(page, IDC_CHECK_CONTENTS); }, "de knop Bestanden nakijken"))
+            return false;
+        Step("Bestanden nakijken");
+        ClickControl(page, IDC_CHECK_CONTENTS);
+        HWND dialog = nullptr;
+        if (!Await([&] { return (dialog = FindDialogByCaption(m_process.Id(), "Zekerpad - Bestanden nakijken")) != nullptr; },
+                   "het venster Bestanden nakijken"))
+            return false;
+        const auto checked = [&] { return ControlText(dialog, IDC_CC_SUMMARY).rfind("Gelezen:", 0) == 0; };
+        if (!Await(checked, "het einde van het nakijken")) return false;
+        ::Sleep(200);
+        ShotOf(dialog, "nakijken");
+        m_result.checkSummary = ControlText(dialog, IDC_CC_SUMMARY);
+        Step(m_result.checkSummary.substr(0, m_result.checkSummary.find('\n')));
+        ClickControl(dialog, IDCANCEL);
+        if (!Await([&] { return !::IsWindow(dialog); }, "het sluiten van Bestanden nakijken")) return false;
+        Shot("analyse-nagekeken");
         return true;
     }
 

@@ -1,5 +1,6 @@
 // The typical run, walked from outside through the real program: every
-// page, both repairs, Start Wings, fresh analyses, the closing page.
+// page, the report and "Bestanden nakijken", both repairs, Start Wings,
+// fresh analyses, the closing page.
 #pragma once
 
 #include <string>
@@ -21,6 +22,7 @@ struct WalkResult {
     std::vector<std::string> boxes;  // the texts of the message boxes met
     std::string closingText;         // the closing page's text
     std::string reportPath;          // the report saved on the analysis page
+    std::string checkSummary;        // the line below the list of "Bestanden nakijken"
     std::string backupSummary;       // the back-up dialog's summary, when one was made
 };
 

@@ -297,11 +297,24 @@ TEST(CommandLine, CheckCommandAndItsMistakes) {
     c = ParseCheckCommand({"/controleer", "C:\\a.ws4", "/Rapport", "C:\\r.html"});
     EXPECT_EQ(c.mode, Mode::Check);
     EXPECT_EQ(c.report, "C:\\r.html");
+    EXPECT_FALSE(c.checkContents);
+    // /nakijken before or after the report.
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"/controleer", "C:\\a.ws4", "/NAKIJKEN"},
+             {"/controleer", "C:\\a.ws4", "/rapport", "C:\\r.html", "/nakijken"},
+             {"/controleer", "C:\\a.ws4", "/nakijken", "/rapport", "C:\\r.html"}}) {
+        c = ParseCheckCommand(args);
+        EXPECT_EQ(c.mode, Mode::Check) << args.size();
+        EXPECT_TRUE(c.checkContents) << args.size();
+        EXPECT_EQ(c.report, args.size() == 3 ? "" : "C:\\r.html");
+    }
 
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
              {"/controleer"}, {"/controleer", ""}, {"/controleer", "/rapport", "r.html"},
              {"/controleer", "a.ws4", "/rapport"}, {"/controleer", "a.ws4", "/rapport", "/x"},
-             {"/controleer", "a.ws4", "extra"}, {"a.ws4", "b.ws4"}, {"/rapport", "r.html"}, {"/?"}}) {
+             {"/controleer", "a.ws4", "extra"}, {"a.ws4", "b.ws4"}, {"/rapport", "r.html"}, {"/?"},
+             {"/controleer", "a.ws4", "/nakijken", "/nakijken"},
+             {"/controleer", "a.ws4", "/rapport", "r.html", "/rapport", "s.html"}, {"/nakijken", "a.ws4"}}) {
         c = ParseCheckCommand(wrong);
         EXPECT_EQ(c.mode, Mode::Wrong) << wrong.size() << " " << wrong[0];
         EXPECT_FALSE(c.why.empty());
