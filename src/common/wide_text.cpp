@@ -47,18 +47,8 @@ bool CodePageFromWideExact(const wchar_t* wide, size_t length, std::string* text
     if (n <= 0 || lost) return false;
     text->resize(static_cast<size_t>(n));
     return true;
+}
 
 bool CodePageFromWideExactly(const std::wstring& wide, std::string* text) {
-    text->clear();
-    if (wide.empty()) return true;
-    if (wide.size() > INT_MAX) return false;
-    const int length = static_cast<int>(wide.size());
-    BOOL usedDefault = FALSE;
-    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr,
-                                        &usedDefault);
-    if (n <= 0 || usedDefault) return false;
-    text->assign(static_cast<size_t>(n), '\0');
-    return ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, &(*text)[0], n, nullptr,
-                                 &usedDefault) == n &&
-           !usedDefault;
+    return CodePageFromWideExact(wide.data(), wide.size(), text);
 }

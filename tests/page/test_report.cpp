@@ -512,6 +512,7 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     Make(damagedAndYellow, ShowFileBytes({"C:\\ZkReport\\Nakijken\\stilte.wav", "C:\\ZkReport\\Elders\\c.mp3"}));
     Make(damagedAndRed, ShowFileBytes({"C:\\ZkReport\\Nakijken\\stilte.wav", "C:\\ZkReport\\Nakijken\\weg.wav"}));
     const std::string checkedReport = m_root / "nagekeken.html";
+    const auto run = [&](const Strings& args) { return RunCommandCheck(ParseCheckCommand(args), logPath, ini); };
     EXPECT_EQ(run({"/controleer", whole, "/nakijken"}), 0);
     EXPECT_EQ(run({"/controleer", damaged}), 0);
     EXPECT_EQ(run({"/controleer", damagedAndYellow, "/rapport", checkedReport, "/nakijken"}), 5);
