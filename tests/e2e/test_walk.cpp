@@ -92,8 +92,9 @@ TEST_F(WalkTest, TheTypicalRunEndsWithGreenLight) {
     EXPECT_NE(text.find("-> mislukt     - 0\n\rEinde back-up\n\rStart controle back-up\n\r-> map - E:\\Demo\\\n\r",
                         last),
               std::string::npos);
-    EXPECT_NE(text.find("-> ontbreekt     - 0\n\r-> beschadigd    - 0\n\rEinde controle back-up\n\rStop logboek "
-                        "<<<<<<<<<\n\r\n\r",
+    EXPECT_NE(text.find("-> ontbreekt     - 0\n\r-> beschadigd    - 0\n\r-> uitslag - De back-up is in orde: elk "
+                        "bestand is van de schijf gelezen en gelijk aan het overzicht.\n\rEinde controle back-up\n\r"
+                        "Stop logboek <<<<<<<<<\n\r\n\r",
                         last),
               std::string::npos);
     EXPECT_EQ(walk.backupSummary.rfind("De back-up is klaar en volledig.", 0), 0u) << walk.backupSummary;
