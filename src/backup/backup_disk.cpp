@@ -29,12 +29,6 @@ std::string WithBackslash(std::string folder) {
 
 std::string FolderPathOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
 
-std::string UpperAscii(const std::string& text) {
-    std::string upper(text);
-    for (char& c : upper) c = ToUpperAscii(c);
-    return upper;
-}
-
 std::string ReasonFor(DWORD error) {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
         return "Het bestand is in gebruik door een ander programma.";

@@ -19,7 +19,6 @@ std::string Shown(const std::string& path);
 
 std::string WithBackslash(std::string folder);
 std::string FolderPathOf(const std::string& path);
-std::string UpperAscii(const std::string& text);
 
 // The reason a message gives for a system error.
 std::string ReasonFor(DWORD error);

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "backup/backup_disk.h"
+#include "common/text.h"
 #include "backup/backup_record.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
@@ -76,14 +77,14 @@ bool FolderIsEmpty(const std::string& folder) {
 
 void RemoveLeftovers(const std::string& root, std::vector<BackupEntry>& target, const std::vector<BackupEntry>& source) {
     std::map<std::string, bool> inShow;
-    for (const BackupEntry& e : source) inShow[UpperAscii(e.relative)] = true;
+    for (const BackupEntry& e : source) inShow[UpperCasedAscii(e.relative)] = true;
     CLogBatch log;
     target.erase(std::remove_if(target.begin(), target.end(),
                                 [&](const BackupEntry& e) {
                                     const size_t slash = e.relative.rfind('\\');
                                     const std::string name =
                                         slash == std::string::npos ? e.relative : e.relative.substr(slash + 1);
-                                    if (e.isFolder || !IsBackupTempName(name) || inShow.count(UpperAscii(e.relative)))
+                                    if (e.isFolder || !IsBackupTempName(name) || inShow.count(UpperCasedAscii(e.relative)))
                                         return false;
                                     const std::wstring path = Wide(root + e.relative);
                                     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);

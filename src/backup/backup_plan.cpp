@@ -7,12 +7,6 @@
 namespace {
 constexpr uint64_t kTicksPerSecond = 10000000;
 
-std::string UpperAscii(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) c = ToUpperAscii(c);
-    return upper;
-}
-
 std::string WithBackslash(std::string folder) {
     if (folder.empty() || folder.back() != '\\') folder.push_back('\\');
     return folder;
@@ -26,7 +20,7 @@ std::string_view FolderPart(std::string_view relative) {
 }  // namespace
 
 BackupVolume VolumeFromFileSystem(std::string_view fileSystemName) {
-    const std::string name = UpperAscii(fileSystemName);
+    const std::string name = UpperCasedAscii(fileSystemName);
     BackupVolume volume;
     if (name == "FAT" || name == "FAT12" || name == "FAT16" || name == "FAT32" || name == "VFAT") {
         volume.timePrecision = 2 * kTicksPerSecond;
@@ -47,12 +41,12 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
                       const BackupVolume& volume) {
     std::unordered_map<std::string, const BackupEntry*> existing;
     existing.reserve(target.size());
-    for (const BackupEntry& entry : target) existing.emplace(UpperAscii(entry.relative), &entry);
+    for (const BackupEntry& entry : target) existing.emplace(UpperCasedAscii(entry.relative), &entry);
 
     BackupPlan plan;
     for (size_t i = 0; i < source.size(); ++i) {
         const BackupEntry& entry = source[i];
-        const auto found = existing.find(UpperAscii(entry.relative));
+        const auto found = existing.find(UpperCasedAscii(entry.relative));
         const BackupEntry* there = found == existing.end() ? nullptr : found->second;
         if (entry.isFolder) {
             if ((!there || !there->isFolder) && targetRoot.size() + entry.relative.size() <= kBackupMaxPath)

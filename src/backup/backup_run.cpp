@@ -93,7 +93,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         const BackupEntry& entry = source[file.source];
         const std::string from = place.sourceRoot + entry.relative;
         const std::string to = place.targetRoot + entry.relative;
-        const std::string key = UpperAscii(entry.relative);
+        const std::string key = UpperCasedAscii(entry.relative);
         bool copyAgain = false;
         if (file.action == BackupAction::Unchanged) {
             if (aborted || lines.count(key)) {
@@ -342,7 +342,7 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     } else if (hadFindings) {
         // What is left for the next run: files of the show not copied again.
         std::set<std::string> inShow;
-        for (const BackupEntry& e : source) inShow.insert(UpperAscii(e.relative));
+        for (const BackupEntry& e : source) inShow.insert(UpperCasedAscii(e.relative));
         std::vector<std::string> left;
         for (const auto& finding : healed)
             if (inShow.count(finding.first)) left.push_back(finding.second);

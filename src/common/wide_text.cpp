@@ -48,7 +48,3 @@ bool CodePageFromWideExact(const wchar_t* wide, size_t length, std::string* text
     text->resize(static_cast<size_t>(n));
     return true;
 }
-
-bool CodePageFromWideExactly(const std::wstring& wide, std::string* text) {
-    return CodePageFromWideExact(wide.data(), wide.size(), text);
-}

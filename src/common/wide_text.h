@@ -20,7 +20,3 @@ std::wstring WideFromCodePage(const std::string& text);
 // *text undefined) when the code page cannot hold every character of it:
 // such a name cannot be opened by its code-page text at all.
 bool CodePageFromWideExact(const wchar_t* wide, size_t length, std::string* text);
-// The same, but false when a character has no form of its own in the code
-// page: a name that would come out with "?" or a look-alike names another
-// file, or none.
-bool CodePageFromWideExactly(const std::wstring& wide, std::string* text);

@@ -62,7 +62,7 @@ int64_t ExclusiveFileLength(const std::string& path) {
 
 std::string CodePagePathOf(const std::wstring& path) {
     std::string text;
-    if (CodePageFromWideExactly(path, &text)) return text;
+    if (CodePageFromWideExact(path.data(), path.size(), &text)) return text;
     std::wstring shortName(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = ::GetShortPathNameW(path.c_str(), &shortName[0], static_cast<DWORD>(shortName.size()));
@@ -73,7 +73,7 @@ std::string CodePagePathOf(const std::wstring& path) {
         }
         shortName.resize(n);  // n counts the terminator when the buffer was short
     }
-    return CodePageFromWideExactly(shortName, &text) ? text : std::string();
+    return CodePageFromWideExact(shortName.data(), shortName.size(), &text) ? text : std::string();
 }
 
 std::string FullPathName(const std::string& path) {

@@ -10,19 +10,15 @@
 #include "services/run_log.h"
 #include "services/state.h"
 #include "resource.h"
+#include "wizard/list_view.h"
 #include "wizard/long_work.h"
 
 namespace {
-constexpr UINT kStartWork = WM_APP + 1;
 // The file's name and the bar are repainted at most this often.
 constexpr DWORD kStatusIntervalMs = 100;
 // The bar's own range; bytes are scaled to it, as they pass 2 GB easily.
 constexpr int kProgressRange = 1000;
 
-struct ListColumn {
-    const char* title;
-    int widthDlu;
-};
 const ListColumn kColumns[] = {{"Bestand", 150}, {"Oordeel", 62}, {"Wat er aan de hand is", 400}};
 
 // A damaged file gets the red dot, a warning the yellow one, as in the
@@ -49,45 +45,10 @@ CDialogCheckContents::CDialogCheckContents(std::vector<std::string> files)
 
 BOOL CDialogCheckContents::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
-    HWND list = GetItem(IDC_CC_LIST);
-    ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    // The small-icon size follows the screen's DPI; the dots are drawn at
-    // every size it takes.
-    const int cx = ::GetSystemMetrics(SM_CXSMICON), cy = ::GetSystemMetrics(SM_CYSMICON);
-    m_imageList.reset(::ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 2, 0));
-    if (m_imageList) {
-        for (int icon : {IDI_DOT_RED, IDI_DOT_YELLOW}) {
-            HICON dot = static_cast<HICON>(
-                ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon), IMAGE_ICON, cx, cy, LR_SHARED));
-            ::ImageList_AddIcon(m_imageList.get(), dot);
-        }
-        ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_imageList.get()));
-    }
-    for (size_t i = 0; i < std::size(kColumns); ++i) {
-        RECT width{0, 0, kColumns[i].widthDlu, 0};
-        ::MapDialogRect(m_hWnd, &width);
-        LVCOLUMNA col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.cx = width.right;
-        col.pszText = const_cast<char*>(kColumns[i].title);
-        ::SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
-    }
+    m_imageList = SetUpDotList(m_hWnd, GetItem(IDC_CC_LIST), {IDI_DOT_RED, IDI_DOT_YELLOW}, kColumns, std::size(kColumns));
     ::SendDlgItemMessageA(m_hWnd, IDC_CC_PROGRESS, PBM_SETRANGE32, 0, kProgressRange);
-    // The work starts once the dialog is on the screen.
-    ::PostMessageA(m_hWnd, kStartWork, 0, 0);
+    StartWorkWhenShown();
     return TRUE;
-}
-
-bool CDialogCheckContents::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
-    if (msg != kStartWork || m_bStarted) return false;
-    m_bStarted = true;
-    // A modal dialog is shown once its queue is first empty, which would
-    // be after the work: show it now, so the user sees the work go on.
-    ::ShowWindow(m_hWnd, SW_SHOW);
-    ::UpdateWindow(m_hWnd);
-    CheckEveryFile();
-    result = 0;
-    return true;
 }
 
 void CDialogCheckContents::CheckEveryFile() {

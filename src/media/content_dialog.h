@@ -25,7 +25,7 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND ctl) override;
     bool OnNotify(NMHDR* hdr, LRESULT& result) override;
-    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void OnWorkStart() override { CheckEveryFile(); }
     // Enter: no default button; the list must not go with a stray key.
     void OnOK() override {}
 
@@ -37,7 +37,6 @@ private:
     std::vector<std::string> m_files;
     std::vector<CheckedFile> m_findings;
     ContentCounts m_counts;
-    bool m_bStarted = false;
     bool m_bDone = false;
     bool m_bStopped = false;
 };

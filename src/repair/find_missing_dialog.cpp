@@ -15,9 +15,8 @@
 #include "wizard/long_work.h"
 
 namespace {
-// Posted by the dialog to itself: start the search once it is on the
-// screen; a check box may have changed (its toggle is done by then).
-constexpr UINT kMsgStartSearch = WM_APP + 1;
+// Posted by the dialog to itself: a check box may have changed (its
+// toggle is done by then).
 constexpr UINT kMsgCheckChanged = WM_APP + 2;
 
 // The status line is repainted at most this often during a walk.
@@ -77,20 +76,11 @@ BOOL CDialogFindMissing::OnInitDialog() {
     ::SetWindowLongPtrA(Tree(), GWL_STYLE, ::GetWindowLongPtrA(Tree(), GWL_STYLE) | TVS_CHECKBOXES);
     EnableItem(IDC_FM_COPY, false);
     EnableItem(IDC_FM_STOP, false);
-    ::PostMessageA(m_hWnd, kMsgStartSearch, 0, 0);
+    StartWorkWhenShown();
     return TRUE;
 }
 
 bool CDialogFindMissing::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
-    if (msg == kMsgStartSearch) {
-        // A modal dialog shows itself only once its queue is empty; the
-        // search must be seen, so show it now.
-        ::ShowWindow(m_hWnd, SW_SHOW);
-        ::UpdateWindow(m_hWnd);
-        if (!m_bSearched) RunSearch();
-        result = 0;
-        return true;
-    }
     if (msg == kMsgCheckChanged) {
         OnCheckChanged();
         result = 0;

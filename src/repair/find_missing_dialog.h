@@ -25,6 +25,9 @@ protected:
     bool OnCommand(int id, int code, HWND ctl) override;
     bool OnNotify(NMHDR* hdr, LRESULT& result) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void OnWorkStart() override {
+        if (!m_bSearched) RunSearch();
+    }
     // Enter: the dialog has no default button, and its results must not
     // go with a stray key.
     void OnOK() override {}

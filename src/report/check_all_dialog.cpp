@@ -10,22 +10,17 @@
 #include "report/report_file.h"
 #include "report/show_check.h"
 #include "resource.h"
+#include "wizard/list_view.h"
 #include "wizard/long_work.h"
 
 namespace {
 
-constexpr UINT kStartWork = WM_APP + 1;
 constexpr DWORD kStatusIntervalMs = 1000;
 
 enum Column { kShow, kRed, kYellow1, kYellow2, kGreen, kSize, kVerdict };
 
-struct ColumnSpec {
-    const char* title;
-    int widthDlu;
-    bool right;
-};
 // The verdict's column holds "geen groen licht: gele bestanden" whole.
-const ColumnSpec kColumns[] = {
+const ListColumn kColumns[] = {
     {"Show", 112, false},  {"Rood", 26, true},   {"Geel 1", 28, true},  {"Geel 2", 28, true},
     {"Groen", 28, true},   {"Grootte", 58, true}, {"Oordeel", 134, false},
 };
@@ -77,45 +72,10 @@ CCheckAllDialog::CCheckAllDialog(std::vector<std::string> shows)
 BOOL CCheckAllDialog::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
     HWND list = GetItem(IDC_CHECK_LIST);
-    ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    // The small-icon size follows the screen's DPI; the dots are drawn at
-    // every size it takes.
-    const int cx = ::GetSystemMetrics(SM_CXSMICON), cy = ::GetSystemMetrics(SM_CYSMICON);
-    m_imageList.reset(::ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 3, 0));
-    if (m_imageList) {
-        for (int icon : kVerdictIcons) {
-            HICON dot = static_cast<HICON>(
-                ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon), IMAGE_ICON, cx, cy, LR_SHARED));
-            ::ImageList_AddIcon(m_imageList.get(), dot);
-        }
-        ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_imageList.get()));
-    }
-    for (size_t i = 0; i < std::size(kColumns); ++i) {
-        RECT width{0, 0, kColumns[i].widthDlu, 0};
-        ::MapDialogRect(m_hWnd, &width);
-        LVCOLUMNA col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        col.fmt = kColumns[i].right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        col.cx = width.right;
-        col.pszText = const_cast<char*>(kColumns[i].title);
-        ::SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
-    }
+    m_imageList = SetUpDotList(m_hWnd, list, {IDI_DOT_GREEN, IDI_DOT_YELLOW, IDI_DOT_RED}, kColumns, std::size(kColumns));
     SetItemText(IDC_CHECK_STATUS, "De controle begint...");
-    // The work starts once the dialog is on the screen.
-    ::PostMessageA(m_hWnd, kStartWork, 0, 0);
+    StartWorkWhenShown();
     return TRUE;
-}
-
-bool CCheckAllDialog::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
-    if (msg != kStartWork || m_bStarted) return false;
-    m_bStarted = true;
-    // A modal dialog is shown once its queue is first empty, which would
-    // be after the work: show it now, so the user sees the work go on.
-    ::ShowWindow(m_hWnd, SW_SHOW);
-    ::UpdateWindow(m_hWnd);
-    CheckEveryShow();
-    result = 0;
-    return true;
 }
 
 void CCheckAllDialog::CheckEveryShow() {

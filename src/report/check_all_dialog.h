@@ -22,7 +22,7 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND ctl) override;
     bool OnNotify(NMHDR* hdr, LRESULT& result) override;
-    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void OnWorkStart() override { CheckEveryShow(); }
     // Enter: on a selected row as a double-click; otherwise nothing, so the
     // list is never thrown away by a stray key.
     void OnOK() override;
@@ -43,6 +43,5 @@ private:
     std::string m_chosen;
     int m_nSortColumn = -1;
     bool m_bAscending = true;
-    bool m_bStarted = false;
     bool m_bDone = false;
 };

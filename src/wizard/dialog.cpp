@@ -60,6 +60,13 @@ bool CModalDialog::OnCommand(int id, int code, HWND) {
     return false;
 }
 
+namespace {
+// Posted by a dialog to itself; far from the WM_APP messages of the dialogs.
+constexpr UINT kMsgStartWork = WM_APP + 0x3F00;
+}  // namespace
+
+void CModalDialog::StartWorkWhenShown() { ::PostMessageA(m_hWnd, kMsgStartWork, 0, 0); }
+
 INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     CModalDialog* self = nullptr;
     if (msg == WM_INITDIALOG) {
@@ -74,6 +81,15 @@ INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         // F1 on any control of the dialog: its own section, not the page's.
         ShowManualSection(hwnd, self->m_pszHelpSection);
         ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    }
+    if (msg == kMsgStartWork) {
+        if (!self->m_bWorkStarted) {
+            self->m_bWorkStarted = true;
+            ::ShowWindow(hwnd, SW_SHOW);
+            ::UpdateWindow(hwnd);
+            self->OnWorkStart();
+        }
         return TRUE;
     }
     INT_PTR r = self->Dispatch(msg, wp, lp);

@@ -49,12 +49,19 @@ protected:
     virtual void OnOK() { End(IDOK); }
     virtual void OnCancel() { End(IDCANCEL); }
     void End(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+    // Long work that begins as the dialog opens: from OnInitDialog. A
+    // modal dialog shows itself only once its queue is first empty, which
+    // would be after the work; so it is shown first, then OnWorkStart runs
+    // (once).
+    void StartWorkWhenShown();
+    virtual void OnWorkStart() {}
     bool OnCommand(int id, int code, HWND ctl) override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     int m_nTemplate;
     const char* m_pszHelpSection;
+    bool m_bWorkStarted = false;
 };
 
 // Centres a window over another (or over the screen when there is none).
