@@ -214,7 +214,8 @@ std::optional<BackupRecord> ParseBackupRecord(std::string_view whole) {
             ParseRunLine(line.substr(run.size()), record);
             continue;
         }
-        if (line.substr(0, seal.size()) == seal) {
+        // A file line has tabs; a file may be named like the seal.
+        if (line.substr(0, seal.size()) == seal && line.find('\t') == std::string_view::npos) {
             sealed = true;
             record.sealedLength = offset;
             if (!ParseSeal(line.substr(seal.size()), sealLines, record.sealChecksum)) record.damaged = true;
