@@ -295,7 +295,7 @@ std::string LongPath(const std::string& path) {
 }
 
 bool SameFolderText(std::string_view a, std::string_view b) {
-    return EqualsNoCaseAscii(WithoutTrailingBackslash(a), WithoutTrailingBackslash(b));
+    return NameKey(WithoutTrailingBackslash(a)) == NameKey(WithoutTrailingBackslash(b));
 }
 
 BackupFolderChoice ChooseBackupFolder(const std::string& showName, const std::string& showFolder,

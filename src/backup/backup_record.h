@@ -87,8 +87,8 @@ bool IsBackupTempName(std::string_view name);
 // stays as it is.
 std::string LongPath(const std::string& path);
 
-// Whether two paths name the same folder by their spelling: ASCII letters
-// folded, one trailing backslash ignored.
+// Whether two paths name the same folder by their spelling, letters compared
+// as Windows compares names; one trailing backslash ignored.
 bool SameFolderText(std::string_view a, std::string_view b);
 
 // What is found under one candidate name in the destination.

@@ -848,5 +848,55 @@ TEST_F(Backup, ThePlanLineNamesTheFreeFolderAndTheOlderCopiesBeforeStarten) {
               plan);
 }
 
+
+// Names compare as Windows compares them: a name changed only in case, with
+// a letter outside ASCII, is the same file with new content; a file that
+// became a folder, or a folder that became a file, is one message.
+TEST_F(Backup, ANameChangedInCaseOrFromFileToFolderIsOneFileOrOneMessage) {
+    MakeShow();
+    const std::string cafe = "Plaatjes\\caf\xC3\xA9.jpg", CAFE = "Plaatjes\\CAF\xC3\x89.jpg";
+    MakeByName(Show() + cafe, TestBytes(5000, 6));
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    ASSERT_EQ(5, outcome.copied);
+
+    ASSERT_TRUE(::DeleteFileW(WideFromUtf8(Show() + cafe).c_str()));
+    MakeByName(Show() + CAFE, TestBytes(6000, 7));
+    ASSERT_TRUE(::SetFileAttributesA((Show() + "verborgen.txt").c_str(), FILE_ATTRIBUTE_NORMAL));
+    ASSERT_TRUE(::DeleteFileA((Show() + "verborgen.txt").c_str()));
+    MakeTestFile(Show() + "verborgen.txt\\a.wav", TestBytes(10, 8));
+    MakeTestFile(Show() + "verborgen.txt\\b.wav", TestBytes(10, 9));
+    MakeTestFile(Show() + "verborgen.txt\\Oud\\c.wav", TestBytes(10, 10));
+    ASSERT_TRUE(::RemoveDirectoryA((Show() + "Leeg").c_str()));
+    MakeTestFile(Show() + "Leeg", "nu een bestand");
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(2, outcome.failed);
+    std::vector<std::string> boxes = BoxTexts();
+    std::sort(boxes.begin(), boxes.end());
+    EXPECT_EQ((std::vector<std::string>{
+                  "De volgende map is niet in de back-up gekomen:\n" + Show() +
+                      "verborgen.txt\n\nIn de back-up staat een bestand met dezelfde naam; de bestanden in deze map "
+                      "zijn niet gekopieerd.",
+                  "Het volgende bestand is niet in de back-up gekomen:\n" + Show() +
+                      "Leeg\n\nIn de back-up staat een map met dezelfde naam."}),
+              boxes);
+    // The copy has the show's new spelling and content; the old one is an older version.
+    EXPECT_EQ(TestBytes(6000, 7), ReadByName(Copy(CAFE)));
+    const std::vector<std::string> tree = TreeOf(Dest() + "\\Demo");
+    EXPECT_NE(tree.end(), std::find(tree.begin(), tree.end(), CAFE));
+    EXPECT_EQ(tree.end(), std::find(tree.begin(), tree.end(), cafe));
+    const std::vector<std::string> older = TreeOf(Dest() + "\\Demo oudere versies");
+    ASSERT_EQ(3u, older.size());
+    EXPECT_EQ(TestBytes(5000, 6), ReadByName(Dest() + "\\Demo oudere versies\\" + older[2]));
+    EXPECT_NE(std::string::npos, ReadWholeFile(Dest() + "\\Demo - Zekerpad-back-up.txt").find("\r\n" + CAFE + "\t6000\t"));
+
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(4, outcome.unchanged);
+    EXPECT_EQ(2, outcome.failed);
+}
+
 }  // namespace
 
