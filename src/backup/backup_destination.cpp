@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "backup/backup_disk.h"
 #include "backup/backup_listing.h"
@@ -9,6 +10,7 @@
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
+#include "files/file_system.h"
 #include "files/free_space.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
@@ -23,10 +25,14 @@ struct FolderId {
     bool operator==(const FolderId& o) const { return volume == o.volume && high == o.high && low == o.low; }
 };
 
-bool FolderIdOf(const std::string& folder, FolderId& id) {
-    UniqueFile handle(::CreateFileW(Wide(WithBackslash(folder)).c_str(), FILE_READ_ATTRIBUTES,
+UniqueFile OpenFolder(const std::string& folder) {
+    return UniqueFile(::CreateFileW(Wide(WithBackslash(folder)).c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool FolderIdOf(const std::string& folder, FolderId& id) {
+    UniqueFile handle = OpenFolder(folder);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return false;
     id.volume = info.dwVolumeSerialNumber;
@@ -47,13 +53,123 @@ std::string ParentFolder(const std::string& folder) {
     return path.substr(0, slash);
 }
 
-// path is folder, or lies somewhere below it.
-bool AtOrBelow(const std::string& path, const FolderId& folder) {
-    for (std::string p = path; !p.empty(); p = ParentFolder(p)) {
+// The path the system resolves an open folder to, through a drive letter
+// made with subst, a junction or a symbolic link; empty when it cannot say.
+std::string FinalPathOf(HANDLE handle, DWORD volumeName) {
+    const DWORD flags = FILE_NAME_NORMALIZED | volumeName;
+    const DWORD need = ::GetFinalPathNameByHandleW(handle, nullptr, 0, flags);
+    if (need == 0) return std::string();
+    std::wstring path(need, L'\0');
+    const DWORD got = ::GetFinalPathNameByHandleW(handle, &path[0], need, flags);
+    if (got == 0 || got >= need) return std::string();
+    return Utf8FromWide(path.data(), got);
+}
+
+// "C:\Shows" for "\\?\C:\Shows", "\\server\share" for "\\?\UNC\server\share".
+std::string WithoutLongPrefix(const std::string& path) {
+    if (path.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + path.substr(8);
+    if (path.compare(0, 4, "\\\\?\\") == 0) return path.substr(4);
+    return path;
+}
+
+// Every name an existing folder goes by: as it is spelled, as the system
+// resolves it, and through every folder its volume is mounted on.
+std::vector<std::string> NamesOf(const std::string& folder) {
+    std::vector<std::string> names{NormalizeFolder(folder)};
+    UniqueFile handle = OpenFolder(folder);
+    if (!handle) return names;
+    const std::string resolved = WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS));
+    if (!resolved.empty()) names.push_back(NormalizeFolder(resolved));
+    // "\\?\Volume{...}\Shows\Demo": the volume, then the folder on it.
+    const std::string onVolume = FinalPathOf(handle.get(), VOLUME_NAME_GUID);
+    const size_t brace = onVolume.find("}\\");
+    if (brace == std::string::npos) return names;
+    const std::wstring volume = WideFromUtf8(onVolume.substr(0, brace + 2));
+    DWORD need = 0;
+    ::GetVolumePathNamesForVolumeNameW(volume.c_str(), nullptr, 0, &need);
+    if (need == 0) return names;
+    std::wstring mounts(need, L'\0');
+    if (!::GetVolumePathNamesForVolumeNameW(volume.c_str(), &mounts[0], need, &need)) return names;
+    for (const wchar_t* m = mounts.c_str(); *m; m += std::wcslen(m) + 1)
+        names.push_back(NormalizeFolder(Utf8FromWide(m, std::wcslen(m)) + onVolume.substr(brace + 2)));
+    return names;
+}
+
+// path is folder or lies below it, by the names as Windows compares them.
+bool Within(const std::string& path, const std::string& folder) {
+    const std::string key = NameKey(WithBackslash(folder));
+    return NameKey(WithBackslash(path)).compare(0, key.size(), key) == 0;
+}
+
+// Both folders lie on one volume, whatever drive letters or links name
+// them; by their letters when the system cannot say.
+bool SameVolume(const std::string& a, const std::string& b) {
+    FolderId x, y;
+    if (FolderIdOf(a, x) && FolderIdOf(b, y) && x.volume != 0) return x.volume == y.volume;
+    return SameDrive(a, b);
+}
+
+// A record's show folder that is this show's folder under another name:
+// it names the show's folder itself now (another drive letter, a link),
+// or it names no folder any more and has the show's path below its drive
+// (a USB disk that came back under another letter). A folder that is
+// there and is another one is another show.
+bool RecordedShowIsThis(const std::string& recorded, const std::string& showFolder) {
+    FolderId was, is;
+    if (FolderIdOf(recorded, was)) return FolderIdOf(showFolder, is) && was == is;
+    return !IsFolder(recorded) && SamePathBelowDrive(recorded, showFolder);
+}
+
+// Whether a folder of the show's tree (the show's folder itself too) has
+// one of ids; the tree is walked only for this.
+class CFindFolderId : public CFolderVisitor {
+public:
+    explicit CFindFolderId(const std::vector<FolderId>& ids) : m_ids(ids) {}
+    bool found = false;
+    bool OnFolder(const FolderPlace& folder) override {
         FolderId id;
-        if (FolderIdOf(p, id) && id == folder) return true;
+        if (FolderIdOf(Utf8FromWide(folder.path.data(), folder.path.size()), id))
+            found = std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end();
+        return !found;
     }
-    return false;
+    bool OnEntry(const FolderPlace&, const FolderEntry& entry) override { return entry.isFolder && !entry.isLink; }
+
+private:
+    const std::vector<FolderId>& m_ids;
+};
+
+// path is folder, or lies somewhere below it by some name: each folder on
+// path's way up is compared with folder; a drive's root or a link on the
+// way that is some other folder of folder's volume (a drive letter made
+// for a folder, a junction) is looked for among folder's own folders.
+bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder) {
+    FolderId show;
+    if (!FolderIdOf(folder, show)) return false;
+    std::vector<FolderId> doors;
+    for (const std::string& name : names) {
+        for (std::string p = name; !p.empty(); p = ParentFolder(p)) {
+            FolderId id;
+            if (!FolderIdOf(p, id)) continue;
+            if (id == show) return true;
+            const DWORD attributes = ::GetFileAttributesW(Wide(p).c_str());
+            const bool door = ParentFolder(p).empty() ||
+                              (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT));
+            if (door && id.volume == show.volume) doors.push_back(id);
+        }
+    }
+    if (doors.empty()) return false;
+    // The root of folder's own drive is no folder of it: most back-ups on
+    // the show's drive need no walk.
+    for (const std::string& name : NamesOf(folder)) {
+        std::string top = name;
+        for (std::string p = ParentFolder(name); !p.empty(); p = ParentFolder(p)) top = p;
+        FolderId root;
+        if (FolderIdOf(top, root)) doors.erase(std::remove(doors.begin(), doors.end(), root), doors.end());
+    }
+    if (doors.empty()) return false;
+    CFindFolderId find(doors);
+    WalkFolderTree(WideFromUtf8(WithBackslash(folder)), find);
+    return find.found;
 }
 
 // The free-space query takes code-page text: a folder it cannot name is
@@ -141,10 +257,12 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
                           "grotere USB-stick), en klik dan opnieuw op Starten.");
     }
 
-    if (SameDrive(folder, showFolder)) {
+    if (SameVolume(folder, showFolder)) {
+        const std::string drive =
+            showFolder.size() >= 2 && showFolder[1] == ':' ? " (" + showFolder.substr(0, 2) + ")" : std::string();
         const std::string question =
-            "De doelmap staat op dezelfde schijf als de show (" + folder.substr(0, 2) +
-            ").\n\nEen back-up op dezelfde schijf gaat samen met die schijf verloren als de schijf defect raakt. "
+            "De doelmap staat op dezelfde schijf als de show" + drive +
+            ".\n\nEen back-up op dezelfde schijf gaat samen met die schijf verloren als de schijf defect raakt. "
             "Kies bij voorkeur een andere schijf, zoals een USB-stick.\n\nWilt u toch een back-up op deze schijf "
             "maken?";
         if (AskMessage(owner, question, ProgramTitle(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
@@ -176,10 +294,16 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
                                             const std::string& backupRoot) {
     const DestinationProblem problem = DestinationProblemBySpelling(destination, showFolder);
     if (problem != DestinationProblem::None) return problem;
-    FolderId show, root;
-    if (!FolderIdOf(showFolder, show)) return DestinationProblem::None;
-    if (AtOrBelow(NormalizeFolder(destination), show)) return DestinationProblem::InsideShow;
-    if (FolderIdOf(backupRoot, root) && AtOrBelow(showFolder, root)) return DestinationProblem::ShowInside;
+    const std::vector<std::string> folderNames = NamesOf(destination), showNames = NamesOf(showFolder);
+    const std::vector<std::string> rootNames = IsFolder(backupRoot) ? NamesOf(backupRoot) : std::vector<std::string>();
+    for (const std::string& show : showNames) {
+        for (const std::string& folder : folderNames)
+            if (Within(folder, show)) return DestinationProblem::InsideShow;
+        for (const std::string& root : rootNames)
+            if (Within(show, root)) return DestinationProblem::ShowInside;
+    }
+    if (AtOrBelow(folderNames, showFolder)) return DestinationProblem::InsideShow;
+    if (!rootNames.empty() && AtOrBelow(showNames, backupRoot)) return DestinationProblem::ShowInside;
     return DestinationProblem::None;
 }
 
@@ -190,7 +314,11 @@ BackupFolderChoice FindBackupFolder(const std::string& destination, const std::s
         state.folderExists = IsFolder(folder + name);
         if (state.folderExists) state.folderEmpty = FolderIsEmpty(folder + name);
         BackupRecord record;
-        if (ReadBackupRecord(folder + name + "\\", &record)) state.recordShow = record.showFolder;
+        if (ReadBackupRecord(folder + name + "\\", &record)) {
+            state.recordShow = record.showFolder;
+            state.recordShowIsThis = !SameFolderText(record.showFolder, showFolder) &&
+                                     RecordedShowIsThis(record.showFolder, showFolder);
+        }
         return state;
     });
 }

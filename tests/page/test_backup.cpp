@@ -93,6 +93,31 @@ bool LosesAByte(void* file, const void* data, unsigned long size, unsigned long*
     return WriteBackupFile(file, changed.data(), size, written);
 }
 
+// A drive letter made for a folder, under Wine, for one test: gone again
+// when the test ends, whatever it found.
+class ScopedDriveLetter {
+public:
+    ScopedDriveLetter(char letter, const std::string& folder) {
+        const char* prefix = std::getenv("WINEPREFIX");
+        const std::string target = UnixPathOf(folder);
+        if (!prefix || target.empty()) return;
+        m_link = std::string(prefix) + "/dosdevices/" + static_cast<char>(letter - 'A' + 'a') + ":";
+        m_made = RunUnixShell("ln -sfn '" + target + "' '" + m_link + "'") == 0;
+    }
+    ~ScopedDriveLetter() { Remove(); }
+    ScopedDriveLetter(const ScopedDriveLetter&) = delete;
+    ScopedDriveLetter& operator=(const ScopedDriveLetter&) = delete;
+    bool Made() const { return m_made; }
+    void Remove() {
+        if (m_made) RunUnixShell("rm -f '" + m_link + "'");
+        m_made = false;
+    }
+
+private:
+    std::string m_link;
+    bool m_made = false;
+};
+
 class Backup : public RepairPageTest {
 protected:
     void SetUp() override {
@@ -848,6 +873,55 @@ TEST_F(Backup, ThePlanLineNamesTheFreeFolderAndTheOlderCopiesBeforeStarten) {
               plan);
 }
 
+// A drive letter is no disguise: one for a folder inside the show is
+// refused, one for another folder of the show's disk gets the same-disk
+// warning, and a show whose disk comes back under another letter keeps its
+// back-up folder.
+TEST_F(Backup, ADriveLetterIsSeenThroughToAFolderInTheShowTheShowsDiskAndTheShowItself) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "a drive letter is made under Wine only";
+    MakeShow();
+    MakeFolderTree(Root('C') + "\\Elders");
+    MakeFolderTree(Dest());
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    const auto lastBox = [&] { return BoxTexts().empty() ? std::string() : BoxTexts().back(); };
+    {
+        ScopedDriveLetter audio('X', Show() + "Audio");
+        ScopedDriveLetter elders('Y', Root('C') + "\\Elders");
+        ASSERT_TRUE(audio.Made() && elders.Made());
+        EXPECT_EQ(BackupResult::Refused, MakeBackup(Show(), "X:\\", nullptr, nullptr, &outcome));
+        EXPECT_EQ("De doelmap ligt in de map van de show:\nX:\\\n\nEen back-up moet buiten de map van de show "
+                  "staan. Kies een andere doelmap, bij voorkeur op een andere schijf.",
+                  lastBox());
+        m_boxes.QueueAnswer(IDNO);
+        EXPECT_EQ(BackupResult::Refused, MakeBackup(Show(), "Y:\\", nullptr, nullptr, &outcome));
+        EXPECT_EQ(0u, lastBox().find("De doelmap staat op dezelfde schijf als de show (C:).\n\n"));
+    }
+    EXPECT_EQ(7u, TreeOf(Root('C') + "\\Demo").size());
+    EXPECT_EQ(std::vector<std::string>{}, TreeOf(Root('C') + "\\Elders"));
+
+    // Backed up as G:, then G: is gone and the show is on C: again.
+    const std::string asG = "G:" + Show().substr(2);
+    {
+        ScopedDriveLetter stick('G', Root('C').substr(0, 3));
+        ASSERT_TRUE(stick.Made());
+        ASSERT_EQ(BackupResult::Ran, MakeBackup(asG, Dest(), nullptr, nullptr, &outcome));
+        EXPECT_EQ(4, outcome.copied);
+        // While G: is there, it is the same folder as the show's.
+        EXPECT_EQ("Demo", FindBackupFolder(Dest(), Show()).name);
+    }
+    const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
+    ASSERT_NE(std::string::npos, ReadWholeFile(record).find("\r\nMap van de show: " + asG + "\r\n"));
+    const BackupFolderChoice choice = FindBackupFolder(Dest(), Show());
+    EXPECT_EQ("Demo", choice.name);
+    EXPECT_FALSE(choice.takenBy);
+    ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), Dest(), nullptr, nullptr, &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(4, outcome.unchanged);
+    EXPECT_FALSE(PathIsFolder(Dest() + "\\Demo (2)"));
+    EXPECT_NE(std::string::npos, ReadWholeFile(record).find("\r\nMap van de show: " + Show() + "\r\n"));
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+}
 
 // Names compare as Windows compares them: a name changed only in case, with
 // a letter outside ASCII, is the same file with new content; a file that

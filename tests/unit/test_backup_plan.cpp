@@ -317,5 +317,18 @@ TEST(BackupPlan, AFileInTheWayOfAFolderIsRefusedOnceWithNothingBelowIt) {
     EXPECT_EQ(7, plan.copyBytes);
 }
 
+TEST(BackupRecord, AShowFolderUnderAnotherDriveLetterHasTheSamePathBelowIt) {
+    EXPECT_TRUE(SamePathBelowDrive("D:\\Shows\\Demo\\", "g:\\shows\\demo"));
+    EXPECT_FALSE(SamePathBelowDrive("D:\\Shows\\Demo\\", "G:\\Shows\\Demo 2\\"));
+    EXPECT_FALSE(SamePathBelowDrive("\\\\pc\\Shows\\Demo\\", "G:\\Shows\\Demo\\"));
+    const auto look = [](const std::string&) {
+        BackupFolderState state{true, false, std::string("D:\\Shows\\Demo\\")};
+        state.recordShowIsThis = true;
+        return state;
+    };
+    const BackupFolderChoice choice = ChooseBackupFolder("Demo", "G:\\Shows\\Demo\\", look);
+    EXPECT_EQ("Demo", choice.name);
+    EXPECT_FALSE(choice.takenBy);
+}
 
 }  // namespace
