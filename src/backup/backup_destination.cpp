@@ -138,10 +138,20 @@ private:
     const std::vector<FolderId>& m_ids;
 };
 
+// A drive's root that the system knows as the root of a volume of its own:
+// opened by the volume's name, it is the same folder. It lies in no other
+// folder, except where its volume is mounted, and NamesOf sees those.
+bool IsOwnVolumeRoot(const std::string& root, const FolderId& id) {
+    wchar_t volume[64] = {};
+    FolderId own;
+    return ::GetVolumeNameForVolumeMountPointW(WideFromUtf8(root).c_str(), volume, 64) &&
+           FolderIdOf(Utf8FromWide(volume, std::wcslen(volume)), own) && own == id;
+}
+
 // path is folder, or lies somewhere below it by some name: each folder on
-// path's way up is compared with folder; a drive's root or a link on the
-// way that is some other folder of folder's volume (a drive letter made
-// for a folder, a junction) is looked for among folder's own folders.
+// path's way up is compared with folder, and a drive's root on the way
+// that is no volume's own root (a drive letter made for a folder, a
+// share) is looked for among folder's own folders.
 bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder) {
     FolderId show;
     if (!FolderIdOf(folder, show)) return false;
@@ -151,10 +161,7 @@ bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder)
             FolderId id;
             if (!FolderIdOf(p, id)) continue;
             if (id == show) return true;
-            const DWORD attributes = ::GetFileAttributesW(Wide(p).c_str());
-            const bool door = ParentFolder(p).empty() ||
-                              (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT));
-            if (door && id.volume == show.volume) doors.push_back(id);
+            if (ParentFolder(p).empty() && !IsOwnVolumeRoot(WithBackslash(p), id)) doors.push_back(id);
         }
     }
     if (doors.empty()) return false;
