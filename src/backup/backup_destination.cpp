@@ -148,11 +148,22 @@ bool IsOwnVolumeRoot(const std::string& root, const FolderId& id) {
            FolderIdOf(Utf8FromWide(volume, std::wcslen(volume)), own) && own == id;
 }
 
+// A drive's root on the way up that may be a folder of the show's tree
+// under another name: no volume's own root, and either on the show's
+// volume or one the system names only by itself (it cannot say more).
+bool MayBeAFolderOf(const std::string& root, const FolderId& id, const FolderId& show) {
+    if (IsOwnVolumeRoot(root, id)) return false;
+    if (id.volume == show.volume) return true;
+    UniqueFile handle = OpenFolder(root);
+    return handle &&
+           NameKey(WithBackslash(WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS)))) == NameKey(root);
+}
+
 // path is folder, or lies somewhere below it by some name: each folder on
-// path's way up is compared with folder, and a drive's root on the way
-// that is no volume's own root (a drive letter made for a folder, a
-// share) is looked for among folder's own folders.
-bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder) {
+// path's way up is compared with folder, and (with lookInside) a drive's
+// root on the way that may be a folder of folder's tree (a drive letter
+// made for it, a share of it) is looked for among folder's own folders.
+bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder, bool lookInside) {
     FolderId show;
     if (!FolderIdOf(folder, show)) return false;
     std::vector<FolderId> doors;
@@ -161,7 +172,8 @@ bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder)
             FolderId id;
             if (!FolderIdOf(p, id)) continue;
             if (id == show) return true;
-            if (ParentFolder(p).empty() && !IsOwnVolumeRoot(WithBackslash(p), id)) doors.push_back(id);
+            if (lookInside && ParentFolder(p).empty() && MayBeAFolderOf(WithBackslash(p), id, show))
+                doors.push_back(id);
         }
     }
     if (doors.empty()) return false;
@@ -309,8 +321,8 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
         for (const std::string& root : rootNames)
             if (Within(show, root)) return DestinationProblem::ShowInside;
     }
-    if (AtOrBelow(folderNames, showFolder)) return DestinationProblem::InsideShow;
-    if (!rootNames.empty() && AtOrBelow(showNames, backupRoot)) return DestinationProblem::ShowInside;
+    if (AtOrBelow(folderNames, showFolder, true)) return DestinationProblem::InsideShow;
+    if (!rootNames.empty() && AtOrBelow(showNames, backupRoot, false)) return DestinationProblem::ShowInside;
     return DestinationProblem::None;
 }
 

@@ -286,15 +286,6 @@ TEST(BackupPlan, NamesCompareAsWindowsDoesBeyondAscii) {
     };
     for (const auto& c : cases) EXPECT_EQ(c.key, NameKey(c.name)) << c.name;
 
-    // café.jpg renamed CAFÉ.jpg with new content: the copy there is its
-    // older version, not another file.
-    const std::vector<BackupEntry> show = {Folder("Plaatjes"), File("Plaatjes\\CAF\xC3\x89.jpg", 6000, kNoon)};
-    const std::vector<BackupEntry> backup = {Folder("plaatjes"), File("plaatjes\\caf\xC3\xA9.jpg", 5000, kNoon)};
-    const BackupPlan plan = PlanBackup(show, backup, "C:\\Demo\\", "E:\\Demo\\", BackupVolume{});
-    EXPECT_EQ(Actions(plan), std::vector<BackupAction>{BackupAction::Copy});
-    EXPECT_TRUE(plan.files[0].hasOlder);
-    EXPECT_EQ(1, plan.olderCount);
-    EXPECT_TRUE(plan.folders.empty());
     EXPECT_TRUE(SameFolderText("C:\\Shows\\D\xC3\xA9mo\\", "c:\\shows\\D\xC3\x89MO"));
     EXPECT_EQ(DestinationProblem::InsideShow,
               DestinationProblemBySpelling("C:\\Shows\\D\xC3\x89MO\\Audio", "C:\\Shows\\D\xC3\xA9mo\\"));
@@ -321,14 +312,6 @@ TEST(BackupRecord, AShowFolderUnderAnotherDriveLetterHasTheSamePathBelowIt) {
     EXPECT_TRUE(SamePathBelowDrive("D:\\Shows\\Demo\\", "g:\\shows\\demo"));
     EXPECT_FALSE(SamePathBelowDrive("D:\\Shows\\Demo\\", "G:\\Shows\\Demo 2\\"));
     EXPECT_FALSE(SamePathBelowDrive("\\\\pc\\Shows\\Demo\\", "G:\\Shows\\Demo\\"));
-    const auto look = [](const std::string&) {
-        BackupFolderState state{true, false, std::string("D:\\Shows\\Demo\\")};
-        state.recordShowIsThis = true;
-        return state;
-    };
-    const BackupFolderChoice choice = ChooseBackupFolder("Demo", "G:\\Shows\\Demo\\", look);
-    EXPECT_EQ("Demo", choice.name);
-    EXPECT_FALSE(choice.takenBy);
 }
 
 }  // namespace
