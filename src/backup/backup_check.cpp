@@ -13,13 +13,6 @@
 using namespace backup;
 
 namespace {
-// A name as Windows compares it: every letter in capitals, not only ASCII.
-std::string Folded(const std::string& utf8) {
-    std::wstring wide = WideFromUtf8(utf8);
-    if (!wide.empty()) ::CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
-    return Utf8FromWide(wide.data(), wide.size());
-}
-
 // A show file at the top of the back-up: the show's folder is its folder.
 bool IsShowAtTop(const std::string& relative) {
     return relative.find('\\') == std::string::npos && relative.size() > 4 &&
@@ -31,8 +24,8 @@ bool IsShowAtTop(const std::string& relative) {
 void CheckNamedFiles(const std::string& root, const BackupRecord& record, const std::set<std::string>& unread,
                      BackupCheckResult& result, CLogBatch& log) {
     std::set<std::string> held;
-    for (const BackupRecordFile& f : record.files) held.insert(Folded(f.relative));
-    const std::string folder = Folded(WithBackslash(record.showFolder));
+    for (const BackupRecordFile& f : record.files) held.insert(NameKey(f.relative));
+    const std::string folder = NameKey(WithBackslash(record.showFolder));
     std::set<std::string> told;
     for (const BackupRecordFile& show : record.files) {
         // A show that is missing or damaged is reported already.
@@ -41,7 +34,7 @@ void CheckNamedFiles(const std::string& root, const BackupRecord& record, const 
         if (!ReadFileText(root + show.relative, bytes)) continue;
         ForEachReference(bytes.data(), bytes.size(), [&](std::string_view ref) {
             const std::string name = Utf8FromCodePage(std::string(ref));
-            const std::string folded = Folded(name);
+            const std::string folded = NameKey(name);
             const bool inside = folded.compare(0, folder.size(), folder) == 0;
             if (inside && held.count(folded.substr(folder.size()))) return;
             if (!told.insert(folded).second) return;

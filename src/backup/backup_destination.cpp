@@ -1,9 +1,9 @@
 #include "backup/backup_destination.h"
 
-#include <algorithm>
 #include <cwchar>
 
 #include "backup/backup_disk.h"
+#include "backup/backup_identity.h"
 #include "backup/backup_listing.h"
 #include "backup/backup_record_file.h"
 #include "common/text.h"
@@ -16,46 +16,6 @@
 namespace backup {
 
 namespace {
-// What the file system calls a folder: its volume and its number there.
-struct FolderId {
-    DWORD volume = 0;
-    DWORD high = 0, low = 0;
-    bool operator==(const FolderId& o) const { return volume == o.volume && high == o.high && low == o.low; }
-};
-
-bool FolderIdOf(const std::string& folder, FolderId& id) {
-    UniqueFile handle(::CreateFileW(Wide(WithBackslash(folder)).c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return false;
-    id.volume = info.dwVolumeSerialNumber;
-    id.high = info.nFileIndexHigh;
-    id.low = info.nFileIndexLow;
-    return true;
-}
-
-// "E:\a" for "E:\a\b\", "E:\" for "E:\a", empty above a drive's root.
-std::string ParentFolder(const std::string& folder) {
-    std::string path = folder;
-    if (path.size() > 3 && path.back() == '\\') path.pop_back();
-    const size_t slash = path.rfind('\\');
-    if (slash == std::string::npos || slash + 1 == path.size()) return std::string();
-    if (slash == 2 && path[1] == ':') return path.substr(0, 3);
-    // "\\server\share" has no parent folder of its own.
-    if (path.compare(0, 2, "\\\\") == 0 && std::count(path.begin(), path.end(), '\\') <= 3) return std::string();
-    return path.substr(0, slash);
-}
-
-// path is folder, or lies somewhere below it.
-bool AtOrBelow(const std::string& path, const FolderId& folder) {
-    for (std::string p = path; !p.empty(); p = ParentFolder(p)) {
-        FolderId id;
-        if (FolderIdOf(p, id) && id == folder) return true;
-    }
-    return false;
-}
-
 // The free-space query takes code-page text: a folder it cannot name is
 // asked about by its drive.
 std::string SpaceFolder(const std::string& folder) {
@@ -141,10 +101,12 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
                           "grotere USB-stick), en klik dan opnieuw op Starten.");
     }
 
-    if (SameDrive(folder, showFolder)) {
+    if (SameVolume(folder, showFolder)) {
+        const std::string drive =
+            showFolder.size() >= 2 && showFolder[1] == ':' ? " (" + showFolder.substr(0, 2) + ")" : std::string();
         const std::string question =
-            "De doelmap staat op dezelfde schijf als de show (" + folder.substr(0, 2) +
-            ").\n\nEen back-up op dezelfde schijf gaat samen met die schijf verloren als de schijf defect raakt. "
+            "De doelmap staat op dezelfde schijf als de show" + drive +
+            ".\n\nEen back-up op dezelfde schijf gaat samen met die schijf verloren als de schijf defect raakt. "
             "Kies bij voorkeur een andere schijf, zoals een USB-stick.\n\nWilt u toch een back-up op deze schijf "
             "maken?";
         if (AskMessage(owner, question, ProgramTitle(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
@@ -176,10 +138,16 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
                                             const std::string& backupRoot) {
     const DestinationProblem problem = DestinationProblemBySpelling(destination, showFolder);
     if (problem != DestinationProblem::None) return problem;
-    FolderId show, root;
-    if (!FolderIdOf(showFolder, show)) return DestinationProblem::None;
-    if (AtOrBelow(NormalizeFolder(destination), show)) return DestinationProblem::InsideShow;
-    if (FolderIdOf(backupRoot, root) && AtOrBelow(showFolder, root)) return DestinationProblem::ShowInside;
+    const std::vector<std::string> folderNames = NamesOf(destination), showNames = NamesOf(showFolder);
+    const std::vector<std::string> rootNames = IsFolder(backupRoot) ? NamesOf(backupRoot) : std::vector<std::string>();
+    for (const std::string& show : showNames) {
+        for (const std::string& folder : folderNames)
+            if (Within(folder, show)) return DestinationProblem::InsideShow;
+        for (const std::string& root : rootNames)
+            if (Within(show, root)) return DestinationProblem::ShowInside;
+    }
+    if (AtOrBelow(folderNames, showFolder, true)) return DestinationProblem::InsideShow;
+    if (!rootNames.empty() && AtOrBelow(showNames, backupRoot, false)) return DestinationProblem::ShowInside;
     return DestinationProblem::None;
 }
 
@@ -190,7 +158,11 @@ BackupFolderChoice FindBackupFolder(const std::string& destination, const std::s
         state.folderExists = IsFolder(folder + name);
         if (state.folderExists) state.folderEmpty = FolderIsEmpty(folder + name);
         BackupRecord record;
-        if (ReadBackupRecord(folder + name + "\\", &record)) state.recordShow = record.showFolder;
+        if (ReadBackupRecord(folder + name + "\\", &record)) {
+            state.recordShow = record.showFolder;
+            state.recordShowIsThis = !SameFolderText(record.showFolder, showFolder) &&
+                                     RecordedShowIsThis(record.showFolder, showFolder);
+        }
         return state;
     });
 }

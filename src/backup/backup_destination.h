@@ -14,10 +14,11 @@
 // ("FAT32"); an unknown file system keeps everything exactly.
 BackupVolume QueryBackupVolume(const std::string& folder, std::string* fileSystemName = nullptr);
 
-// DestinationProblemBySpelling, and then the same by identity: the
-// destination, the show's folder and the back-up's folder compared as the
-// file system knows them (volume and folder number), so that another drive
-// letter for the same folder is seen through.
+// DestinationProblemBySpelling, and then the same by identity
+// (backup_identity.h): every name of the destination, the show's folder
+// and the back-up's folder, and the folders on their way up, compared as
+// the file system knows them, so that another drive letter, a junction or
+// a link for a folder of the show is seen through.
 DestinationProblem DestinationProblemOnDisk(const std::string& destination, const std::string& showFolder,
                                             const std::string& backupRoot);
 

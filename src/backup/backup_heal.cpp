@@ -8,7 +8,7 @@ namespace backup {
 
 Findings FindingsAt(const std::string& root) {
     Findings found;
-    for (const std::string& relative : ReadCheckFindings(root)) found[UpperCasedAscii(relative)] = relative;
+    for (const std::string& relative : ReadCheckFindings(root)) found[NameKey(relative)] = relative;
     return found;
 }
 
@@ -16,7 +16,7 @@ void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const F
     if (again.empty()) return;
     for (PlannedFile& file : plan.files) {
         const BackupEntry& entry = source[file.source];
-        if (file.action != BackupAction::Unchanged || !again.count(UpperCasedAscii(entry.relative))) continue;
+        if (file.action != BackupAction::Unchanged || !again.count(NameKey(entry.relative))) continue;
         file.action = BackupAction::Copy;
         file.hasOlder = true;
         --plan.unchangedCount;
@@ -40,7 +40,7 @@ Compared CompareWithShow(const std::string& from, const std::string& to, const B
     if (HashFromDisk(from, buffer, sha, showSize, showHash, error, step) != DiskRead::Ok)
         return error == ERROR_CANCELLED ? Compared::Stopped : Compared::ShowUnreadable;
     if (copySize != showSize || copyHash != showHash) return Compared::Different;
-    lines[UpperCasedAscii(entry.relative)] = BackupRecordFile{entry.relative, copySize, entry.writeTime, copyHash};
+    lines[NameKey(entry.relative)] = BackupRecordFile{entry.relative, copySize, entry.writeTime, copyHash};
     return Compared::Same;
 }
 

@@ -23,7 +23,7 @@ BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::vecto
 
 namespace backup {
 
-// What the last check found, by the path in capitals.
+// What the last check found, by NameKey of the path.
 using Findings = std::map<std::string, std::string>;
 
 // The findings beside root; none when there are none.

@@ -77,14 +77,14 @@ bool FolderIsEmpty(const std::string& folder) {
 
 void RemoveLeftovers(const std::string& root, std::vector<BackupEntry>& target, const std::vector<BackupEntry>& source) {
     std::map<std::string, bool> inShow;
-    for (const BackupEntry& e : source) inShow[UpperCasedAscii(e.relative)] = true;
+    for (const BackupEntry& e : source) inShow[NameKey(e.relative)] = true;
     CLogBatch log;
     target.erase(std::remove_if(target.begin(), target.end(),
                                 [&](const BackupEntry& e) {
                                     const size_t slash = e.relative.rfind('\\');
                                     const std::string name =
                                         slash == std::string::npos ? e.relative : e.relative.substr(slash + 1);
-                                    if (e.isFolder || !IsBackupTempName(name) || inShow.count(UpperCasedAscii(e.relative)))
+                                    if (e.isFolder || !IsBackupTempName(name) || inShow.count(NameKey(e.relative)))
                                         return false;
                                     const std::wstring path = Wide(root + e.relative);
                                     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -1,6 +1,7 @@
 #include "backup/backup_plan.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 #include "common/text.h"
 
@@ -41,16 +42,31 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
                       const BackupVolume& volume) {
     std::unordered_map<std::string, const BackupEntry*> existing;
     existing.reserve(target.size());
-    for (const BackupEntry& entry : target) existing.emplace(UpperCasedAscii(entry.relative), &entry);
+    for (const BackupEntry& entry : target) existing.emplace(NameKey(entry.relative), &entry);
 
+    // Folders of the show that a file in the back-up stands in the way of,
+    // and every folder below them: their contents are left out, not each
+    // refused on its own.
+    std::unordered_set<std::string> blocked;
     BackupPlan plan;
     for (size_t i = 0; i < source.size(); ++i) {
         const BackupEntry& entry = source[i];
-        const auto found = existing.find(UpperCasedAscii(entry.relative));
+        const std::string key = NameKey(entry.relative);
+        const std::string_view parent = FolderPart(key);
+        if (!parent.empty() && blocked.count(std::string(parent.substr(0, parent.size() - 1)))) {
+            if (entry.isFolder) blocked.insert(key);
+            continue;
+        }
+        const auto found = existing.find(key);
         const BackupEntry* there = found == existing.end() ? nullptr : found->second;
         if (entry.isFolder) {
-            if ((!there || !there->isFolder) && targetRoot.size() + entry.relative.size() <= kBackupMaxPath)
+            if (there && !there->isFolder) {
+                blocked.insert(key);
+                plan.files.push_back(PlannedFile{i, BackupAction::FileInWay});
+                ++plan.refusedCount;
+            } else if (!there && targetRoot.size() + entry.relative.size() <= kBackupMaxPath) {
                 plan.folders.push_back(entry.relative);
+            }
             continue;
         }
         const size_t tempLength = targetRoot.size() + FolderPart(entry.relative).size() + kBackupTempNameLength;
@@ -114,8 +130,10 @@ DestinationProblem DestinationProblemBySpelling(const std::string& destination, 
         return DestinationProblem::ShowAtRoot;
     const std::string root = BackupRoot(folder, show);
     if (folder.size() > kBackupMaxPath || root.size() > kBackupMaxPath) return DestinationProblem::TooLong;
-    if (StartsWithNoCaseAscii(WithBackslash(folder), show)) return DestinationProblem::InsideShow;
-    if (StartsWithNoCaseAscii(show, root)) return DestinationProblem::ShowInside;
+    const std::string showKey = NameKey(show);
+    if (NameKey(WithBackslash(folder)).compare(0, showKey.size(), showKey) == 0) return DestinationProblem::InsideShow;
+    const std::string rootKey = NameKey(root);
+    if (showKey.compare(0, rootKey.size(), rootKey) == 0) return DestinationProblem::ShowInside;
     return DestinationProblem::None;
 }
 
@@ -162,7 +180,7 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
                 " bewaard bij de oudere versies.";
     if (plan.refusedCount > 0)
         text += "\n" + FileCountText(plan.refusedCount) + (plan.refusedCount == 1 ? " kan" : " kunnen") +
-                " niet worden gekopieerd (pad te lang, bestand te groot of een map in de weg).";
+                " niet worden gekopieerd (pad te lang, bestand te groot of een map of bestand in de weg).";
     return text;
 }
 

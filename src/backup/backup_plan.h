@@ -40,8 +40,11 @@ enum class BackupAction {
     TooLong,      // a path would pass the system's limit
     TooLarge,     // larger than the destination's file system holds
     FolderInWay,  // the back-up has a folder where the show has a file
+    FileInWay,    // the back-up has a file where the show has a folder
 };
 
+// A folder of the show appears only as FileInWay; nothing below it is
+// planned, and it counts once.
 struct PlannedFile {
     size_t source;  // index into the source listing
     BackupAction action;
@@ -55,7 +58,7 @@ struct BackupPlan {
     int64_t copyBytes = 0;  // in full: an older copy is moved aside, not overwritten
     int olderCount = 0;     // older copies that move to the older versions
     int unchangedCount = 0;
-    int refusedCount = 0;  // too long, too large, or a folder in the way
+    int refusedCount = 0;  // too long, too large, or a folder or file in the way
 };
 
 // A path the back-up builds may have at most this many bytes (of UTF-8,

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/text.h"
+#include "files/path_split.h"
 
 namespace {
 constexpr char kBom[] = "\xEF\xBB\xBF";
@@ -296,7 +297,12 @@ std::string LongPath(const std::string& path) {
 }
 
 bool SameFolderText(std::string_view a, std::string_view b) {
-    return EqualsNoCaseAscii(WithoutTrailingBackslash(a), WithoutTrailingBackslash(b));
+    return NameKey(WithoutTrailingBackslash(a)) == NameKey(WithoutTrailingBackslash(b));
+}
+
+bool SamePathBelowDrive(std::string_view a, std::string_view b) {
+    const std::string driveA = SplitPath(a).drive, driveB = SplitPath(b).drive;
+    return driveA.size() == 2 && driveB.size() == 2 && SameFolderText(a.substr(2), b.substr(2));
 }
 
 BackupFolderChoice ChooseBackupFolder(const std::string& showName, const std::string& showFolder,
@@ -306,7 +312,7 @@ BackupFolderChoice ChooseBackupFolder(const std::string& showName, const std::st
         const std::string name = n == 1 ? showName : showName + " (" + std::to_string(n) + ")";
         const BackupFolderState state = look(name);
         if (state.recordShow) {
-            if (SameFolderText(*state.recordShow, showFolder)) {
+            if (state.recordShowIsThis || SameFolderText(*state.recordShow, showFolder)) {
                 choice.name = name;
                 return choice;
             }

@@ -87,15 +87,21 @@ bool IsBackupTempName(std::string_view name);
 // stays as it is.
 std::string LongPath(const std::string& path);
 
-// Whether two paths name the same folder by their spelling: ASCII letters
-// folded, one trailing backslash ignored.
+// Whether two paths name the same folder by their spelling, letters compared
+// as Windows compares names; one trailing backslash ignored.
 bool SameFolderText(std::string_view a, std::string_view b);
+
+// Both paths have a drive letter and the same path below it ("D:\Shows\Demo"
+// and "G:\Shows\Demo\"): one folder, perhaps, on a disk that came back
+// under another letter.
+bool SamePathBelowDrive(std::string_view a, std::string_view b);
 
 // What is found under one candidate name in the destination.
 struct BackupFolderState {
     bool folderExists = false;
     bool folderEmpty = true;
     std::optional<std::string> recordShow;  // the show folder its record names
+    bool recordShowIsThis = false;  // that folder is known to be this show's under another name
 };
 
 struct BackupFolderChoice {

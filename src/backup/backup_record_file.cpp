@@ -42,10 +42,10 @@ bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRe
 RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry>& target, uint64_t precision) {
     std::map<std::string, const BackupEntry*> files;
     for (const BackupEntry& e : target)
-        if (!e.isFolder) files.emplace(UpperCasedAscii(e.relative), &e);
+        if (!e.isFolder) files.emplace(NameKey(e.relative), &e);
     RecordMap lines;
     for (const BackupRecordFile& f : record.files) {
-        const std::string key = UpperCasedAscii(f.relative);
+        const std::string key = NameKey(f.relative);
         const auto there = files.find(key);
         if (there != files.end() && there->second->size == f.size &&
             SameWriteTime(there->second->writeTime, f.writeTime, precision))

@@ -33,7 +33,7 @@ std::string RecordChecksum(std::string_view bytes);
 // what it says; false when there is none or it is not a record.
 bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRecord* record);
 
-using RecordMap = std::map<std::string, BackupRecordFile>;  // by the path in capitals
+using RecordMap = std::map<std::string, BackupRecordFile>;  // by NameKey of the path
 
 // The record's lines that still describe the copy in the back-up.
 RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry>& target, uint64_t precision);

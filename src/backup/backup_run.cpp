@@ -52,6 +52,9 @@ std::string RefusalReason(BackupAction action, const BackupVolume& volume) {
                FormatThousands(volume.maxFileSize) + " bytes per bestand).";
     case BackupAction::FolderInWay:
         return "In de back-up staat een map met dezelfde naam.";
+    case BackupAction::FileInWay:
+        return "In de back-up staat een bestand met dezelfde naam; de bestanden in deze map zijn niet "
+               "gekopieerd.";
     default:
         return std::string();
     }
@@ -93,7 +96,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         const BackupEntry& entry = source[file.source];
         const std::string from = place.sourceRoot + entry.relative;
         const std::string to = place.targetRoot + entry.relative;
-        const std::string key = UpperCasedAscii(entry.relative);
+        const std::string key = NameKey(entry.relative);
         bool copyAgain = false;
         if (file.action == BackupAction::Unchanged) {
             if (aborted || lines.count(key)) {
@@ -137,7 +140,8 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         log.Value("bron", Shown(from));
         log.Value("doel", Shown(to));
         if (file.action != BackupAction::Copy && !copyAgain) {
-            ReportFailure(log, from, RefusalReason(file.action, volume), owner);
+            ReportFailure(log, from, RefusalReason(file.action, volume), owner,
+                          entry.isFolder ? "De volgende map is niet in de back-up gekomen:\n" : std::string());
             ++outcome.failed;
             continue;
         }
@@ -342,7 +346,7 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     } else if (hadFindings) {
         // What is left for the next run: files of the show not copied again.
         std::set<std::string> inShow;
-        for (const BackupEntry& e : source) inShow.insert(UpperCasedAscii(e.relative));
+        for (const BackupEntry& e : source) inShow.insert(NameKey(e.relative));
         std::vector<std::string> left;
         for (const auto& finding : healed)
             if (inShow.count(finding.first)) left.push_back(finding.second);

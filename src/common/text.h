@@ -20,6 +20,13 @@ bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
 // text begins with prefix, ASCII letters folded. An empty prefix always fits.
 bool StartsWithNoCaseAscii(std::string_view text, std::string_view prefix);
 
+// A UTF-8 name or path as Windows compares names (ordinal, ignoring case):
+// each character below U+0500 that has a capital gets it, one for one, as
+// the system's simple upper-case mapping does; dotless i and long s stay as
+// they are, as they do there. Everything else, and bytes that are no UTF-8,
+// stay unchanged. The one key for every set of names from the disk.
+std::string NameKey(std::string_view utf8);
+
 // Decimal with Dutch thousands dots: 1234567 -> "1.234.567".
 // A negative number keeps its minus sign outside the groups: -1000 -> "-1.000".
 std::string FormatThousands(int64_t n);

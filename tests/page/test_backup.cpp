@@ -93,6 +93,31 @@ bool LosesAByte(void* file, const void* data, unsigned long size, unsigned long*
     return WriteBackupFile(file, changed.data(), size, written);
 }
 
+// A drive letter made for a folder, under Wine, for one test: gone again
+// when the test ends, whatever it found.
+class ScopedDriveLetter {
+public:
+    ScopedDriveLetter(char letter, const std::string& folder) {
+        const char* prefix = std::getenv("WINEPREFIX");
+        const std::string target = UnixPathOf(folder);
+        if (!prefix || target.empty()) return;
+        m_link = std::string(prefix) + "/dosdevices/" + static_cast<char>(letter - 'A' + 'a') + ":";
+        m_made = RunUnixShell("ln -sfn '" + target + "' '" + m_link + "'") == 0;
+    }
+    ~ScopedDriveLetter() { Remove(); }
+    ScopedDriveLetter(const ScopedDriveLetter&) = delete;
+    ScopedDriveLetter& operator=(const ScopedDriveLetter&) = delete;
+    bool Made() const { return m_made; }
+    void Remove() {
+        if (m_made) RunUnixShell("rm -f '" + m_link + "'");
+        m_made = false;
+    }
+
+private:
+    std::string m_link;
+    bool m_made = false;
+};
+
 class Backup : public RepairPageTest {
 protected:
     void SetUp() override {
@@ -534,20 +559,20 @@ TEST_F(Backup, ACopyThatReadsBackOtherwiseKeepsTheOldCopyAndLeavesNoTemporaryFil
 }
 
 TEST_F(Backup, ADriveLetterForTheShowsParentFolderIsSeenThrough) {
-    const char* prefix = std::getenv("WINEPREFIX");
-    const std::string parent = UnixPathOf(Root('C'));
-    if (!RunningUnderWine() || !prefix || parent.empty()) GTEST_SKIP() << "a drive letter is made under Wine only";
+    if (!RunningUnderWine()) GTEST_SKIP() << "a drive letter is made under Wine only";
     MakeShow();
-    const std::string link = std::string(prefix) + "/dosdevices/s:";
-    ASSERT_EQ(0, RunUnixShell("ln -sfn '" + parent + "' '" + link + "'"));
     FreeSpaceStub space(kPlenty);
     BackupOutcome outcome;
     // S:\Demo is the show's folder, S:\Demo\Audio lies in it, and S:\ would
     // put the back-up on the show itself.
-    const BackupResult inShow = MakeBackup(Show(), "S:\\Demo", nullptr, nullptr, &outcome);
-    const BackupResult inAudio = MakeBackup(Show(), "S:\\Demo\\Audio", nullptr, nullptr, &outcome);
-    const BackupResult onShow = MakeBackup(Show(), "S:\\", nullptr, nullptr, &outcome);
-    RunUnixShell("rm -f '" + link + "'");
+    BackupResult inShow = BackupResult::Ran, inAudio = BackupResult::Ran, onShow = BackupResult::Ran;
+    {
+        ScopedDriveLetter parent('S', Root('C'));
+        ASSERT_TRUE(parent.Made());
+        inShow = MakeBackup(Show(), "S:\\Demo", nullptr, nullptr, &outcome);
+        inAudio = MakeBackup(Show(), "S:\\Demo\\Audio", nullptr, nullptr, &outcome);
+        onShow = MakeBackup(Show(), "S:\\", nullptr, nullptr, &outcome);
+    }
     EXPECT_EQ(BackupResult::Refused, inShow);
     EXPECT_EQ(BackupResult::Refused, inAudio);
     EXPECT_EQ(BackupResult::Refused, onShow);
@@ -846,6 +871,106 @@ TEST_F(Backup, ThePlanLineNamesTheFreeFolderAndTheOlderCopiesBeforeStarten) {
               "blijft onaangeroerd.\nTe kopi\xEBren: 1 bestand, 39,1 kB (3 ongewijzigd). Vrij op de doelschijf: "
               "954 MB.\n1 bestand verandert; de oudere kopie blijft bewaard bij de oudere versies.",
               plan);
+}
+
+// A drive letter is no disguise: one for a folder inside the show is
+// refused, one for the show's own disk gets the same-disk warning, and a
+// show whose disk comes back under another letter keeps its back-up folder.
+TEST_F(Backup, ADriveLetterIsSeenThroughToAFolderInTheShowTheShowsDiskAndTheShowItself) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "a drive letter is made under Wine only";
+    MakeShow();
+    MakeFolderTree(Root('C') + "\\Elders");
+    MakeFolderTree(Dest());
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    const auto lastBox = [&] { return BoxTexts().empty() ? std::string() : BoxTexts().back(); };
+    {
+        ScopedDriveLetter audio('X', Show() + "Audio");
+        ASSERT_TRUE(audio.Made());
+        EXPECT_EQ(BackupResult::Refused, MakeBackup(Show(), "X:\\", nullptr, nullptr, &outcome));
+        EXPECT_EQ("De doelmap ligt in de map van de show:\nX:\\\n\nEen back-up moet buiten de map van de show "
+                  "staan. Kies een andere doelmap, bij voorkeur op een andere schijf.",
+                  lastBox());
+    }
+    EXPECT_EQ(7u, TreeOf(Root('C') + "\\Demo").size());
+
+    // G: is the show's disk C: under another letter.
+    const std::string asG = "G:" + Show().substr(2);
+    {
+        ScopedDriveLetter disk('G', Root('C').substr(0, 3));
+        ASSERT_TRUE(disk.Made());
+        m_boxes.QueueAnswer(IDNO);
+        EXPECT_EQ(BackupResult::Refused,
+                  MakeBackup(Show(), "G:" + Root('C').substr(2) + "\\Elders", nullptr, nullptr, &outcome));
+        EXPECT_EQ(0u, lastBox().find("De doelmap staat op dezelfde schijf als de show (C:).\n\n"));
+        EXPECT_EQ(std::vector<std::string>{}, TreeOf(Root('C') + "\\Elders"));
+
+        // The show backed up as G:; while G: is there, it is the same folder.
+        ASSERT_EQ(BackupResult::Ran, MakeBackup(asG, Dest(), nullptr, nullptr, &outcome));
+        EXPECT_EQ(4, outcome.copied);
+        EXPECT_EQ("Demo", FindBackupFolder(Dest(), Show()).name);
+    }
+    // G: is gone and the show is on C: again.
+    const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
+    ASSERT_NE(std::string::npos, ReadWholeFile(record).find("\r\nMap van de show: " + asG + "\r\n"));
+    const BackupFolderChoice choice = FindBackupFolder(Dest(), Show());
+    EXPECT_EQ("Demo", choice.name);
+    EXPECT_FALSE(choice.takenBy);
+    ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), Dest(), nullptr, nullptr, &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(4, outcome.unchanged);
+    EXPECT_FALSE(PathIsFolder(Dest() + "\\Demo (2)"));
+    EXPECT_NE(std::string::npos, ReadWholeFile(record).find("\r\nMap van de show: " + Show() + "\r\n"));
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+}
+
+// Names compare as Windows compares them: a name changed only in case, with
+// a letter outside ASCII, is the same file with new content; a file that
+// became a folder, or a folder that became a file, is one message.
+TEST_F(Backup, ANameChangedInCaseOrFromFileToFolderIsOneFileOrOneMessage) {
+    MakeShow();
+    const std::string cafe = "Plaatjes\\caf\xC3\xA9.jpg", CAFE = "Plaatjes\\CAF\xC3\x89.jpg";
+    MakeByName(Show() + cafe, TestBytes(5000, 6));
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    ASSERT_EQ(5, outcome.copied);
+
+    ASSERT_TRUE(::DeleteFileW(WideFromUtf8(Show() + cafe).c_str()));
+    MakeByName(Show() + CAFE, TestBytes(6000, 7));
+    ASSERT_TRUE(::SetFileAttributesA((Show() + "verborgen.txt").c_str(), FILE_ATTRIBUTE_NORMAL));
+    ASSERT_TRUE(::DeleteFileA((Show() + "verborgen.txt").c_str()));
+    MakeTestFile(Show() + "verborgen.txt\\a.wav", TestBytes(10, 8));
+    MakeTestFile(Show() + "verborgen.txt\\b.wav", TestBytes(10, 9));
+    MakeTestFile(Show() + "verborgen.txt\\Oud\\c.wav", TestBytes(10, 10));
+    ASSERT_TRUE(::RemoveDirectoryA((Show() + "Leeg").c_str()));
+    MakeTestFile(Show() + "Leeg", "nu een bestand");
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(2, outcome.failed);
+    std::vector<std::string> boxes = BoxTexts();
+    std::sort(boxes.begin(), boxes.end());
+    EXPECT_EQ((std::vector<std::string>{
+                  "De volgende map is niet in de back-up gekomen:\n" + Show() +
+                      "verborgen.txt\n\nIn de back-up staat een bestand met dezelfde naam; de bestanden in deze map "
+                      "zijn niet gekopieerd.",
+                  "Het volgende bestand is niet in de back-up gekomen:\n" + Show() +
+                      "Leeg\n\nIn de back-up staat een map met dezelfde naam."}),
+              boxes);
+    // The copy has the show's new spelling and content; the old one is an older version.
+    EXPECT_EQ(TestBytes(6000, 7), ReadByName(Copy(CAFE)));
+    const std::vector<std::string> tree = TreeOf(Dest() + "\\Demo");
+    EXPECT_NE(tree.end(), std::find(tree.begin(), tree.end(), CAFE));
+    EXPECT_EQ(tree.end(), std::find(tree.begin(), tree.end(), cafe));
+    const std::vector<std::string> older = TreeOf(Dest() + "\\Demo oudere versies");
+    ASSERT_EQ(3u, older.size());
+    EXPECT_EQ(TestBytes(5000, 6), ReadByName(Dest() + "\\Demo oudere versies\\" + older[2]));
+    EXPECT_NE(std::string::npos, ReadWholeFile(Dest() + "\\Demo - Zekerpad-back-up.txt").find("\r\n" + CAFE + "\t6000\t"));
+
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(4, outcome.unchanged);
+    EXPECT_EQ(2, outcome.failed);
 }
 
 }  // namespace

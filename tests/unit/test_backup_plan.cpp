@@ -2,6 +2,7 @@
 
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
+#include "common/text.h"
 
 namespace {
 
@@ -260,6 +261,57 @@ TEST(BackupRecord, TwoShowsOfOneNameGetTwoFolders) {
     EXPECT_EQ("Kerst (4)", ChooseBackupFolder("Kerst", "D:\\Kerst\\", look).name);
     // Its own name, full, without a record: only after a question.
     EXPECT_TRUE(ChooseBackupFolder("Kerst (3)", "D:\\Kerst (3)\\", look).needsConsent);
+}
+
+// Names compare as Windows compares them: every letter with a capital, not
+// only ASCII, so that a name changed only in case is the same file.
+TEST(BackupPlan, NamesCompareAsWindowsDoesBeyondAscii) {
+    const struct {
+        const char* name;
+        const char* key;
+    } cases[] = {
+        {"caf\xC3\xA9.jpg", "CAF\xC3\x89.JPG"},                                     // café
+        {"\xC3\xBF\xC3\xA6\xC3\xB8\xC3\xB7", "\xC5\xB8\xC3\x86\xC3\x98\xC3\xB7"},  // ÿæø÷
+        {"\xC5\x82\xC3\xB3\x64\xC5\xBA", "\xC5\x81\xC3\x93\x44\xC5\xB9"},          // łódź
+        {"\xC4\x9F\xC4\xB3\xC5\x8B", "\xC4\x9E\xC4\xB2\xC5\x8A"},                   // ğĳŋ
+        {"\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1\xCF\x82",                          // σοφίας
+         "\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91\xCE\xA3"},
+        {"\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xD1\x91\xD1\x97",            // привет ёї
+         "\xD0\x9F\xD0\xA0\xD0\x98\xD0\x92\xD0\x95\xD0\xA2 \xD0\x81\xD0\x87"},
+        {"\xD3\x82\xD3\x91\xD3\x8F", "\xD3\x81\xD3\x90\xD3\x80"},                   // ӂӑӏ
+        // Dotless i and long s keep their own capital-less form, as there.
+        {"\xC4\xB1\xC5\xBF", "\xC4\xB1\xC5\xBF"},
+        // Past the table, and bytes that are no UTF-8, stay as they are.
+        {"\xE5\xAF\x8C\xE5\xA3\xAB \xF0\x9F\x8E\xB5 \xFF\xC3", "\xE5\xAF\x8C\xE5\xA3\xAB \xF0\x9F\x8E\xB5 \xFF\xC3"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.key, NameKey(c.name)) << c.name;
+
+    EXPECT_TRUE(SameFolderText("C:\\Shows\\D\xC3\xA9mo\\", "c:\\shows\\D\xC3\x89MO"));
+    EXPECT_EQ(DestinationProblem::InsideShow,
+              DestinationProblemBySpelling("C:\\Shows\\D\xC3\x89MO\\Audio", "C:\\Shows\\D\xC3\xA9mo\\"));
+}
+
+// A folder of the show where the back-up has a file: one refusal for the
+// folder, nothing planned below it; the rest goes on.
+TEST(BackupPlan, AFileInTheWayOfAFolderIsRefusedOnceWithNothingBelowIt) {
+    const std::vector<BackupEntry> show = {Folder("Licht"), File("Licht\\a.wav", 1, kNoon), Folder("Licht\\Oud"),
+                                           File("Licht\\Oud\\b.wav", 2, kNoon), File("demo.ws4", 3, kNoon),
+                                           Folder("Lichtjes"), File("Lichtjes\\c.wav", 4, kNoon)};
+    const std::vector<BackupEntry> backup = {File("LICHT", 9, kNoon)};
+    const BackupPlan plan = PlanBackup(show, backup, "C:\\Demo\\", "E:\\Demo\\", BackupVolume{});
+    EXPECT_EQ(Actions(plan), (std::vector<BackupAction>{BackupAction::FileInWay, BackupAction::Copy,
+                                                        BackupAction::Copy}));
+    EXPECT_EQ(0u, plan.files[0].source);
+    EXPECT_EQ(plan.folders, std::vector<std::string>{"Lichtjes"});
+    EXPECT_EQ(1, plan.refusedCount);
+    EXPECT_EQ(2, plan.copyCount);
+    EXPECT_EQ(7, plan.copyBytes);
+}
+
+TEST(BackupRecord, AShowFolderUnderAnotherDriveLetterHasTheSamePathBelowIt) {
+    EXPECT_TRUE(SamePathBelowDrive("D:\\Shows\\Demo\\", "g:\\shows\\demo"));
+    EXPECT_FALSE(SamePathBelowDrive("D:\\Shows\\Demo\\", "G:\\Shows\\Demo 2\\"));
+    EXPECT_FALSE(SamePathBelowDrive("\\\\pc\\Shows\\Demo\\", "G:\\Shows\\Demo\\"));
 }
 
 }  // namespace

@@ -1,0 +1,180 @@
+#include "backup/backup_identity.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "backup/backup_disk.h"
+#include "backup/backup_plan.h"
+#include "backup/backup_record.h"
+#include "common/text.h"
+#include "common/wide_text.h"
+#include "common/win_raii.h"
+#include "files/file_system.h"
+
+namespace backup {
+
+namespace {
+// What the file system calls a folder: its volume and its number there.
+struct FolderId {
+    DWORD volume = 0;
+    DWORD high = 0, low = 0;
+    bool operator==(const FolderId& o) const { return volume == o.volume && high == o.high && low == o.low; }
+};
+
+UniqueFile OpenFolder(const std::string& folder) {
+    return UniqueFile(::CreateFileW(Wide(WithBackslash(folder)).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool FolderIdOf(const std::string& folder, FolderId& id) {
+    UniqueFile handle = OpenFolder(folder);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.high = info.nFileIndexHigh;
+    id.low = info.nFileIndexLow;
+    return true;
+}
+
+// "E:\a" for "E:\a\b\", "E:\" for "E:\a", empty above a drive's root.
+std::string ParentFolder(const std::string& folder) {
+    std::string path = folder;
+    if (path.size() > 3 && path.back() == '\\') path.pop_back();
+    const size_t slash = path.rfind('\\');
+    if (slash == std::string::npos || slash + 1 == path.size()) return std::string();
+    if (slash == 2 && path[1] == ':') return path.substr(0, 3);
+    // "\\server\share" has no parent folder of its own.
+    if (path.compare(0, 2, "\\\\") == 0 && std::count(path.begin(), path.end(), '\\') <= 3) return std::string();
+    return path.substr(0, slash);
+}
+
+// The path the system resolves an open folder to, through a drive letter
+// made with subst, a junction or a symbolic link; empty when it cannot say.
+std::string FinalPathOf(HANDLE handle, DWORD volumeName) {
+    const DWORD flags = FILE_NAME_NORMALIZED | volumeName;
+    const DWORD need = ::GetFinalPathNameByHandleW(handle, nullptr, 0, flags);
+    if (need == 0) return std::string();
+    std::wstring path(need, L'\0');
+    const DWORD got = ::GetFinalPathNameByHandleW(handle, &path[0], need, flags);
+    if (got == 0 || got >= need) return std::string();
+    return Utf8FromWide(path.data(), got);
+}
+
+// "C:\Shows" for "\\?\C:\Shows", "\\server\share" for "\\?\UNC\server\share".
+std::string WithoutLongPrefix(const std::string& path) {
+    if (path.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + path.substr(8);
+    if (path.compare(0, 4, "\\\\?\\") == 0) return path.substr(4);
+    return path;
+}
+
+// Whether a folder of the show's tree (the show's folder itself too) has
+// one of ids; the tree is walked only for this.
+class CFindFolderId : public CFolderVisitor {
+public:
+    explicit CFindFolderId(const std::vector<FolderId>& ids) : m_ids(ids) {}
+    bool found = false;
+    bool OnFolder(const FolderPlace& folder) override {
+        FolderId id;
+        if (FolderIdOf(Utf8FromWide(folder.path.data(), folder.path.size()), id))
+            found = std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end();
+        return !found;
+    }
+    bool OnEntry(const FolderPlace&, const FolderEntry& entry) override { return entry.isFolder && !entry.isLink; }
+
+private:
+    const std::vector<FolderId>& m_ids;
+};
+
+// A drive's root that the system knows as the root of a volume of its own:
+// opened by the volume's name, it is the same folder. It lies in no other
+// folder, except where its volume is mounted, and NamesOf sees those.
+bool IsOwnVolumeRoot(const std::string& root, const FolderId& id) {
+    wchar_t volume[64] = {};
+    FolderId own;
+    return ::GetVolumeNameForVolumeMountPointW(WideFromUtf8(root).c_str(), volume, 64) &&
+           FolderIdOf(Utf8FromWide(volume, std::wcslen(volume)), own) && own == id;
+}
+
+// A drive's root on the way up that may be a folder of the show's tree
+// under another name: no volume's own root, and either on the show's
+// volume or one the system names only by itself (it cannot say more).
+bool MayBeAFolderOf(const std::string& root, const FolderId& id, const FolderId& show) {
+    if (IsOwnVolumeRoot(root, id)) return false;
+    if (id.volume == show.volume) return true;
+    UniqueFile handle = OpenFolder(root);
+    return handle &&
+           NameKey(WithBackslash(WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS)))) == NameKey(root);
+}
+
+}  // namespace
+
+std::vector<std::string> NamesOf(const std::string& folder) {
+    std::vector<std::string> names{NormalizeFolder(folder)};
+    UniqueFile handle = OpenFolder(folder);
+    if (!handle) return names;
+    const std::string resolved = WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS));
+    if (!resolved.empty()) names.push_back(NormalizeFolder(resolved));
+    // "\\?\Volume{...}\Shows\Demo": the volume, then the folder on it.
+    const std::string onVolume = FinalPathOf(handle.get(), VOLUME_NAME_GUID);
+    const size_t brace = onVolume.find("}\\");
+    if (brace == std::string::npos) return names;
+    const std::wstring volume = WideFromUtf8(onVolume.substr(0, brace + 2));
+    DWORD need = 0;
+    ::GetVolumePathNamesForVolumeNameW(volume.c_str(), nullptr, 0, &need);
+    if (need == 0) return names;
+    std::wstring mounts(need, L'\0');
+    if (!::GetVolumePathNamesForVolumeNameW(volume.c_str(), &mounts[0], need, &need)) return names;
+    for (const wchar_t* m = mounts.c_str(); *m; m += std::wcslen(m) + 1)
+        names.push_back(NormalizeFolder(Utf8FromWide(m, std::wcslen(m)) + onVolume.substr(brace + 2)));
+    return names;
+}
+
+bool Within(const std::string& path, const std::string& folder) {
+    const std::string key = NameKey(WithBackslash(folder));
+    return NameKey(WithBackslash(path)).compare(0, key.size(), key) == 0;
+}
+
+bool SameVolume(const std::string& a, const std::string& b) {
+    FolderId x, y;
+    if (FolderIdOf(a, x) && FolderIdOf(b, y) && x.volume != 0) return x.volume == y.volume;
+    return SameDrive(a, b);
+}
+
+bool RecordedShowIsThis(const std::string& recorded, const std::string& showFolder) {
+    FolderId was, is;
+    if (FolderIdOf(recorded, was)) return FolderIdOf(showFolder, is) && was == is;
+    return !IsFolder(recorded) && SamePathBelowDrive(recorded, showFolder);
+}
+
+bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder, bool lookInside) {
+    FolderId show;
+    if (!FolderIdOf(folder, show)) return false;
+    std::vector<FolderId> doors;
+    for (const std::string& name : names) {
+        for (std::string p = name; !p.empty(); p = ParentFolder(p)) {
+            FolderId id;
+            if (!FolderIdOf(p, id)) continue;
+            if (id == show) return true;
+            if (lookInside && ParentFolder(p).empty() && MayBeAFolderOf(WithBackslash(p), id, show))
+                doors.push_back(id);
+        }
+    }
+    if (doors.empty()) return false;
+    // The root of folder's own drive is no folder of it: most back-ups on
+    // the show's drive need no walk.
+    for (const std::string& name : NamesOf(folder)) {
+        std::string top = name;
+        for (std::string p = ParentFolder(name); !p.empty(); p = ParentFolder(p)) top = p;
+        FolderId root;
+        if (FolderIdOf(top, root)) doors.erase(std::remove(doors.begin(), doors.end(), root), doors.end());
+    }
+    if (doors.empty()) return false;
+    CFindFolderId find(doors);
+    WalkFolderTree(WideFromUtf8(WithBackslash(folder)), find);
+    return find.found;
+}
+
+}  // namespace backup

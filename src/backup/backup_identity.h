@@ -1,0 +1,37 @@
+// What a folder is, whatever names it: another drive letter, subst, a
+// junction, a symbolic link or a mount point. The destination's refusals
+// and the show a back-up's record names are decided by this, not by the
+// spelling of a path.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace backup {
+
+// Every name an existing folder goes by: as it is spelled, as the system
+// resolves it, and through every folder its volume is mounted on. Only the
+// spelling for a folder that cannot be opened.
+std::vector<std::string> NamesOf(const std::string& folder);
+
+// path is folder or lies below it, by the names as Windows compares them.
+bool Within(const std::string& path, const std::string& folder);
+
+// One of names, or a folder on its way up, is folder. With lookInside, a
+// drive's root on the way that may be a folder of folder's tree (a drive
+// letter made for it, a share of it) is also looked for among folder's own
+// folders, which are walked for it.
+bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder, bool lookInside);
+
+// Both folders lie on one volume, whatever drive letters or links name
+// them; by their letters when the system cannot say.
+bool SameVolume(const std::string& a, const std::string& b);
+
+// A record's show folder that is this show's folder under another name:
+// it names the show's folder itself now (another drive letter, a link),
+// or it names no folder any more and has the show's path below its drive
+// (a USB disk that came back under another letter). A folder that is
+// there and is another one is another show.
+bool RecordedShowIsThis(const std::string& recorded, const std::string& showFolder);
+
+}  // namespace backup
