@@ -58,7 +58,8 @@ enum class ChunkCache {
 UniqueFile OpenForChunks(const std::wstring& path, ChunkCache cache, uint32_t* error);
 
 // Writes one chunk; the same shape as the back-up's write seam. Called on
-// the writer thread: it may only write, and say so through SetLastError.
+// the writer thread (on the caller's, for a file of one chunk or less): it
+// may only write, and say so through SetLastError.
 using ChunkWriteFn = bool (*)(void* file, const void* data, unsigned long size, unsigned long* written);
 bool WriteChunkToFile(void* file, const void* data, unsigned long size, unsigned long* written);
 
@@ -75,7 +76,8 @@ public:
     // the caller meanwhile. With `out` (a synchronous handle through the
     // system's cache: the last chunk is seldom a whole sector), every chunk
     // is also written there, through `write` (WriteChunkToFile when null),
-    // in order.
+    // in order. A file of one chunk or less starts no thread: it is read
+    // (and written) on the caller's thread, in Next.
     explicit CChunkReader(HANDLE in, ChunkCache cache = ChunkCache::Use, HANDLE out = INVALID_HANDLE_VALUE,
                           ChunkWriteFn write = nullptr);
     // Stops reading and writing and waits for the threads to end: at most
