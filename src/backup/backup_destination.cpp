@@ -10,6 +10,7 @@
 #include "common/wide_text.h"
 #include "common/win_raii.h"
 #include "files/free_space.h"
+#include "files/temp_name.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 
@@ -106,7 +107,7 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
     DWORD probeError = rootError == ERROR_ALREADY_EXISTS ? ERROR_SUCCESS : rootError;
     if (probeError == ERROR_SUCCESS && !IsFolder(root)) probeError = ERROR_DIRECTORY;
     for (uint32_t n = 0; probeError == ERROR_SUCCESS && n < 10; ++n) {
-        UniqueFile probe(::CreateFileW(Wide(root + BackupTempName(n)).c_str(), GENERIC_WRITE, 0, nullptr,
+        UniqueFile probe(::CreateFileW(Wide(root + TempFileName(n)).c_str(), GENERIC_WRITE, 0, nullptr,
                                        CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
         if (probe) break;
         probeError = ::GetLastError();

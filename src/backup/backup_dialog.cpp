@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "files/file_helpers.h"
+#include "files/file_system.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "services/msgbox.h"
@@ -38,7 +39,7 @@ std::string FullPath(const std::wstring& path) {
 }
 
 bool FolderThere(const std::string& folder) {
-    const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(LongPath(folder)).c_str());
+    const DWORD attributes = ::GetFileAttributesW(LongPath(WideFromUtf8(folder)).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "common/text.h"
+#include "files/temp_name.h"
 
 namespace {
 constexpr uint64_t kTicksPerSecond = 10000000;
@@ -53,7 +54,7 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
                 plan.folders.push_back(entry.relative);
             continue;
         }
-        const size_t tempLength = targetRoot.size() + FolderPart(entry.relative).size() + kBackupTempNameLength;
+        const size_t tempLength = targetRoot.size() + FolderPart(entry.relative).size() + kTempNameLength;
         BackupAction action = BackupAction::Copy;
         if (sourceRoot.size() + entry.relative.size() > kBackupMaxPath ||
             targetRoot.size() + entry.relative.size() > kBackupMaxPath || tempLength > kBackupMaxPath)

@@ -82,7 +82,6 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         log.Value("fout", ReasonFor(::GetLastError()));
     }
 
-    CAlignedBuffer buffer(kChunkBytes);
     CSha256 sha;
     bool aborted = false;
     int notCopied = 0;
@@ -103,7 +102,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
             }
             // A copy the record does not vouch for (no record, a damaged one,
             // a lost line): taken in only when its bytes are the show's.
-            switch (CompareWithShow(from, to, entry, buffer.get(), sha, progress, outcome.copiedBytes, lines)) {
+            switch (CompareWithShow(from, to, entry, sha, progress, outcome.copiedBytes, lines)) {
             case Compared::Same:
                 log.Value("ongewijzigd", Shown(from));
                 ++outcome.unchanged;
@@ -141,9 +140,8 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
             ++outcome.failed;
             continue;
         }
-        if (!buffer.get() || !sha.Valid()) {
-            ReportFailure(log, from, SystemErrorText(buffer.get() ? ERROR_NOT_SUPPORTED : ERROR_NOT_ENOUGH_MEMORY),
-                          owner);
+        if (!sha.Valid()) {
+            ReportFailure(log, from, SystemErrorText(ERROR_NOT_SUPPORTED), owner);
             ++outcome.failed;
             continue;
         }
@@ -154,7 +152,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         }
         const bool hasOld = file.hasOlder || copyAgain;
         const std::string older = place.olderRoot + entry.relative;
-        VerifiedCopy copy(buffer.get(), sha, progress, outcome.copiedBytes);
+        VerifiedCopy copy(sha, progress, outcome.copiedBytes);
         CContentCheck content(ExtensionOf(entry.relative), static_cast<uint64_t>(entry.size));
         copy.CheckContents(&content);
         DWORD targetError = ERROR_SUCCESS;

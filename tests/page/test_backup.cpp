@@ -13,6 +13,7 @@
 #include "backup/backup_dialog.h"
 #include "backup/backup_run.h"
 #include "common/wide_text.h"
+#include "files/file_system.h"
 #include "page/repair_fixture.h"
 #include "resource.h"
 #include "support/driver.h"
@@ -50,7 +51,7 @@ bool HasTempFile(const std::string& folder) {
 
 // A file by a UTF-8 name, through the wide-character calls, as the disk has it.
 std::string ReadByName(const std::string& utf8) {
-    UniqueFile f(::CreateFileW(WideFromUtf8(LongPath(utf8)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    UniqueFile f(::CreateFileW(LongPath(WideFromUtf8(utf8)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, 0, nullptr));
     if (!f) return "(ontbreekt)";
     std::string bytes;
@@ -61,7 +62,7 @@ std::string ReadByName(const std::string& utf8) {
 }
 
 void MakeByName(const std::string& utf8, const std::string& bytes) {
-    const std::wstring path = WideFromUtf8(LongPath(utf8));
+    const std::wstring path = LongPath(WideFromUtf8(utf8));
     for (size_t slash = path.find(L'\\', 7); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
         ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
     UniqueFile f(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
@@ -91,6 +92,13 @@ bool LosesAByte(void* file, const void* data, unsigned long size, unsigned long*
     std::string changed(static_cast<const char*>(data), size);
     changed[size / 2] ^= 0x10;
     return WriteBackupFile(file, changed.data(), size, written);
+}
+
+// The last step of a copy, putting it in place, is refused (another
+// program holds the name for a moment, as a virus scanner does).
+bool RenameRefused(const wchar_t*, const wchar_t*) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return false;
 }
 
 class Backup : public RepairPageTest {
@@ -531,6 +539,35 @@ TEST_F(Backup, ACopyThatReadsBackOtherwiseKeepsTheOldCopyAndLeavesNoTemporaryFil
     EXPECT_EQ(TestBytes(40000, 3), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
     EXPECT_FALSE(HasTempFile(Dest()));
     EXPECT_FALSE(PathIsFolder(Dest() + "\\Demo oudere versies\\"));
+}
+
+TEST_F(Backup, AFailedFinalRenamePutsTheOlderCopyBack) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 9));
+    SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
+    {
+        // The older copy has moved aside when the new one is refused its place.
+        ScopedSeam<BackupRenameFn> refused(g_pfnBackupRename, &RenameRefused);
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    }
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(1, outcome.failed);
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_EQ(0u, BoxTexts()[0].find("Het volgende bestand is niet in de back-up gekomen:\n" + Show() +
+                                     "Plaatjes\\titel.jpg\n\n"));
+    EXPECT_EQ(TestBytes(40000, 3), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
+    EXPECT_FALSE(HasTempFile(Dest()));
+    for (const std::string& name : TreeOf(Dest() + "\\Demo oudere versies")) EXPECT_EQ('\\', name.back()) << name;
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is niet volledig:"));
+
+    // The next run finds things as they were and copies the file after all.
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_EQ(TestBytes(40000, 9), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
 }
 
 TEST_F(Backup, ADriveLetterForTheShowsParentFolderIsSeenThrough) {
