@@ -184,14 +184,16 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
     return DestinationProblem::None;
 }
 
-BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder) {
+BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder,
+                                    RecordOnDisk* lastRead) {
     const std::string folder = WithBackslash(NormalizeFolder(destination));
     return ChooseBackupFolder(ShowFolderName(showFolder), showFolder, [&](const std::string& name) {
         BackupFolderState state;
         state.folderExists = IsFolder(folder + name);
         if (state.folderExists) state.folderEmpty = FolderIsEmpty(folder + name);
-        BackupRecord record;
-        if (ReadBackupRecord(folder + name + "\\", &record)) state.recordShow = record.showFolder;
+        RecordOnDisk read = ReadRecordAt(folder + name + "\\");
+        if (read.found) state.recordShow = read.record.showFolder;
+        if (lastRead) *lastRead = std::move(read);
         return state;
     });
 }

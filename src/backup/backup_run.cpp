@@ -58,6 +58,7 @@ std::string RefusalReason(BackupAction action, const BackupVolume& volume) {
 }
 struct RunPlace {
     std::string sourceRoot, targetRoot, olderRoot;
+    BackupVolume volume;
 };
 // "wav" for "Audio\intro.wav"; empty without one.
 std::string ExtensionOf(const std::string& relative) {
@@ -72,7 +73,6 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
                                HWND owner) {
     BackupOutcome outcome;
     CLogBatch log;
-    const BackupVolume volume = QueryBackupVolume(place.targetRoot);
 
     for (const std::string& folder : plan.folders) {
         const std::string path = place.targetRoot + folder;
@@ -136,7 +136,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         log.Value("bron", Shown(from));
         log.Value("doel", Shown(to));
         if (file.action != BackupAction::Copy && !copyAgain) {
-            ReportFailure(log, from, RefusalReason(file.action, volume), owner);
+            ReportFailure(log, from, RefusalReason(file.action, place.volume), owner);
             ++outcome.failed;
             continue;
         }
@@ -223,7 +223,8 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
         LogLine("Einde back-up");
         return result;
     };
-    const BackupFolderChoice choice = FindBackupFolder(folder, showFolder);
+    RecordOnDisk read;
+    const BackupFolderChoice choice = FindBackupFolder(folder, showFolder, &read);
     const std::string root = BackupRoot(folder, showFolder, choice.name);
     if (!DestinationAllowed(folder, showFolder, root, owner)) return end(BackupResult::Refused);
     if (!IsFolder(folder)) {
@@ -280,9 +281,11 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     if (!DestinationWritableWithRoom(folder, showFolder, root, plan, owner)) return end(BackupResult::Refused);
     if (planned) planned(plan.copyBytes);
 
-    std::string onDisk;
-    BackupRecord record;
-    if (ReadRecordText(root, onDisk, &record) && record.damaged) {
+    // Read when the folder was chosen; nothing has written it since.
+    if (read.root != root) read = ReadRecordAt(root);
+    std::string& onDisk = read.text;
+    BackupRecord& record = read.record;
+    if (read.found && record.damaged) {
         // Its lines vouch for nothing: every copy is compared with the show.
         LogValue("overzicht beschadigd", Shown(RecordPathOf(root)));
         record.files.clear();
@@ -300,7 +303,7 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
             LogValue("fout", "overzicht niet geschreven: " + Shown(RecordPathOf(root)) + " (" + ReasonFor(error) + ")");
     }
 
-    const RunPlace place{showFolder, root, OlderVersionsFolder(folder, choice.name)};
+    const RunPlace place{showFolder, root, OlderVersionsFolder(folder, choice.name), volume};
     *outcome = CopyPlannedFiles(source, plan, place, lines, healed, progress, owner);
 
     CLogBatch log;

@@ -838,14 +838,25 @@ TEST_F(Backup, TheDialogSaysTheChecksVerdict) {
 }
 
 // A record another program holds open cannot be replaced: the run is not
-// complete and says which file and why.
+// complete and says which file and why (a run that changed nothing has
+// nothing to write).
 TEST_F(Backup, ARecordThatCannotBeWrittenMakesTheRunIncomplete) {
     MakeShow();
     FreeSpaceStub space(kPlenty);
     BackupOutcome outcome;
     ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
-    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 8));
     const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
+    // Nothing changed, so nothing is written: the record held open does
+    // not matter.
+    {
+        UniqueFile held = HoldOpen(record, FILE_SHARE_READ);
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    }
+    EXPECT_EQ(4, outcome.unchanged);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 8));
     {
         UniqueFile held = HoldOpen(record, FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
