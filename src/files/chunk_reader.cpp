@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 #include <system_error>
 #include <thread>
 
@@ -33,11 +34,35 @@ struct CChunkReader::Impl {
     // thread: starting threads would cost more than they save.
     bool inlined = false;
 
-    // One block of memory, page-aligned as unbuffered reads want it.
+    // One block of memory, page-aligned as unbuffered reads want it. The
+    // block of the reader before is taken over when it is free: a read
+    // touches every page of its buffer first (under Wine), and a new block
+    // costs more than reading a small file.
     struct PageMemory {
+        static constexpr size_t kBytes = kChunkReadBytes * kChunkReadBuffers;
         void* p = nullptr;
+        PageMemory() {
+            std::lock_guard<std::mutex> hold(SpareLock());
+            std::swap(p, Spare());
+            if (!p) p = ::VirtualAlloc(nullptr, kBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        }
         ~PageMemory() {
-            if (p) ::VirtualFree(p, 0, MEM_RELEASE);
+            if (!p) return;
+            std::lock_guard<std::mutex> hold(SpareLock());
+            if (!Spare()) {
+                Spare() = p;
+            } else {
+                ::VirtualFree(p, 0, MEM_RELEASE);
+            }
+        }
+        // One block at most stays for the next reader, for the whole run.
+        static void*& Spare() {
+            static void* s_spare = nullptr;
+            return s_spare;
+        }
+        static std::mutex& SpareLock() {
+            static std::mutex s_lock;
+            return s_lock;
         }
     } memory;
     size_t sizes[kChunkReadBuffers] = {};
@@ -152,12 +177,11 @@ CChunkReader::CChunkReader(HANDLE in, ChunkCache cache, HANDLE out, ChunkWriteFn
     d.out = out;
     d.write = write ? write : &WriteChunkToFile;
     d.unbuffered = cache == ChunkCache::Bypass;
-    // Most files of a show are small. (Read inline, a file that grows
+    // Most files of a show are small, and a thread costs about a
+    // millisecond to start under Wine. (Read inline, a file that grows
     // meanwhile is still read to its end, only without reading ahead.)
     LARGE_INTEGER size{};
-    d.inlined = ::GetFileSizeEx(in, &size) && size.QuadPart <= static_cast<LONGLONG>(kChunkReadBytes);
-    d.memory.p = ::VirtualAlloc(nullptr, kChunkReadBytes * (d.inlined ? 1 : kChunkReadBuffers),
-                                MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    d.inlined = ::GetFileSizeEx(in, &size) && size.QuadPart <= static_cast<LONGLONG>(kChunkInlineBytes);
     if (!d.memory.p) {
         d.readError = ERROR_NOT_ENOUGH_MEMORY;
         d.ended = true;

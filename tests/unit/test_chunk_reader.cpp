@@ -58,8 +58,9 @@ bool FailingWrite(void* file, const void* data, unsigned long size, unsigned lon
 
 TEST(ChunkReader, HandsOverEveryByteOnceInOrder) {
     ScratchFolder dir("C:\\ZkChunks");
+    // Read on the caller's thread up to kChunkInlineBytes, ahead beyond.
     for (size_t size : {size_t{0}, size_t{1}, kChunkReadBytes - 1, kChunkReadBytes, kChunkReadBytes + 1,
-                        kChunkReadBuffers * kChunkReadBytes * 2 + 12345}) {
+                        kChunkInlineBytes, kChunkInlineBytes + 1, kChunkReadBuffers * kChunkReadBytes * 2 + 12345}) {
         SCOPED_TRACE(size);
         const std::string bytes = Pattern(size);
         const std::string source = dir / ("in" + std::to_string(size));
@@ -166,17 +167,22 @@ TEST(ChunkReader, EndedBetweenChunksLeavesNoThreadBehind) {
     EXPECT_EQ(threadsWhileReading(true), before + 2);
     EXPECT_EQ(ThreadsOfThisProcess(), before);
 
-    // A file of one chunk starts none: a show's many small files would
-    // spend more on starting threads than on reading.
-    ASSERT_TRUE(WriteWholeFile(dir / "small", Pattern(kChunkReadBytes)));
+    // A small file starts none: a show's many small files would spend more
+    // on starting threads than on reading them.
+    const std::string small = Pattern(kChunkInlineBytes);
+    ASSERT_TRUE(WriteWholeFile(dir / "small", small));
     uint32_t error = 0;
     UniqueFile in = OpenForChunks(WideFromUtf8(dir / "small"), ChunkCache::Use, &error);
     ::DeleteFileA((dir / "out").c_str());
     UniqueFile out = NewFile(dir / "out");
-    CChunkReader copy(in.get(), ChunkCache::Use, out.get());
-    ChunkView chunk;
-    EXPECT_TRUE(copy.Next(&chunk));
-    EXPECT_EQ(ThreadsOfThisProcess(), before);
-    EXPECT_FALSE(copy.Next(&chunk));
-    EXPECT_TRUE(copy.FinishWrites());
+    {
+        CChunkReader copy(in.get(), ChunkCache::Use, out.get());
+        ChunkView chunk;
+        EXPECT_TRUE(copy.Next(&chunk));
+        EXPECT_EQ(ThreadsOfThisProcess(), before);
+        EXPECT_FALSE(copy.Next(&chunk) && copy.Next(&chunk) && copy.Next(&chunk) && copy.Next(&chunk));
+        EXPECT_TRUE(copy.FinishWrites());
+    }
+    out.reset();
+    EXPECT_TRUE(ReadWholeFile(dir / "out") == small);
 }
