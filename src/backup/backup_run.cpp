@@ -66,6 +66,19 @@ std::string ExtensionOf(const std::string& relative) {
     return ext.empty() ? ext : ext.substr(1);
 }
 
+// The record's lines as read, in their order, against the lines the run
+// leaves (in the order of their keys, as they are written).
+bool SameLines(const std::vector<BackupRecordFile>& files, const RecordMap& lines) {
+    if (files.size() != lines.size()) return false;
+    auto line = lines.begin();
+    for (const BackupRecordFile& f : files) {
+        const BackupRecordFile& l = (line++)->second;
+        if (f.relative != l.relative || f.size != l.size || f.writeTime != l.writeTime || f.sha256 != l.sha256)
+            return false;
+    }
+    return true;
+}
+
 // Copies every file the plan says to copy, one verified copy after the
 // other, and keeps lines (the record to be) in step with what is there.
 BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const BackupPlan& plan, const RunPlace& place,
@@ -292,6 +305,11 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     }
     RecordMap lines = CurrentLines(record, target, volume.timePrecision);
     for (const auto& finding : healed) lines.erase(finding.first);
+    // A sealed record of a complete run of this show, which a run that
+    // copies nothing leaves as it is, need not even be formatted again.
+    const bool wasComplete = read.found && !record.damaged && !record.sealChecksum.empty() &&
+                             record.lastRun == RecordedRun::Complete && record.showFolder == showFolder &&
+                             plan.copyCount == 0;
     record.showFolder = showFolder;
     record.lastRun = RecordedRun::Incomplete;
     record.incompleteReason = "onderbroken";
@@ -329,7 +347,8 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     const bool complete = !outcome->stopped && outcome->failed == 0 && unreadable.empty() && links.empty();
     record.lastRun = complete ? RecordedRun::Complete : RecordedRun::Incomplete;
     record.incompleteReason = outcome->stopped ? "gestopt" : FileCountText(outcome->failed) + " niet gekopieerd";
-    const DWORD error = SaveRecord(root, record, lines, onDisk);
+    const bool unchanged = complete && wasComplete && SameLines(record.files, lines);
+    const DWORD error = unchanged ? ERROR_SUCCESS : SaveRecord(root, record, lines, onDisk);
     if (error != ERROR_SUCCESS) {
         // Without its record the back-up cannot be proved: not complete.
         const std::string path = Shown(RecordPathOf(root));
