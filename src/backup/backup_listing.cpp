@@ -26,7 +26,11 @@ public:
         : m_entries(entries), m_links(links), m_pump(pump), m_unreadable(unreadable) {}
 
     bool Failed() const { return m_bFailed; }
-    bool Pump() { return m_bFailed || !m_pump || m_pump() || (m_bFailed = true, false); }
+    // Asks the window whether to go on; a stop ends the listing as failed.
+    bool Pump() {
+        if (m_pump && !m_pump()) m_bFailed = true;
+        return !m_bFailed;
+    }
 
     bool OnFolder(const FolderPlace& folder) override {
         if (m_bFailed || (folder.depth > 0 && !Pump())) return false;
@@ -65,7 +69,7 @@ private:
     bool m_bFailed = false;
 };
 
-// Stops at the first entry.
+// Whether a folder holds anything: its own listing, no subfolder's.
 class CFirstEntry : public CFolderVisitor {
 public:
     bool found = false;
