@@ -570,6 +570,36 @@ TEST_F(Backup, AFailedFinalRenamePutsTheOlderCopyBack) {
     EXPECT_EQ(TestBytes(40000, 9), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
 }
 
+// A link to another folder is named, not followed; a folder that cannot
+// be listed (here: gone between the listing of its parent and its own) is
+// named too; everything else is copied, and the run is not complete.
+TEST_F(Backup, AFolderLinkAndAFolderThatCannotBeListedAreEachNamedOnce) {
+    MakeShow();
+    MakeTestFile(Show() + "Weg\\weg.wav", TestBytes(100, 5));
+    const std::string unixShow = UnixPathOf(Root('C')) + "/Demo";
+    if (!RunningUnderWine() || RunUnixShell("ln -sfn '" + unixShow + "/Audio' '" + unixShow + "/Koppeling'") != 0)
+        GTEST_SKIP() << "a folder link is made on the Linux side, under Wine";
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    const BackupResult result = Run(Dest(), &outcome, [&](const std::string& name, int64_t) {
+        // Between folders the window is asked whether to go on.
+        if (name.empty() && PathIsFolder(Show() + "Weg")) DeleteTree(Show() + "Weg");
+        return true;
+    });
+    RunUnixShell("rm -f '" + unixShow + "/Koppeling'");
+    ASSERT_EQ(BackupResult::Ran, result);
+    EXPECT_EQ(4, outcome.copied);
+    EXPECT_EQ(2, outcome.failed);
+    EXPECT_FALSE(PathIsFolder(Copy("Koppeling")));
+    ASSERT_EQ(2u, BoxTexts().size());
+    EXPECT_NE(std::string::npos, BoxTexts()[0].find(Show() + "Weg\\\n\nDeze map kan niet (volledig) worden gelezen; de "
+                                                    "bestanden erin zijn niet gekopieerd.\n"));
+    EXPECT_EQ("De volgende map is niet in de back-up gekomen:\n" + Show() +
+                  "Koppeling\n\nDeze map verwijst naar een andere plaats (een koppeling) en wordt niet gekopieerd.",
+              BoxTexts()[1]);
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is niet volledig:"));
+}
+
 TEST_F(Backup, ADriveLetterForTheShowsParentFolderIsSeenThrough) {
     const char* prefix = std::getenv("WINEPREFIX");
     const std::string parent = UnixPathOf(Root('C'));
