@@ -68,7 +68,6 @@ BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgres
     else if (record.lastRun == RecordedRun::Unknown)
         log.Value("onvolledig", "overzicht van een eerdere versie; niet bekend of de back-up volledig was");
 
-    CAlignedBuffer buffer(kChunkBytes);
     CSha256 sha;
     int64_t done = 0;
     for (const BackupRecordFile& file : record.files) {
@@ -82,9 +81,8 @@ BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgres
         DWORD error = 0;
         const int64_t before = done;
         const auto step = [&](int64_t bytes) { return !progress || progress(file.relative, before + bytes); };
-        const DiskRead read = buffer.get() && sha.Valid()
-                                  ? HashFromDisk(root + file.relative, buffer.get(), sha, size, hash, error, step)
-                                  : DiskRead::Failed;
+        const DiskRead read =
+            sha.Valid() ? HashFromDisk(root + file.relative, sha, size, hash, error, step) : DiskRead::Failed;
         done += file.size;
         if (read == DiskRead::Failed && error == ERROR_CANCELLED) {
             result.stopped = true;

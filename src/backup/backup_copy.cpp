@@ -6,16 +6,19 @@
 #include "backup/backup_record.h"
 #include "backup/sha256.h"
 #include "common/partial_file.h"
+#include "files/chunk_reader.h"
+#include "files/file_system.h"
 #include "media/content_check.h"
 
 bool WriteBackupFile(void* file, const void* data, unsigned long size, unsigned long* written) {
-    DWORD put = 0;
-    const bool ok = ::WriteFile(static_cast<HANDLE>(file), data, size, &put, nullptr) != FALSE;
-    *written = put;
-    return ok;
+    return WriteChunkToFile(file, data, size, written);
 }
 
 BackupWriteFn g_pfnBackupWrite = &WriteBackupFile;
+
+bool RenameBackupFile(const wchar_t* from, const wchar_t* to) { return ::MoveFileExW(from, to, 0) != FALSE; }
+
+BackupRenameFn g_pfnBackupRename = &RenameBackupFile;
 
 namespace backup {
 
@@ -25,12 +28,12 @@ constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 }  // namespace
 
-DiskRead HashFromDisk(const std::string& path, char* buffer, CSha256& sha, int64_t& size, std::string& hash,
-                      DWORD& error, const std::function<bool(int64_t)>& step) {
-    UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+DiskRead HashFromDisk(const std::string& path, CSha256& sha, int64_t& size, std::string& hash, DWORD& error,
+                      const std::function<bool(int64_t)>& step) {
+    uint32_t openError = 0;
+    UniqueFile file = OpenForChunks(Wide(path), ChunkCache::Bypass, &openError);
     if (!file) {
-        error = ::GetLastError();
+        error = openError;
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? DiskRead::Missing : DiskRead::Failed;
     }
     size = 0;
@@ -38,19 +41,19 @@ DiskRead HashFromDisk(const std::string& path, char* buffer, CSha256& sha, int64
         error = ERROR_NOT_SUPPORTED;
         return DiskRead::Failed;
     }
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer, kChunkBytes, &got, nullptr)) {
-            error = ::GetLastError();
-            return DiskRead::Failed;
-        }
-        if (got == 0) break;
-        sha.Add(buffer, got);
-        size += got;
+    CChunkReader reader(file.get(), ChunkCache::Bypass);
+    ChunkView chunk;
+    while (reader.Next(&chunk)) {
+        sha.Add(chunk.data, chunk.size);
+        size += static_cast<int64_t>(chunk.size);
         if (step && !step(size)) {
             error = ERROR_CANCELLED;
             return DiskRead::Failed;
         }
+    }
+    if (reader.ReadError()) {
+        error = reader.ReadError();
+        return DiskRead::Failed;
     }
     hash = sha.Finish();
     return hash.empty() ? (error = ERROR_NOT_SUPPORTED, DiskRead::Failed) : DiskRead::Ok;
@@ -58,11 +61,14 @@ DiskRead HashFromDisk(const std::string& path, char* buffer, CSha256& sha, int64
 
 bool VerifiedCopy::Run(const std::string& source, const std::string& target, const std::string& relative,
                        bool hasOld, const std::string& olderPath) {
-    UniqueFile in(::CreateFileW(Wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!in) return Fail(::GetLastError());
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(in.get(), &info)) return Fail(::GetLastError());
+    uint32_t openError = 0;
+    UniqueFile in = OpenForChunks(Wide(source), ChunkCache::Use, &openError);
+    if (!in) return Fail(openError);
+    // The time and attributes only: the whole information (with the
+    // volume's serial number) takes a millisecond a file under Wine.
+    FILE_BASIC_INFO info{};
+    if (!::GetFileInformationByHandleEx(in.get(), FileBasicInfo, &info, sizeof info)) return Fail(::GetLastError());
+    const FILETIME written{info.LastWriteTime.LowPart, static_cast<DWORD>(info.LastWriteTime.HighPart)};
 
     UniqueFile out = CreateTemp(FolderPathOf(target));
     if (!out) return false;
@@ -70,15 +76,15 @@ bool VerifiedCopy::Run(const std::string& source, const std::string& target, con
     {
         ScopedPartialFile partial(out.get());
         ok = Copy(in.get(), out.get(), relative);
-        if (ok && !::SetFileTime(out.get(), nullptr, nullptr, &info.ftLastWriteTime)) ok = FailTarget(::GetLastError());
+        if (ok && !::SetFileTime(out.get(), nullptr, nullptr, &written)) ok = FailTarget(::GetLastError());
         if (ok && !::FlushFileBuffers(out.get())) ok = FailTarget(::GetLastError());
     }
     out.reset();
     in.reset();
     ok = ok && ReadBack(relative);
     // A new file has the archive attribute already; only the others cost a call.
-    if (ok && (info.dwFileAttributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE) &&
-        !::SetFileAttributesW(Wide(m_csTemp).c_str(), info.dwFileAttributes & kKeptAttributes))
+    if (ok && (info.FileAttributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE) &&
+        !::SetFileAttributesW(Wide(m_csTemp).c_str(), info.FileAttributes & kKeptAttributes))
         ok = FailTarget(::GetLastError());
     ok = ok && PutInPlace(target, hasOld, olderPath);
     if (!ok) {
@@ -110,40 +116,31 @@ bool VerifiedCopy::Stop() {
 }
 
 UniqueFile VerifiedCopy::CreateTemp(const std::string& folder) {
-    static uint32_t s_number = ::GetTickCount();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        m_csTemp = folder + BackupTempName(++s_number);
-        // DELETE access: an end of the session in the middle removes it.
-        UniqueFile file(::CreateFileW(Wide(m_csTemp).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (file) return file;
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            m_csTemp.clear();
-            FailTarget(error);
-            return UniqueFile();
-        }
+    // DELETE access: an end of the session in the middle removes it.
+    std::string name;
+    UniqueFile file = CreateTempFile(Wide(folder), &name);
+    if (!file) {
+        FailTarget(::GetLastError());
+        m_csTemp.clear();
+        return file;
     }
-    m_csTemp.clear();
-    FailTarget(ERROR_FILE_EXISTS);
-    return UniqueFile();
+    m_csTemp = folder + name;
+    return file;
 }
 
-// Reads the source once: its bytes go to the copy and into the hash.
+// Reads the source once: its bytes go into the hash while the chunk
+// before is written to the copy and the next one read.
 bool VerifiedCopy::Copy(HANDLE in, HANDLE out, const std::string& relative) {
     if (!m_sha.Begin()) return Fail(ERROR_NOT_SUPPORTED);
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(in, m_pBuffer, kChunkBytes, &got, nullptr)) return Fail(::GetLastError());
-        if (got == 0) break;
-        m_sha.Add(m_pBuffer, got);
-        if (m_pContent) m_pContent->Feed(reinterpret_cast<const uint8_t*>(m_pBuffer), got);
-        unsigned long put = 0;
-        if (!g_pfnBackupWrite(out, m_pBuffer, got, &put)) return FailTarget(::GetLastError());
-        if (put != got) return FailTarget(ERROR_DISK_FULL);
-        m_nCopied += got;
+    CChunkReader copy(in, ChunkCache::Use, out, g_pfnBackupWrite);
+    ChunkView chunk;
+    while (copy.Next(&chunk)) {
+        m_sha.Add(chunk.data, chunk.size);
+        if (m_pContent) m_pContent->Feed(chunk.data, chunk.size);
+        m_nCopied += static_cast<int64_t>(chunk.size);
         if (m_progress && !m_progress(relative, m_nDoneBefore + m_nCopied)) return Stop();
     }
+    if (!copy.FinishWrites()) return copy.WriteError() ? FailTarget(copy.WriteError()) : Fail(copy.ReadError());
     m_csHash = m_sha.Finish();
     return !m_csHash.empty() || Fail(ERROR_NOT_SUPPORTED);
 }
@@ -153,7 +150,7 @@ bool VerifiedCopy::ReadBack(const std::string& relative) {
     std::string hash;
     DWORD error = ERROR_SUCCESS;
     const auto step = [&](int64_t) { return !m_progress || m_progress(relative, m_nDoneBefore + m_nCopied); };
-    if (HashFromDisk(m_csTemp, m_pBuffer, m_sha, size, hash, error, step) != DiskRead::Ok)
+    if (HashFromDisk(m_csTemp, m_sha, size, hash, error, step) != DiskRead::Ok)
         return error == ERROR_CANCELLED ? Stop() : FailTarget(error);
     if (size != m_nCopied || hash != m_csHash)
         return Fail(std::string("De kopie is bij het teruglezen niet gelijk aan het origineel."));
@@ -174,7 +171,7 @@ bool VerifiedCopy::PutInPlace(const std::string& target, bool hasOld, const std:
     // The bytes are on the disk already; should a rename be lost with
     // the power, the older copy and a temporary file remain, and the
     // next back-up copies the file again.
-    if (::MoveFileExW(Wide(m_csTemp).c_str(), Wide(target).c_str(), 0)) return true;
+    if (g_pfnBackupRename(Wide(m_csTemp).c_str(), Wide(target).c_str())) return true;
     const DWORD error = ::GetLastError();
     if (m_bMovedOld && ::MoveFileExW(Wide(olderPath).c_str(), Wide(target).c_str(), 0))
         m_bMovedOld = false;

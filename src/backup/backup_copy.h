@@ -25,44 +25,30 @@ using BackupWriteFn = bool (*)(void* file, const void* data, unsigned long size,
 extern BackupWriteFn g_pfnBackupWrite;
 bool WriteBackupFile(void* file, const void* data, unsigned long size, unsigned long* written);
 
+// Puts a verified copy in place of its target (long-path names); tests
+// replace it to make that last step fail.
+using BackupRenameFn = bool (*)(const wchar_t* from, const wchar_t* to);
+extern BackupRenameFn g_pfnBackupRename;
+bool RenameBackupFile(const wchar_t* from, const wchar_t* to);
+
 namespace backup {
-
-// Large enough that a big sound file takes few calls, small enough that a
-// stop is answered at once; a multiple of every sector size, as reads
-// without the system's cache require.
-constexpr DWORD kChunkBytes = 1 << 20;
-
-// Memory aligned as reads without the system's cache need it (a page).
-class CAlignedBuffer {
-public:
-    explicit CAlignedBuffer(size_t size)
-        : m_p(static_cast<char*>(::VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-    ~CAlignedBuffer() {
-        if (m_p) ::VirtualFree(m_p, 0, MEM_RELEASE);
-    }
-    CAlignedBuffer(const CAlignedBuffer&) = delete;
-    CAlignedBuffer& operator=(const CAlignedBuffer&) = delete;
-    char* get() const { return m_p; }
-
-private:
-    char* m_p;
-};
 
 enum class DiskRead { Ok, Missing, Failed };
 
 // The file's bytes as the disk holds them: read without the system's
-// cache, so a copy that never reached the disk is not read from memory.
-// step is told the bytes read so far; false stops (error ERROR_CANCELLED).
-DiskRead HashFromDisk(const std::string& path, char* buffer, CSha256& sha, int64_t& size, std::string& hash,
-                      DWORD& error, const std::function<bool(int64_t)>& step = nullptr);
+// cache, so a copy that never reached the disk is not read from memory,
+// and hashed while the next chunk is read. step is told the bytes read so
+// far; false stops (error ERROR_CANCELLED).
+DiskRead HashFromDisk(const std::string& path, CSha256& sha, int64_t& size, std::string& hash, DWORD& error,
+                      const std::function<bool(int64_t)>& step = nullptr);
 
 // One copy under a temporary name beside its target. Either the target
 // is the verified new copy afterwards (its older copy moved to olderPath),
 // or it is as it was and the temporary file is gone.
 class VerifiedCopy {
 public:
-    VerifiedCopy(char* buffer, CSha256& sha, const BackupProgressFn& progress, int64_t doneBefore)
-        : m_pBuffer(buffer), m_sha(sha), m_progress(progress), m_nDoneBefore(doneBefore) {}
+    VerifiedCopy(CSha256& sha, const BackupProgressFn& progress, int64_t doneBefore)
+        : m_sha(sha), m_progress(progress), m_nDoneBefore(doneBefore) {}
 
     bool Run(const std::string& source, const std::string& target, const std::string& relative, bool hasOld,
              const std::string& olderPath);
@@ -90,7 +76,6 @@ private:
     bool ReadBack(const std::string& relative);
     bool PutInPlace(const std::string& target, bool hasOld, const std::string& olderPath);
 
-    char* m_pBuffer;
     CSha256& m_sha;
     CContentCheck* m_pContent = nullptr;
     const BackupProgressFn& m_progress;

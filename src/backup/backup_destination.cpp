@@ -10,6 +10,7 @@
 #include "common/wide_text.h"
 #include "common/win_raii.h"
 #include "files/free_space.h"
+#include "files/temp_name.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 
@@ -66,7 +67,7 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
     DWORD probeError = rootError == ERROR_ALREADY_EXISTS ? ERROR_SUCCESS : rootError;
     if (probeError == ERROR_SUCCESS && !IsFolder(root)) probeError = ERROR_DIRECTORY;
     for (uint32_t n = 0; probeError == ERROR_SUCCESS && n < 10; ++n) {
-        UniqueFile probe(::CreateFileW(Wide(root + BackupTempName(n)).c_str(), GENERIC_WRITE, 0, nullptr,
+        UniqueFile probe(::CreateFileW(Wide(root + TempFileName(n)).c_str(), GENERIC_WRITE, 0, nullptr,
                                        CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
         if (probe) break;
         probeError = ::GetLastError();
@@ -151,18 +152,20 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
     return DestinationProblem::None;
 }
 
-BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder) {
+BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder,
+                                    RecordOnDisk* lastRead) {
     const std::string folder = WithBackslash(NormalizeFolder(destination));
     return ChooseBackupFolder(ShowFolderName(showFolder), showFolder, [&](const std::string& name) {
         BackupFolderState state;
         state.folderExists = IsFolder(folder + name);
         if (state.folderExists) state.folderEmpty = FolderIsEmpty(folder + name);
-        BackupRecord record;
-        if (ReadBackupRecord(folder + name + "\\", &record)) {
-            state.recordShow = record.showFolder;
-            state.recordShowIsThis = !SameFolderText(record.showFolder, showFolder) &&
-                                     RecordedShowIsThis(record.showFolder, showFolder);
+        RecordOnDisk read = ReadRecordAt(folder + name + "\\");
+        if (read.found) {
+            state.recordShow = read.record.showFolder;
+            state.recordShowIsThis = !SameFolderText(read.record.showFolder, showFolder) &&
+                                     RecordedShowIsThis(read.record.showFolder, showFolder);
         }
+        if (lastRead) *lastRead = std::move(read);
         return state;
     });
 }

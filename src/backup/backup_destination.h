@@ -9,6 +9,7 @@
 
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
+#include "backup/backup_record_file.h"
 
 // What the file system of the folder's volume can keep, and its name
 // ("FAT32"); an unknown file system keeps everything exactly.
@@ -23,8 +24,11 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
                                             const std::string& backupRoot);
 
 // Which folder in destination is (or becomes) the show's back-up: the one
-// whose record names this show, or the first free name.
-BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder);
+// whose record names this show, or the first free name. The record read
+// last (that of the folder chosen, when one is) goes to lastRead, so that
+// the run need not read it again.
+BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder,
+                                    backup::RecordOnDisk* lastRead = nullptr);
 
 namespace backup {
 

@@ -8,6 +8,7 @@
 #include "services/run_log.h"
 #include "services/state.h"
 #include "services/msgbox.h"
+#include "backup/backup_disk.h"
 #include "backup/backup_run.h"
 #include "common/text.h"
 #include "common/wide_text.h"
@@ -35,11 +36,6 @@ std::string FullPath(const std::wstring& path) {
         if (n < full.size()) return Utf8FromWide(full.data(), n);
         full.resize(n);  // n counts the terminator when the buffer was short
     }
-}
-
-bool FolderThere(const std::string& folder) {
-    const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(LongPath(folder)).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // "Audio\intro.wav\nPlaatjes\titel.jpg\n... en nog 3 (zie het logboek)".
@@ -128,12 +124,12 @@ void CDialogBackup::UpdatePlan() {
         const std::string root = BackupRoot(folder, m_csShowFolder, choice.name);
         switch (DestinationProblemOnDisk(destination, m_csShowFolder, root)) {
         case DestinationProblem::None:
-            if (!FolderThere(folder)) {
+            if (!backup::IsFolder(folder)) {
                 text = "Deze doelmap bestaat niet.";
             } else {
                 std::vector<BackupEntry> target;
                 ScopedWaitCursor wait;
-                if (FolderThere(root)) ListBackupTree(root, target, nullptr);
+                if (backup::IsFolder(root)) ListBackupTree(root, target, nullptr);
                 const BackupPlan plan =
                     PlanBackupAt(m_source, target, m_csShowFolder, root, QueryBackupVolume(folder));
                 uint64_t freeBytes = 0;

@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
+#include "files/file_system.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "resource.h"
@@ -19,7 +20,7 @@ namespace {
 constexpr int64_t kMaxRecordBytes = 256LL << 20;
 }  // namespace
 
-std::wstring Wide(const std::string& path) { return WideFromUtf8(LongPath(path)); }
+std::wstring Wide(const std::string& path) { return LongPath(WideFromUtf8(path)); }
 std::string Shown(const std::string& path) { return CodePageFromUtf8(path); }
 
 std::string WithBackslash(std::string folder) {

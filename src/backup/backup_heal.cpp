@@ -26,18 +26,18 @@ void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const F
     }
 }
 
-Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, char* buffer,
-                         CSha256& sha, const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines) {
-    if (!buffer || !sha.Valid()) return Compared::ShowUnreadable;
+Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, CSha256& sha,
+                         const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines) {
+    if (!sha.Valid()) return Compared::ShowUnreadable;
     const auto step = [&](int64_t) { return !progress || progress(entry.relative, doneBytes); };
     int64_t copySize = 0, showSize = 0;
     std::string copyHash, showHash;
     DWORD error = 0;
-    const DiskRead copy = HashFromDisk(to, buffer, sha, copySize, copyHash, error, step);
+    const DiskRead copy = HashFromDisk(to, sha, copySize, copyHash, error, step);
     if (copy == DiskRead::Failed) return error == ERROR_CANCELLED ? Compared::Stopped : Compared::CopyUnreadable;
     // Gone since the listing: copied as any missing copy.
     if (copy == DiskRead::Missing) return Compared::Different;
-    if (HashFromDisk(from, buffer, sha, showSize, showHash, error, step) != DiskRead::Ok)
+    if (HashFromDisk(from, sha, showSize, showHash, error, step) != DiskRead::Ok)
         return error == ERROR_CANCELLED ? Compared::Stopped : Compared::ShowUnreadable;
     if (copySize != showSize || copyHash != showHash) return Compared::Different;
     lines[NameKey(entry.relative)] = BackupRecordFile{entry.relative, copySize, entry.writeTime, copyHash};

@@ -37,7 +37,7 @@ enum class Compared { Same, Different, CopyUnreadable, ShowUnreadable, Stopped }
 
 // The copy at to against the show's file at from, both hashed from the
 // disk; when they are the same, the copy gets its line in the record.
-Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, char* buffer,
-                         CSha256& sha, const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines);
+Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, CSha256& sha,
+                         const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines);
 
 }  // namespace backup

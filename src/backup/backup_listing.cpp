@@ -3,76 +3,88 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <map>
 
 #include "backup/backup_disk.h"
 #include "common/text.h"
 #include "backup/backup_record.h"
 #include "common/wide_text.h"
-#include "common/win_raii.h"
+#include "files/file_system.h"
+#include "files/temp_name.h"
 #include "services/run_log.h"
 
 namespace backup {
 
 namespace {
-uint64_t Ticks(const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+// The back-up's listing on the one folder walk: entries as the walk gives
+// them, a link reported instead of walked, an unreadable subfolder
+// reported (or the end of the walk), the window pumped between folders.
+class CBackupListing : public CFolderVisitor {
+public:
+    CBackupListing(std::vector<BackupEntry>& entries, std::vector<std::string>* links,
+                   const std::function<bool()>& pump, std::vector<BackupListingError>* unreadable)
+        : m_entries(entries), m_links(links), m_pump(pump), m_unreadable(unreadable) {}
 
-bool IsDotEntry(const wchar_t* name) {
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-bool ListFolder(const std::string& root, const std::string& relative, std::vector<BackupEntry>& entries,
-                std::vector<std::string>* links, const std::function<bool()>& pump,
-                std::vector<BackupListingError>* unreadable) {
-    const auto failed = [&](DWORD error) {
-        if (relative.empty() || !unreadable) return false;
-        unreadable->push_back(BackupListingError{relative, error});
-        return true;
-    };
-    WIN32_FIND_DATAW data;
-    UniqueFind find(::FindFirstFileExW(Wide(root + relative + "*").c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || failed(error);
+    bool Failed() const { return m_bFailed; }
+    // Asks the window whether to go on; a stop ends the listing as failed.
+    bool Pump() {
+        if (m_pump && !m_pump()) m_bFailed = true;
+        return !m_bFailed;
     }
-    std::vector<std::string> subfolders;
-    do {
-        if (IsDotEntry(data.cFileName)) continue;
+
+    bool OnFolder(const FolderPlace& folder) override {
+        if (m_bFailed || (folder.depth > 0 && !Pump())) return false;
+        m_relative = Utf8FromWide(folder.relative.data(), folder.relative.size());
+        return true;
+    }
+    bool OnEntry(const FolderPlace&, const FolderEntry& e) override {
         BackupEntry entry;
-        entry.relative = relative + Utf8FromWide(data.cFileName, std::wcslen(data.cFileName));
-        entry.attributes = data.dwFileAttributes;
-        entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entry.size = (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        entry.writeTime = Ticks(data.ftLastWriteTime);
-        if (entry.isFolder && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            if (links) links->push_back(entry.relative);
-            continue;
+        entry.relative = m_relative + Utf8FromWide(e.name, e.nameLength);
+        // A link to a file is copied as the file it names.
+        if (e.isFolder && e.isLink) {
+            if (m_links) m_links->push_back(std::move(entry.relative));
+            return false;
         }
-        if (entry.isFolder) subfolders.push_back(entry.relative + "\\");
-        entries.push_back(std::move(entry));
-    } while (::FindNextFileW(find.get(), &data));
-    // A listing that ends early is a listing error, not the end.
-    const DWORD end = ::GetLastError();
-    find.reset();
-    if (end != ERROR_NO_MORE_FILES && !failed(end)) return false;
-    if (pump && !pump()) return false;
-    for (const std::string& sub : subfolders)
-        if (!ListFolder(root, sub, entries, links, pump, unreadable)) return false;
-    return true;
-}
+        entry.attributes = e.attributes;
+        entry.isFolder = e.isFolder;
+        entry.size = e.size;
+        entry.writeTime = e.writeTime;
+        m_entries.push_back(std::move(entry));
+        return e.isFolder;
+    }
+    void OnUnreadable(const FolderPlace& folder, uint32_t error) override {
+        if (folder.depth > 0 && m_unreadable) {
+            m_unreadable->push_back(BackupListingError{m_relative, error});
+            return;
+        }
+        m_bFailed = true;
+    }
+
+private:
+    std::vector<BackupEntry>& m_entries;
+    std::vector<std::string>* m_links;
+    const std::function<bool()>& m_pump;
+    std::vector<BackupListingError>* m_unreadable;
+    std::string m_relative;  // of the folder being listed, in UTF-8
+    bool m_bFailed = false;
+};
+
+// Whether a folder holds anything: its own listing, no subfolder's.
+class CFirstEntry : public CFolderVisitor {
+public:
+    bool found = false;
+    bool OnFolder(const FolderPlace& folder) override { return folder.depth == 0; }
+    bool OnEntry(const FolderPlace&, const FolderEntry&) override {
+        found = true;
+        return false;
+    }
+};
 }  // namespace
 
 bool FolderIsEmpty(const std::string& folder) {
-    WIN32_FIND_DATAW data;
-    UniqueFind find(::FindFirstFileExW(Wide(WithBackslash(folder) + "*").c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, 0));
-    if (!find) return true;
-    do {
-        if (!IsDotEntry(data.cFileName)) return false;
-    } while (::FindNextFileW(find.get(), &data));
-    return true;
+    CFirstEntry first;
+    WalkFolderTree(Wide(WithBackslash(folder)), first);
+    return !first.found;
 }
 
 void RemoveLeftovers(const std::string& root, std::vector<BackupEntry>& target, const std::vector<BackupEntry>& source) {
@@ -84,7 +96,7 @@ void RemoveLeftovers(const std::string& root, std::vector<BackupEntry>& target, 
                                     const size_t slash = e.relative.rfind('\\');
                                     const std::string name =
                                         slash == std::string::npos ? e.relative : e.relative.substr(slash + 1);
-                                    if (e.isFolder || !IsBackupTempName(name) || inShow.count(NameKey(e.relative)))
+                                    if (e.isFolder || !IsTempFileName(name) || inShow.count(NameKey(e.relative)))
                                         return false;
                                     const std::wstring path = Wide(root + e.relative);
                                     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -101,5 +113,8 @@ using namespace backup;
 
 bool ListBackupTree(const std::string& root, std::vector<BackupEntry>& entries, std::vector<std::string>* links,
                     const std::function<bool()>& pump, std::vector<BackupListingError>* unreadable) {
-    return ListFolder(root, std::string(), entries, links, pump, unreadable);
+    CBackupListing listing(entries, links, pump, unreadable);
+    WalkFolderTree(Wide(root), listing);
+    // The last folder's listing is pumped after, as every other one is.
+    return !listing.Failed() && listing.Pump();
 }

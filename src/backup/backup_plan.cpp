@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "common/text.h"
+#include "files/temp_name.h"
 
 namespace {
 constexpr uint64_t kTicksPerSecond = 10000000;
@@ -69,7 +70,7 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
             }
             continue;
         }
-        const size_t tempLength = targetRoot.size() + FolderPart(entry.relative).size() + kBackupTempNameLength;
+        const size_t tempLength = targetRoot.size() + FolderPart(entry.relative).size() + kTempNameLength;
         BackupAction action = BackupAction::Copy;
         if (sourceRoot.size() + entry.relative.size() > kBackupMaxPath ||
             targetRoot.size() + entry.relative.size() > kBackupMaxPath || tempLength > kBackupMaxPath)

@@ -65,8 +65,6 @@ struct BackupPlan {
 // never fewer than its characters): the wide-character calls take 32,767
 // characters with the long-path prefix.
 constexpr size_t kBackupMaxPath = 32000;
-// The longest temporary name beside a copy ("~zk0000ABCD.tmp").
-constexpr size_t kBackupTempNameLength = 15;
 
 // targetRoot and sourceRoot end in a backslash. A folder the back-up
 // already has, or one whose name is too long, is not in plan.folders.

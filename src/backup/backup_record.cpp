@@ -277,25 +277,6 @@ std::string OlderVersionsStamp(int year, int month, int day, int hour, int minut
     return text;
 }
 
-std::string BackupTempName(uint32_t number) {
-    char name[24];
-    std::snprintf(name, sizeof name, "~zk%08X.tmp", static_cast<unsigned>(number));
-    return name;
-}
-
-bool IsBackupTempName(std::string_view name) {
-    if (name.size() != 15 || name.substr(0, 3) != "~zk" || name.substr(11) != ".tmp") return false;
-    for (char c : name.substr(3, 8))
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
-    return true;
-}
-
-std::string LongPath(const std::string& path) {
-    if (path.compare(0, 4, "\\\\?\\") == 0) return path;
-    if (path.compare(0, 2, "\\\\") == 0) return "\\\\?\\UNC\\" + path.substr(2);
-    return "\\\\?\\" + path;
-}
-
 bool SameFolderText(std::string_view a, std::string_view b) {
     return NameKey(WithoutTrailingBackslash(a)) == NameKey(WithoutTrailingBackslash(b));
 }

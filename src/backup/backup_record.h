@@ -77,16 +77,6 @@ std::string OlderVersionsName(const std::string& folderName);
 // "2026-12-08 09.30": one run's folder of older versions.
 std::string OlderVersionsStamp(int year, int month, int day, int hour, int minute);
 
-// "~zk0000ABCD.tmp": the name of a copy being written, and whether a name
-// is one of those.
-std::string BackupTempName(uint32_t number);
-bool IsBackupTempName(std::string_view name);
-
-// The path as the wide-character calls take it past 260 characters:
-// "\\?\C:\..." or "\\?\UNC\server\share\...". An already prefixed path
-// stays as it is.
-std::string LongPath(const std::string& path);
-
 // Whether two paths name the same folder by their spelling, letters compared
 // as Windows compares names; one trailing backslash ignored.
 bool SameFolderText(std::string_view a, std::string_view b);

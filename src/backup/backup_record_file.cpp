@@ -39,6 +39,13 @@ bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRe
     return true;
 }
 
+RecordOnDisk ReadRecordAt(const std::string& backupRoot) {
+    RecordOnDisk read;
+    read.root = backupRoot;
+    read.found = ReadRecordText(backupRoot, read.text, &read.record);
+    return read;
+}
+
 RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry>& target, uint64_t precision) {
     std::map<std::string, const BackupEntry*> files;
     for (const BackupEntry& e : target)

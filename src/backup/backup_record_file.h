@@ -33,6 +33,15 @@ std::string RecordChecksum(std::string_view bytes);
 // what it says; false when there is none or it is not a record.
 bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRecord* record);
 
+// A record as a run found it beside one back-up folder.
+struct RecordOnDisk {
+    std::string root;  // the back-up folder, "E:\Back-ups\Demo\"
+    bool found = false;  // a record (ReadRecordText's answer)
+    std::string text;  // as on the disk; empty when there is none
+    BackupRecord record;
+};
+RecordOnDisk ReadRecordAt(const std::string& backupRoot);
+
 using RecordMap = std::map<std::string, BackupRecordFile>;  // by NameKey of the path
 
 // The record's lines that still describe the copy in the back-up.

@@ -61,11 +61,25 @@ std::string RefusalReason(BackupAction action, const BackupVolume& volume) {
 }
 struct RunPlace {
     std::string sourceRoot, targetRoot, olderRoot;
+    BackupVolume volume;
 };
 // "wav" for "Audio\intro.wav"; empty without one.
 std::string ExtensionOf(const std::string& relative) {
     const std::string ext = SplitPath(relative).ext;
     return ext.empty() ? ext : ext.substr(1);
+}
+
+// The record's lines as read, in their order, against the lines the run
+// leaves (in the order of their keys, as they are written).
+bool SameLines(const std::vector<BackupRecordFile>& files, const RecordMap& lines) {
+    if (files.size() != lines.size()) return false;
+    auto line = lines.begin();
+    for (const BackupRecordFile& f : files) {
+        const BackupRecordFile& l = (line++)->second;
+        if (f.relative != l.relative || f.size != l.size || f.writeTime != l.writeTime || f.sha256 != l.sha256)
+            return false;
+    }
+    return true;
 }
 
 // Copies every file the plan says to copy, one verified copy after the
@@ -75,7 +89,6 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
                                HWND owner) {
     BackupOutcome outcome;
     CLogBatch log;
-    const BackupVolume volume = QueryBackupVolume(place.targetRoot);
 
     for (const std::string& folder : plan.folders) {
         const std::string path = place.targetRoot + folder;
@@ -85,7 +98,6 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         log.Value("fout", ReasonFor(::GetLastError()));
     }
 
-    CAlignedBuffer buffer(kChunkBytes);
     CSha256 sha;
     bool aborted = false;
     int notCopied = 0;
@@ -106,7 +118,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
             }
             // A copy the record does not vouch for (no record, a damaged one,
             // a lost line): taken in only when its bytes are the show's.
-            switch (CompareWithShow(from, to, entry, buffer.get(), sha, progress, outcome.copiedBytes, lines)) {
+            switch (CompareWithShow(from, to, entry, sha, progress, outcome.copiedBytes, lines)) {
             case Compared::Same:
                 log.Value("ongewijzigd", Shown(from));
                 ++outcome.unchanged;
@@ -140,14 +152,13 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         log.Value("bron", Shown(from));
         log.Value("doel", Shown(to));
         if (file.action != BackupAction::Copy && !copyAgain) {
-            ReportFailure(log, from, RefusalReason(file.action, volume), owner,
+            ReportFailure(log, from, RefusalReason(file.action, place.volume), owner,
                           entry.isFolder ? "De volgende map is niet in de back-up gekomen:\n" : std::string());
             ++outcome.failed;
             continue;
         }
-        if (!buffer.get() || !sha.Valid()) {
-            ReportFailure(log, from, SystemErrorText(buffer.get() ? ERROR_NOT_SUPPORTED : ERROR_NOT_ENOUGH_MEMORY),
-                          owner);
+        if (!sha.Valid()) {
+            ReportFailure(log, from, SystemErrorText(ERROR_NOT_SUPPORTED), owner);
             ++outcome.failed;
             continue;
         }
@@ -158,7 +169,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         }
         const bool hasOld = file.hasOlder || copyAgain;
         const std::string older = place.olderRoot + entry.relative;
-        VerifiedCopy copy(buffer.get(), sha, progress, outcome.copiedBytes);
+        VerifiedCopy copy(sha, progress, outcome.copiedBytes);
         CContentCheck content(ExtensionOf(entry.relative), static_cast<uint64_t>(entry.size));
         copy.CheckContents(&content);
         DWORD targetError = ERROR_SUCCESS;
@@ -229,7 +240,8 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
         LogLine("Einde back-up");
         return result;
     };
-    const BackupFolderChoice choice = FindBackupFolder(folder, showFolder);
+    RecordOnDisk read;
+    const BackupFolderChoice choice = FindBackupFolder(folder, showFolder, &read);
     const std::string root = BackupRoot(folder, showFolder, choice.name);
     if (!DestinationAllowed(folder, showFolder, root, owner)) return end(BackupResult::Refused);
     if (!IsFolder(folder)) {
@@ -286,15 +298,22 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     if (!DestinationWritableWithRoom(folder, showFolder, root, plan, owner)) return end(BackupResult::Refused);
     if (planned) planned(plan.copyBytes);
 
-    std::string onDisk;
-    BackupRecord record;
-    if (ReadRecordText(root, onDisk, &record) && record.damaged) {
+    // Read when the folder was chosen; nothing has written it since.
+    if (read.root != root) read = ReadRecordAt(root);
+    std::string& onDisk = read.text;
+    BackupRecord& record = read.record;
+    if (read.found && record.damaged) {
         // Its lines vouch for nothing: every copy is compared with the show.
         LogValue("overzicht beschadigd", Shown(RecordPathOf(root)));
         record.files.clear();
     }
     RecordMap lines = CurrentLines(record, target, volume.timePrecision);
     for (const auto& finding : healed) lines.erase(finding.first);
+    // A sealed record of a complete run of this show, which a run that
+    // copies nothing leaves as it is, need not even be formatted again.
+    const bool wasComplete = read.found && !record.damaged && !record.sealChecksum.empty() &&
+                             record.lastRun == RecordedRun::Complete && record.showFolder == showFolder &&
+                             plan.copyCount == 0;
     record.showFolder = showFolder;
     record.lastRun = RecordedRun::Incomplete;
     record.incompleteReason = "onderbroken";
@@ -306,7 +325,7 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
             LogValue("fout", "overzicht niet geschreven: " + Shown(RecordPathOf(root)) + " (" + ReasonFor(error) + ")");
     }
 
-    const RunPlace place{showFolder, root, OlderVersionsFolder(folder, choice.name)};
+    const RunPlace place{showFolder, root, OlderVersionsFolder(folder, choice.name), volume};
     *outcome = CopyPlannedFiles(source, plan, place, lines, healed, progress, owner);
 
     CLogBatch log;
@@ -332,7 +351,8 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     const bool complete = !outcome->stopped && outcome->failed == 0 && unreadable.empty() && links.empty();
     record.lastRun = complete ? RecordedRun::Complete : RecordedRun::Incomplete;
     record.incompleteReason = outcome->stopped ? "gestopt" : FileCountText(outcome->failed) + " niet gekopieerd";
-    const DWORD error = SaveRecord(root, record, lines, onDisk);
+    const bool unchanged = complete && wasComplete && SameLines(record.files, lines);
+    const DWORD error = unchanged ? ERROR_SUCCESS : SaveRecord(root, record, lines, onDisk);
     if (error != ERROR_SUCCESS) {
         // Without its record the back-up cannot be proved: not complete.
         const std::string path = Shown(RecordPathOf(root));

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 #include <system_error>
 #include <thread>
 
@@ -29,12 +30,39 @@ struct CChunkReader::Impl {
     HANDLE out;
     ChunkWriteFn write;
     bool unbuffered;
+    // A file of one chunk or less is read (and written) on the caller's
+    // thread: starting threads would cost more than they save.
+    bool inlined = false;
 
-    // One block of memory, page-aligned as unbuffered reads want it.
+    // One block of memory, page-aligned as unbuffered reads want it. The
+    // block of the reader before is taken over when it is free: a read
+    // touches every page of its buffer first (under Wine), and a new block
+    // costs more than reading a small file.
     struct PageMemory {
+        static constexpr size_t kBytes = kChunkReadBytes * kChunkReadBuffers;
         void* p = nullptr;
+        PageMemory() {
+            std::lock_guard<std::mutex> hold(SpareLock());
+            std::swap(p, Spare());
+            if (!p) p = ::VirtualAlloc(nullptr, kBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        }
         ~PageMemory() {
-            if (p) ::VirtualFree(p, 0, MEM_RELEASE);
+            if (!p) return;
+            std::lock_guard<std::mutex> hold(SpareLock());
+            if (!Spare()) {
+                Spare() = p;
+            } else {
+                ::VirtualFree(p, 0, MEM_RELEASE);
+            }
+        }
+        // One block at most stays for the next reader, for the whole run.
+        static void*& Spare() {
+            static void* s_spare = nullptr;
+            return s_spare;
+        }
+        static std::mutex& SpareLock() {
+            static std::mutex s_lock;
+            return s_lock;
         }
     } memory;
     size_t sizes[kChunkReadBuffers] = {};
@@ -62,6 +90,32 @@ struct CChunkReader::Impl {
     uint64_t Oldest() const {
         const uint64_t caller = draining ? read : released;
         return Copying() && written < caller ? written : caller;
+    }
+
+    // The caller's thread reads the next chunk into the one buffer and, for
+    // a copy, writes it; false at the end or after an error.
+    bool StepInline(ChunkView* chunk) {
+        if (ended) return false;
+        DWORD got = 0;
+        const bool ok = ::ReadFile(in, Buffer(0), static_cast<DWORD>(kChunkReadBytes), &got, nullptr) != FALSE;
+        const DWORD error = ok ? 0 : ::GetLastError();
+        std::lock_guard<std::mutex> hold(lock);
+        if (!ok) readError = error ? error : ERROR_READ_FAULT;
+        if (!ok || got == 0 || (unbuffered && got < kChunkReadBytes)) ended = true;
+        if (got == 0) return false;
+        if (Copying()) {
+            unsigned long put = 0;
+            const bool written = write(out, Buffer(0), got, &put);
+            if (!written || put != got) {
+                const DWORD writeFailure = written ? ERROR_DISK_FULL : ::GetLastError();
+                writeError = writeFailure ? writeFailure : ERROR_WRITE_FAULT;
+                ended = true;
+                return false;
+            }
+        }
+        chunk->data = Buffer(0);
+        chunk->size = got;
+        return true;
     }
 
     void ReadAll() {
@@ -123,13 +177,17 @@ CChunkReader::CChunkReader(HANDLE in, ChunkCache cache, HANDLE out, ChunkWriteFn
     d.out = out;
     d.write = write ? write : &WriteChunkToFile;
     d.unbuffered = cache == ChunkCache::Bypass;
-    d.memory.p = ::VirtualAlloc(nullptr, kChunkReadBytes * kChunkReadBuffers, MEM_COMMIT | MEM_RESERVE,
-                                PAGE_READWRITE);
+    // Most files of a show are small, and a thread costs about a
+    // millisecond to start under Wine. (Read inline, a file that grows
+    // meanwhile is still read to its end, only without reading ahead.)
+    LARGE_INTEGER size{};
+    d.inlined = ::GetFileSizeEx(in, &size) && size.QuadPart <= static_cast<LONGLONG>(kChunkInlineBytes);
     if (!d.memory.p) {
         d.readError = ERROR_NOT_ENOUGH_MEMORY;
         d.ended = true;
         return;
     }
+    if (d.inlined) return;
     try {
         d.reader = std::thread([&d] { d.ReadAll(); });
         if (d.Copying()) d.writer = std::thread([&d] { d.WriteAll(); });
@@ -154,6 +212,12 @@ CChunkReader::~CChunkReader() {
 
 bool CChunkReader::Next(ChunkView* chunk) {
     Impl& d = *m_impl;
+    if (d.inlined) {
+        if (d.draining || !d.StepInline(chunk)) return false;
+        std::lock_guard<std::mutex> hold(d.lock);
+        d.handedOver += static_cast<int64_t>(chunk->size);
+        return true;
+    }
     std::unique_lock<std::mutex> hold(d.lock);
     if (d.holding) {
         ++d.released;
@@ -172,6 +236,15 @@ bool CChunkReader::Next(ChunkView* chunk) {
 
 bool CChunkReader::FinishWrites() {
     Impl& d = *m_impl;
+    if (d.inlined) {
+        // What the caller did not take is still read and written.
+        d.draining = true;
+        ChunkView rest;
+        while (d.StepInline(&rest)) {
+        }
+        std::lock_guard<std::mutex> hold(d.lock);
+        return !d.writeError && !d.readError;
+    }
     std::unique_lock<std::mutex> hold(d.lock);
     if (d.holding) {
         ++d.released;

@@ -7,7 +7,8 @@
 // two chunks by ending the reader. The threads it starts touch only the
 // two handles, the write function and the reader's own buffers: no shared
 // state, no run log, no window. Memory stays bounded: kChunkReadBuffers
-// buffers of the chunk size (2 MiB), whatever the file's size.
+// buffers of the chunk size (2 MiB), whatever the file's size, and one
+// such block kept for the next reader. A small file starts no thread.
 //
 //   uint32_t error = 0;
 //   UniqueFile in = OpenForChunks(L"\\\\?\\E:\\Demo\\Audio\\intro.wav", ChunkCache::Bypass, &error);
@@ -46,6 +47,9 @@ constexpr size_t kChunkReadBytes = 512 << 10;
 // Buffers in flight: one with the caller, one being written, the rest read
 // ahead.
 constexpr int kChunkReadBuffers = 4;
+// A file up to this size is read (and written) on the caller's thread,
+// chunk by chunk: starting the threads would cost more than they save.
+constexpr size_t kChunkInlineBytes = kChunkReadBytes * kChunkReadBuffers;
 
 enum class ChunkCache {
     Use,     // through the system's cache
@@ -58,7 +62,8 @@ enum class ChunkCache {
 UniqueFile OpenForChunks(const std::wstring& path, ChunkCache cache, uint32_t* error);
 
 // Writes one chunk; the same shape as the back-up's write seam. Called on
-// the writer thread: it may only write, and say so through SetLastError.
+// the writer thread (on the caller's, for a small file): it may only
+// write, and say so through SetLastError.
 using ChunkWriteFn = bool (*)(void* file, const void* data, unsigned long size, unsigned long* written);
 bool WriteChunkToFile(void* file, const void* data, unsigned long size, unsigned long* written);
 
@@ -75,7 +80,8 @@ public:
     // the caller meanwhile. With `out` (a synchronous handle through the
     // system's cache: the last chunk is seldom a whole sector), every chunk
     // is also written there, through `write` (WriteChunkToFile when null),
-    // in order.
+    // in order. A file of kChunkInlineBytes or less starts no thread: it
+    // is read (and written) on the caller's thread, in Next.
     explicit CChunkReader(HANDLE in, ChunkCache cache = ChunkCache::Use, HANDLE out = INVALID_HANDLE_VALUE,
                           ChunkWriteFn write = nullptr);
     // Stops reading and writing and waits for the threads to end: at most

@@ -13,6 +13,7 @@
 #include "backup/backup_dialog.h"
 #include "backup/backup_run.h"
 #include "common/wide_text.h"
+#include "files/file_system.h"
 #include "page/repair_fixture.h"
 #include "resource.h"
 #include "support/driver.h"
@@ -50,7 +51,7 @@ bool HasTempFile(const std::string& folder) {
 
 // A file by a UTF-8 name, through the wide-character calls, as the disk has it.
 std::string ReadByName(const std::string& utf8) {
-    UniqueFile f(::CreateFileW(WideFromUtf8(LongPath(utf8)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    UniqueFile f(::CreateFileW(LongPath(WideFromUtf8(utf8)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, 0, nullptr));
     if (!f) return "(ontbreekt)";
     std::string bytes;
@@ -61,7 +62,7 @@ std::string ReadByName(const std::string& utf8) {
 }
 
 void MakeByName(const std::string& utf8, const std::string& bytes) {
-    const std::wstring path = WideFromUtf8(LongPath(utf8));
+    const std::wstring path = LongPath(WideFromUtf8(utf8));
     for (size_t slash = path.find(L'\\', 7); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
         ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
     UniqueFile f(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
@@ -117,6 +118,13 @@ private:
     std::string m_link;
     bool m_made = false;
 };
+
+// The last step of a copy, putting it in place, is refused (another
+// program holds the name for a moment, as a virus scanner does).
+bool RenameRefused(const wchar_t*, const wchar_t*) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+}
 
 class Backup : public RepairPageTest {
 protected:
@@ -558,6 +566,65 @@ TEST_F(Backup, ACopyThatReadsBackOtherwiseKeepsTheOldCopyAndLeavesNoTemporaryFil
     EXPECT_FALSE(PathIsFolder(Dest() + "\\Demo oudere versies\\"));
 }
 
+TEST_F(Backup, AFailedFinalRenamePutsTheOlderCopyBack) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 9));
+    SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
+    {
+        // The older copy has moved aside when the new one is refused its place.
+        ScopedSeam<BackupRenameFn> refused(g_pfnBackupRename, &RenameRefused);
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    }
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(1, outcome.failed);
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_EQ(0u, BoxTexts()[0].find("Het volgende bestand is niet in de back-up gekomen:\n" + Show() +
+                                     "Plaatjes\\titel.jpg\n\n"));
+    EXPECT_EQ(TestBytes(40000, 3), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
+    EXPECT_FALSE(HasTempFile(Dest()));
+    for (const std::string& name : TreeOf(Dest() + "\\Demo oudere versies")) EXPECT_EQ('\\', name.back()) << name;
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is niet volledig:"));
+
+    // The next run finds things as they were and copies the file after all.
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_EQ(TestBytes(40000, 9), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
+}
+
+// A link to another folder is named, not followed; a folder that cannot
+// be listed (here: gone between the listing of its parent and its own) is
+// named too; everything else is copied, and the run is not complete.
+TEST_F(Backup, AFolderLinkAndAFolderThatCannotBeListedAreEachNamedOnce) {
+    MakeShow();
+    MakeTestFile(Show() + "Weg\\weg.wav", TestBytes(100, 5));
+    const std::string unixShow = UnixPathOf(Root('C')) + "/Demo";
+    if (!RunningUnderWine() || RunUnixShell("ln -sfn '" + unixShow + "/Audio' '" + unixShow + "/Koppeling'") != 0)
+        GTEST_SKIP() << "a folder link is made on the Linux side, under Wine";
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    const BackupResult result = Run(Dest(), &outcome, [&](const std::string& name, int64_t) {
+        // Between folders the window is asked whether to go on.
+        if (name.empty() && PathIsFolder(Show() + "Weg")) DeleteTree(Show() + "Weg");
+        return true;
+    });
+    RunUnixShell("rm -f '" + unixShow + "/Koppeling'");
+    ASSERT_EQ(BackupResult::Ran, result);
+    EXPECT_EQ(4, outcome.copied);
+    EXPECT_EQ(2, outcome.failed);
+    EXPECT_FALSE(PathIsFolder(Copy("Koppeling")));
+    ASSERT_EQ(2u, BoxTexts().size());
+    EXPECT_NE(std::string::npos, BoxTexts()[0].find(Show() + "Weg\\\n\nDeze map kan niet (volledig) worden gelezen; de "
+                                                    "bestanden erin zijn niet gekopieerd.\n"));
+    EXPECT_EQ("De volgende map is niet in de back-up gekomen:\n" + Show() +
+                  "Koppeling\n\nDeze map verwijst naar een andere plaats (een koppeling) en wordt niet gekopieerd.",
+              BoxTexts()[1]);
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is niet volledig:"));
+}
+
 TEST_F(Backup, ADriveLetterForTheShowsParentFolderIsSeenThrough) {
     if (!RunningUnderWine()) GTEST_SKIP() << "a drive letter is made under Wine only";
     MakeShow();
@@ -826,14 +893,25 @@ TEST_F(Backup, TheDialogSaysTheChecksVerdict) {
 }
 
 // A record another program holds open cannot be replaced: the run is not
-// complete and says which file and why.
+// complete and says which file and why (a run that changed nothing has
+// nothing to write).
 TEST_F(Backup, ARecordThatCannotBeWrittenMakesTheRunIncomplete) {
     MakeShow();
     FreeSpaceStub space(kPlenty);
     BackupOutcome outcome;
     ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
-    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 8));
     const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
+    // Nothing changed, so nothing is written: the record held open does
+    // not matter.
+    {
+        UniqueFile held = HoldOpen(record, FILE_SHARE_READ);
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    }
+    EXPECT_EQ(4, outcome.unchanged);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 8));
     {
         UniqueFile held = HoldOpen(record, FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));

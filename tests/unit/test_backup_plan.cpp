@@ -3,6 +3,7 @@
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
 #include "common/text.h"
+#include "files/temp_name.h"
 
 namespace {
 
@@ -112,8 +113,7 @@ TEST(BackupPlan, PathsOverTheLimitAreRefusedAndAFolderInTheWayToo) {
     EXPECT_EQ(Actions(plan), (std::vector<BackupAction>{BackupAction::Copy, BackupAction::TooLong,
                                                         BackupAction::TooLong, BackupAction::FolderInWay}));
     EXPECT_EQ(plan.refusedCount, 3);
-    EXPECT_EQ(BackupTempName(1), "~zk00000001.tmp");
-    EXPECT_EQ(BackupTempName(0xABCDEF12u).size(), kBackupTempNameLength);
+    EXPECT_EQ(TempFileName(0xABCDEF12u).size(), kTempNameLength);
 }
 
 TEST(BackupDestination, WhereTheBackupGoesAndWhatIsRefused) {

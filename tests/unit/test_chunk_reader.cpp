@@ -58,8 +58,9 @@ bool FailingWrite(void* file, const void* data, unsigned long size, unsigned lon
 
 TEST(ChunkReader, HandsOverEveryByteOnceInOrder) {
     ScratchFolder dir("C:\\ZkChunks");
+    // Read on the caller's thread up to kChunkInlineBytes, ahead beyond.
     for (size_t size : {size_t{0}, size_t{1}, kChunkReadBytes - 1, kChunkReadBytes, kChunkReadBytes + 1,
-                        kChunkReadBuffers * kChunkReadBytes * 2 + 12345}) {
+                        kChunkInlineBytes, kChunkInlineBytes + 1, kChunkReadBuffers * kChunkReadBytes * 2 + 12345}) {
         SCOPED_TRACE(size);
         const std::string bytes = Pattern(size);
         const std::string source = dir / ("in" + std::to_string(size));
@@ -119,23 +120,27 @@ TEST(ChunkReader, ReportsAReadErrorAfterTheBytesBeforeIt) {
 
 TEST(ChunkReader, ReportsAWriteErrorWithItsCode) {
     ScratchFolder dir("C:\\ZkChunkWrite");
-    const std::string bytes = Pattern(kChunkReadBytes * 6);
-    ASSERT_TRUE(WriteWholeFile(dir / "in", bytes));
-    for (DWORD error : {DWORD{ERROR_DEVICE_NOT_CONNECTED}, DWORD{ERROR_SUCCESS}}) {
-        SCOPED_TRACE(error);
-        s_writeError = error;
-        s_writesLeft = 1;
-        uint32_t openError = 0;
-        UniqueFile in = OpenForChunks(WideFromUtf8(dir / "in"), ChunkCache::Use, &openError);
-        ::DeleteFileA((dir / "out").c_str());
-        UniqueFile out = NewFile(dir / "out");
-        ASSERT_TRUE(in && out);
-        CChunkReader copy(in.get(), ChunkCache::Use, out.get(), &FailingWrite);
-        const std::string handed = ReadAll(copy);
-        EXPECT_LT(handed.size(), bytes.size()) << "the reading stops too";
-        EXPECT_FALSE(copy.FinishWrites());
-        EXPECT_EQ(copy.WriteError(), error == ERROR_SUCCESS ? static_cast<uint32_t>(ERROR_DISK_FULL) : error);
-        EXPECT_EQ(copy.ReadError(), 0u);
+    // A large file fails on its second write (on the writer thread), a
+    // small one on its only write (on the caller's).
+    for (size_t size : {kChunkReadBytes * 6, size_t{1000}}) {
+        const std::string bytes = Pattern(size);
+        ASSERT_TRUE(WriteWholeFile(dir / "in", bytes));
+        for (DWORD error : {DWORD{ERROR_DEVICE_NOT_CONNECTED}, DWORD{ERROR_SUCCESS}}) {
+            SCOPED_TRACE(std::to_string(size) + " " + std::to_string(error));
+            s_writeError = error;
+            s_writesLeft = size > kChunkReadBytes ? 1 : 0;
+            uint32_t openError = 0;
+            UniqueFile in = OpenForChunks(WideFromUtf8(dir / "in"), ChunkCache::Use, &openError);
+            ::DeleteFileA((dir / "out").c_str());
+            UniqueFile out = NewFile(dir / "out");
+            ASSERT_TRUE(in && out);
+            CChunkReader copy(in.get(), ChunkCache::Use, out.get(), &FailingWrite);
+            const std::string handed = ReadAll(copy);
+            EXPECT_LT(handed.size(), bytes.size()) << "the reading stops too";
+            EXPECT_FALSE(copy.FinishWrites());
+            EXPECT_EQ(copy.WriteError(), error == ERROR_SUCCESS ? static_cast<uint32_t>(ERROR_DISK_FULL) : error);
+            EXPECT_EQ(copy.ReadError(), 0u);
+        }
     }
 }
 
@@ -161,4 +166,23 @@ TEST(ChunkReader, EndedBetweenChunksLeavesNoThreadBehind) {
     EXPECT_EQ(ThreadsOfThisProcess(), before);
     EXPECT_EQ(threadsWhileReading(true), before + 2);
     EXPECT_EQ(ThreadsOfThisProcess(), before);
+
+    // A small file starts none: a show's many small files would spend more
+    // on starting threads than on reading them.
+    const std::string small = Pattern(kChunkInlineBytes);
+    ASSERT_TRUE(WriteWholeFile(dir / "small", small));
+    uint32_t error = 0;
+    UniqueFile in = OpenForChunks(WideFromUtf8(dir / "small"), ChunkCache::Use, &error);
+    ::DeleteFileA((dir / "out").c_str());
+    UniqueFile out = NewFile(dir / "out");
+    {
+        CChunkReader copy(in.get(), ChunkCache::Use, out.get());
+        ChunkView chunk;
+        EXPECT_TRUE(copy.Next(&chunk));
+        EXPECT_EQ(ThreadsOfThisProcess(), before);
+        EXPECT_FALSE(copy.Next(&chunk) && copy.Next(&chunk) && copy.Next(&chunk) && copy.Next(&chunk));
+        EXPECT_TRUE(copy.FinishWrites());
+    }
+    out.reset();
+    EXPECT_TRUE(ReadWholeFile(dir / "out") == small);
 }
