@@ -29,7 +29,7 @@ constexpr DWORD kKeptAttributes =
 }  // namespace
 
 DiskRead HashFromDisk(const std::string& path, CSha256& sha, int64_t& size, std::string& hash, DWORD& error,
-                      const std::function<bool(int64_t)>& step) {
+                      const std::function<bool(int64_t)>& step, CContentCheck* content) {
     uint32_t openError = 0;
     UniqueFile file = OpenForChunks(Wide(path), ChunkCache::Bypass, &openError);
     if (!file) {
@@ -45,6 +45,7 @@ DiskRead HashFromDisk(const std::string& path, CSha256& sha, int64_t& size, std:
     ChunkView chunk;
     while (reader.Next(&chunk)) {
         sha.Add(chunk.data, chunk.size);
+        if (content) content->Feed(chunk.data, chunk.size);
         size += static_cast<int64_t>(chunk.size);
         if (step && !step(size)) {
             error = ERROR_CANCELLED;

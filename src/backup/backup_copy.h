@@ -38,9 +38,10 @@ enum class DiskRead { Ok, Missing, Failed };
 // The file's bytes as the disk holds them: read without the system's
 // cache, so a copy that never reached the disk is not read from memory,
 // and hashed while the next chunk is read. step is told the bytes read so
-// far; false stops (error ERROR_CANCELLED).
+// far; false stops (error ERROR_CANCELLED). content, when given, is fed
+// the same bytes: no second read to judge them.
 DiskRead HashFromDisk(const std::string& path, CSha256& sha, int64_t& size, std::string& hash, DWORD& error,
-                      const std::function<bool(int64_t)>& step = nullptr);
+                      const std::function<bool(int64_t)>& step = nullptr, CContentCheck* content = nullptr);
 
 // One copy under a temporary name beside its target. Either the target
 // is the verified new copy afterwards (its older copy moved to olderPath),

@@ -27,7 +27,8 @@ void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const F
 }
 
 Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, CSha256& sha,
-                         const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines) {
+                         const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines,
+                         CContentCheck* content) {
     if (!sha.Valid()) return Compared::ShowUnreadable;
     const auto step = [&](int64_t) { return !progress || progress(entry.relative, doneBytes); };
     int64_t copySize = 0, showSize = 0;
@@ -37,7 +38,7 @@ Compared CompareWithShow(const std::string& from, const std::string& to, const B
     if (copy == DiskRead::Failed) return error == ERROR_CANCELLED ? Compared::Stopped : Compared::CopyUnreadable;
     // Gone since the listing: copied as any missing copy.
     if (copy == DiskRead::Missing) return Compared::Different;
-    if (HashFromDisk(from, sha, showSize, showHash, error, step) != DiskRead::Ok)
+    if (HashFromDisk(from, sha, showSize, showHash, error, step, content) != DiskRead::Ok)
         return error == ERROR_CANCELLED ? Compared::Stopped : Compared::ShowUnreadable;
     if (copySize != showSize || copyHash != showHash) return Compared::Different;
     lines[NameKey(entry.relative)] = BackupRecordFile{entry.relative, copySize, entry.writeTime, copyHash};

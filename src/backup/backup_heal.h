@@ -37,7 +37,9 @@ enum class Compared { Same, Different, CopyUnreadable, ShowUnreadable, Stopped }
 
 // The copy at to against the show's file at from, both hashed from the
 // disk; when they are the same, the copy gets its line in the record.
+// content is fed the show's bytes as they are hashed.
 Compared CompareWithShow(const std::string& from, const std::string& to, const BackupEntry& entry, CSha256& sha,
-                         const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines);
+                         const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines,
+                         CContentCheck* content);
 
 }  // namespace backup

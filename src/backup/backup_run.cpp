@@ -98,6 +98,16 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         log.Value("fout", ReasonFor(::GetLastError()));
     }
 
+    // The copy is the show's file, byte for byte; should that file itself
+    // be damaged, the user hears it now, not at the venue. (A file that
+    // changed size since the listing is judged next time.)
+    const auto noteSuspect = [&](CContentCheck& content, int64_t bytesRead, const BackupEntry& entry,
+                                 const std::string& from) {
+        const ContentFinding finding = content.Finish();
+        if (finding.verdict != ContentVerdict::Damaged || bytesRead != entry.size) return;
+        log.Value("lijkt beschadigd", Shown(from) + " (" + finding.reason + ")");
+        ++outcome.suspect;
+    };
     CSha256 sha;
     bool aborted = false;
     int notCopied = 0;
@@ -118,10 +128,13 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
             }
             // A copy the record does not vouch for (no record, a damaged one,
             // a lost line): taken in only when its bytes are the show's.
-            switch (CompareWithShow(from, to, entry, sha, progress, outcome.copiedBytes, lines)) {
+            // The show's file is read for it anyway, so it is judged too.
+            CContentCheck content(ExtensionOf(entry.relative), static_cast<uint64_t>(entry.size));
+            switch (CompareWithShow(from, to, entry, sha, progress, outcome.copiedBytes, lines, &content)) {
             case Compared::Same:
                 log.Value("ongewijzigd", Shown(from));
                 ++outcome.unchanged;
+                noteSuspect(content, lines[key].size, entry, from);
                 continue;
             case Compared::Stopped:
                 log.Value("fout", "gestopt");
@@ -176,14 +189,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         if (copy.Run(from, to, entry.relative, hasOld, older)) {
             if (copy.MovedOld()) log.Value("oudere versie", Shown(older));
             log.Value(" ", "kopie OK");
-            // The copy is the show's file, byte for byte; should that file
-            // itself be damaged, the user hears it now, not at the venue.
-            // (A file that changed size since the listing is judged next time.)
-            const ContentFinding finding = content.Finish();
-            if (finding.verdict == ContentVerdict::Damaged && copy.Copied() == entry.size) {
-                log.Value("lijkt beschadigd", Shown(from) + " (" + finding.reason + ")");
-                ++outcome.suspect;
-            }
+            noteSuspect(content, copy.Copied(), entry, from);
             ++outcome.copied;
             outcome.copiedBytes += copy.Copied();
             lines[key] = BackupRecordFile{entry.relative, copy.Copied(), entry.writeTime, copy.Hash()};

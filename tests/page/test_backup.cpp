@@ -857,6 +857,14 @@ TEST_F(Backup, AFileOfTheShowThatLooksDamagedIsNamedInTheSummary) {
               BackupSummaryText(outcome, kRunLogPath));
     EXPECT_NE(std::string::npos, LogSoFar().find("-> lijkt beschadigd - " + Show() + "Audio\\stil.wav (leeg: het "
                                                  "bestand bevat alleen nullen; zet een goede kopie terug)\n\r"));
+
+    // Without the record, every copy is compared with the show's file: read
+    // anyway, and judged on the way.
+    ASSERT_TRUE(::DeleteFileA((Dest() + "\\Demo - Zekerpad-back-up.txt").c_str()));
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(5, outcome.unchanged);
+    EXPECT_EQ(3, outcome.suspect);
 }
 
 // The dialog shows the check's verdict, and the message names each finding.
