@@ -66,7 +66,10 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
     const DWORD rootError = madeRoot ? ERROR_SUCCESS : ::GetLastError();
     DWORD probeError = rootError == ERROR_ALREADY_EXISTS ? ERROR_SUCCESS : rootError;
     if (probeError == ERROR_SUCCESS && !IsFolder(root)) probeError = ERROR_DIRECTORY;
-    for (uint32_t n = 0; probeError == ERROR_SUCCESS && n < 10; ++n) {
+    // A back-up that is already whole is not written to at all; should its
+    // record need writing after all, that failure is told on its own.
+    const bool writes = madeRoot || plan.copyCount > 0 || !plan.folders.empty();
+    for (uint32_t n = 0; writes && probeError == ERROR_SUCCESS && n < 10; ++n) {
         UniqueFile probe(::CreateFileW(Wide(root + TempFileName(n)).c_str(), GENERIC_WRITE, 0, nullptr,
                                        CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
         if (probe) break;

@@ -28,7 +28,9 @@ uint64_t WriteTimeOf(const std::string& path) {
 }
 
 void SetWriteTime(const std::string& path, uint64_t ticks) {
-    UniqueFile f(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    // A folder opens with the backup flag; a file does not mind it.
+    UniqueFile f(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     FILETIME t{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     ASSERT_TRUE(f && ::SetFileTime(f.get(), nullptr, nullptr, &t)) << path;
 }
@@ -910,11 +912,18 @@ TEST_F(Backup, ARecordThatCannotBeWrittenMakesTheRunIncomplete) {
     ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
     const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
     // Nothing changed, so nothing is written: the record held open does
-    // not matter.
+    // not matter, and not even a file is made and removed in the folder.
+    const auto folderTime = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ::GetFileAttributesExA((Dest() + "\\Demo").c_str(), GetFileExInfoStandard, &data);
+        return (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    };
+    SetWriteTime(Dest() + "\\Demo", 133590096000000000ULL);
     {
         UniqueFile held = HoldOpen(record, FILE_SHARE_READ);
         ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
     }
+    EXPECT_EQ(133590096000000000ULL, folderTime());
     EXPECT_EQ(4, outcome.unchanged);
     EXPECT_TRUE(BoxTexts().empty());
     EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
