@@ -158,6 +158,15 @@ protected:
         MakeFolderTree(Dest());
         return MakeBackup(Show(), dest, progress, nullptr, outcome);
     }
+    // A first back-up of the show, then a new title picture (TestBytes 9)
+    // for the next run to copy over the old one (TestBytes 3).
+    void BackUpThenChangeTheTitle() {
+        MakeShow();
+        BackupOutcome outcome;
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+        MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 9));
+        SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
+    }
     std::vector<std::string> BoxTexts() const {
         std::vector<std::string> texts;
         for (const auto& b : m_boxes.Boxes()) texts.push_back(b.text);
@@ -548,12 +557,9 @@ TEST_F(Backup, TwoShowsOfOneNameGetAFolderEachAndAStrangeFolderOnlyAfterAYes) {
 }
 
 TEST_F(Backup, ACopyThatReadsBackOtherwiseKeepsTheOldCopyAndLeavesNoTemporaryFile) {
-    MakeShow();
     FreeSpaceStub space(kPlenty);
+    BackUpThenChangeTheTitle();
     BackupOutcome outcome;
-    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
-    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 9));
-    SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
     g_pfnBackupWrite = &LosesAByte;
     ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
     g_pfnBackupWrite = &WriteBackupFile;
@@ -569,12 +575,9 @@ TEST_F(Backup, ACopyThatReadsBackOtherwiseKeepsTheOldCopyAndLeavesNoTemporaryFil
 }
 
 TEST_F(Backup, AFailedFinalRenamePutsTheOlderCopyBack) {
-    MakeShow();
     FreeSpaceStub space(kPlenty);
+    BackUpThenChangeTheTitle();
     BackupOutcome outcome;
-    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
-    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 9));
-    SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
     {
         // The older copy has moved aside when the new one is refused its place.
         ScopedSeam<BackupRenameFn> refused(g_pfnBackupRename, &RenameRefused);
