@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/win_raii.h"
+#include "support/media_samples.h"
 #include "support/test_support.h"
 
 const char kDemoShow[] = "C:\\Shows\\Demo\\demo.ws4";
@@ -14,7 +15,7 @@ namespace {
 
 // What a file holds: pictures and sounds are whole of their kind, so that
 // "Bestanden nakijken" finds nothing wrong with them; the rest is letters.
-enum class Content { Letters, Bmp, Wav, Jpeg };
+enum class Content { Letters, Bmp, Wav, Jpeg, Avi };
 
 struct DemoFile {
     const char* path;
@@ -35,7 +36,7 @@ const DemoFile kFiles[] = {
     {"D:\\Fotos\\strand.jpg", 9000, Content::Jpeg},
     // A recording the show does not use (yet): it lies in the show's
     // folder, so a back-up copies it, long enough to be seen at work.
-    {"C:\\Shows\\Demo\\Video\\opname.avi", 64000000},
+    {"C:\\Shows\\Demo\\Video\\opname.avi", 64000000, Content::Avi},
 };
 
 const char* const kReferences[] = {
@@ -116,6 +117,10 @@ bool MakeFile(const std::string& path, size_t size, Content content = Content::L
     case Content::Bmp: return WriteWholeFile(path, BmpBytes(size));
     case Content::Wav: return WriteWholeFile(path, WavBytes(size));
     case Content::Jpeg: return WriteWholeFile(path, JpegBytes());
+    case Content::Avi: {
+        const std::vector<uint8_t> video = SampleMedia(MediaSample::Avi, size);
+        return WriteWholeFile(path, std::string(video.begin(), video.end()));
+    }
     case Content::Letters: break;
     }
     std::string bytes(size, '\0');
