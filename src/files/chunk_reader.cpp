@@ -30,8 +30,9 @@ struct CChunkReader::Impl {
     HANDLE out;
     ChunkWriteFn write;
     bool unbuffered;
-    // A file of one chunk or less is read (and written) on the caller's
-    // thread: starting threads would cost more than they save.
+    // A small file (kChunkInlineBytes or less) is read (and written) on the
+    // caller's thread, one chunk at a time: starting threads would cost
+    // more than they save.
     bool inlined = false;
 
     // One block of memory, page-aligned as unbuffered reads want it. The
