@@ -24,6 +24,12 @@ export LC_ALL=nl_NL.UTF-8
 export ZK_DRIVE_D="$zk_build_dir/drives/d"
 export ZK_DRIVE_E="$zk_build_dir/drives/e"
 export ZK_DRIVE_C="$WINEPREFIX/drive_c"
+# Wine keeps the Recycle Bin of every fixed drive as the desktop's trash in
+# $XDG_DATA_HOME/Trash: inside the build folder, never the user's own. Wine
+# makes Trash but not the folder above it; without that folder it has no
+# bin and asks before deleting for good.
+export XDG_DATA_HOME="$zk_build_dir/xdg-data"
+mkdir -p "$XDG_DATA_HOME"
 
 zk_log() { echo "[wine-env] $*" >&2; }
 

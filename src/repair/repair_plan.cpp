@@ -72,3 +72,50 @@ std::string ShowDriveText(std::string_view showDrive, std::string_view showDir) 
     const char letter = UpperDriveLetter(showDrive);
     return letter != '\0' ? std::string(1, letter) : std::string(showDir);
 }
+
+std::string SourcePlace(const CFileReference& rec) {
+    if (!rec.m_csDrive.empty()) return std::string(1, UpperDriveLetter(rec.m_csDrive)) + ":";
+    // "\\server\share\..." : the part up to the share's own backslash.
+    const std::string& path = rec.m_csPath;
+    size_t end = path.rfind("\\\\", 0) == 0 ? path.find('\\', 2) : std::string::npos;
+    if (end != std::string::npos) end = path.find('\\', end + 1);
+    return end == std::string::npos ? path : path.substr(0, end);
+}
+
+void AddPlace(std::vector<std::string>& places, const std::string& place) {
+    for (const auto& known : places)
+        if (known == place) return;
+    places.push_back(place);
+}
+
+namespace {
+// "schijf E:", "schijf D: en de netwerkmap \\nas\muziek": each place
+// is named in full, so a letter never stands alone.
+std::string PlacesText(const std::vector<std::string>& places) {
+    std::string text;
+    for (size_t i = 0; i < places.size(); ++i) {
+        if (i > 0) text += i + 1 == places.size() ? " en " : ", ";
+        const bool letter = places[i].size() == 2 && places[i][1] == ':';
+        text += (letter ? "schijf " : "de netwerkmap ") + places[i];
+    }
+    return text;
+}
+
+const char* HasVerb(const std::vector<std::string>& places) { return places.size() == 1 ? " heeft" : " hebben"; }
+}  // namespace
+
+std::string Yellow2QuestionNote(const std::vector<std::string>& placesWithoutBin) {
+    if (placesWithoutBin.empty()) return std::string();
+    return "\n\nLet op: " + PlacesText(placesWithoutBin) + HasVerb(placesWithoutBin) +
+           " geen Prullenbak. Kiest u Ja, dan worden de bestanden daar voorgoed verwijderd.";
+}
+
+std::string Yellow2OriginalsNote(const std::vector<std::string>& recycled, const std::vector<std::string>& purged) {
+    if (purged.empty())
+        return recycled.empty() ? std::string() : "De oorspronkelijke bestanden staan in de Prullenbak.";
+    if (recycled.empty())
+        return "De oorspronkelijke bestanden zijn voorgoed verwijderd, want " + PlacesText(purged) + HasVerb(purged) +
+               " geen Prullenbak.";
+    return "De oorspronkelijke bestanden van " + PlacesText(recycled) + " staan in de Prullenbak; die van " +
+           PlacesText(purged) + " zijn voorgoed verwijderd, want daar is geen Prullenbak.";
+}

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "services/state.h"
 
@@ -51,3 +52,19 @@ int ProgressShift(int64_t total);
 // The text that names the show's drive in the result texts: its letter in
 // upper case, or the show's folder when the show has no drive letter.
 std::string ShowDriveText(std::string_view showDrive, std::string_view showDir);
+
+// Where a yellow-2 source lies, as the log names it: its drive ("E:"), or
+// for a path without a drive letter its network share ("\\server\share").
+std::string SourcePlace(const CFileReference& rec);
+
+// Adds a place to a list of places once, keeping the order of first sight.
+void AddPlace(std::vector<std::string>& places, const std::string& place);
+
+// Added to the yellow-2 question when some sources lie where no Recycle
+// Bin is: a Yes there deletes for good, and the user reads so before
+// answering. Empty when every source has a Recycle Bin.
+std::string Yellow2QuestionNote(const std::vector<std::string>& placesWithoutBin);
+
+// One sentence for the result text of a run that moved: where the
+// originals went. Empty when no original was removed.
+std::string Yellow2OriginalsNote(const std::vector<std::string>& recycled, const std::vector<std::string>& purged);

@@ -7,6 +7,7 @@
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "services/state.h"
+#include "repair/repair_plan.h"
 #include "repair/yellow_repair.h"
 #include "resource.h"
 #include "wizard/long_work.h"
@@ -58,9 +59,14 @@ void CTestPropPage05::OnCorrigeren() {
         return;
     }
     SourceAfterCopy mode = SourceAfterCopy::KeepAsBak;
-    if (AskMessage(m_hWnd, kQuestion, "Zekerpad", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    // No (keep as ".bak") is the default: Enter never removes a file that
+    // another show may play. Where a Yes deletes for good, the box says so.
+    const std::string question =
+        kQuestion + Yellow2QuestionNote(Yellow2PlacesWithoutRecycleBin(g_aYellowFiles, g_szShowDrive));
+    if (AskMessage(m_hWnd, question, "Zekerpad", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
         mode = SourceAfterCopy::Delete;
         LogLine("Verplaatsen");
+        LogWhereOriginalsGo(g_aYellowFiles, g_szShowDrive);
     } else {
         ShowMessage("De namen van de oorspronkelijke bestanden zullen worden voorzien van een extra "
                     "achtervoegsel: '.bak'",
@@ -96,6 +102,7 @@ void CTestPropPage05::OnCorrigeren() {
     // A show among the records: what was done to earlier ones stays.
     if (!outcome.completed) return;
     LogLine("alle bestanden gekopieerd/verplaatst");
-    SetItemText(IDC_TEXT, Yellow2ResultText(outcome.failedFiles, ShowDriveText(g_szShowDrive, g_szShowDir)));
+    SetItemText(IDC_TEXT, Yellow2ResultText(outcome.failedFiles, ShowDriveText(g_szShowDrive, g_szShowDir),
+                                            Yellow2OriginalsNote(outcome.recycledPlaces, outcome.purgedPlaces)));
     EndRun();
 }

@@ -9,6 +9,7 @@
 #include "files/file_reference.h"
 #include "files/free_space.h"
 #include "files/path_split.h"
+#include "files/recycle_bin.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "common/res_string.h"
@@ -88,9 +89,17 @@ void ReportCopyFailure(const std::string& from, const std::string& to, HWND owne
     ShowMessage(LoadResString(IDS_ERR_COPY) + from + "\nnaar\n" + to, owner);
 }
 
-bool ClearSource(const CFileReference& rec, SourceAfterCopy mode) {
-    if (mode == SourceAfterCopy::Delete) return ::DeleteFileA(rec.m_csPath.c_str()) != FALSE;
-    return Rename(rec.m_csPath, BackupPath(rec));
+bool ClearSource(const CFileReference& rec, SourceAfterCopy mode, RepairOutcome& outcome) {
+    if (mode == SourceAfterCopy::KeepAsBak) return Rename(rec.m_csPath, BackupPath(rec));
+    // Another show may play the same file: the user can take it back.
+    if (DriveHasRecycleBin(rec.m_csPath)) {
+        if (!MoveToRecycleBin(rec.m_csPath)) return false;
+        AddPlace(outcome.recycledPlaces, SourcePlace(rec));
+        return true;
+    }
+    if (!Fits(rec.m_csPath) || !::DeleteFileA(rec.m_csPath.c_str())) return false;
+    AddPlace(outcome.purgedPlaces, SourcePlace(rec));
+    return true;
 }
 
 // The target folder of a record, or null after telling the user that a
@@ -102,13 +111,15 @@ const std::string* FolderOrStop(const CFileReference& rec, const TargetFolders& 
 }
 
 std::string ResultText(int failedFiles, const char* success, const char* failedVerb,
-                       const char* middle, const std::string& driveText, const char* rest) {
+                       const char* middle, const std::string& driveText, const char* rest,
+                       const std::string& note = std::string()) {
     std::string first = success;
     if (failedFiles > 0) {
         first = failedFiles == 1 ? "1 bestand kon" : std::to_string(failedFiles) + " bestanden konden";
         first = std::string(failedVerb) + first + " niet worden " + middle + " (de meldingen en het logboek " +
                 kRunLogPath + (failedFiles == 1 ? " noemen het)." : " noemen ze).");
     }
+    if (!note.empty()) first += " " + note;
     return first +
            "\n\nU moet nu nog wel deze show openen in Wings. Dan zal Wings melden dat niet alle "
            "geluidsbestanden of afbeeldingen gelezen konden worden.Wings zal u vragen of er naar die "
@@ -194,7 +205,7 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
         g_bRepairChanged = 1;
         copied.Add(rec.m_csPath);
         bool whole = true;
-        if (ClearSource(rec, mode)) {
+        if (ClearSource(rec, mode, outcome)) {
             LogValue(" ", "wissen/rename bron OK");
         } else {
             LogLine("FOUT bij verplaatsen/hernoemen");
@@ -257,7 +268,24 @@ std::string Yellow1ResultText(int failedFiles, const std::string& driveText) {
                       "met Wings. U hoeft het nu niet te doen, maar ik raad het u wel aan.\n\n");
 }
 
-std::string Yellow2ResultText(int failedFiles, const std::string& driveText) {
+std::vector<std::string> Yellow2PlacesWithoutRecycleBin(const CFileReferenceList& records,
+                                                        const std::string& showDrive) {
+    std::vector<std::string> places;
+    for (const auto& rec : records)
+        if (rec && IsYellow2(*rec, showDrive) && !DriveHasRecycleBin(rec->m_csPath))
+            AddPlace(places, SourcePlace(*rec));
+    return places;
+}
+
+void LogWhereOriginalsGo(const CFileReferenceList& records, const std::string& showDrive) {
+    std::vector<std::string> places;
+    for (const auto& rec : records)
+        if (rec && IsYellow2(*rec, showDrive)) AddPlace(places, SourcePlace(*rec));
+    for (const auto& place : places)
+        LogValue(DriveHasRecycleBin(place) ? "naar Prullenbak" : "geen Prullenbak, voorgoed wissen", place);
+}
+
+std::string Yellow2ResultText(int failedFiles, const std::string& driveText, const std::string& originalsNote) {
     return ResultText(failedFiles,
                       "Het verplaatsen/kopiëren van de bestanden naar een veiligere plaats is gelukt.",
                       "Het verplaatsen/kopiëren van de bestanden is niet helemaal gelukt: ",
@@ -266,5 +294,6 @@ std::string Yellow2ResultText(int failedFiles, const std::string& driveText) {
                       "niet gekopieerd/verplaatst zijn.\n\nU kunt Wings starten met de knop hieronder.\n\nHet "
                       "is mogelijk dat bij de andere stappen binnen Zekerpad nog een keer wordt aangegeven dat "
                       "de show opnieuw geopend moet worden met Wings. U hoeft het nu dus niet te doen, maar ik "
-                      "raad het u wel aan.\n\n");
+                      "raad het u wel aan.\n\n",
+                      originalsNote);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "files/file_helpers.h"
 #include "services/state.h"
@@ -20,6 +21,10 @@ struct RepairOutcome {
     // Files that were not moved, copied, deleted or renamed as planned:
     // each was named in a message and in the run log.
     int failedFiles = 0;
+    // Where the originals of a yellow-2 move went (SourcePlace names):
+    // into the Recycle Bin, or deleted for good where there is none.
+    std::vector<std::string> recycledPlaces;
+    std::vector<std::string> purgedPlaces;
 };
 
 // Called before each file of the run is handled, once per record.
@@ -31,7 +36,18 @@ RepairOutcome MoveYellow1Files(const CFileReferenceList& records, const std::str
                                const TargetFolders& folders, const RepairStep& step,
                                HWND__* owner = nullptr);
 
+// Delete: into the Recycle Bin where the source's drive has one, deleted
+// for good only where it has none.
 enum class SourceAfterCopy { Delete, KeepAsBak };
+
+// The places of the yellow-2 sources that have no Recycle Bin, in list
+// order: what a move would delete for good.
+std::vector<std::string> Yellow2PlacesWithoutRecycleBin(const CFileReferenceList& records,
+                                                        const std::string& showDrive);
+
+// After "Verplaatsen": one log line per place of the yellow-2 sources,
+// saying whether its originals go to the Recycle Bin or are deleted.
+void LogWhereOriginalsGo(const CFileReferenceList& records, const std::string& showDrive);
 
 // Copies every yellow-2 record's file into its target folder; a source is
 // deleted or renamed only after its copy is complete, and a sound file's
@@ -52,4 +68,6 @@ bool CheckRoomForYellow2(const CFileReferenceList& records, const std::string& s
 // sentence does not claim success: it says how many files were left and
 // where they are named.
 std::string Yellow1ResultText(int failedFiles, const std::string& driveText);
-std::string Yellow2ResultText(int failedFiles, const std::string& driveText);
+// originalsNote (Yellow2OriginalsNote) follows the first sentence.
+std::string Yellow2ResultText(int failedFiles, const std::string& driveText,
+                              const std::string& originalsNote = std::string());

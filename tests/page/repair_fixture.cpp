@@ -239,6 +239,7 @@ void RepairPageTest::SetUp() {
     m_wizard = std::make_unique<WizardHarness>();
     DeleteTree(Root('C'));
     DeleteTree(Root('D'));
+    DeleteTree(Root('E'));
 }
 
 void RepairPageTest::TearDown() {
@@ -248,6 +249,7 @@ void RepairPageTest::TearDown() {
     ClearStandInEnv();
     DeleteTree(Root('C'));
     DeleteTree(Root('D'));
+    DeleteTree(Root('E'));
     for (const std::string& path : m_cleanup) DeleteTree(path);
 }
 

@@ -19,13 +19,16 @@ const char kQuestion[] =
 const char kBakNotice[] =
     "De namen van de oorspronkelijke bestanden zullen worden voorzien van een extra achtervoegsel: '.bak'";
 const char kSuccess[] = "Het verplaatsen/kopi\xEBren van de bestanden naar een veiligere plaats is gelukt.\n\n";
+const char kMovedToBin[] = "Het verplaatsen/kopi\xEBren van de bestanden naar een veiligere plaats is gelukt. De "
+                           "oorspronkelijke bestanden staan in de Prullenbak.\n\n";
 constexpr uint64_t kPlenty = 1000000000;
 
 class Yellow2Page : public YellowPageTest {
 protected:
     Yellow2Page() : YellowPageTest(5, true) {}
-    std::string Wav() const { return Media('D') + "intro.wav"; }
-    std::string Tlg() const { return Media('D') + "intro.tlg"; }
+    // D: is a fixed drive with a Recycle Bin; E:, a removable one, has none.
+    std::string Wav() const { return Media(m_drive) + "intro.wav"; }
+    std::string Tlg() const { return Media(m_drive) + "intro.tlg"; }
     // The example of a sound file of 1000 bytes with a companion of 200.
     void PrepareIntro() {
         MakeTestFile(Wav(), TestBytes(1000, 7));
@@ -37,6 +40,7 @@ protected:
         m_boxes.QueueAnswer(answer);
         return Correct();
     }
+    char m_drive = 'D';
 };
 }  // namespace
 
@@ -54,7 +58,8 @@ TEST_F(Yellow2Page, AnswerNoCopiesKeepsTheSourceAsBakAndDeletesTheCompanion) {
     ASSERT_EQ(2u, m_boxes.Boxes().size());
     EXPECT_EQ(kQuestion, m_boxes.Boxes()[0].text);
     EXPECT_EQ("Zekerpad", m_boxes.Boxes()[0].caption);
-    EXPECT_EQ(static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION), m_boxes.Boxes()[0].type);
+    // No is the default: Enter keeps the originals.
+    EXPECT_EQ(static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2), m_boxes.Boxes()[0].type);
     EXPECT_EQ(std::vector<std::string>{kBakNotice}, BoxTexts());
     EXPECT_EQ(ReadWholeFile(Wav() + ".bak"), ReadWholeFile(Audio() + "intro.wav"));
     EXPECT_FALSE(PathIsFile(Wav()));
@@ -110,18 +115,79 @@ TEST_F(Yellow2Page, ABigCopyAnswersTheSystemAndItsBarMovesWithTheBytes) {
     ExpectEndedNormally();
 }
 
-TEST_F(Yellow2Page, AnswerYesDeletesSourceAndCompanionAfterTheCopy) {
+TEST_F(Yellow2Page, AnswerYesMovesTheSourceToTheRecycleBinAfterTheCopy) {
+    const std::string bin = RecycleBinFiles();
+    ASSERT_NE("", bin) << "XDG_DATA_HOME is not set inside the build folder";
+    DeleteTree(bin);
     PrepareIntro();
     const std::string original = ReadWholeFile(Wav());
     FreeSpaceStub space(kPlenty);
     const std::string log = CorrectAnswering(IDYES);
-    EXPECT_NE(std::string::npos, log.find("-> vrij - 1000000000\n\rVerplaatsen\n\r-> bron - "));
+    EXPECT_EQ(kQuestion, m_boxes.Boxes().at(0).text);
+    EXPECT_NE(std::string::npos, log.find("-> vrij - 1000000000\n\rVerplaatsen\n\r-> naar Prullenbak - D:\n\r"
+                                          "-> bron - "));
     EXPECT_TRUE(BoxTexts().empty());
     EXPECT_EQ(original, ReadWholeFile(Audio() + "intro.wav"));
     EXPECT_FALSE(PathIsFile(Wav()));
     EXPECT_FALSE(PathIsFile(Wav() + ".bak"));
+    EXPECT_EQ(original, ReadWholeFile(bin + "intro.wav"));
+    // The companion is Wings' own to make again: deleted, not kept.
     EXPECT_FALSE(PathIsFile(Tlg()));
-    EXPECT_EQ(0u, ItemText(m_page, kText).find(kSuccess));
+    EXPECT_FALSE(PathIsFile(bin + "intro.tlg"));
+    EXPECT_EQ(0u, ItemText(m_page, kText).find(kMovedToBin));
+}
+
+// A removable drive keeps no Recycle Bin: the question says what Yes does
+// there before it is answered, and the result says it was done.
+TEST_F(Yellow2Page, WhereTheDriveHasNoRecycleBinTheQuestionSaysYesDeletesForGood) {
+    const std::string bin = RecycleBinFiles();
+    ASSERT_NE("", bin);
+    DeleteTree(bin);
+    m_drive = 'E';
+    PrepareIntro();
+    const std::string original = ReadWholeFile(Wav());
+    FreeSpaceStub space(kPlenty);
+    const std::string log = CorrectAnswering(IDYES);
+    ASSERT_FALSE(m_boxes.Boxes().empty());
+    EXPECT_EQ(std::string(kQuestion) + "\n\nLet op: schijf E: heeft geen Prullenbak. Kiest u Ja, dan worden de "
+                                       "bestanden daar voorgoed verwijderd.",
+              m_boxes.Boxes()[0].text);
+    EXPECT_NE(std::string::npos, log.find("Verplaatsen\n\r-> geen Prullenbak, voorgoed wissen - E:\n\r-> bron - "));
+    EXPECT_EQ(original, ReadWholeFile(Audio() + "intro.wav"));
+    EXPECT_FALSE(PathIsFile(Wav()));
+    EXPECT_FALSE(PathIsFile(bin + "intro.wav"));
+    EXPECT_EQ(0u, ItemText(m_page, kText).find("Het verplaatsen/kopi\xEBren van de bestanden naar een veiligere "
+                                               "plaats is gelukt. De oorspronkelijke bestanden zijn voorgoed "
+                                               "verwijderd, want schijf E: heeft geen Prullenbak.\n\n"));
+}
+
+// The question as the system draws it: Nee is the default button, so Enter
+// keeps the originals (as ".bak") and nothing is removed.
+TEST_F(Yellow2Page, EnterInTheRealQuestionAnswersNo) {
+    PrepareIntro();
+    FreeSpaceStub space(kPlenty);
+    static int s_defaultId = 0;
+    s_defaultId = 0;
+    ScopedSeam<MessageBoxFn> real(g_pfnMessageBox, [](HWND__* owner, const std::string& text,
+                                                      const std::string& caption, unsigned type) -> int {
+        if ((type & MB_TYPEMASK) != MB_YESNO) return IDOK;  // the ".bak" notice
+        return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+    });
+    ModalDriver driver("Zekerpad", {[](HWND box) {
+                           // The button drawn as the default one (DM_GETDEFID is not
+                           // kept by every message box).
+                           for (int id : {IDYES, IDNO})
+                               if ((::GetWindowLongA(::GetDlgItem(box, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+                                   s_defaultId = id;
+                           ::PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+                           ::PostMessageA(box, WM_KEYUP, VK_RETURN, 0xC0000001);
+                       }});
+    const std::string log = Correct();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(IDNO, s_defaultId);
+    EXPECT_NE(std::string::npos, log.find("\n\rKopi\xEBren\n\r"));
+    EXPECT_EQ(std::string::npos, log.find("Verplaatsen"));
+    EXPECT_TRUE(PathIsFile(Wav() + ".bak"));
 }
 
 TEST_F(Yellow2Page, ABakNameInTheWayLeavesTheSourceUnderItsOwnName) {
@@ -169,12 +235,15 @@ TEST_F(Yellow2Page, NamedTwiceIsCopiedOnceAndYellow1RecordsAreNotTouched) {
     EXPECT_FALSE(PathIsFile(pic));
     // The needed room counts both records of the file named twice.
     EXPECT_NE(std::string::npos, log.find("-> nodig - 220\n\r"));
-    EXPECT_EQ(0u, ItemText(m_page, kText).find(kSuccess));
+    EXPECT_EQ(0u, ItemText(m_page, kText).find(kMovedToBin));
 }
 
 // The branches that keep the user's files when a step after a good copy
 // fails, each reached without special rights.
+// A read-only file may go to the Recycle Bin; on a drive without one it
+// cannot be deleted.
 TEST_F(Yellow2Page, AReadOnlySourceStaysWholeBesideItsGoodCopy) {
+    m_drive = 'E';
     PrepareIntro();
     ASSERT_TRUE(::SetFileAttributesA(Wav().c_str(), FILE_ATTRIBUTE_READONLY));
     FreeSpaceStub space(kPlenty);
@@ -186,6 +255,7 @@ TEST_F(Yellow2Page, AReadOnlySourceStaysWholeBesideItsGoodCopy) {
 }
 
 TEST_F(Yellow2Page, ASourceAndItsCompanionBothLeftCountAsOneFile) {
+    m_drive = 'E';
     PrepareIntro();
     ASSERT_TRUE(::SetFileAttributesA(Wav().c_str(), FILE_ATTRIBUTE_READONLY));
     UniqueFile held = HoldOpen(Tlg(), FILE_SHARE_READ);

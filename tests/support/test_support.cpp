@@ -143,6 +143,15 @@ void DeleteTreeWide(const std::wstring& path) {
 }
 }  // namespace
 
+std::string RecycleBinFiles() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (!data || data[0] != '/') return std::string();
+    std::string path = std::string("Z:") + data + "/Trash/files/";
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 void DeleteTree(const std::string& path) {
     std::wstring wide(path.size() + 1, L'\0');
     const int n = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()));

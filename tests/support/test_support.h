@@ -79,6 +79,10 @@ bool RunningUnderWine();
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
+// Where Wine puts what is moved to the Recycle Bin during the tests (the
+// trash in $XDG_DATA_HOME, which wine-env.sh keeps in the build folder),
+// as a Windows path ending in a backslash; empty when that is not set.
+std::string RecycleBinFiles();
 // The file opened for reading the way another program might hold it:
 // share 0 for exclusively, FILE_SHARE_READ to let others read.
 UniqueFile HoldOpen(const std::string& path, DWORD share);

@@ -64,3 +64,31 @@ TEST(RepairPlan, ProgressOfManyGigabytesIsScaledToTheBarsRange) {
     EXPECT_EQ(3, ProgressShift(10000000000));
     EXPECT_EQ(32, ProgressShift(INT64_MAX));
 }
+
+// Where the originals of a move go, said by place: each drive or share
+// once, in the order the records name them.
+TEST(RepairPlan, PlacesOfTheOriginalsAndWhatTheUserReadsAboutThem) {
+    EXPECT_EQ("E:", SourcePlace(*Record("e:", "\\Muziek\\", "a", ".wav", 1, 10)));
+    EXPECT_EQ("\\\\nas\\muziek", SourcePlace(*Record("", "\\\\nas\\muziek\\Pop\\", "a", ".wav", 1, 10)));
+    std::vector<std::string> places;
+    AddPlace(places, "E:");
+    AddPlace(places, "F:");
+    AddPlace(places, "E:");
+    EXPECT_EQ((std::vector<std::string>{"E:", "F:"}), places);
+
+    EXPECT_EQ("", Yellow2QuestionNote({}));
+    EXPECT_EQ("\n\nLet op: schijf E: heeft geen Prullenbak. Kiest u Ja, dan worden de bestanden daar voorgoed "
+              "verwijderd.",
+              Yellow2QuestionNote({"E:"}));
+    EXPECT_EQ("\n\nLet op: schijf E:, schijf F: en de netwerkmap \\\\nas\\muziek hebben geen Prullenbak. Kiest u Ja, "
+              "dan worden de bestanden daar voorgoed verwijderd.",
+              Yellow2QuestionNote({"E:", "F:", "\\\\nas\\muziek"}));
+
+    EXPECT_EQ("", Yellow2OriginalsNote({}, {}));
+    EXPECT_EQ("De oorspronkelijke bestanden staan in de Prullenbak.", Yellow2OriginalsNote({"D:", "F:"}, {}));
+    EXPECT_EQ("De oorspronkelijke bestanden zijn voorgoed verwijderd, want schijf E: heeft geen Prullenbak.",
+              Yellow2OriginalsNote({}, {"E:"}));
+    EXPECT_EQ("De oorspronkelijke bestanden van schijf D: staan in de Prullenbak; die van schijf E: en schijf G: zijn "
+              "voorgoed verwijderd, want daar is geen Prullenbak.",
+              Yellow2OriginalsNote({"D:"}, {"E:", "G:"}));
+}
