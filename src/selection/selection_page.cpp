@@ -37,7 +37,8 @@ const char kNothingFound[] =
     "een netwerkschijf, typ dan het pad in het veld hierboven of klik op het mapje ernaast.";
 const char kStoppedNothingFound[] =
     "Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden. Typ het pad van de show in het veld "
-    "hierboven, klik op het mapje ernaast, of zoek opnieuw.";
+    "hierboven of klik op het mapje ernaast. Wilt u opnieuw zoeken, kies dan 'Laat Zekerpad alle Wings-shows op "
+    "deze computer opzoeken' en klik op 'Start zoeken'.";
 
 const char kNoShowMessage[] =
     "Er is geen (bestaand) bestand ingevuld.\nU moet eerst een bestand invullen of selecteren,\n"
@@ -307,6 +308,9 @@ void CTestPropPage01::OnStartSearch() {
         SetItemText(IDC_SHOW_EDIT, "");
         CheckRadio(m_hWnd, IDC_MODE_SELF, IDC_MODE_SEARCH, 0);
         for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EnableItem(id, true);
+        // A stopped search may be started again: its option leads back to
+        // the button, as the text says.
+        if (stopped) EnableItem(IDC_MODE_SEARCH, true);
         RepaintNow();
         LogLine("Einde zoeken");
         return;

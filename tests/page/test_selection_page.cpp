@@ -564,7 +564,7 @@ TEST_F(SelectionPageTest, ASearchThatFindsNothingSaysSoAndLetsTheUserChooseByHan
     EXPECT_EQ(FormatLogLine("Start zoeken") + FormatLogLine("Einde zoeken"), LogSoFar().substr(logBefore));
 }
 
-TEST_F(SelectionPageTest, ASearchStoppedBeforeAnyFindSaysSoAndLetsTheUserChooseByHand) {
+TEST_F(SelectionPageTest, ASearchStoppedBeforeAnyFindSaysSoAndLetsTheUserChooseByHandOrSearchAgain) {
     ScopedSearchRoots roots({Own("C:\\ZkSelStopped")});
     MakeShow("C:\\ZkSelStopped\\nooit.ws4");
     OpenSelectionPage();
@@ -577,13 +577,20 @@ TEST_F(SelectionPageTest, ASearchStoppedBeforeAnyFindSaysSoAndLetsTheUserChooseB
     ::SendMessageA(Item(IDC_START_SEARCH), BM_CLICK, 0, 0);
 
     EXPECT_EQ("Het zoeken is gestopt. Tot dat moment zijn er geen Wings-shows gevonden. Typ het pad van de show "
-              "in het veld hierboven, klik op het mapje ernaast, of zoek opnieuw.",
+              "in het veld hierboven of klik op het mapje ernaast. Wilt u opnieuw zoeken, kies dan 'Laat Zekerpad "
+              "alle Wings-shows op deze computer opzoeken' en klik op 'Start zoeken'.",
               Text(IDC_TEXT));
-    for (int id : {IDC_MODE_SELF, IDC_SHOW_EDIT, IDC_BROWSE}) EXPECT_TRUE(Enabled(id)) << id;
+    for (int id : {IDC_MODE_SELF, IDC_MODE_SEARCH, IDC_SHOW_EDIT, IDC_BROWSE}) EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_TRUE(Checked(IDC_MODE_SELF));
     EXPECT_FALSE(Enabled(IDC_START_SEARCH));
     EXPECT_EQ("Start zoeken", Text(IDC_START_SEARCH));
     EXPECT_EQ(FormatLogLine("Start zoeken") + FormatLogLine("Zoeken gestopt") + FormatLogLine("Einde zoeken"),
               LogSoFar().substr(logBefore));
+
+    // What the text says leads to a search that runs to its end.
+    Search();
+    EXPECT_EQ("Alle gevonden Wings-shows:", Text(IDC_TEXT));
+    EXPECT_EQ(Strings{"C:\\ZkSelStopped\\nooit.ws4"}, ListBoxLines(Item(IDC_LIST)));
 }
 
 // Held in the second of two folders, the search answers the system, keeps
