@@ -14,6 +14,7 @@
 #include "common/wide_text.h"
 #include "common/win_raii.h"
 #include "files/free_space.h"
+#include "files/recycle_bin.h"
 #include "resource.h"
 #include "wizard/long_work.h"
 
@@ -126,6 +127,8 @@ void CDialogBackup::UpdatePlan() {
         case DestinationProblem::None:
             if (!backup::IsFolder(folder)) {
                 text = "Deze doelmap bestaat niet.";
+            } else if (!m_csFailedCheckRoot.empty() && root == m_csFailedCheckRoot) {
+                text = BackupPlanAfterFailedCheckText(Shown(root));
             } else {
                 std::vector<BackupEntry> target;
                 ScopedWaitCursor wait;
@@ -195,6 +198,7 @@ void CDialogBackup::OnStart() {
 
     BackupOutcome outcome;
     BackupResult result;
+    m_csFailedCheckRoot.clear();
     m_bBusy = true;
     {
         EnableItem(IDC_BACKUP_STOP, true);
@@ -225,7 +229,7 @@ void CDialogBackup::OnStart() {
         g_csBackupMap = remembered;
         g_bBackupStarted = 1;
     }
-    SetItemText(IDC_BACKUP_SUMMARY, BackupSummaryText(m_outcome, kRunLogPath));
+    SetItemText(IDC_BACKUP_SUMMARY, BackupSummaryText(m_outcome, kRunLogPath, DriveIsRemovable(destination)));
     // The show may have changed meanwhile; the plan line says what is left.
     m_source.clear();
     std::vector<BackupListingError> unreadable;
@@ -278,6 +282,8 @@ void CDialogBackup::OnVerify() {
     SetItemText(IDC_BACKUP_SUMMARY, BackupCheckText(result, kRunLogPath));
     ShowResults();
     if (!BackupProven(result) && !(result.stopped && result.missing.empty() && result.damaged.empty())) {
+        m_csFailedCheckRoot = root;
+        UpdatePlan();
         std::string text = "De back-up in " + Shown(root) + " is niet in orde.";
         if (result.recordDamaged)
             text += "\n\nHet overzicht van de back-up is beschadigd:\n" + Shown(backup::RecordPathOf(root));

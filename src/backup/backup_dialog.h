@@ -44,4 +44,7 @@ private:
     int m_nShift = 0;           // bytes >> shift fit the progress bar's range
     BackupOutcome m_outcome;
     bool m_bRan = false;
+    // The back-up folder whose check has just failed: its plan line gives
+    // no counts that would read as up to date.
+    std::string m_csFailedCheckRoot;
 };

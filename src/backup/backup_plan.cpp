@@ -146,7 +146,7 @@ std::string FileCountText(int count) {
     return FormatThousands(count) + (count == 1 ? " bestand" : " bestanden");
 }
 
-std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName) {
+std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName, bool removableDestination) {
     std::string first;
     if (outcome.stopped)
         first = "De back-up is gestopt en is dus niet volledig.";
@@ -157,7 +157,8 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
         first = "De back-up is niet volledig: het overzicht " + outcome.recordProblem +
                 " kon niet worden geschreven (zie de melding).";
     else
-        first = "De back-up is klaar en volledig.";
+        first = std::string("De back-up is klaar en volledig. ") +
+                (removableDestination ? "U kunt de USB-stick nu veilig verwijderen." : "U kunt dit venster nu sluiten.");
     if (outcome.suspect > 0)
         first += "\nLet op: " + FileCountText(outcome.suspect) + (outcome.suspect == 1 ? " lijkt" : " lijken") +
                  " beschadigd (zie het logboek).";
@@ -171,10 +172,21 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
     std::string text = "De back-up komt in de map:\n" + targetRoot;
     if (!takenName.empty())
         text += "\nDe map " + takenName + " daar hoort bij een andere show; die blijft onaangeroerd.";
-    text += "\nTe kopiëren: " + FileCountText(plan.copyCount) + ", " + FormatSize(plan.copyBytes);
-    if (plan.unchangedCount > 0) text += " (" + FormatThousands(plan.unchangedCount) + " ongewijzigd)";
-    text += ". Vrij op de doelschijf: " +
-            (freeBytes < 0 ? std::string("onbekend") : FormatSize(freeBytes)) + ".";
+    if (plan.copyCount == 0 && plan.refusedCount == 0 && plan.unchangedCount > 0) {
+        text += "\nEr is niets te kopiëren: " +
+                (plan.unchangedCount == 1 ? std::string("het bestand staat")
+                                          : "alle " + FileCountText(plan.unchangedCount) + " staan") +
+                " al ongewijzigd in de back-up.";
+    } else {
+        // The analysis counts the files the show names; a back-up takes the
+        // whole folder, so its count is larger and says why.
+        text += "\nZekerpad kopieert de hele map van de show: ook het showbestand, de .tlg-bestanden en de andere "
+                "bestanden in de map.";
+        text += "\nTe kopiëren: " + FileCountText(plan.copyCount) + ", " + FormatSize(plan.copyBytes);
+        if (plan.unchangedCount > 0) text += " (" + FormatThousands(plan.unchangedCount) + " ongewijzigd)";
+        text += ".";
+    }
+    text += " Vrij op de doelschijf: " + (freeBytes < 0 ? std::string("onbekend") : FormatSize(freeBytes)) + ".";
     if (plan.olderCount > 0)
         text += "\n" + FileCountText(plan.olderCount) + (plan.olderCount == 1 ? " verandert" : " veranderen") +
                 "; de oudere " + (plan.olderCount == 1 ? "kopie blijft" : "kopieën blijven") +
@@ -183,6 +195,12 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
         text += "\n" + FileCountText(plan.refusedCount) + (plan.refusedCount == 1 ? " kan" : " kunnen") +
                 " niet worden gekopieerd (pad te lang, bestand te groot of een map of bestand in de weg).";
     return text;
+}
+
+std::string BackupPlanAfterFailedCheckText(const std::string& targetRoot) {
+    return "De back-up in de map:\n" + targetRoot +
+           "\nis niet in orde (zie hieronder). Klik op Starten om hem opnieuw te maken, bij voorkeur in een doelmap "
+           "op een andere schijf of USB-stick.";
 }
 
 bool BackupProven(const BackupCheckResult& r) {

@@ -113,8 +113,10 @@ struct BackupOutcome {
 };
 
 // The summary the dialog shows at the end; with a failure or a stop it
-// never reads as complete.
-std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName);
+// never reads as complete. A complete one says what to do next: take the
+// stick out (removableDestination) or close the window.
+std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName,
+                              bool removableDestination = false);
 
 // The line that says where the back-up goes and what it will copy, against
 // the free space there (freeBytes < 0: not known).
@@ -122,6 +124,11 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
 // another show (the plan then names the free one), else empty.
 std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan, int64_t freeBytes,
                            const std::string& takenName = std::string());
+
+// The plan line for a back-up whose check has just failed: its files may
+// look unchanged by name, size and time, so no count is given that would
+// read as up to date.
+std::string BackupPlanAfterFailedCheckText(const std::string& targetRoot);
 
 // The text for a number of files: "1 bestand", "3 bestanden".
 std::string FileCountText(int count);

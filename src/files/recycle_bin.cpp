@@ -7,12 +7,20 @@
 #include "files/file_helpers.h"
 #include "files/path_split.h"
 
-bool DriveHasRecycleBin(const std::string& path) {
+namespace {
+// The kind of the drive a path starts with; DRIVE_NO_ROOT_DIR without a
+// drive letter.
+unsigned DriveTypeOf(const std::string& path) {
     const char letter = UpperDriveLetter(path);
-    if (letter < 'A' || letter > 'Z' || path.size() < 2 || path[1] != ':') return false;
+    if (letter < 'A' || letter > 'Z' || path.size() < 2 || path[1] != ':') return DRIVE_NO_ROOT_DIR;
     const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', 0};
-    return ::GetDriveTypeW(root) == DRIVE_FIXED;
+    return ::GetDriveTypeW(root);
 }
+}  // namespace
+
+bool DriveHasRecycleBin(const std::string& path) { return DriveTypeOf(path) == DRIVE_FIXED; }
+
+bool DriveIsRemovable(const std::string& path) { return DriveTypeOf(path) == DRIVE_REMOVABLE; }
 
 bool MoveToRecycleBin(const std::string& path) {
     // The shell takes only full paths of ordinary length, as a list that

@@ -10,6 +10,10 @@
 // stick), network drives and paths without a drive letter have none.
 bool DriveHasRecycleBin(const std::string& path);
 
+// True when the drive of this path is removable (a USB stick): the user
+// takes it out after the work. Only the drive letter is read.
+bool DriveIsRemovable(const std::string& path);
+
 // Moves the file into its drive's Recycle Bin without asking, unless the
 // system would have to delete it for good after all (too big for the bin):
 // then the system asks the user first. True only when the file is gone

@@ -97,7 +97,10 @@ TEST_F(WalkTest, TheTypicalRunEndsWithGreenLight) {
                         "Stop logboek <<<<<<<<<\n\r\n\r",
                         last),
               std::string::npos);
-    EXPECT_EQ(walk.backupSummary.rfind("De back-up is klaar en volledig.\nGekopieerd:", 0), 0u) << walk.backupSummary;
+    EXPECT_EQ(walk.backupSummary.rfind(
+                  "De back-up is klaar en volledig. U kunt de USB-stick nu veilig verwijderen.\nGekopieerd:", 0),
+              0u)
+        << walk.backupSummary;
     for (const char* f : {"demo.ws4", "titel.bmp", "Audio\\intro.wav", "Plaatjes\\strand.jpg", "Video\\opname.avi"})
         EXPECT_EQ(ReadWholeFile(std::string("C:\\Shows\\Demo\\") + f), ReadWholeFile(std::string("E:\\Demo\\") + f))
             << f;

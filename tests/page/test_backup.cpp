@@ -228,7 +228,7 @@ TEST_F(Backup, FirstBackupMirrorsTheTreeWithBytesAndTimesThenASecondCopiesOnlyTh
     EXPECT_NE(std::string::npos, second.find("-> ongewijzigd - " + Show() + "Audio\\intro.wav\n\r"));
     EXPECT_NE(std::string::npos, second.find("-> gekopieerd  - 1\n\r-> bytes       - 40000\n\r-> ongewijzigd - 2\n\r"));
     // titel.jpg holds test bytes, no picture: the check of its contents says so.
-    EXPECT_EQ("De back-up is klaar en volledig.\nLet op: 1 bestand lijkt beschadigd (zie het logboek).\nGekopieerd: "
+    EXPECT_EQ("De back-up is klaar en volledig. U kunt dit venster nu sluiten.\nLet op: 1 bestand lijkt beschadigd (zie het logboek).\nGekopieerd: "
               "1 bestand (39,1 kB). Ongewijzigd: 2. Mislukt: 0.\nElk bestand staat in het logboek c:\\Zekerpad.log.",
               BackupSummaryText(outcome, kRunLogPath));
 }
@@ -449,7 +449,9 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
                                 ::GetTickCount() < planDeadline)
                                 return ModalDriver::Again();
                             EXPECT_EQ("De back-up komt in de map:\n" + Dest('E') +
-                                          "\\Demo\\\nTe kopi\xEBren: 4 bestanden, 2,4 MB. Vrij "
+                                          "\\Demo\\\nZekerpad kopieert de hele map van de show: ook het "
+                                          "showbestand, de .tlg-bestanden en de andere bestanden in de map.\nTe "
+                                          "kopi\xEBren: 4 bestanden, 2,4 MB. Vrij "
                                           "op de doelschijf: 954 MB.",
                                       ItemText(dlg, IDC_BACKUP_PLAN));
                             ClickDialogButton(dlg, IDC_BACKUP_START);
@@ -470,7 +472,8 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
     EXPECT_TRUE(centred);
     EXPECT_EQ("S&toppen", stopText);
     // Below the first line a note on the show's test bytes, which are no media.
-    EXPECT_EQ(0u, summary.find("De back-up is klaar en volledig.\n"));
+    // E: is a removable drive: the next step is taking the stick out.
+    EXPECT_EQ(0u, summary.find("De back-up is klaar en volledig. U kunt de USB-stick nu veilig verwijderen.\n"));
     EXPECT_NE(std::string::npos, summary.find("\nGekopieerd: 4 bestanden (2,4 MB)."));
     EXPECT_EQ(ReadWholeFile(Show() + "Audio\\intro.wav"), ReadWholeFile(Copy("Audio\\intro.wav", 'E')));
 
@@ -856,7 +859,7 @@ TEST_F(Backup, AFileOfTheShowThatLooksDamagedIsNamedInTheSummary) {
     EXPECT_EQ(5, outcome.copied);
     EXPECT_EQ(std::string(3000, '\0'), ReadWholeFile(Copy("Audio\\stil.wav")));
     // Besides the silence, the show's two pictures and sound hold test bytes, no media.
-    EXPECT_EQ("De back-up is klaar en volledig.\nLet op: 3 bestanden lijken beschadigd (zie het logboek).\nGekopieerd: "
+    EXPECT_EQ("De back-up is klaar en volledig. U kunt dit venster nu sluiten.\nLet op: 3 bestanden lijken beschadigd (zie het logboek).\nGekopieerd: "
               "5 bestanden (2,4 MB). Ongewijzigd: 0. Mislukt: 0.\nElk bestand staat in het logboek "
               "c:\\Zekerpad.log.",
               BackupSummaryText(outcome, kRunLogPath));
@@ -879,14 +882,17 @@ TEST_F(Backup, TheDialogSaysTheChecksVerdict) {
     BackupOutcome outcome;
     ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
     g_csBackupMap = Dest();
-    std::string good, bad;
+    std::string good, bad, planBefore, planAfterGood, planAfterBad;
     ModalDriver dialog("Zekerpad - Back-up maken", {[&](HWND dlg) {
+                           planBefore = ItemText(dlg, IDC_BACKUP_PLAN);
                            ClickDialogButton(dlg, IDC_BACKUP_VERIFY);
                            good = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                           planAfterGood = ItemText(dlg, IDC_BACKUP_PLAN);
                            EXPECT_TRUE(SaveShot(dlg, "backup\\controle-in-orde"));
                            ::DeleteFileA(Copy("verborgen.txt").c_str());
                            ClickDialogButton(dlg, IDC_BACKUP_VERIFY);
                            bad = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                           planAfterBad = ItemText(dlg, IDC_BACKUP_PLAN);
                            EXPECT_TRUE(SaveShot(dlg, "backup\\controle-bevindingen"));
                            ClickDialogButton(dlg, IDCANCEL);
                        }});
@@ -899,6 +905,15 @@ TEST_F(Backup, TheDialogSaysTheChecksVerdict) {
     EXPECT_EQ("De back-up is niet in orde: 1 bestand ontbreekt. Maak de back-up opnieuw.\nGecontroleerd: 4 "
               "bestanden.\nElk bestand staat in het logboek c:\\Zekerpad.log.",
               bad);
+    // Up to date by name, size and time, until the check finds otherwise.
+    const std::string upToDate = "De back-up komt in de map:\n" + Dest() +
+                                 "\\Demo\\\nEr is niets te kopi\xEBren: alle 4 bestanden staan al ongewijzigd in de "
+                                 "back-up. Vrij op de doelschijf: 954 MB.";
+    EXPECT_EQ(upToDate, planBefore);
+    EXPECT_EQ(upToDate, planAfterGood);
+    EXPECT_EQ("De back-up in de map:\n" + Dest() + "\\Demo\\\nis niet in orde (zie hieronder). Klik op Starten "
+              "om hem opnieuw te maken, bij voorkeur in een doelmap op een andere schijf of USB-stick.",
+              planAfterBad);
     ASSERT_EQ(1u, BoxTexts().size());
     EXPECT_EQ("De back-up in " + Dest() + "\\Demo\\ is niet in orde.\n\nOntbreekt:\nverborgen.txt\n\nMaak de "
               "back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.",
@@ -966,7 +981,8 @@ TEST_F(Backup, ThePlanLineNamesTheFreeFolderAndTheOlderCopiesBeforeStarten) {
     backup.DoModal(nullptr);
     ASSERT_TRUE(dialog.Done());
     EXPECT_EQ("De back-up komt in de map:\n" + dest + "\\Demo (2)\\\nDe map Demo daar hoort bij een andere show; die "
-              "blijft onaangeroerd.\nTe kopi\xEBren: 1 bestand, 39,1 kB (3 ongewijzigd). Vrij op de doelschijf: "
+              "blijft onaangeroerd.\nZekerpad kopieert de hele map van de show: ook het showbestand, de "
+              ".tlg-bestanden en de andere bestanden in de map.\nTe kopi\xEBren: 1 bestand, 39,1 kB (3 ongewijzigd). Vrij op de doelschijf: "
               "954 MB.\n1 bestand verandert; de oudere kopie blijft bewaard bij de oudere versies.",
               plan);
 }
