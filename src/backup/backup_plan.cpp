@@ -33,6 +33,10 @@ BackupVolume VolumeFromFileSystem(std::string_view fileSystemName) {
     return volume;
 }
 
+std::string MaxFileSizeText(const BackupVolume& volume) {
+    return volume.maxFileSize == 0xFFFFFFFFLL ? std::string("4 GB") : FormatSize(volume.maxFileSize);
+}
+
 bool SameWriteTime(uint64_t a, uint64_t b, uint64_t precision) {
     const uint64_t difference = a > b ? a - b : b - a;
     return difference < (precision == 0 ? 1 : precision);

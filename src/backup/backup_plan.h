@@ -30,6 +30,10 @@ struct BackupVolume {
 // The file system by the name the system gives it ("FAT32", "NTFS").
 BackupVolume VolumeFromFileSystem(std::string_view fileSystemName);
 
+// The largest file the destination keeps, as a person says it: FAT's
+// limit of 4 GB less one byte is "4 GB".
+std::string MaxFileSizeText(const BackupVolume& volume);
+
 // Two last-write times are the same once the destination has kept one of
 // them: FAT rounds to 2 seconds, so a difference below that is rounding.
 bool SameWriteTime(uint64_t a, uint64_t b, uint64_t precision);

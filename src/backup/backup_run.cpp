@@ -49,7 +49,7 @@ std::string RefusalReason(BackupAction action, const BackupVolume& volume) {
         return "Het pad is langer dan " + FormatThousands(static_cast<int64_t>(kBackupMaxPath)) + " tekens.";
     case BackupAction::TooLarge:
         return "Het bestand is groter dan het bestandssysteem van de doelschijf kan bewaren (ten hoogste " +
-               FormatThousands(volume.maxFileSize) + " bytes per bestand).";
+               MaxFileSizeText(volume) + " per bestand).";
     case BackupAction::FolderInWay:
         return "In de back-up staat een map met dezelfde naam.";
     case BackupAction::FileInWay:

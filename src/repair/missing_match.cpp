@@ -91,7 +91,7 @@ std::string MissingSearchSummary(int64_t folders, int64_t found, int64_t tooLong
                 " overgeslagen.";
     if (!stopped && found == 0)
         text += " Staan de bestanden op een USB-stick of schijf die nu niet is aangesloten, sluit die dan aan en "
-                "zoek opnieuw; of laat Wings ze zoeken met Start Wings op de pagina Rood.";
+                "zoek opnieuw; of laat Wings ze zoeken met Start Wings op de pagina met de rode bestanden.";
     return text;
 }
 
@@ -107,7 +107,7 @@ std::string MissingCopySummary(const MissingCopyCounts& counts) {
                 " al in een submap van de show.";
     if (counts.notCopied > 0)
         text += std::string("\n\n") + Files(counts.notCopied) + (counts.notCopied == 1 ? " is" : " zijn") +
-                " niet gekopieerd. De reden staat in de meldingen en in het logboek c:\\Zekerpad.log.";
+                " niet gekopieerd. De reden staat in de meldingen en in het logboek C:\\Zekerpad.log.";
     if (counts.stopped) text += "\n\nU heeft het kopiëren gestopt; de overige bestanden zijn niet gekopieerd.";
     return text;
 }

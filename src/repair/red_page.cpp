@@ -94,7 +94,9 @@ void CTestPropPage03::OnFindMissing() {
 }
 
 // The help text leaves little room above the buttons, and how much depends
-// on the font and the screen: the line goes right below the text as drawn.
+// on the font and the screen: the line goes right below the text as drawn,
+// or, when the two would not fit, just above the buttons with a gap, over
+// the help text's last lines (which the line repeats).
 void CTestPropPage03::PlaceNextLine() {
     HWND help = GetItem(IDC_TEXT), next = GetItem(IDC_RED_NEXT), button = GetItem(IDC_BUTTON_1007);
     RECT rcHelp{}, rcButton{};
@@ -102,17 +104,28 @@ void CTestPropPage03::PlaceNextLine() {
     ::GetWindowRect(button, &rcButton);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcHelp), 2);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rcButton), 2);
-    RECT calc{0, 0, rcHelp.right - rcHelp.left, 0};
+    const int width = rcHelp.right - rcHelp.left;
+    RECT calcHelp{0, 0, width, 0}, calcNext{0, 0, width, 0};
+    TEXTMETRICA metrics{};
     {
         ScopedWindowDc dc(help);
         ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(help, WM_GETFONT, 0, 0)));
-        ::DrawTextA(dc.get(), kHelpText, -1, &calc, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        ::DrawTextA(dc.get(), kHelpText, -1, &calcHelp, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        const std::string line = GetItemText(IDC_RED_NEXT);
+        ::DrawTextA(dc.get(), line.c_str(), -1, &calcNext, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        ::GetTextMetricsA(dc.get(), &metrics);
     }
-    const int textBottom = std::min<LONG>(rcHelp.top + calc.bottom, rcHelp.bottom);
-    // The help text's control ends where its text ends, so the two never overlap.
-    ::SetWindowPos(help, nullptr, 0, 0, rcHelp.right - rcHelp.left, textBottom - rcHelp.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const int top = textBottom + 2;
-    ::SetWindowPos(next, nullptr, rcHelp.left, top, rcHelp.right - rcHelp.left,
-                   std::max<LONG>(rcButton.top - 2 - top, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT gap{0, 0, 0, 4};  // dialog units, so it grows with the screen's DPI
+    ::MapDialogRect(m_hWnd, &gap);
+    const int bottom = rcButton.top - gap.bottom;
+    const int textBottom = std::min<LONG>(rcHelp.top + calcHelp.bottom, rcHelp.bottom);
+    const int top = std::max<int>(rcHelp.top, std::min<int>(textBottom + 2, bottom - calcNext.bottom));
+    // The help text's control ends where the line begins, so the two never
+    // overlap; when it must give way, it does so by whole lines.
+    int helpHeight = textBottom - rcHelp.top;
+    if (textBottom > top - 2 && metrics.tmHeight > 0)
+        helpHeight = std::max<int>(top - 2 - rcHelp.top, 0) / metrics.tmHeight * metrics.tmHeight;
+    ::SetWindowPos(help, nullptr, 0, 0, width, helpHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(next, nullptr, rcHelp.left, top, width, std::max<int>(bottom - top, 0),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }

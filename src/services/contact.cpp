@@ -4,12 +4,12 @@
 
 namespace {
 // The program knows no address of its own: it names who does know one,
-// and what helps them answer.
+// and what helps them answer. The lines finish the sentence before them
+// on both pages ("... contact opnemen:", "Stuur het bestand dan naar:").
 constexpr char kOwnLines[] =
-    "\tWie u dit programma gaf (uw club, vereniging of winkel)\n"
-    "\tof\n"
-    "\tde beheerder van uw computer. Stuur mee: het logboek\n"
-    "\tc:\\Zekerpad.log en een rapport van de show (knop\n"
+    "\tde club, vereniging of winkel die u dit programma gaf,\n"
+    "\tof de beheerder van uw computer. Stuur het logboek\n"
+    "\tC:\\Zekerpad.log mee, en een rapport van de show (knop\n"
     "\tRapport opslaan op de pagina Analyse en resultaten).\n";
 constexpr size_t kLines = 5;
 }  // namespace

@@ -10,5 +10,6 @@
 // setting holds them in one value, separated by "|" (an INI value is one
 // line); fewer parts leave the last lines empty, parts past the fifth
 // join the fifth after ", ". An empty setting gives the program's own
-// lines: ask whoever gave you the program, and send the log and a report.
+// four lines: ask whoever gave you the program, and send the log and a
+// report.
 std::string ContactLines(const std::string& setting);

@@ -3,7 +3,9 @@
 #include "services/log_format.h"
 #include "common/win_raii.h"
 
-const char kRunLogPath[] = "c:\\Zekerpad.log";
+// Written as the user reads it in every message; Windows names ignore case,
+// so this is the same file as "c:\Zekerpad.log".
+const char kRunLogPath[] = "C:\\Zekerpad.log";
 const char kLogStartEntry[] = "\n\r>>>>>>>>> Start logboek\n\r";
 const char kLogStopEntry[] = "Stop logboek <<<<<<<<<\n\r";
 

@@ -1,4 +1,4 @@
-// The run log "c:\Zekerpad.log": opened once at start-up, appended to by
+// The run log "C:\Zekerpad.log": opened once at start-up, appended to by
 // every part of the program, closed at the end. When it cannot be opened
 // the writers silently do nothing: the wizard never depends on the log.
 #pragma once
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-extern const char kRunLogPath[];  // "c:\Zekerpad.log"
+extern const char kRunLogPath[];  // "C:\Zekerpad.log"
 // The entries that open and close every run.
 extern const char kLogStartEntry[];
 extern const char kLogStopEntry[];

@@ -229,7 +229,7 @@ TEST_F(Backup, FirstBackupMirrorsTheTreeWithBytesAndTimesThenASecondCopiesOnlyTh
     EXPECT_NE(std::string::npos, second.find("-> gekopieerd  - 1\n\r-> bytes       - 40000\n\r-> ongewijzigd - 2\n\r"));
     // titel.jpg holds test bytes, no picture: the check of its contents says so.
     EXPECT_EQ("De back-up is klaar en volledig. U kunt dit venster nu sluiten.\nLet op: 1 bestand lijkt beschadigd (zie het logboek).\nGekopieerd: "
-              "1 bestand (39,1 kB). Ongewijzigd: 2. Mislukt: 0.\nElk bestand staat in het logboek c:\\Zekerpad.log.",
+              "1 bestand (39,1 kB). Ongewijzigd: 2. Mislukt: 0.\nElk bestand staat in het logboek C:\\Zekerpad.log.",
               BackupSummaryText(outcome, kRunLogPath));
 }
 
@@ -861,7 +861,7 @@ TEST_F(Backup, AFileOfTheShowThatLooksDamagedIsNamedInTheSummary) {
     // Besides the silence, the show's two pictures and sound hold test bytes, no media.
     EXPECT_EQ("De back-up is klaar en volledig. U kunt dit venster nu sluiten.\nLet op: 3 bestanden lijken beschadigd (zie het logboek).\nGekopieerd: "
               "5 bestanden (2,4 MB). Ongewijzigd: 0. Mislukt: 0.\nElk bestand staat in het logboek "
-              "c:\\Zekerpad.log.",
+              "C:\\Zekerpad.log.",
               BackupSummaryText(outcome, kRunLogPath));
     EXPECT_NE(std::string::npos, LogSoFar().find("-> lijkt beschadigd - " + Show() + "Audio\\stil.wav (leeg: het "
                                                  "bestand bevat alleen nullen; zet een goede kopie terug)\n\r"));
@@ -900,10 +900,10 @@ TEST_F(Backup, TheDialogSaysTheChecksVerdict) {
     backup.DoModal(nullptr);
     ASSERT_TRUE(dialog.Done());
     EXPECT_EQ("De back-up is in orde: elk bestand is van de schijf gelezen en gelijk aan het overzicht.\n"
-              "Gecontroleerd: 4 bestanden.\nElk bestand staat in het logboek c:\\Zekerpad.log.",
+              "Gecontroleerd: 4 bestanden.\nElk bestand staat in het logboek C:\\Zekerpad.log.",
               good);
     EXPECT_EQ("De back-up is niet in orde: 1 bestand ontbreekt. Maak de back-up opnieuw.\nGecontroleerd: 4 "
-              "bestanden.\nElk bestand staat in het logboek c:\\Zekerpad.log.",
+              "bestanden.\nElk bestand staat in het logboek C:\\Zekerpad.log.",
               bad);
     // Up to date by name, size and time, until the check finds otherwise.
     const std::string upToDate = "De back-up komt in de map:\n" + Dest() +

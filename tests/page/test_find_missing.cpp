@@ -152,12 +152,55 @@ TEST_F(FindMissing, OneCandidateOnTheRemovableDriveIsCopiedAndTheShowComesOutGre
 
     // The page says what to do next, and Wings can be started for it.
     EXPECT_TRUE(IsVisible(page, IDC_RED_NEXT));
-    EXPECT_NE(std::string::npos, ItemText(page, IDC_RED_NEXT).find("laat Wings zoeken op schijf C:, bewaar de show en "));
+    EXPECT_EQ("Klik op 'Start Wings': Wings vindt de bestanden nu op schijf C:.",
+              ItemText(page, IDC_RED_NEXT));
     ClickButton(page, 1007);
     ClickButton(page, 1009);
     ASSERT_EQ(2, m_wizard->CurrentIndex());
     EXPECT_EQ(0, g_nRed);
     EXPECT_EQ(1, g_nGreen);
+}
+
+// The line that says what to do after copies sits between the help text and
+// the buttons, all of it shown, with room left above the buttons; at 144
+// DPI as well (run again by the next test).
+TEST_F(FindMissing, TheNextStepFitsAboveTheButtonsWithRoomBelow) {
+    const std::string lost = Root() + "\\Oud\\zk_past.wav";
+    MakeTestFile(Root('E') + "\\zk_past.wav", TestBytes(100, 4));
+    HWND page = RedPage({lost});
+    Search(page, {[&](HWND d) { ClickDialogButton(d, IDC_FM_COPY); }, Close()});
+    ASSERT_TRUE(IsVisible(page, IDC_RED_NEXT));
+    const auto rectOf = [&](int id) {
+        RECT rc{};
+        ::GetWindowRect(::GetDlgItem(page, id), &rc);
+        ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    };
+    const RECT help = rectOf(IDC_TEXT), next = rectOf(IDC_RED_NEXT), button = rectOf(IDC_BUTTON_1007);
+    // The text as the control draws it, in the control's own font.
+    HWND line = ::GetDlgItem(page, IDC_RED_NEXT);
+    RECT need{0, 0, next.right - next.left, 0};
+    {
+        HDC dc = ::GetDC(line);
+        HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(line, WM_GETFONT, 0, 0)));
+        const std::string text = ItemText(page, IDC_RED_NEXT);
+        ::DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(line, dc);
+    }
+    RECT gap{0, 0, 0, 4};
+    ::MapDialogRect(page, &gap);
+    EXPECT_LE(help.bottom, next.top);
+    EXPECT_GE(next.bottom - next.top, need.bottom) << "the line is cut";
+    EXPECT_LE(next.bottom, button.top - gap.bottom) << "no room between the line and the buttons";
+    EXPECT_LE(next.top + need.bottom, button.top - gap.bottom);
+    EXPECT_TRUE(SaveShot(m_wizard->Sheet(), ShotFolder("words") + "3-rood-na-zoeken"));
+}
+
+// Without the fixture: the child opens the run log itself.
+TEST(FindMissingAt144Dpi, TheNextStepFitsAboveTheButtonsWithRoomBelow) {
+    if (InDpiChild()) GTEST_SKIP() << "the child itself";
+    EXPECT_EQ(0, RunTestsAt144Dpi("FindMissing.TheNextStepFitsAboveTheButtonsWithRoomBelow"));
 }
 
 TEST_F(FindMissing, SeveralCandidatesWaitForTheUsersChoiceAndNoneSaysNietGevonden) {
@@ -244,7 +287,7 @@ TEST_F(FindMissing, AnExistingTargetIsRefusedAndOneAlreadyInPlaceIsLeft) {
     EXPECT_EQ("Het volgende bestand bestaat al:\n" + target, m_boxes.Boxes()[0].text);
     EXPECT_EQ(unsigned(MB_OK | MB_ICONEXCLAMATION), m_boxes.Boxes()[0].type);
     EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\n1 bestand is niet gekopieerd. De reden staat in de "
-              "meldingen en in het logboek c:\\Zekerpad.log.",
+              "meldingen en in het logboek C:\\Zekerpad.log.",
               m_boxes.Boxes()[1].text);
     EXPECT_NE(std::string::npos, LogSoFar().find("-> doel - " + target + "\n\r-> stop - doelbestand bestaat al\n\r"
                                                  "-> gekopieerd - 0\n\r",
@@ -291,7 +334,7 @@ TEST_F(FindMissing, ATargetPathTooLongAndAShowAreNeverCopied) {
     EXPECT_EQ("Zekerpad kopieert geen show (.ws4). Dit bestand wordt niet gekopieerd:\n" + showOnE,
               m_boxes.Boxes()[1].text);
     EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\n2 bestanden zijn niet gekopieerd. De reden staat in de "
-              "meldingen en in het logboek c:\\Zekerpad.log.",
+              "meldingen en in het logboek C:\\Zekerpad.log.",
               m_boxes.Boxes()[2].text);
     EXPECT_NE(std::string::npos, LogSoFar().find("-> doel - " + target + "\n\r-> stop - pad te lang\n\r"));
     EXPECT_NE(std::string::npos,

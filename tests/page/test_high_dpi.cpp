@@ -16,33 +16,6 @@
 namespace {
 constexpr char kChildEnv[] = "ZK_EXPECT_SMALL_ICON";
 
-// Sets HKCU\Control Panel\Desktop "LogPixels" for the processes started
-// while it lives, and puts the old state back.
-class ScopedLogPixels {
-public:
-    explicit ScopedLogPixels(DWORD dpi) {
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                          nullptr, &m_key, nullptr);
-        DWORD size = sizeof m_old;
-        m_hadOld = ::RegQueryValueExA(m_key, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&m_old), &size) ==
-                   ERROR_SUCCESS;
-        ::RegSetValueExA(m_key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-    }
-    ~ScopedLogPixels() {
-        if (m_hadOld)
-            ::RegSetValueExA(m_key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_old), sizeof m_old);
-        else
-            ::RegDeleteValueA(m_key, "LogPixels");
-        ::RegCloseKey(m_key);
-    }
-    ScopedLogPixels(const ScopedLogPixels&) = delete;
-    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
-
-private:
-    HKEY m_key = nullptr;
-    DWORD m_old = 0;
-    bool m_hadOld = false;
-};
 }  // namespace
 
 // Also run by HighDpi.At144DpiTheTreePicturesAre24Pixels in a process of
@@ -84,14 +57,10 @@ namespace {
 // Runs one test of this program again in a process of its own at 144 DPI;
 // its exit code, or -1 when it did not run.
 long RunAt144Dpi(const std::string& test) {
-    char self[MAX_PATH] = {};
-    if (::GetModuleFileNameA(nullptr, self, MAX_PATH) == 0) return -1;
-    DWORD exitCode = 1;
-    ScopedLogPixels dpi(144);
     ::SetEnvironmentVariableA(kChildEnv, "24");
-    const bool ran = RunAndWait(std::string("\"") + self + "\" --gtest_filter=" + test, 60000, &exitCode);
+    const long exitCode = RunTestsAt144Dpi(test);
     ::SetEnvironmentVariableA(kChildEnv, nullptr);
-    return ran ? static_cast<long>(exitCode) : -1;
+    return exitCode;
 }
 }  // namespace
 

@@ -62,7 +62,7 @@ TEST_F(Yellow1Page, ExistingTargetsAreNeverReplacedAndTheResultSaysSo) {
     ExpectEndedNormally();
     const std::string text = ItemText(m_page, kText);
     EXPECT_EQ(0u, text.find("Het verplaatsen van de bestanden is niet helemaal gelukt: 2 bestanden konden niet "
-                            "worden verplaatst (de meldingen en het logboek c:\\Zekerpad.log noemen ze).\n\nU moet nu "
+                            "worden verplaatst (de meldingen en het logboek C:\\Zekerpad.log noemen ze).\n\nU moet nu "
                             "nog wel deze show openen in Wings."))
         << text;
 }

@@ -455,6 +455,53 @@ std::string ShowFileBytes(const std::vector<std::string>& references, size_t len
     return bytes;
 }
 
+namespace {
+constexpr char kDpiChildEnv[] = "ZK_AT_144_DPI";
+
+// Sets HKCU\Control Panel\Desktop "LogPixels" for the processes started
+// while it lives, and puts the old state back.
+class ScopedLogPixels {
+public:
+    explicit ScopedLogPixels(DWORD dpi) {
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                          nullptr, &m_key, nullptr);
+        DWORD size = sizeof m_old;
+        m_hadOld = ::RegQueryValueExA(m_key, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&m_old), &size) ==
+                   ERROR_SUCCESS;
+        ::RegSetValueExA(m_key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    }
+    ~ScopedLogPixels() {
+        if (m_hadOld)
+            ::RegSetValueExA(m_key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_old), sizeof m_old);
+        else
+            ::RegDeleteValueA(m_key, "LogPixels");
+        ::RegCloseKey(m_key);
+    }
+    ScopedLogPixels(const ScopedLogPixels&) = delete;
+    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+
+private:
+    HKEY m_key = nullptr;
+    DWORD m_old = 0;
+    bool m_hadOld = false;
+};
+}  // namespace
+
+long RunTestsAt144Dpi(const std::string& filter) {
+    char self[MAX_PATH] = {};
+    if (::GetModuleFileNameA(nullptr, self, MAX_PATH) == 0) return -1;
+    DWORD exitCode = 1;
+    ScopedLogPixels dpi(144);
+    ::SetEnvironmentVariableA(kDpiChildEnv, "1");
+    const bool ran = RunAndWait(std::string("\"") + self + "\" --gtest_filter=" + filter, 120000, &exitCode);
+    ::SetEnvironmentVariableA(kDpiChildEnv, nullptr);
+    return ran ? static_cast<long>(exitCode) : -1;
+}
+
+bool InDpiChild() { return std::getenv(kDpiChildEnv) != nullptr; }
+
+std::string ShotFolder(const std::string& name) { return name + (InDpiChild() ? "-144dpi\\" : "\\"); }
+
 bool SaveShot(HWND wnd, const std::string& name) {
     const std::string path = ScreenshotFolder() + "\\" + name + ".bmp";
     MakeFolderTree(path.substr(0, path.find_last_of('\\')));

@@ -47,7 +47,7 @@ private:
 // reopens the log when the test process holds it.
 class LogWatch {
 public:
-    explicit LogWatch(std::string path = "c:\\Zekerpad.log");
+    explicit LogWatch(std::string path = "C:\\Zekerpad.log");
     std::string Appended() const;
 
 private:
@@ -290,6 +290,17 @@ std::string ShowFileBytes(const std::vector<std::string>& references, size_t len
 // A picture of the window for people to look at, after it has painted:
 // <screenshots>\<name>.bmp (name may hold a subfolder, made when missing).
 bool SaveShot(HWND wnd, const std::string& name);
+
+// Runs the tests of this program that match filter (GoogleTest's form)
+// again in a process of its own whose screen is set to 144 DPI, as a user
+// sets it in the registry; its exit code, or -1 when it did not run. That
+// process sees InDpiChild() true, and a test run there skips its own
+// RunTestsAt144Dpi.
+long RunTestsAt144Dpi(const std::string& filter);
+bool InDpiChild();
+// The folder for a picture in this process: name, or name-144dpi in the
+// child at 144 DPI, with a backslash.
+std::string ShotFolder(const std::string& name);
 
 // A control of a page or dialog of this process: shown, usable, its text.
 bool IsVisible(HWND page, int id);

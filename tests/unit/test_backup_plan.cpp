@@ -81,6 +81,9 @@ TEST(BackupPlan, FatKeepsTimesToTwoSecondsAndFilesBelowFourGigabytes) {
     EXPECT_EQ(VolumeFromFileSystem("fat").timePrecision, 2 * kSecond);
     EXPECT_EQ(VolumeFromFileSystem("NTFS").timePrecision, 1u);
     EXPECT_EQ(VolumeFromFileSystem("NTFS").maxFileSize, INT64_MAX);
+    EXPECT_EQ("4 GB", MaxFileSizeText(fat));
+    EXPECT_EQ("4 GB", MaxFileSizeText(VolumeFromFileSystem("FAT16")));
+    EXPECT_EQ("8,0 EB", MaxFileSizeText(VolumeFromFileSystem("NTFS")));
 
     // 12:00:01.3 on the show's disk is kept as 12:00:02 on a stick.
     const uint64_t shown = kNoon + 13 * kSecond / 10;

@@ -66,7 +66,8 @@ TEST(MissingMatch, TextsOfAFoundFileAndOfTheSummaries) {
     EXPECT_EQ("Klaar: 1 map doorzocht, 1 bestand gevonden.", MissingSearchSummary(1, 1, 0, false));
     EXPECT_EQ("Klaar: 12.345 mappen doorzocht, 0 bestanden gevonden. 2 bestanden met een pad van meer dan 259 "
               "tekens zijn overgeslagen. Staan de bestanden op een USB-stick of schijf die nu niet is aangesloten, "
-              "sluit die dan aan en zoek opnieuw; of laat Wings ze zoeken met Start Wings op de pagina Rood.",
+              "sluit die dan aan en zoek opnieuw; of laat Wings ze zoeken met Start Wings op de pagina met de rode "
+              "bestanden.",
               MissingSearchSummary(12345, 0, 2, false));
     EXPECT_EQ("Het zoeken is gestopt na 1.000 mappen. Hieronder staat wat tot dan toe gevonden is. 1 bestand met "
               "een pad van meer dan 259 tekens is overgeslagen.",
@@ -77,7 +78,7 @@ TEST(MissingMatch, TextsOfAFoundFileAndOfTheSummaries) {
 
     EXPECT_EQ("Er is 1 bestand naar de show gekopieerd.", MissingCopySummary({1, 0, 0, false}));
     EXPECT_EQ("Er zijn 2 bestanden naar de show gekopieerd.\n\n1 bestand is niet gekopieerd. De reden staat in "
-              "de meldingen en in het logboek c:\\Zekerpad.log.",
+              "de meldingen en in het logboek C:\\Zekerpad.log.",
               MissingCopySummary({2, 0, 1, false}));
     EXPECT_EQ("Er is geen bestand naar de show gekopieerd.\n\n2 bestanden stonden al in een submap van de show.\n\n"
               "U heeft het kopiëren gestopt; de overige bestanden zijn niet gekopieerd.",

@@ -22,12 +22,14 @@ TEST(Words, SizesInUnitsAPersonReads) {
 }
 
 TEST(Words, ContactLinesFromTheSetting) {
-    // Nothing set: the program's own five lines, the second "of".
+    // Nothing set: the program's own lines, which finish the sentence
+    // before them, so they start in lower case and end in a full stop.
     const std::string own = ContactLines("");
     EXPECT_EQ(own, ContactLines("  \t "));
-    EXPECT_EQ(own.find("\tWie u dit programma gaf"), 0u);
-    EXPECT_NE(own.find("\n\tof\n"), std::string::npos);
-    EXPECT_NE(own.find("c:\\Zekerpad.log"), std::string::npos);
+    EXPECT_EQ("\tde club, vereniging of winkel die u dit programma gaf,\n\tof de beheerder van uw computer. Stuur "
+              "het logboek\n\tC:\\Zekerpad.log mee, en een rapport van de show (knop\n\tRapport opslaan op de "
+              "pagina Analyse en resultaten).\n",
+              own);
 
     EXPECT_EQ(ContactLines("Fotoclub De Lens & Co|secretaris@delens.nl|Dorpsstraat 1|1234 AB Ergens|tel. 012-3456789"),
               "\tFotoclub De Lens & Co\n\tsecretaris@delens.nl\n\tDorpsstraat 1\n\t1234 AB Ergens\n\ttel. 012-3456789\n");
