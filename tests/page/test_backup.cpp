@@ -1089,3 +1089,28 @@ TEST_F(Backup, ANameChangedInCaseOrFromFileToFolderIsOneFileOrOneMessage) {
 
 }  // namespace
 
+
+// The dialog's end after a back-up to the stick, and after a check that
+// found a file missing, at 96 DPI and (run by the next test) at 144.
+TEST_F(Backup, TheEndOfABackupToAStickAndOfAFailedCheckPicture) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    ASSERT_TRUE(MakeFolderTree(Dest('E')));
+    g_csBackupMap = Dest('E');
+    ModalDriver dialog("Zekerpad - Back-up maken", {[&](HWND dlg) {
+                           ClickDialogButton(dlg, IDC_BACKUP_START);
+                           EXPECT_TRUE(SaveShot(dlg, ShotFolder("words") + "8-backup-klaar"));
+                           ::DeleteFileA(Copy("verborgen.txt", 'E').c_str());
+                           ClickDialogButton(dlg, IDC_BACKUP_VERIFY);
+                           EXPECT_TRUE(SaveShot(dlg, ShotFolder("words") + "8-backup-controle-fout"));
+                           ClickDialogButton(dlg, IDCANCEL);
+                       }});
+    CDialogBackup backup(Show());
+    backup.DoModal(nullptr);
+    EXPECT_TRUE(dialog.Done());
+}
+
+TEST(BackupAt144Dpi, TheEndOfABackupToAStickAndOfAFailedCheckPicture) {
+    if (InDpiChild()) GTEST_SKIP() << "the child itself";
+    EXPECT_EQ(0, RunTestsAt144Dpi("Backup.TheEndOfABackupToAStickAndOfAFailedCheckPicture"));
+}

@@ -529,3 +529,29 @@ TEST(Yellow2FreeSpace, AShowWithoutDriveLetterIsAskedAboutByItsFolder) {
     EXPECT_EQ("Fout tijdens het bepalen van de vrije schijfruimte op schijf \\\\server\\share\\Shows\\",
               boxes.Boxes()[0].text);
 }
+
+// The question as the system draws it where a drive has no Recycle Bin, at
+// 96 DPI and (run by the next test) at 144.
+TEST_F(Yellow2Page, TheQuestionWithoutARecycleBinPicture) {
+    m_drive = 'E';
+    PrepareIntro(75, 76);
+    FreeSpaceStub space(kPlenty);
+    bool shot = false;
+    ScopedSeam<MessageBoxFn> real(g_pfnMessageBox, [](HWND__* owner, const std::string& text,
+                                                      const std::string& caption, unsigned type) -> int {
+        if ((type & MB_TYPEMASK) != MB_YESNO) return IDOK;  // the ".bak" notice
+        return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+    });
+    ModalDriver driver("Zekerpad", {[&](HWND box) {
+                           shot = SaveShot(box, ShotFolder("words") + "5-geel2-vraag-zonder-prullenbak");
+                           ::PostMessageA(box, WM_COMMAND, IDNO, 0);
+                       }});
+    Correct();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(shot);
+}
+
+TEST(Yellow2PageAt144Dpi, TheQuestionWithoutARecycleBinPicture) {
+    if (InDpiChild()) GTEST_SKIP() << "the child itself";
+    EXPECT_EQ(0, RunTestsAt144Dpi("Yellow2Page.TheQuestionWithoutARecycleBinPicture"));
+}

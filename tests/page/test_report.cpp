@@ -633,3 +633,28 @@ TEST_F(ReportWorld, CheckAllStopsOnEsc) {
                                          "Einde controle alle shows\n\r"))
         << log.Appended();
 }
+
+// The list with its sizes as a person reads them, at 96 DPI and (run by the
+// next test) at 144.
+TEST_F(ReportWorld, CheckAllListPicture) {
+    LogWatch log;
+    ASSERT_TRUE(OpenRunLog());
+    CCheckAllDialog dialog({kGreenShow, kYellowShow, kRedShow});
+    bool shot = false;
+    ModalDriver driver(
+        kCheckAllCaption,
+        {[&](HWND window) {
+            shot = SaveShot(window, ShotFolder("words") + "1-alle-shows");
+            ClickDialogButton(window, IDCANCEL);
+        }},
+        [](HWND window) { return ::IsWindowEnabled(::GetDlgItem(window, IDC_CHECK_SAVE)) != FALSE; });
+    dialog.DoModal(nullptr);
+    CloseRunLog();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(shot);
+}
+
+TEST(ReportWorldAt144Dpi, CheckAllListPicture) {
+    if (InDpiChild()) GTEST_SKIP() << "the child itself";
+    EXPECT_EQ(0, RunTestsAt144Dpi("ReportWorld.CheckAllListPicture"));
+}

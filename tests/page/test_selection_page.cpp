@@ -775,3 +775,20 @@ TEST_F(SelectionPageTest, BeforeAndAfterASearchPicture) {
     ClickListLine("D:\\ZkSelGalleryShows\\Archief\\oud.ws4", false);
     shoot("1-selectie-gezocht-lijst");
 }
+
+// The page after a search stopped before any find, at 96 DPI and (run by
+// the next test) at 144.
+TEST_F(SelectionPageTest, AfterAStoppedSearchPicture) {
+    ScopedSearchRoots roots({Own("C:\\ZkSelStoppedShot")});
+    OpenSelectionPage();
+    Click(IDC_MODE_SEARCH);
+    ::PostMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_START_SEARCH, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Item(IDC_START_SEARCH)));
+    ::SendMessageA(Item(IDC_START_SEARCH), BM_CLICK, 0, 0);
+    EXPECT_TRUE(SaveShot(Wizard().Sheet(), ShotFolder("words") + "1-selectie-zoeken-gestopt"));
+}
+
+TEST(SelectionPageAt144Dpi, AfterAStoppedSearchPicture) {
+    if (InDpiChild()) GTEST_SKIP() << "the child itself";
+    EXPECT_EQ(0, RunTestsAt144Dpi("SelectionPageTest.AfterAStoppedSearchPicture"));
+}
