@@ -318,3 +318,46 @@ TEST(BackupRecord, AShowFolderUnderAnotherDriveLetterHasTheSamePathBelowIt) {
 }
 
 }  // namespace
+
+// The plan line and the end of a run in the user's terms: the whole folder
+// is copied (more files than the analysis counts, and it says why), nothing
+// to copy reads as such, and a complete run says what to do next. The
+// literals hold "ë" as written, so they match in either build's charset.
+TEST(BackupPlan, ThePlanLineAndTheEndSayItInTheUsersTerms) {
+    BackupPlan copy;
+    copy.copyCount = 9;
+    copy.copyBytes = 64067584;
+    EXPECT_EQ("De back-up komt in de map:\nE:\\Demo\\\nZekerpad kopieert de hele map van de show: ook het showbestand, "
+              "de .tlg-bestanden en de andere bestanden in de map.\nTe kopiëren: 9 bestanden, 61,1 MB. Vrij op de "
+              "doelschijf: 954 MB.",
+              BackupPlanText("E:\\Demo\\", copy, 1000000000));
+
+    BackupPlan same;
+    same.unchangedCount = 9;
+    EXPECT_EQ("De back-up komt in de map:\nE:\\Demo\\\nEr is niets te kopiëren: alle 9 bestanden staan al ongewijzigd "
+              "in de back-up. Vrij op de doelschijf: onbekend.",
+              BackupPlanText("E:\\Demo\\", same, -1));
+    same.unchangedCount = 1;
+    EXPECT_EQ("De back-up komt in de map:\nE:\\Demo\\\nEr is niets te kopiëren: het bestand staat al ongewijzigd in de "
+              "back-up. Vrij op de doelschijf: 954 MB.",
+              BackupPlanText("E:\\Demo\\", same, 1000000000));
+    // A file that cannot be copied is no "nothing to copy".
+    same.refusedCount = 1;
+    EXPECT_EQ(std::string::npos, BackupPlanText("E:\\Demo\\", same, -1).find("niets te kopi"));
+
+    EXPECT_EQ("De back-up in de map:\nE:\\Demo\\\nis niet in orde (zie hieronder). Klik op Starten om hem opnieuw te "
+              "maken, bij voorkeur in een doelmap op een andere schijf of USB-stick.",
+              BackupPlanAfterFailedCheckText("E:\\Demo\\"));
+
+    BackupOutcome done;
+    done.copied = 9;
+    done.copiedBytes = 64067584;
+    EXPECT_EQ("De back-up is klaar en volledig. U kunt de USB-stick nu veilig verwijderen.\nGekopieerd: 9 bestanden "
+              "(61,1 MB). Ongewijzigd: 0. Mislukt: 0.\nElk bestand staat in het logboek C:\\Zekerpad.log.",
+              BackupSummaryText(done, "C:\\Zekerpad.log", true));
+    EXPECT_EQ(0u, BackupSummaryText(done, "C:\\Zekerpad.log", false)
+                      .find("De back-up is klaar en volledig. U kunt dit venster nu sluiten.\n"));
+    // Not complete: no next step that reads as done.
+    done.failed = 1;
+    EXPECT_EQ(std::string::npos, BackupSummaryText(done, "C:\\Zekerpad.log", true).find("veilig verwijderen"));
+}
