@@ -530,8 +530,9 @@ TEST(Yellow2FreeSpace, AShowWithoutDriveLetterIsAskedAboutByItsFolder) {
               boxes.Boxes()[0].text);
 }
 
-// The question as the system draws it where a drive has no Recycle Bin, at
-// 96 DPI and (run by the next test) at 144.
+// The question as the system draws it where a drive has no Recycle Bin,
+// and the page after the answer Yes, at 96 DPI and (run by the next test)
+// at 144.
 TEST_F(Yellow2Page, TheQuestionWithoutARecycleBinPicture) {
     m_drive = 'E';
     PrepareIntro(75, 76);
@@ -544,11 +545,13 @@ TEST_F(Yellow2Page, TheQuestionWithoutARecycleBinPicture) {
     });
     ModalDriver driver("Zekerpad", {[&](HWND box) {
                            shot = SaveShot(box, ShotFolder("words") + "5-geel2-vraag-zonder-prullenbak");
-                           ::PostMessageA(box, WM_COMMAND, IDNO, 0);
+                           ::PostMessageA(box, WM_COMMAND, IDYES, 0);
                        }});
     Correct();
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(shot);
+    // The result with the longest sentence on where the originals went.
+    EXPECT_TRUE(SaveShot(m_wizard->Sheet(), ShotFolder("words") + "5-geel2-gecorrigeerd-zonder-prullenbak"));
 }
 
 TEST(Yellow2PageAt144Dpi, TheQuestionWithoutARecycleBinPicture) {
