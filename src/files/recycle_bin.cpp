@@ -22,7 +22,7 @@ bool DriveHasRecycleBin(const std::string& path) { return DriveTypeOf(path) == D
 
 bool DriveIsRemovable(const std::string& path) { return DriveTypeOf(path) == DRIVE_REMOVABLE; }
 
-bool MoveToRecycleBin(const std::string& path) {
+bool MoveToRecycleBin(const std::string& path, HWND owner) {
     // The shell takes only full paths of ordinary length, as a list that
     // ends in an empty name.
     if (path.empty() || path.size() >= MAX_PATH) return false;
@@ -30,6 +30,7 @@ bool MoveToRecycleBin(const std::string& path) {
     if (from.empty()) return false;
     from.push_back(L'\0');
     SHFILEOPSTRUCTW op{};
+    op.hwnd = owner;
     op.wFunc = FO_DELETE;
     op.pFrom = from.c_str();
     // FOF_WANTNUKEWARNING: a file the bin cannot take is not deleted for

@@ -5,6 +5,8 @@
 
 #include <string>
 
+struct HWND__;
+
 // True when the drive of this path (a code-page path as a show names it)
 // keeps a Recycle Bin: a fixed local drive. Removable drives (a USB
 // stick), network drives and paths without a drive letter have none.
@@ -16,6 +18,6 @@ bool DriveIsRemovable(const std::string& path);
 
 // Moves the file into its drive's Recycle Bin without asking, unless the
 // system would have to delete it for good after all (too big for the bin):
-// then the system asks the user first. True only when the file is gone
-// from its place.
-bool MoveToRecycleBin(const std::string& path);
+// then the system asks the user first, in a box owned by owner. True only
+// when the file is gone from its place.
+bool MoveToRecycleBin(const std::string& path, HWND__* owner = nullptr);

@@ -89,11 +89,11 @@ void ReportCopyFailure(const std::string& from, const std::string& to, HWND owne
     ShowMessage(LoadResString(IDS_ERR_COPY) + from + "\nnaar\n" + to, owner);
 }
 
-bool ClearSource(const CFileReference& rec, SourceAfterCopy mode, RepairOutcome& outcome) {
+bool ClearSource(const CFileReference& rec, SourceAfterCopy mode, RepairOutcome& outcome, HWND owner) {
     if (mode == SourceAfterCopy::KeepAsBak) return Rename(rec.m_csPath, BackupPath(rec));
     // Another show may play the same file: the user can take it back.
     if (DriveHasRecycleBin(rec.m_csPath)) {
-        if (!MoveToRecycleBin(rec.m_csPath)) return false;
+        if (!MoveToRecycleBin(rec.m_csPath, owner)) return false;
         AddPlace(outcome.recycledPlaces, SourcePlace(rec));
         return true;
     }
@@ -205,7 +205,7 @@ RepairOutcome CopyYellow2Files(const CFileReferenceList& records, const std::str
         g_bRepairChanged = 1;
         copied.Add(rec.m_csPath);
         bool whole = true;
-        if (ClearSource(rec, mode, outcome)) {
+        if (ClearSource(rec, mode, outcome, owner)) {
             LogValue(" ", "wissen/rename bron OK");
         } else {
             LogLine("FOUT bij verplaatsen/hernoemen");
