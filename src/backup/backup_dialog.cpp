@@ -281,9 +281,14 @@ void CDialogBackup::OnVerify() {
     SetItemText(IDC_BACKUP_FILE, "");
     SetItemText(IDC_BACKUP_SUMMARY, BackupCheckText(result, kRunLogPath));
     ShowResults();
-    if (!BackupProven(result) && !(result.stopped && result.missing.empty() && result.damaged.empty())) {
-        m_csFailedCheckRoot = root;
-        UpdatePlan();
+    const bool failed =
+        !BackupProven(result) && !(result.stopped && result.missing.empty() && result.damaged.empty());
+    // The plan line follows the latest check: a good one after a repair by
+    // hand gives the counts back.
+    const std::string failedBefore = m_csFailedCheckRoot;
+    m_csFailedCheckRoot = failed ? root : std::string();
+    if (m_csFailedCheckRoot != failedBefore) UpdatePlan();
+    if (failed) {
         std::string text = "De back-up in " + Shown(root) + " is niet in orde.";
         if (result.recordDamaged)
             text += "\n\nHet overzicht van de back-up is beschadigd:\n" + Shown(backup::RecordPathOf(root));
