@@ -5,10 +5,12 @@
 namespace {
 // The program knows no address of its own: it names who does know one,
 // and what helps them answer. The lines finish the sentence before them
-// on both pages ("... contact opnemen:", "Stuur het bestand dan naar:").
+// on both pages ("... contact opnemen:", "Stuur het bestand dan naar:"),
+// in the five lines both pages lay out, "of" on a line of its own.
 constexpr char kOwnLines[] =
     "\tde club, vereniging of winkel die u dit programma gaf,\n"
-    "\tof de beheerder van uw computer. Stuur het logboek\n"
+    "\tof\n"
+    "\tde beheerder van uw computer. Stuur het logboek\n"
     "\tC:\\Zekerpad.log mee, en een rapport van de show (knop\n"
     "\tRapport opslaan op de pagina Analyse en resultaten).\n";
 constexpr size_t kLines = 5;

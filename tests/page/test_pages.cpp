@@ -301,7 +301,7 @@ TEST_F(ClosingPageTest, VerdictSitsInTheClosingFrame) {
     const std::string contact = "contact opnemen:\n";
     const std::string thanks = "\n\nIk dank u voor het gebruik van dit programma.\n\nHet Zekerpad-team\n";
     EXPECT_EQ(regret.substr(regret.find(contact) + contact.size()),
-              "\tde club, vereniging of winkel die u dit programma gaf,\n\tof de beheerder van uw computer. Stuur "
+              "\tde club, vereniging of winkel die u dit programma gaf,\n\tof\n\tde beheerder van uw computer. Stuur "
               "het logboek\n\tC:\\Zekerpad.log mee, en een rapport van de show (knop\n\tRapport opslaan op de "
               "pagina Analyse en resultaten).\n" +
                   thanks);

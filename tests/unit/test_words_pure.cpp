@@ -26,7 +26,7 @@ TEST(Words, ContactLinesFromTheSetting) {
     // before them, so they start in lower case and end in a full stop.
     const std::string own = ContactLines("");
     EXPECT_EQ(own, ContactLines("  \t "));
-    EXPECT_EQ("\tde club, vereniging of winkel die u dit programma gaf,\n\tof de beheerder van uw computer. Stuur "
+    EXPECT_EQ("\tde club, vereniging of winkel die u dit programma gaf,\n\tof\n\tde beheerder van uw computer. Stuur "
               "het logboek\n\tC:\\Zekerpad.log mee, en een rapport van de show (knop\n\tRapport opslaan op de "
               "pagina Analyse en resultaten).\n",
               own);
