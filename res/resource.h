@@ -73,6 +73,8 @@
 #define IDC_SAVE_REPORT 1023   // analysis page: save the report
 #define IDC_CHECK_ALL 1024     // selection page: check every found show
 #define IDC_CHECK_CONTENTS 1025 // analysis page: Bestanden nakijken...
+#define IDC_INTRO_CHECK 1026   // introduction: Back-up of show controleren...
+#define IDC_INTRO_CHECK_NOTE 1027
 
 // Dialog "Alle shows controleren"
 #define IDC_CHECK_STATUS 1160
@@ -115,6 +117,7 @@
 #define IDC_BACKUP_SHOW_LABEL 1109
 #define IDC_BACKUP_DEST_LABEL 1110
 #define IDC_BACKUP_VERIFY 1111     // Back-up controleren
+#define IDC_BACKUP_LIST 1112       // a check only: the back-ups below the folder chosen
 
 // System menu command of the about box
 #define IDM_ABOUTBOX 0x0010
