@@ -55,13 +55,20 @@ CDialogBackup::CDialogBackup(std::string showFolder)
     : CModalDialog(IDD_BACKUP, "back-up"), m_csShowFolder(Utf8FromCodePage(showFolder)) {}
 
 CDialogBackup::CDialogBackup(CheckChosen check)
-    : CModalDialog(IDD_BACKUP, "controleren"), m_bCheckOnly(true), m_csChosen(std::move(check.chosen)) {}
+    : CModalDialog(IDD_BACKUP, "op-de-avond"), m_bCheckOnly(true), m_csChosen(std::move(check.chosen)) {}
 
 void CDialogBackup::InitCheckOnly() {
     ::SetWindowTextA(m_hWnd, "Zekerpad - Back-up of show controleren");
     SetItemText(IDC_BACKUP_SHOW_LABEL, "Gekozen map of show:");
     SetItemText(IDC_BACKUP_SHOW, Shown(m_csChosen));
     for (int id : {IDC_BACKUP_DEST_LABEL, IDC_BACKUP_DEST, IDC_BACKUP_BROWSE, IDC_BACKUP_START}) ShowItem(id, false);
+    // The check leads the row where Starten stood, Stoppen after it.
+    RECT start{7, 139, 7 + 80, 139 + 14}, stop{93, 139, 93 + 54, 139 + 14};
+    ::MapDialogRect(m_hWnd, &start);
+    ::MapDialogRect(m_hWnd, &stop);
+    for (auto [id, rc] : {std::pair<int, RECT*>{IDC_BACKUP_VERIFY, &start}, {IDC_BACKUP_STOP, &stop}})
+        ::SetWindowPos(GetItem(id), nullptr, rc->left, rc->top, rc->right - rc->left, rc->bottom - rc->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     {
         ScopedWaitCursor wait;
         m_target = FindCheckTarget(m_csChosen);
@@ -72,6 +79,12 @@ void CDialogBackup::InitCheckOnly() {
             ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(name).c_str()));
         ::SendMessageW(list, LB_SETCURSEL, 0, 0);
         ShowItem(IDC_BACKUP_LIST, true);
+    } else {
+        // Without a list, what the check will do takes the hidden row.
+        RECT plan{7, 35, 7 + 306, 35 + 72};
+        ::MapDialogRect(m_hWnd, &plan);
+        ::SetWindowPos(GetItem(IDC_BACKUP_PLAN), nullptr, plan.left, plan.top, plan.right - plan.left,
+                       plan.bottom - plan.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     SetItemText(IDC_BACKUP_PLAN, CheckTargetText(m_target));
     EnableItem(IDC_BACKUP_VERIFY, m_target.kind != CheckTargetKind::Nothing);
