@@ -160,12 +160,17 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
     else if (!outcome.recordProblem.empty())
         first = "De back-up is niet volledig: het overzicht " + outcome.recordProblem +
                 " kon niet worden geschreven (zie de melding).";
+    else if (outcome.suspect > 0)
+        // A file of the show itself looks damaged: the next step is a good
+        // copy of it, not taking the stick away as if all were well.
+        first = "De back-up is klaar en volledig.";
     else
         first = std::string("De back-up is klaar en volledig. ") +
                 (removableDestination ? "U kunt de USB-stick nu veilig verwijderen." : "U kunt dit venster nu sluiten.");
     if (outcome.suspect > 0)
         first += "\nLet op: " + FileCountText(outcome.suspect) + (outcome.suspect == 1 ? " lijkt" : " lijken") +
-                 " beschadigd (zie het logboek).";
+                 " beschadigd (zie het logboek). Zet een goede kopie in de map van de show en maak de back-up "
+                 "opnieuw.";
     return first + "\nGekopieerd: " + FileCountText(outcome.copied) + " (" + FormatSize(outcome.copiedBytes) +
            "). Ongewijzigd: " + FormatThousands(outcome.unchanged) +
            ". Mislukt: " + FormatThousands(outcome.failed) + ".\nElk bestand staat in het logboek " + logName + ".";

@@ -228,7 +228,7 @@ TEST_F(Backup, FirstBackupMirrorsTheTreeWithBytesAndTimesThenASecondCopiesOnlyTh
     EXPECT_NE(std::string::npos, second.find("-> ongewijzigd - " + Show() + "Audio\\intro.wav\n\r"));
     EXPECT_NE(std::string::npos, second.find("-> gekopieerd  - 1\n\r-> bytes       - 40000\n\r-> ongewijzigd - 2\n\r"));
     // titel.jpg holds test bytes, no picture: the check of its contents says so.
-    EXPECT_EQ("De back-up is klaar en volledig. U kunt dit venster nu sluiten.\nLet op: 1 bestand lijkt beschadigd (zie het logboek).\nGekopieerd: "
+    EXPECT_EQ("De back-up is klaar en volledig.\nLet op: 1 bestand lijkt beschadigd (zie het logboek). Zet een goede kopie in de map van de show en maak de back-up opnieuw.\nGekopieerd: "
               "1 bestand (39,1 kB). Ongewijzigd: 2. Mislukt: 0.\nElk bestand staat in het logboek C:\\Zekerpad.log.",
               BackupSummaryText(outcome, kRunLogPath));
 }
@@ -456,6 +456,7 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
                                       ItemText(dlg, IDC_BACKUP_PLAN));
                             ClickDialogButton(dlg, IDC_BACKUP_START);
                             summary = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                            SaveShot(dlg, ShotFolder("backup") + "klaar-let-op");
                             // Enter afterwards neither closes the dialog nor starts again.
                             EXPECT_EQ(::GetDlgItem(dlg, IDC_BACKUP_DEST), ::GetFocus());
                             MSG enter{::GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
@@ -471,9 +472,10 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
     EXPECT_EQ("Zekerpad - Back-up maken", caption);
     EXPECT_TRUE(centred);
     EXPECT_EQ("S&toppen", stopText);
-    // Below the first line a note on the show's test bytes, which are no media.
-    // E: is a removable drive: the next step is taking the stick out.
-    EXPECT_EQ(0u, summary.find("De back-up is klaar en volledig. U kunt de USB-stick nu veilig verwijderen.\n"));
+    // The show's test bytes are no media, so they look damaged: the next
+    // step is a good copy, not taking the stick out as if all were well.
+    EXPECT_EQ(0u, summary.find("De back-up is klaar en volledig.\nLet op: "));
+    EXPECT_EQ(std::string::npos, summary.find("veilig verwijderen"));
     EXPECT_NE(std::string::npos, summary.find("\nGekopieerd: 4 bestanden (2,4 MB)."));
     EXPECT_EQ(ReadWholeFile(Show() + "Audio\\intro.wav"), ReadWholeFile(Copy("Audio\\intro.wav", 'E')));
 
@@ -859,7 +861,7 @@ TEST_F(Backup, AFileOfTheShowThatLooksDamagedIsNamedInTheSummary) {
     EXPECT_EQ(5, outcome.copied);
     EXPECT_EQ(std::string(3000, '\0'), ReadWholeFile(Copy("Audio\\stil.wav")));
     // Besides the silence, the show's two pictures and sound hold test bytes, no media.
-    EXPECT_EQ("De back-up is klaar en volledig. U kunt dit venster nu sluiten.\nLet op: 3 bestanden lijken beschadigd (zie het logboek).\nGekopieerd: "
+    EXPECT_EQ("De back-up is klaar en volledig.\nLet op: 3 bestanden lijken beschadigd (zie het logboek). Zet een goede kopie in de map van de show en maak de back-up opnieuw.\nGekopieerd: "
               "5 bestanden (2,4 MB). Ongewijzigd: 0. Mislukt: 0.\nElk bestand staat in het logboek "
               "C:\\Zekerpad.log.",
               BackupSummaryText(outcome, kRunLogPath));
