@@ -151,9 +151,28 @@ TEST_F(VenueCheck, AFolderWithNeitherARecordNorAShowSaysWhatToChoose) {
               plan);
 }
 
+// The first page keeps its specified controls where they were; the new
+// button and its note sit between the welcome text and the settings.
+TEST_F(VenueCheck, TheFirstPageButtonSitsBetweenTheWelcomeAndTheSettings) {
+    HWND page = ShowPage(0);
+    const auto rect = [&](int id) {
+        RECT rc{};
+        ::GetWindowRect(::GetDlgItem(page, id), &rc);
+        return rc;
+    };
+    const RECT welcome = rect(IDC_INTRO_TEXT), check = rect(IDC_INTRO_CHECK), note = rect(IDC_INTRO_CHECK_NOTE),
+               settings = rect(IDC_BUTTON_1007);
+    EXPECT_LE(welcome.bottom, check.top);
+    EXPECT_LE(note.bottom, settings.top);
+    EXPECT_LT(check.right, note.left);
+    EXPECT_EQ("Back-up of show &controleren...", ItemText(page, IDC_INTRO_CHECK));
+    SaveShot(m_wizard->Sheet(), ShotFolder("venue") + "introductie");
+}
+
 // The same pages at 144 DPI, for the pictures.
 TEST(VenueCheckAt144Dpi, AHandMadeCopyAndAFolderAboveBackUps) {
     if (InDpiChild()) GTEST_SKIP() << "the child itself";
     EXPECT_EQ(0, RunTestsAt144Dpi("VenueCheck.AHandMadeCopyIsJudgedByItsShowAllThereThenOneMissingAndOneDamaged:"
-                                  "VenueCheck.AFolderAboveBackUpsListsThemAndChecksTheOneChosen"));
+                                  "VenueCheck.AFolderAboveBackUpsListsThemAndChecksTheOneChosen:"
+                                  "VenueCheck.TheFirstPageButtonSitsBetweenTheWelcomeAndTheSettings"));
 }
