@@ -157,6 +157,10 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
     else if (outcome.failed > 0)
         first = "De back-up is niet volledig: " + FileCountText(outcome.failed) +
                 (outcome.failed == 1 ? " kon" : " konden") + " niet worden gekopieerd (zie de meldingen).";
+    else if (!outcome.notHeld.empty())
+        first = "De back-up is niet volledig: de show noemt " + FileCountText(static_cast<int>(outcome.notHeld.size())) +
+                (outcome.notHeld.size() == 1 ? " dat niet in de back-up staat" : " die niet in de back-up staan") +
+                " (zie het logboek). Analyseer de show opnieuw en maak dan de back-up opnieuw.";
     else if (!outcome.recordProblem.empty())
         first = "De back-up is niet volledig: het overzicht " + outcome.recordProblem +
                 " kon niet worden geschreven (zie de melding).";

@@ -114,6 +114,9 @@ struct BackupOutcome {
     bool stopped = false;
     int suspect = 0;           // copies whose contents look damaged (already in the log)
     std::string recordProblem;  // the record file that could not be written, shown; empty when written
+    // Files the show copied names that the back-up does not hold (saved
+    // again in Wings after the analysis), as the show names them, UTF-8.
+    std::vector<std::string> notHeld;
 };
 
 // The summary the dialog shows at the end; with a failure or a stop it

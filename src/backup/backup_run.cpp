@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "backup/backup_check.h"
 #include "backup/backup_disk.h"
 #include "backup/backup_heal.h"
 #include "backup/sha256.h"
@@ -352,11 +353,26 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
                       "De volgende map is niet in de back-up gekomen:\n");
         ++outcome->failed;
     }
+    // The show may have been saved again since it was analysed: what the
+    // copied show names must be in the back-up, as the check will ask.
+    if (!outcome->stopped) {
+        std::set<std::string> held;
+        std::vector<std::string> shows;
+        for (const auto& line : lines) {
+            held.insert(line.first);
+            if (IsShowAtTopOfBackup(line.second.relative)) shows.push_back(line.second.relative);
+        }
+        outcome->notHeld = NamedButNotHeld(root, showFolder, shows, held, log);
+    }
     log.Flush();
 
-    const bool complete = !outcome->stopped && outcome->failed == 0 && unreadable.empty() && links.empty();
+    const bool complete = !outcome->stopped && outcome->failed == 0 && unreadable.empty() && links.empty() &&
+                          outcome->notHeld.empty();
     record.lastRun = complete ? RecordedRun::Complete : RecordedRun::Incomplete;
-    record.incompleteReason = outcome->stopped ? "gestopt" : FileCountText(outcome->failed) + " niet gekopieerd";
+    record.incompleteReason = outcome->stopped      ? "gestopt"
+                              : outcome->failed > 0 ? FileCountText(outcome->failed) + " niet gekopieerd"
+                                                    : FileCountText(static_cast<int>(outcome->notHeld.size())) +
+                                                          " genoemd door de show, niet in de back-up";
     const bool unchanged = complete && wasComplete && SameLines(record.files, lines);
     const DWORD error = unchanged ? ERROR_SUCCESS : SaveRecord(root, record, lines, onDisk);
     if (error != ERROR_SUCCESS) {

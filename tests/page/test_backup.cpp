@@ -929,6 +929,32 @@ TEST_F(Backup, TheDialogSaysTheChecksVerdict) {
               BoxTexts()[0]);
 }
 
+// The show saved again in Wings after its analysis, now naming a file
+// outside its folder: the run reads the show it copied and is not
+// complete, as the check would say; back in order, the next run is.
+TEST_F(Backup, AShowSavedAgainWithAFileOutsideItsFolderMakesTheRunIncomplete) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    MakeTestFile(Show() + "demo.ws4", ShowFileBytes({Show() + "Audio\\intro.wav", Root('C') + "\\Muziek\\lied.mp3"}));
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ((std::vector<std::string>{Root('C') + "\\Muziek\\lied.mp3"}), outcome.notHeld);
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath)
+                      .find("De back-up is niet volledig: de show noemt 1 bestand dat niet in de back-up staat (zie "
+                            "het logboek). Analyseer de show opnieuw en maak dan de back-up opnieuw.\n"));
+    EXPECT_NE(std::string::npos, ReadWholeFile(Dest() + "\\Demo - Zekerpad-back-up.txt")
+                                     .find("1 bestand genoemd door de show, niet in de back-up"));
+    EXPECT_NE(std::string::npos,
+              LogSoFar().find("-> buiten de map - " + Root('C') + "\\Muziek\\lied.mp3 (demo.ws4)\n\r"));
+    EXPECT_FALSE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+
+    MakeTestFile(Show() + "demo.ws4", ShowFileBytes({Show() + "Audio\\intro.wav"}));
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_TRUE(outcome.notHeld.empty());
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+}
+
 // A record another program holds open cannot be replaced: the run is not
 // complete and says which file and why (a run that changed nothing has
 // nothing to write).
