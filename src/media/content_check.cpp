@@ -260,6 +260,14 @@ ContentFinding CContentCheck::Finish()
         return {ContentVerdict::Warning,
                 "HEVC-video: niet elke pc kan deze video (H.265) afspelen; zet hem om naar H.264 of probeer hem vooraf "
                 "op de pc van de voorstelling"};
+    if (result == ParseResult::Trailing)
+        return {ContentVerdict::Warning,
+                "extra gegevens: achter het einde van het bestand staan nog veel gegevens die er niet bij horen; het "
+                "speelt wel af, maar probeer het vooraf in Wings"};
+    if (result == ParseResult::SizeOff)
+        return {ContentVerdict::Warning,
+                "afwijkende lengte: de lengte in de kop van het bestand klopt niet, maar de inhoud is compleet; het "
+                "speelt wel af, maar probeer het vooraf in Wings"};
     if (result == ParseResult::NotJudged)
         return {ContentVerdict::NotJudged, ""};
     return {ContentVerdict::Whole, ""};

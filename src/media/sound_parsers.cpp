@@ -140,86 +140,234 @@ uint32_t FrameLength(const uint8_t* h)
     return factor * kbps * 1000 / sampleRate + padding;
 }
 
-// MP3: an ID3v2 tag passed over by its size, then MPEG audio frames one
-// after the other, each header sound and its length inside the file; a
-// tag at the end (ID3v1, APE, Lyrics3) is allowed.
+// MP3: ID3v2 tags passed over by their size, then MPEG audio frames one
+// after the other. The first frame is the first sync that the next frame
+// confirms, as players find it: taggers leave padding that is not zeros,
+// or a tag size a few bytes off. Tags at the end (ID3v1, APE, Lyrics3)
+// are allowed. After the last frame, bytes that never turn into frames
+// again were added after the file (copies and downloads do) and are no
+// damage; frames that go on after such bytes mean a hole in the sound.
 class CMp3Parser : public CStreamParser {
 public:
-    explicit CMp3Parser(uint64_t fileSize) : CStreamParser(fileSize) { Scan(kFrame); }
+    explicit CMp3Parser(uint64_t fileSize) : CStreamParser(fileSize) { Scan(kSeek); }
 
 private:
-    enum { kFrame, kTagRest, kXing, kAfterTag };
+    enum { kSeek, kAfterTag, kXing, kCandidate, kConfirm, kHeader, kTagRest, kFrameBody, kEndTag, kTrail,
+           kTrailBody, kTrailConfirm };
     uint64_t m_frameStart = 0;
+    uint64_t m_trailStart = 0;
     uint64_t m_frames = 0;
-    uint64_t m_declared = 0;  // the frame count a Xing or Info header gives
-    uint32_t m_length = 0;
-    uint8_t m_first[2] = {};  // version, layer and rate of the first frame must hold
+    uint64_t m_declared = 0;   // the frame count a Xing or Info header gives
+    uint64_t m_pending = 0;    // the same, of a first frame not yet confirmed
+    bool m_tagged = false;     // that frame holds a Xing or Info header: proof enough
+    uint32_t m_length = 0;     // of the frame being passed over
+    uint32_t m_register = 0;   // the last four bytes a scan saw, oldest highest
+    uint64_t m_scanned = 0;    // how many bytes the scan has seen
+    uint8_t m_first[4] = {};   // the first frame's header: version, layer, rate, mode must hold
+    uint8_t m_tagVersion = 0;
 
+    static void Put(uint8_t* to, uint32_t value)
+    {
+        for (int i = 0; i < 4; ++i)
+            to[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+    }
+
+    // A frame that belongs to the same stream as the first.
+    bool Matches(const uint8_t* b) const
+    {
+        return FrameLength(b) != 0 && b[1] == m_first[1] && (b[2] & 0x0C) == (m_first[2] & 0x0C) &&
+               ((b[3] >> 6) == 3) == ((m_first[3] >> 6) == 3);
+    }
+
+    // Where a frame or tag is to begin; fewer than four bytes left are
+    // looked at as they are.
     void Expect()
     {
         m_frameStart = m_pos;
-        Need(4, kFrame);
+        const uint64_t left = m_fileSize - m_pos;
+        if (left == 0)
+            return Done(Verdict());
+        Need(left < 4 ? static_cast<size_t>(left) : 4, kHeader);
+    }
+
+    // The size an ID3v2 header gives (flags and the four size bytes), or
+    // false when it is not one.
+    bool TagSize(uint8_t version, const uint8_t* flagsAndSize, uint64_t& size) const
+    {
+        if (version < 2 || version > 4)
+            return false;
+        size = 0;
+        for (int i = 1; i < 5; ++i) {
+            if (flagsAndSize[i] & 0x80)
+                return false;
+            size = size << 7 | flagsAndSize[i];
+        }
+        if (version == 4 && (flagsAndSize[0] & 0x10))  // a footer follows
+            size += 10;
+        return true;
+    }
+
+    void StartScan(int state)
+    {
+        m_register = 0;
+        m_scanned = 0;
+        Scan(state);
+    }
+
+    void StartTrail(uint64_t from)
+    {
+        m_trailStart = from;
+        StartScan(kTrail);
+    }
+
+    // A frame header the seek for the first frame found at start.
+    void Candidate(const uint8_t* b, uint64_t start)
+    {
+        std::memcpy(m_first, b, 4);
+        m_frameStart = start;
+        m_length = FrameLength(b);
+        m_pending = 0;
+        m_tagged = false;
+        const bool mpeg1 = (b[1] & 0x18) == 0x18, mono = (b[3] >> 6) == 3;
+        const uint32_t sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+        if (((b[1] >> 1) & 3) == 1 && m_length >= 4 + sideInfo + 12) {
+            m_length -= 4 + sideInfo + 12;
+            return Skip(sideInfo, kXing);
+        }
+        Skip(m_length - 4, kCandidate);
+    }
+
+    // The bytes where the frame after this one begins.
+    void Confirm()
+    {
+        const uint64_t left = m_fileSize - m_pos;
+        if (left == 0) {  // a frame that ends the file is its own proof
+            ++m_frames;
+            m_declared = m_pending;
+            return Done(Verdict());
+        }
+        Need(left < 4 ? static_cast<size_t>(left) : 4, kConfirm);
+    }
+
+    // Fewer than four bytes at the end: the start of a frame or tag that
+    // was cut off, or a byte or two added after the file.
+    ParseResult Tail(const uint8_t* b, size_t n) const
+    {
+        bool frame = b[0] == 0xFF, tag = b[0] == 'T';
+        for (size_t i = 1; i < n; ++i) {
+            frame = frame && (i != 1 || b[1] == m_first[1]) && (i != 2 || (b[2] & 0x0C) == (m_first[2] & 0x0C));
+            tag = tag && b[i] == "TAG"[i];
+        }
+        return frame || tag ? ParseResult::CutShort : Verdict();
     }
 
     void Step(const uint8_t* b) override
     {
         switch (m_state) {
-        case kFrame: {
-            if (std::memcmp(b, "ID3", 3) == 0)
-                return Need(6, kTagRest);
-            if (m_frames > 0 && std::memcmp(b, "TAG", 3) == 0)  // ID3v1: 128 bytes, the last ones
-                return Done(m_fileSize - m_frameStart < 128 ? ParseResult::CutShort : Verdict());
-            if (m_frames > 0 && (std::memcmp(b, "APET", 4) == 0 || std::memcmp(b, "LYRI", 4) == 0))
-                return Done(Verdict());
-            m_length = FrameLength(b);
-            if (m_length < 4)
-                return Fail(ParseResult::Broken);
-            if (m_frames == 0) {
-                m_first[0] = b[1];
-                m_first[1] = b[2] & 0x0C;
-            } else if (b[1] != m_first[0] || (b[2] & 0x0C) != m_first[1]) {
-                return Fail(ParseResult::Broken);
-            }
-            ++m_frames;
-            const bool mpeg1 = (b[1] & 0x18) == 0x18, mono = (b[3] >> 6) == 3;
-            const uint32_t sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
-            if (m_frames == 1 && ((b[1] >> 1) & 3) == 1 && m_length >= 4 + sideInfo + 12) {
-                m_length -= 4 + sideInfo + 12;
-                return Skip(sideInfo, kXing);
-            }
-            return Skip(m_length - 4, kAfterTag);
-        }
+        case kAfterTag:
+            return m_frames == 0 ? StartScan(kSeek) : Expect();
         case kXing:
             if (!b)
                 return Need(12, kXing);
-            if ((std::memcmp(b, "Xing", 4) == 0 || std::memcmp(b, "Info", 4) == 0) && (Be32(b + 4) & 1))
-                m_declared = Be32(b + 8);
-            return Skip(m_length, kAfterTag);
+            m_tagged = std::memcmp(b, "Xing", 4) == 0 || std::memcmp(b, "Info", 4) == 0;
+            if (m_tagged && (Be32(b + 4) & 1))
+                m_pending = Be32(b + 8);
+            return Skip(m_length, kCandidate);
+        case kCandidate:
+            return Confirm();
+        case kConfirm: {
+            const size_t n = static_cast<size_t>(m_pos - m_frameStart - FrameLength(m_first));
+            if (n < 4) {
+                const ParseResult tail = Tail(b, n);
+                if (tail == ParseResult::CutShort)
+                    return Fail(tail);
+                ++m_frames;
+                m_declared = m_pending;
+                return Done(Verdict());
+            }
+            if (!Matches(b) && !m_tagged)
+                return StartScan(kSeek);  // a sync by chance in other data
+            m_frames = 1;
+            m_declared = m_pending;
+            if (!Matches(b))
+                return StartTrail(m_pos - 4);
+            return Frame(b);
+        }
+        case kHeader: {
+            const size_t n = static_cast<size_t>(m_pos - m_frameStart);
+            if (n < 4)
+                return Done(Tail(b, n));
+            if (std::memcmp(b, "ID3", 3) == 0) {
+                m_tagVersion = b[3];
+                return Need(6, kTagRest);
+            }
+            if (std::memcmp(b, "TAG", 3) == 0)  // ID3v1: 128 bytes, the last ones
+                return m_fileSize - m_frameStart < 128 ? Fail(ParseResult::CutShort) : Skip(124, kEndTag);
+            if (std::memcmp(b, "APET", 4) == 0 || std::memcmp(b, "LYRI", 4) == 0)
+                return Done(Verdict());
+            if (!Matches(b))
+                return StartTrail(m_frameStart);
+            return Frame(b);
+        }
         case kTagRest: {
             uint64_t size = 0;
-            for (int i = 2; i < 6; ++i)
-                size = size << 7 | (b[i] & 0x7F);
-            if (b[1] & 0x10)  // a footer follows
-                size += 10;
+            if (!TagSize(m_tagVersion, b + 1, size))
+                return m_frames == 0 ? StartScan(kSeek) : StartTrail(m_frameStart);
             return Skip(size, kAfterTag);
         }
-        case kAfterTag:
-            if (m_frames == 0)
-                return Scan(kFrame);  // zero bytes may pad a tag
+        case kFrameBody:
             return Expect();
+        case kEndTag:
+            if (m_pos == m_fileSize)
+                return Done(Verdict());
+            return StartTrail(m_pos);
+        case kTrailBody: {
+            const uint64_t left = m_fileSize - m_pos;
+            if (left < 4)
+                return Done(AfterTrail());
+            return Need(4, kTrailConfirm);
+        }
+        case kTrailConfirm:
+            if (Matches(b))
+                return Fail(ParseResult::Broken);  // frames again after bytes that are none
+            return StartScan(kTrail);
         }
     }
 
+    // A frame of the stream, its header just read.
+    void Frame(const uint8_t* b)
+    {
+        ++m_frames;
+        m_frameStart = m_pos - 4;
+        Skip(FrameLength(b) - 4, kFrameBody);
+    }
+
+    // Byte by byte, keeping the last four, so that what is found does not
+    // depend on how the file was cut into chunks.
     size_t OnScan(const uint8_t* data, size_t size) override
     {
-        size_t zeros = 0;
-        while (zeros < size && data[zeros] == 0)
-            ++zeros;
-        if (zeros < size) {
-            m_frameStart = m_pos + zeros;
-            Need(4, kFrame);
+        for (size_t i = 0; i < size; ++i) {
+            m_register = m_register << 8 | data[i];
+            if (++m_scanned < 4)
+                continue;
+            uint8_t b[4];
+            Put(b, m_register);
+            if (m_state == kSeek) {
+                if (std::memcmp(b, "ID3", 3) == 0) {
+                    m_tagVersion = b[3];
+                    Need(6, kTagRest);
+                    return i + 1;
+                }
+                if (FrameLength(b) != 0) {
+                    Candidate(b, m_pos + i - 3);
+                    return i + 1;
+                }
+            } else if (Matches(b)) {  // kTrail
+                Skip(FrameLength(b) - 4, kTrailBody);
+                return i + 1;
+            }
         }
-        return zeros;
+        return size;
     }
 
     ParseResult Verdict() const
@@ -232,13 +380,26 @@ private:
         return ParseResult::Whole;
     }
 
+    ParseResult AfterTrail() const
+    {
+        const ParseResult verdict = Verdict();
+        if (verdict == ParseResult::Whole && m_fileSize - m_trailStart >= kNotedTrailing)
+            return ParseResult::Trailing;
+        return verdict;
+    }
+
     ParseResult AtEnd() override
     {
-        if (m_state == kFrame && m_pos == m_frameStart)
-            return Verdict();
-        if (m_state == kFrame && m_frames == 0)
+        switch (m_state) {
+        case kSeek:
             return ParseResult::Broken;  // no frame at all
-        return ParseResult::CutShort;
+        case kTrail:
+        case kTrailBody:
+        case kTrailConfirm:
+            return AfterTrail();
+        default:
+            return ParseResult::CutShort;
+        }
     }
 };
 

@@ -128,12 +128,34 @@ private:
         return m_hevc ? ParseResult::Hevc : ParseResult::Whole;
     }
 
+    // After the movie box, what is no box was added after the file
+    // (cameras, downloads and editors do): no damage.
+    void Trailing()
+    {
+        const ParseResult verdict = Verdict();
+        Done(verdict == ParseResult::Whole && m_fileSize - m_boxStart >= kNotedTrailing ? ParseResult::Trailing
+                                                                                          : verdict);
+    }
+
     void NextBox()
     {
         m_boxStart = m_pos;
         if (m_pos == m_fileSize)
             return Done(Verdict());
+        if (m_movie && m_fileSize - m_pos < 8)
+            return Trailing();
         Need(8, kBox);
+    }
+
+    // A top-level box's type as writers give them: letters, digits, spaces.
+    static bool BoxName(const uint8_t* type)
+    {
+        for (int i = 0; i < 4; ++i) {
+            const uint8_t c = type[i];
+            if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == 0xA9))
+                return false;
+        }
+        return true;
     }
 
     void Box(uint64_t size, uint64_t header)
@@ -172,10 +194,12 @@ private:
         switch (m_state) {
         case kBox: {
             std::memcpy(m_type, b + 4, 4);
+            const uint32_t size = Be32(b);
+            if (m_movie && (!BoxName(m_type) || (size > 1 && size < 8)))
+                return Trailing();
             for (uint8_t c : m_type)
                 if ((c < 0x20 || c > 0x7E) && c != 0xA9)
                     return Fail(ParseResult::Broken);
-            const uint32_t size = Be32(b);
             if (size == 1)
                 return Need(8, kLargeSize);
             return Box(size, 8);
