@@ -43,6 +43,34 @@ std::vector<uint8_t> Mp3NoTag()
 }
 std::vector<uint8_t> Mp4() { return SampleMedia(MediaSample::Mp4Avc); }
 
+// MPEG-1 layer III frames at 128 kbit/s, 44.1 kHz, mono: 417 bytes each.
+std::vector<uint8_t> Mp3Frames(int count)
+{
+    Bytes m;
+    for (int f = 0; f < count; ++f)
+        m.U8(0xFF).U8(0xFB).U8(0x90).U8(0xC0).Add(Noise(413, 50 + static_cast<uint32_t>(f)));
+    return m.b;
+}
+
+// An ID3v2 tag around body: its size is syncsafe, seven bits a byte,
+// and counts neither the ten bytes of header nor a footer.
+std::vector<uint8_t> Id3v2(uint8_t version, uint8_t flags, const std::vector<uint8_t>& body, int sizeOff = 0)
+{
+    const uint32_t size = static_cast<uint32_t>(static_cast<int>(body.size()) + sizeOff);
+    Bytes t;
+    const auto header = [&](const char* magic) {
+        t.Text(magic).U8(version).U8(0).U8(flags);
+        for (int shift : {21, 14, 7, 0}) t.U8((size >> shift) & 0x7F);
+    };
+    header("ID3");
+    t.Add(body);
+    if (flags & 0x10) header("3DI");
+    return t.b;
+}
+
+// A title frame of an ID3v2.3 tag.
+std::vector<uint8_t> TitleFrame() { return Bytes().Text("TIT2").Be32(8).Be16(0).U8(0).Text("Zekerpa").b; }
+
 const Row kRows[] = {
     // Bytes after a complete file.
     {"mp3 and a zero byte", [] { return Join(Mp3NoTag(), {0}); }, "mp3", ContentVerdict::Whole, ""},
@@ -61,6 +89,27 @@ const Row kRows[] = {
          m.insert(m.begin() + 445 + 3 * 417, junk.begin(), junk.end());
          return m;
      }, "mp3", ContentVerdict::Damaged, kSoundBroken},
+    // Between an ID3v2 tag and the first frame.
+    {"mp3 with other bytes than zeros after its tag",
+     [] { return Join(Join(Id3v2(3, 0, TitleFrame()), Noise(200, 43)), Mp3Frames(8)); }, "mp3",
+     ContentVerdict::Whole, ""},
+    {"mp3 whose tag size is 3 bytes too large", [] { return Join(Id3v2(3, 0, TitleFrame(), 3), Mp3Frames(8)); },
+     "mp3", ContentVerdict::Whole, ""},
+    {"mp3 whose tag size is 5 bytes too small", [] { return Join(Id3v2(3, 0, TitleFrame(), -5), Mp3Frames(8)); },
+     "mp3", ContentVerdict::Whole, ""},
+    {"mp3 with an ID3v2.4 tag and its footer", [] { return Join(Id3v2(4, 0x10, TitleFrame()), Mp3Frames(8)); },
+     "mp3", ContentVerdict::Whole, ""},
+    {"mp3 with two tags", [] { return Join(Join(Id3v2(3, 0, TitleFrame()), Id3v2(4, 0, TitleFrame())), Mp3Frames(8)); },
+     "mp3", ContentVerdict::Whole, ""},
+    {"mp3 with a sync by chance before its frames",
+     [] { return Join(Join(Id3v2(3, 0, TitleFrame()), {0xFF, 0xFB, 0x90, 0xC0, 1, 2, 3}), Mp3Frames(8)); }, "mp3",
+     ContentVerdict::Whole, ""},
+    {"mp3 of a tag and other bytes only", [] { return Join(Id3v2(3, 0, TitleFrame()), Noise(2000, 44)); }, "mp3",
+     ContentVerdict::Damaged, kSoundBroken},
+    {"mp3 cut in its footer", [] { return CutMedia(Id3v2(4, 0x10, TitleFrame()), 30); }, "mp3",
+     ContentVerdict::Damaged, kSoundCut},
+    {"mp3 whose ID3v1 tag is followed by more", [] { return Join(Mp3(), Noise(300, 45)); }, "mp3",
+     ContentVerdict::Whole, ""},
     {"mp4 and a zero byte", [] { return Join(Mp4(), {0}); }, "mp4", ContentVerdict::Whole, ""},
     {"m4a and CR LF", [] { return Join(Mp4(), Text("\r\n")); }, "m4a", ContentVerdict::Whole, ""},
     {"mov and 4 KB of zeros", [] { return Join(Mp4(), ZeroMedia(4096)); }, "mov", ContentVerdict::Whole, ""},
