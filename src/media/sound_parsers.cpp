@@ -8,7 +8,9 @@ namespace {
 // RIFF: the RIFF chunk's size against the file, every chunk (and every
 // chunk inside a LIST) inside what holds it; for WAV a sane sound format
 // and a data chunk. After the RIFF chunk an AVI may go on in further RIFF
-// chunks (large AVIs do); other bytes after it are allowed.
+// chunks (large AVIs do); other bytes after it are allowed. A writer that
+// did not know the length yet (writing through a pipe) leaves a size of 0
+// or 0xFFFFFFFF: to the end of the file.
 class CRiffParser : public CStreamParser {
 public:
     CRiffParser(uint64_t fileSize, bool wave) : CStreamParser(fileSize), m_wave(wave) { Need(12, kRiff); }
@@ -22,6 +24,8 @@ private:
     uint64_t m_chunkRest = 0;  // bytes of the current chunk still to pass over
     bool m_format = false;
     bool m_data = false;
+    bool m_open = false;     // the RIFF size was left unknown
+    bool m_sizeOff = false;  // the RIFF size counted its own eight bytes twice
 
     bool Printable(const uint8_t* id) const
     {
@@ -43,7 +47,7 @@ private:
                 return Fail(ParseResult::Broken);
             if (!m_wave && m_fileSize - m_pos >= 12)
                 return Need(12, kRiff);  // a following RIFF chunk, or anything else
-            return Done(ParseResult::Whole);
+            return Done(m_sizeOff ? ParseResult::SizeOff : ParseResult::Whole);
         }
         const uint64_t left = m_ends[m_depth - 1] - m_pos;
         if (left < 8)  // too little for a chunk: padding at the end of a list
@@ -56,26 +60,39 @@ private:
         switch (m_state) {
         case kRiff: {
             if (m_pos > 12 && std::memcmp(b, "RIFF", 4) != 0)
-                return Done(ParseResult::Whole);  // bytes after an AVI, allowed
+                return Done(m_sizeOff ? ParseResult::SizeOff : ParseResult::Whole);  // bytes after an AVI, allowed
             if (std::memcmp(b, "RF64", 4) == 0 || std::memcmp(b, "BW64", 4) == 0)
                 return Done(ParseResult::NotJudged);  // 64-bit sizes elsewhere
             if (std::memcmp(b, "RIFF", 4) != 0)
                 return Fail(ParseResult::Broken);
             if (m_pos == 12 && std::memcmp(b + 8, m_wave ? "WAVE" : "AVI ", 4) != 0)
                 return Fail(ParseResult::Broken);
-            uint64_t end = m_pos - 4 + Le32(b + 4);
-            if (end == m_fileSize + 1)  // the pad byte of an odd last chunk, left off
+            const uint32_t declared = Le32(b + 4);
+            uint64_t end = m_pos - 4 + declared;
+            if (declared == 0 || declared == 0xFFFFFFFF) {
                 end = m_fileSize;
+                m_open = true;
+            } else if (end == m_fileSize + 1) {  // the pad byte of an odd last chunk, left off
+                end = m_fileSize;
+            } else if (end == m_fileSize + 8 || end == m_fileSize + 9) {  // the chunks decide if all is there
+                end = m_fileSize;
+                m_sizeOff = true;
+            }
             if (end > m_fileSize)
                 return Fail(ParseResult::CutShort);
             m_ends[m_depth++] = end;
             return Next();
         }
         case kChunk: {
-            const uint32_t size = Le32(b + 4);
+            const uint64_t outer = m_ends[m_depth - 1];
+            uint32_t size = Le32(b + 4);
+            // The sound or the movie's list, its length not known when written: to the end.
+            const bool list = std::memcmp(b, "LIST", 4) == 0, data = std::memcmp(b, "data", 4) == 0;
+            if ((list || data) && m_depth == 1 && (size == 0xFFFFFFFF || (size == 0 && (list || m_open))) &&
+                outer - m_pos <= 0xFFFFFFFF)
+                size = static_cast<uint32_t>(outer - m_pos);
             const uint64_t end = m_pos + size;
             uint64_t padded = end + (size & 1);
-            const uint64_t outer = m_ends[m_depth - 1];
             if (end == outer)  // an odd last chunk without its pad byte
                 padded = outer;
             if (!Printable(b))
@@ -83,7 +100,7 @@ private:
             if (padded > outer)
                 return Fail(end > m_fileSize ? ParseResult::CutShort : ParseResult::Broken);
             m_chunkRest = padded - m_pos;
-            if (std::memcmp(b, "LIST", 4) == 0 && size >= 4 && m_depth < kMaxDepth) {
+            if (list && size >= 4 && m_depth < kMaxDepth) {
                 m_ends[m_depth++] = padded;
                 return Skip(4, kNext);  // the list's type; its chunks follow
             }

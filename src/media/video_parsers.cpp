@@ -12,18 +12,38 @@ const uint8_t kAsfFileProperties[16] = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF
                                         0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
 const uint8_t kAsfData[16] = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
                               0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+// The indexes that may follow the data packets.
+const uint8_t kAsfSimpleIndex[16] = {0x90, 0x08, 0x00, 0x33, 0xB1, 0xE5, 0xCF, 0x11,
+                                     0x89, 0xF4, 0x00, 0xA0, 0xC9, 0x03, 0x49, 0xCB};
+const uint8_t kAsfIndex[16] = {0xD3, 0x29, 0xE2, 0xD6, 0xDA, 0x35, 0xD1, 0x11,
+                               0x90, 0x34, 0x00, 0xA0, 0xC9, 0x03, 0x49, 0xBE};
 
 // ASF: the header object and the objects in it, the file properties'
-// declared size against the real one, then the top-level objects.
+// declared size against the real one, then the top-level objects. A
+// broadcast (its sizes not known when written) or a data object of size 0
+// has its packets to the end of the file, or up to an index: each packet
+// is as long as the file properties say.
 class CAsfParser : public CStreamParser {
 public:
     explicit CAsfParser(uint64_t fileSize) : CStreamParser(fileSize) { Need(30, kHeader); }
 
 private:
-    enum { kHeader, kObject, kProperties, kNextObject, kTop, kNextTop };
+    enum { kHeader, kObject, kProperties, kNextObject, kTop, kNextTop, kPacket, kNextPacket, kIndexSize };
     uint64_t m_headerEnd = 0;
     uint64_t m_objectRest = 0;
     bool m_properties = false;
+    bool m_broadcast = false;
+    uint32_t m_packetSize = 0;  // 0: packets of more than one size
+
+    void NextPacket()
+    {
+        const uint64_t left = m_fileSize - m_pos;
+        if (left == 0)
+            return Done(ParseResult::Whole);
+        if (m_packetSize < 16 || left < 16)
+            return left < m_packetSize ? Fail(ParseResult::CutShort) : Skip(m_packetSize, kNextPacket);
+        Need(16, kPacket);
+    }
 
     void NextObject()
     {
@@ -74,22 +94,26 @@ private:
                 return;
             if (std::memcmp(b, kAsfFileProperties, 16) == 0 && m_objectRest >= 80) {
                 m_properties = true;
-                return Need(68, kProperties);
+                return Need(80, kProperties);
             }
             return Skip(m_objectRest, kNextObject);
         }
         case kProperties: {
             const uint64_t declared = Le64(b + 16);
-            const bool broadcast = (Le32(b + 64) & 1) != 0;  // the size is not known yet
-            if (!broadcast && declared > m_fileSize)
+            m_broadcast = (Le32(b + 64) & 1) != 0;  // the sizes are not known yet
+            if (!m_broadcast && declared > m_fileSize)
                 return Fail(ParseResult::CutShort);
-            return Skip(m_objectRest - 68, kNextObject);
+            m_packetSize = Le32(b + 68) == Le32(b + 72) ? Le32(b + 68) : 0;
+            return Skip(m_objectRest - 80, kNextObject);
         }
         case kNextObject:
             return NextObject();
         case kTop: {
-            if (std::memcmp(b, kAsfData, 16) == 0 && Le64(b + 16) == 0)
-                return Done(ParseResult::Whole);  // data to the end, size not filled in
+            if (std::memcmp(b, kAsfData, 16) == 0 && (Le64(b + 16) == 0 || m_broadcast)) {
+                if (m_packetSize == 0 || m_fileSize - m_pos < 26)
+                    return Done(ParseResult::Whole);  // nothing to measure the packets by
+                return Skip(26, kNextPacket);         // file id, packet count, reserved
+            }
             uint64_t rest = 0;
             if (ObjectRest(b, m_fileSize, rest))
                 Skip(rest, kNextTop);
@@ -97,6 +121,20 @@ private:
         }
         case kNextTop:
             return NextTop();
+        case kNextPacket:
+            return NextPacket();
+        case kPacket:
+            if (std::memcmp(b, kAsfSimpleIndex, 16) == 0 || std::memcmp(b, kAsfIndex, 16) == 0)
+                return Need(8, kIndexSize);
+            if (m_fileSize - m_pos < m_packetSize - 16)
+                return Fail(ParseResult::CutShort);
+            return Skip(m_packetSize - 16, kNextPacket);
+        case kIndexSize: {
+            const uint64_t size = Le64(b);
+            if (size < 24 || size - 24 > m_fileSize - m_pos)
+                return Fail(size >= 24 ? ParseResult::CutShort : ParseResult::Broken);
+            return Skip(size - 24, kNextTop);
+        }
         }
     }
 };

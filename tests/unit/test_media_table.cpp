@@ -18,6 +18,10 @@ const char* const kTrailing =
     "extra gegevens: achter het einde van het bestand staan nog veel gegevens die er niet bij horen; het speelt wel "
     "af, maar probeer het vooraf in Wings";
 
+const char* const kSizeOff =
+    "afwijkende lengte: de lengte in de kop van het bestand klopt niet, maar de inhoud is compleet; het speelt wel af, "
+    "maar probeer het vooraf in Wings";
+
 struct Row {
     const char* what;
     std::function<std::vector<uint8_t>()> make;
@@ -42,6 +46,49 @@ std::vector<uint8_t> Mp3NoTag()
     return CutMedia(mp3, mp3.size() - 128);
 }
 std::vector<uint8_t> Mp4() { return SampleMedia(MediaSample::Mp4Avc); }
+
+void SetLe32(std::vector<uint8_t>& b, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// A WAV of 16-bit mono sound at 8 kHz: its sizes as given (or as they
+// should be when nullptr), the chunks between format and sound as given.
+std::vector<uint8_t> Wav(const uint32_t* riffSize, const uint32_t* dataSize, const std::vector<uint8_t>& middle = {},
+                         size_t sound = 400)
+{
+    Bytes w;
+    w.Text("RIFF").Le32(0).Text("WAVE");
+    w.Text("fmt ").Le32(16).Le16(1).Le16(1).Le32(8000).Le32(16000).Le16(2).Le16(16);
+    w.Add(middle);
+    const std::vector<uint8_t> samples = Noise(sound, 60);
+    w.Text("data").Le32(dataSize ? *dataSize : static_cast<uint32_t>(sound)).Add(samples);
+    w.SetLe32(4, riffSize ? *riffSize : static_cast<uint32_t>(w.Size() - 8));
+    return w.b;
+}
+const uint32_t kUnknown = 0xFFFFFFFF, kZero = 0;
+
+// An INFO list whose one text has an odd length, with or without the pad
+// byte RIFF puts after odd data.
+std::vector<uint8_t> OddList(bool pad)
+{
+    Bytes l;
+    l.Text("LIST").Le32(4 + 8 + 5).Text("INFO").Text("INAM").Le32(5).Text("Zeker");
+    if (pad) l.U8(0);
+    return l.b;
+}
+
+// The sample WMA as a broadcast writes it: the broadcast flag set and the
+// file's and the data object's sizes not filled in.
+constexpr size_t kWmaFlags = 30 + 24 + 64, kWmaFileSize = 30 + 24 + 16, kWmaDataSize = 168 + 16;
+std::vector<uint8_t> BroadcastWma(uint32_t dataSize)
+{
+    std::vector<uint8_t> a = SampleMedia(MediaSample::Wma);
+    SetLe32(a, kWmaFlags, 1);
+    SetLe32(a, kWmaFileSize, 0);
+    SetLe32(a, kWmaDataSize, dataSize);
+    return a;
+}
 
 // MPEG-1 layer III frames at 128 kbit/s, 44.1 kHz, mono: 417 bytes each.
 std::vector<uint8_t> Mp3Frames(int count)
@@ -110,6 +157,47 @@ const Row kRows[] = {
      ContentVerdict::Damaged, kSoundCut},
     {"mp3 whose ID3v1 tag is followed by more", [] { return Join(Mp3(), Noise(300, 45)); }, "mp3",
      ContentVerdict::Whole, ""},
+    // Sizes written through a pipe, before the length was known.
+    {"wav with both sizes 0xFFFFFFFF", [] { return Wav(&kUnknown, &kUnknown); }, "wav", ContentVerdict::Whole, ""},
+    {"wav with both sizes 0", [] { return Wav(&kZero, &kZero); }, "wav", ContentVerdict::Whole, ""},
+    {"wav with an unknown size and odd sound", [] { return Wav(&kUnknown, &kUnknown, {}, 401); }, "wav",
+     ContentVerdict::Whole, ""},
+    {"wav whose sound size alone is 0xFFFFFFFF", [] { return Wav(nullptr, &kUnknown); }, "wav", ContentVerdict::Whole,
+     ""},
+    {"wav whose RIFF size counts its heading twice", [] {
+         std::vector<uint8_t> w = Wav(nullptr, nullptr);
+         SetLe32(w, 4, static_cast<uint32_t>(w.size()));
+         return w;
+     }, "wav", ContentVerdict::Warning, kSizeOff},
+    {"that wav cut by eight bytes", [] {
+         std::vector<uint8_t> w = Wav(nullptr, nullptr);
+         SetLe32(w, 4, static_cast<uint32_t>(w.size()));
+         return CutMedia(w, w.size() - 8);
+     }, "wav", ContentVerdict::Damaged, kSoundCut},
+    {"avi whose RIFF size counts its heading twice", [] {
+         std::vector<uint8_t> a = SampleMedia(MediaSample::Avi);
+         SetLe32(a, 4, static_cast<uint32_t>(a.size()));
+         return a;
+     }, "avi", ContentVerdict::Warning, kSizeOff},
+    // The pad byte after an odd chunk: there in the middle, left off at the end.
+    {"wav with an odd chunk and its pad byte", [] { return Wav(nullptr, nullptr, OddList(true)); }, "wav",
+     ContentVerdict::Whole, ""},
+    {"wav ending in odd sound without its pad byte", [] {
+         std::vector<uint8_t> w = Wav(nullptr, nullptr, {}, 401);
+         SetLe32(w, 4, static_cast<uint32_t>(w.size() - 8 + 1));
+         return w;
+     }, "wav", ContentVerdict::Whole, ""},
+    {"wav whose odd chunk in the middle lacks its pad byte", [] { return Wav(nullptr, nullptr, OddList(false)); },
+     "wav", ContentVerdict::Damaged, kSoundBroken},
+    {"broadcast wma, data size 0", [] { return BroadcastWma(0); }, "wma", ContentVerdict::Whole, ""},
+    {"broadcast wma, data size of its heading only", [] { return BroadcastWma(50); }, "wma", ContentVerdict::Whole, ""},
+    {"broadcast wma with an index after its packets", [] {
+         Bytes index;
+         index.Raw("\x90\x08\x00\x33\xB1\xE5\xCF\x11\x89\xF4\x00\xA0\xC9\x03\x49\xCB", 16).Le64(56).Zeros(32);
+         return Join(BroadcastWma(0), index.b);
+     }, "wma", ContentVerdict::Whole, ""},
+    {"broadcast wma cut in a packet", [] { return CutMedia(BroadcastWma(0), 218 + 200 + 77); }, "wma",
+     ContentVerdict::Damaged, kSoundCut},
     {"mp4 and a zero byte", [] { return Join(Mp4(), {0}); }, "mp4", ContentVerdict::Whole, ""},
     {"m4a and CR LF", [] { return Join(Mp4(), Text("\r\n")); }, "m4a", ContentVerdict::Whole, ""},
     {"mov and 4 KB of zeros", [] { return Join(Mp4(), ZeroMedia(4096)); }, "mov", ContentVerdict::Whole, ""},
