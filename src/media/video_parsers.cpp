@@ -1,4 +1,6 @@
 // ASF (WMA, WMV) and MP4 (MOV, M4A).
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
@@ -143,27 +145,82 @@ bool IsType(const uint8_t* type, const char* name) { return std::memcmp(type, na
 
 // MP4 and QuickTime: top-level boxes inside the file and a movie box among
 // them. Inside the movie box, the path to the sample descriptions is
-// followed to find the video's codec; what is wrong in there is not judged.
+// followed to find the video's codec, and the sample tables are summed:
+// every chunk must begin inside the file and the samples must fit in the
+// media data there is (a last media box of size 0, "to the end", says
+// nothing of its own length). A segment index before fragments gives how
+// far they reach. Other faults in there are not judged.
 class CMp4Parser : public CStreamParser {
 public:
     explicit CMp4Parser(uint64_t fileSize) : CStreamParser(fileSize) { Need(8, kBox); }
 
 private:
-    enum { kBox, kLargeSize, kNextBox, kChild, kNextChild, kDescriptions };
+    enum { kBox, kLargeSize, kNextBox, kChild, kNextChild, kDescriptions, kSizes, kOffsets, kTableEnd, kReferences,
+           kSidxVersion, kSidxHead, kSidxEnd };
+    enum class Table { None, Sizes, Offsets32, Offsets64, References };
     static constexpr int kMaxDepth = 8;
     uint64_t m_ends[kMaxDepth] = {};
     bool m_descriptions[kMaxDepth] = {};  // this level holds sample descriptions
     int m_depth = 0;
     uint64_t m_boxStart = 0;
+    uint64_t m_boxEnd = 0;
+    uint64_t m_tableRest = 0;  // bytes of a table box after its heading
     uint8_t m_type[4] = {};
     bool m_movie = false;
     bool m_hevc = false;
+    // The sample tables, read as they pass.
+    Table m_table = Table::None;
+    uint8_t m_entry[12] = {};
+    size_t m_entryHave = 0;
+    uint64_t m_sampleBytes = 0;  // all samples of all tracks
+    uint64_t m_dataBytes = 0;    // all media data boxes' contents
+    uint64_t m_lastChunk = 0;    // the highest chunk offset
+    bool m_chunks = false;
+    bool m_external = false;     // samples in another file: not ours to measure
+    // The first segment index: where the fragments it lists end.
+    bool m_sidxSeen = false, m_sidx = false;
+    uint8_t m_sidxVersion = 0;
+    uint64_t m_sidxEnd = 0;
+
+    static uint64_t Add(uint64_t a, uint64_t b) { return a + b < a ? UINT64_MAX : a + b; }
 
     ParseResult Verdict() const
     {
         if (!m_movie)
             return ParseResult::CutShort;  // a recording that was never closed has no movie box
+        if (!m_external && ((m_chunks && m_lastChunk >= m_fileSize) || m_sampleBytes > m_dataBytes))
+            return ParseResult::CutShort;  // samples the file no longer holds
+        if (m_sidx && m_sidxEnd > m_fileSize)
+            return ParseResult::CutShort;  // fragments the index lists are missing
         return m_hevc ? ParseResult::Hevc : ParseResult::Whole;
+    }
+
+    void OnSkipped(const uint8_t* data, size_t size) override
+    {
+        if (m_table == Table::None)
+            return;
+        const size_t entry = m_table == Table::Offsets64 ? 8 : m_table == Table::References ? 12 : 4;
+        for (size_t i = 0; i < size; ++i) {
+            m_entry[m_entryHave++] = data[i];
+            if (m_entryHave < entry)
+                continue;
+            m_entryHave = 0;
+            switch (m_table) {
+            case Table::Sizes: m_sampleBytes = Add(m_sampleBytes, Be32(m_entry)); break;
+            case Table::Offsets32: m_lastChunk = std::max<uint64_t>(m_lastChunk, Be32(m_entry)); break;
+            case Table::Offsets64: m_lastChunk = std::max(m_lastChunk, Be64(m_entry)); break;
+            case Table::References: m_sidxEnd = Add(m_sidxEnd, Be32(m_entry) & 0x7FFFFFFF); break;
+            case Table::None: break;
+            }
+        }
+    }
+
+    // Passes over a table's entries, each seen by OnSkipped.
+    void ReadTable(Table table, uint64_t bytes, int then)
+    {
+        m_table = table;
+        m_entryHave = 0;
+        Skip(bytes, then);
     }
 
     // After the movie box, what is no box was added after the file
@@ -205,6 +262,13 @@ private:
             return Fail(ParseResult::Broken);
         if (size > left)
             return Fail(ParseResult::CutShort);
+        if (IsType(m_type, "mdat"))
+            m_dataBytes = Add(m_dataBytes, size - header);
+        if (IsType(m_type, "sidx") && !m_sidxSeen && size - header >= 4 + 20) {
+            m_sidxSeen = true;
+            m_boxEnd = m_boxStart + size;
+            return Need(4, kSidxVersion);
+        }
         if (IsType(m_type, "moov")) {
             m_movie = true;
             m_depth = 0;
@@ -256,8 +320,17 @@ private:
                     m_hevc = m_hevc || IsType(b + 4, hevc);
                 return Skip(size - 8, kNextChild);
             }
+            m_tableRest = size - 8;
+            if (IsType(b + 4, "stsz") && size >= 20)
+                return Need(12, kSizes);
+            if ((IsType(b + 4, "stco") || IsType(b + 4, "co64")) && size >= 16) {
+                m_table = IsType(b + 4, "co64") ? Table::Offsets64 : Table::Offsets32;
+                return Need(8, kOffsets);
+            }
+            if (IsType(b + 4, "dref") && size >= 28)
+                return Need(20, kReferences);
             bool container = false;
-            for (const char* name : {"trak", "mdia", "minf", "stbl", "stsd"})
+            for (const char* name : {"trak", "mdia", "minf", "dinf", "stbl", "stsd"})
                 container = container || IsType(b + 4, name);
             if (!container || m_depth == kMaxDepth)
                 return Skip(size - 8, kNextChild);
@@ -269,6 +342,41 @@ private:
         }
         case kNextChild:
             return NextChild();
+        case kSizes: {  // version and flags, one size for all samples or 0, the count
+            const uint64_t all = Be32(b + 4), count = Be32(b + 8);
+            if (all != 0) {
+                m_sampleBytes = Add(m_sampleBytes, all * count);
+                return Skip(m_tableRest - 12, kNextChild);
+            }
+            return ReadTable(Table::Sizes, m_tableRest - 12, kTableEnd);
+        }
+        case kOffsets:  // version and flags, the count
+            m_chunks = true;
+            return ReadTable(m_table, m_tableRest - 8, kTableEnd);
+        case kTableEnd:
+            m_table = Table::None;
+            return NextChild();
+        case kReferences:  // version and flags, the count, the first entry's size, type and flags
+            if ((Be32(b + 16) & 1) == 0)  // not "in this file"
+                m_external = true;
+            return Skip(m_tableRest - 20, kNextChild);
+        case kSidxVersion:
+            m_sidxVersion = b[0];
+            if (m_boxEnd - m_pos < (m_sidxVersion == 0 ? 20u : 28u))
+                return Skip(m_boxEnd - m_pos, kNextBox);
+            return Need(m_sidxVersion == 0 ? 20 : 28, kSidxHead);
+        case kSidxHead: {  // id, time scale, first time, first offset, reserved, count
+            const uint64_t firstOffset = m_sidxVersion == 0 ? Be32(b + 12) : Be64(b + 16);
+            const uint64_t refs = 12ull * Be16(b + (m_sidxVersion == 0 ? 18 : 26));
+            if (refs > m_boxEnd - m_pos)  // an index that does not fit its box: not read
+                return Skip(m_boxEnd - m_pos, kNextBox);
+            m_sidxEnd = Add(m_boxEnd, firstOffset);
+            return ReadTable(Table::References, refs, kSidxEnd);
+        }
+        case kSidxEnd:
+            m_table = Table::None;
+            m_sidx = true;
+            return Skip(m_boxEnd - m_pos, kNextBox);
         }
     }
 

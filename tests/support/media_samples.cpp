@@ -305,11 +305,14 @@ std::vector<uint8_t> Mp4(size_t bulk, bool hevc)
     Bytes hdlr;
     hdlr.Be32(0).Be32(0).Text("vide").Zeros(12).U8(0);
     const std::vector<uint8_t> mdat = Noise(bulk ? bulk : 64, 11);
-    Bytes stco;
-    stco.Be32(0).Be32(1).Be32(8 + 20 + 8);
+    // One chunk of one sample: all of the movie data, which begins after
+    // the type box (24 bytes), the free box (8) and its own heading (8).
+    Bytes stco, stsz, stsc;
+    stco.Be32(0).Be32(1).Be32(24 + 8 + 8);
+    stsz.Be32(0).Be32(static_cast<uint32_t>(mdat.size())).Be32(1);
+    stsc.Be32(0).Be32(1).Be32(1).Be32(1).Be32(1);
     const std::vector<uint8_t> stbl = Boxes({Box("stsd", stsd.b), Box("stts", std::vector<uint8_t>(16)),
-                                             Box("stsc", std::vector<uint8_t>(8)), Box("stsz", std::vector<uint8_t>(12)),
-                                             Box("stco", stco.b)});
+                                             Box("stsc", stsc.b), Box("stsz", stsz.b), Box("stco", stco.b)});
     const std::vector<uint8_t> minf = Boxes({Box("vmhd", std::vector<uint8_t>(12)), Box("stbl", stbl)});
     const std::vector<uint8_t> mdia = Boxes({Box("mdhd", std::vector<uint8_t>(24)), Box("hdlr", hdlr.b), Box("minf", minf)});
     const std::vector<uint8_t> trak = Boxes({Box("tkhd", std::vector<uint8_t>(84)), Box("mdia", mdia)});

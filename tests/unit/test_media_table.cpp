@@ -14,6 +14,7 @@ namespace {
 
 const char* const kSoundCut = "afgebroken: het geluid houdt op voor zijn einde; zet een goede kopie terug";
 const char* const kSoundBroken = "beschadigd: de opbouw van het geluid klopt niet; zet een goede kopie terug";
+const char* const kVideoCut = "afgebroken: de video houdt op voor zijn einde; zet een goede kopie terug";
 const char* const kTrailing =
     "extra gegevens: achter het einde van het bestand staan nog veel gegevens die er niet bij horen; het speelt wel "
     "af, maar probeer het vooraf in Wings";
@@ -88,6 +89,97 @@ std::vector<uint8_t> BroadcastWma(uint32_t dataSize)
     SetLe32(a, kWmaFileSize, 0);
     SetLe32(a, kWmaDataSize, dataSize);
     return a;
+}
+
+// A movie box of one video track: its samples of the sizes given, in
+// chunks of equal count at the offsets given (eight-byte ones with co64);
+// fragmented, the samples are in fragments and the tables are empty.
+std::vector<uint8_t> Moov(const std::vector<uint32_t>& sizes, const std::vector<uint64_t>& chunks, bool co64,
+                          bool fragmented)
+{
+    Bytes stsd, stsz, stsc, stco, dref, hdlr;
+    stsd.Be32(0).Be32(1).Add(Box("avc1", Bytes().Zeros(78).Add(Box("avcC", Noise(23, 70))).b));
+    stsz.Be32(0).Be32(0).Be32(static_cast<uint32_t>(sizes.size()));
+    for (uint32_t size : sizes) stsz.Be32(size);
+    stsc.Be32(0);
+    if (chunks.empty())
+        stsc.Be32(0);
+    else
+        stsc.Be32(1).Be32(1).Be32(static_cast<uint32_t>(sizes.size() / chunks.size())).Be32(1);
+    stco.Be32(0).Be32(static_cast<uint32_t>(chunks.size()));
+    for (uint64_t at : chunks) co64 ? stco.Be64(at) : stco.Be32(static_cast<uint32_t>(at));
+    dref.Be32(0).Be32(1).Add(Box("url ", {0, 0, 0, 1}));  // flag 1: the data is in this file
+    hdlr.Be32(0).Be32(0).Text("vide").Zeros(13);
+    const std::vector<uint8_t> stbl = Boxes({Box("stsd", stsd.b), Box("stts", std::vector<uint8_t>(8)),
+                                             Box("stsc", stsc.b), Box("stsz", stsz.b),
+                                             Box(co64 ? "co64" : "stco", stco.b)});
+    const std::vector<uint8_t> minf =
+        Boxes({Box("vmhd", std::vector<uint8_t>(12)), Box("dinf", Box("dref", dref.b)), Box("stbl", stbl)});
+    const std::vector<uint8_t> mdia =
+        Boxes({Box("mdhd", std::vector<uint8_t>(24)), Box("hdlr", hdlr.b), Box("minf", minf)});
+    const std::vector<uint8_t> trak = Boxes({Box("tkhd", std::vector<uint8_t>(84)), Box("mdia", mdia)});
+    std::vector<uint8_t> moov = Boxes({Box("mvhd", std::vector<uint8_t>(100)), Box("trak", trak)});
+    if (fragmented)
+        moov = Join(moov, Box("mvex", Box("trex", std::vector<uint8_t>(24))));
+    return Box("moov", moov);
+}
+
+const std::vector<uint32_t> kSampleSizes = {300, 200, 250, 150, 400, 120};
+std::vector<uint8_t> Ftyp() { return Box("ftyp", Bytes().Text("isom").Be32(0x200).Text("isom").Text("mp41").b); }
+
+// As a tool that writes the movie box first leaves it: the media data
+// last, in a box of size 0 ("to the end of the file") or of its size;
+// lead: bytes no sample uses at the start of the media data.
+std::vector<uint8_t> Faststart(bool co64, bool sizeZero, size_t lead = 0)
+{
+    const size_t perChunk = 2;
+    std::vector<uint64_t> chunks(kSampleSizes.size() / perChunk, 0);
+    const size_t moovSize = Moov(kSampleSizes, chunks, co64, false).size();
+    uint64_t at = Ftyp().size() + moovSize + 8 + lead;
+    Bytes data;
+    data.Zeros(lead);
+    for (size_t s = 0; s < kSampleSizes.size(); ++s) {
+        if (s % perChunk == 0) chunks[s / perChunk] = at;
+        data.Add(Noise(kSampleSizes[s], 71 + static_cast<uint32_t>(s)));
+        at += kSampleSizes[s];
+    }
+    Bytes mdat;
+    mdat.Be32(sizeZero ? 0 : static_cast<uint32_t>(8 + data.Size())).Text("mdat").Add(data.b);
+    return Boxes({Ftyp(), Moov(kSampleSizes, chunks, co64, false), mdat.b});
+}
+
+// A fragmented movie: three fragments (a fragment box and its media data
+// each), with or without a segment index before them that lists their sizes.
+std::vector<uint8_t> Fragmented(bool index, size_t* secondEnd = nullptr)
+{
+    std::vector<std::vector<uint8_t>> fragments;
+    for (uint32_t f = 0; f < 3; ++f) {
+        Bytes tfhd, trun;
+        tfhd.Be32(0x20000).Be32(1);  // default base is the fragment box
+        trun.Be32(0x200).Be32(2).Be32(kSampleSizes[2 * f]).Be32(kSampleSizes[2 * f + 1]);
+        const std::vector<uint8_t> moof =
+            Box("moof", Boxes({Box("mfhd", Bytes().Be32(0).Be32(f + 1).b),
+                               Box("traf", Boxes({Box("tfhd", tfhd.b), Box("trun", trun.b)}))}));
+        fragments.push_back(Join(moof, Box("mdat", Join(Noise(kSampleSizes[2 * f], 80 + f),
+                                                          Noise(kSampleSizes[2 * f + 1], 90 + f)))));
+    }
+    std::vector<uint8_t> file = Join(Ftyp(), Moov({}, {}, false, true));
+    if (index) {
+        Bytes sidx;
+        sidx.Be32(0).Be32(1).Be32(1000).Be32(0).Be32(0).Be16(0).Be16(3);
+        for (const auto& f : fragments) sidx.Be32(static_cast<uint32_t>(f.size())).Be32(1000).Be32(0x90000000);
+        file = Join(file, Box("sidx", sidx.b));
+    }
+    for (size_t f = 0; f < fragments.size(); ++f) {
+        file = Join(file, fragments[f]);
+        if (f == 1 && secondEnd) *secondEnd = file.size();
+    }
+    return file;
+}
+
+std::vector<uint8_t> CutAt(std::vector<uint8_t> bytes, int percent)
+{
+    return CutMedia(bytes, bytes.size() * static_cast<size_t>(percent) / 100);
 }
 
 // MPEG-1 layer III frames at 128 kbit/s, 44.1 kHz, mono: 417 bytes each.
@@ -198,6 +290,37 @@ const Row kRows[] = {
      }, "wma", ContentVerdict::Whole, ""},
     {"broadcast wma cut in a packet", [] { return CutMedia(BroadcastWma(0), 218 + 200 + 77); }, "wma",
      ContentVerdict::Damaged, kSoundCut},
+    // A last media box of size 0, and fragments.
+    {"mp4 with its media data to the end", [] { return Faststart(false, true); }, "mp4", ContentVerdict::Whole, ""},
+    {"mp4 with eight-byte offsets and media data to the end", [] { return Faststart(true, true); }, "mp4",
+     ContentVerdict::Whole, ""},
+    {"that mp4 cut to 25 %", [] { return CutAt(Faststart(false, true), 25); }, "mp4", ContentVerdict::Damaged, kVideoCut},
+    {"that mp4 cut to 50 %", [] { return CutAt(Faststart(false, true), 50); }, "mp4", ContentVerdict::Damaged, kVideoCut},
+    {"that mp4 cut to 90 %", [] { return CutAt(Faststart(true, true), 90); }, "mp4", ContentVerdict::Damaged, kVideoCut},
+    {"that mp4 cut to 99 %", [] { return CutAt(Faststart(false, true), 99); }, "mp4", ContentVerdict::Damaged, kVideoCut},
+    {"that mp4 less its last byte", [] {
+         const std::vector<uint8_t> m = Faststart(false, true);
+         return CutMedia(m, m.size() - 1);
+     }, "m4a", ContentVerdict::Damaged, "afgebroken: het geluid houdt op voor zijn einde; zet een goede kopie terug"},
+    {"mp4 with unused media data, cut before its last chunk", [] {
+         const std::vector<uint8_t> m = Faststart(false, true, 3000);
+         return CutMedia(m, m.size() - 520 - 1);
+     }, "mp4", ContentVerdict::Damaged, kVideoCut},
+    {"mp4 with media data sized and CR LF after", [] { return Join(Faststart(false, false), Text("\r\n")); }, "mp4",
+     ContentVerdict::Whole, ""},
+    {"fragmented mp4 with its index", [] { return Fragmented(true); }, "mp4", ContentVerdict::Whole, ""},
+    {"fragmented mp4 cut between fragments, its index says so", [] {
+         size_t second = 0;
+         const std::vector<uint8_t> m = Fragmented(true, &second);
+         return CutMedia(m, second);
+     }, "mp4", ContentVerdict::Damaged, kVideoCut},
+    {"fragmented mp4 without index, cut between fragments: nothing tells", [] {
+         size_t second = 0;
+         const std::vector<uint8_t> m = Fragmented(false, &second);
+         return CutMedia(m, second);
+     }, "mp4", ContentVerdict::Whole, ""},
+    {"fragmented mp4 cut inside a fragment", [] { return CutMedia(Fragmented(false), Fragmented(false).size() - 100); },
+     "mp4", ContentVerdict::Damaged, kVideoCut},
     {"mp4 and a zero byte", [] { return Join(Mp4(), {0}); }, "mp4", ContentVerdict::Whole, ""},
     {"m4a and CR LF", [] { return Join(Mp4(), Text("\r\n")); }, "m4a", ContentVerdict::Whole, ""},
     {"mov and 4 KB of zeros", [] { return Join(Mp4(), ZeroMedia(4096)); }, "mov", ContentVerdict::Whole, ""},
