@@ -175,7 +175,9 @@ private:
     uint64_t m_trailStart = 0;
     uint64_t m_frames = 0;
     uint64_t m_declared = 0;   // the frame count a Xing or Info header gives
-    uint64_t m_pending = 0;    // the same, of a first frame not yet confirmed
+    uint64_t m_declaredBytes = 0;  // and its byte count
+    uint64_t m_pending = 0, m_pendingBytes = 0;  // the same, of a first frame not yet confirmed
+    uint64_t m_streamStart = 0, m_streamEnd = 0;  // from the first frame to the end of the last
     bool m_tagged = false;     // that frame holds a Xing or Info header: proof enough
     uint32_t m_length = 0;     // of the frame being passed over
     uint32_t m_register = 0;   // the last four bytes a scan saw, oldest highest
@@ -243,12 +245,12 @@ private:
         std::memcpy(m_first, b, 4);
         m_frameStart = start;
         m_length = FrameLength(b);
-        m_pending = 0;
+        m_pending = m_pendingBytes = 0;
         m_tagged = false;
         const bool mpeg1 = (b[1] & 0x18) == 0x18, mono = (b[3] >> 6) == 3;
         const uint32_t sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
-        if (((b[1] >> 1) & 3) == 1 && m_length >= 4 + sideInfo + 12) {
-            m_length -= 4 + sideInfo + 12;
+        if (((b[1] >> 1) & 3) == 1 && m_length >= 4 + sideInfo + 16) {
+            m_length -= 4 + sideInfo + 16;
             return Skip(sideInfo, kXing);
         }
         Skip(m_length - 4, kCandidate);
@@ -259,8 +261,7 @@ private:
     {
         const uint64_t left = m_fileSize - m_pos;
         if (left == 0) {  // a frame that ends the file is its own proof
-            ++m_frames;
-            m_declared = m_pending;
+            Confirmed();
             return Done(Verdict());
         }
         Need(left < 4 ? static_cast<size_t>(left) : 4, kConfirm);
@@ -283,13 +284,17 @@ private:
         switch (m_state) {
         case kAfterTag:
             return m_frames == 0 ? StartScan(kSeek) : Expect();
-        case kXing:
+        case kXing: {  // its name, which counts follow, the frame count, the byte count
             if (!b)
-                return Need(12, kXing);
+                return Need(16, kXing);
             m_tagged = std::memcmp(b, "Xing", 4) == 0 || std::memcmp(b, "Info", 4) == 0;
-            if (m_tagged && (Be32(b + 4) & 1))
+            const uint32_t flags = m_tagged ? Be32(b + 4) : 0;
+            if (flags & 1)
                 m_pending = Be32(b + 8);
+            if (flags & 2)
+                m_pendingBytes = Be32(b + ((flags & 1) ? 12 : 8));
             return Skip(m_length, kCandidate);
+        }
         case kCandidate:
             return Confirm();
         case kConfirm: {
@@ -298,14 +303,12 @@ private:
                 const ParseResult tail = Tail(b, n);
                 if (tail == ParseResult::CutShort)
                     return Fail(tail);
-                ++m_frames;
-                m_declared = m_pending;
+                Confirmed();
                 return Done(Verdict());
             }
             if (!Matches(b) && !m_tagged)
                 return StartScan(kSeek);  // a sync by chance in other data
-            m_frames = 1;
-            m_declared = m_pending;
+            Confirmed();
             if (!Matches(b))
                 return StartTrail(m_pos - 4);
             return Frame(b);
@@ -351,11 +354,22 @@ private:
         }
     }
 
+    // The candidate at m_frameStart is the first frame.
+    void Confirmed()
+    {
+        m_frames = 1;
+        m_declared = m_pending;
+        m_declaredBytes = m_pendingBytes;
+        m_streamStart = m_frameStart;
+        m_streamEnd = m_frameStart + FrameLength(m_first);
+    }
+
     // A frame of the stream, its header just read.
     void Frame(const uint8_t* b)
     {
         ++m_frames;
         m_frameStart = m_pos - 4;
+        m_streamEnd = m_frameStart + FrameLength(b);
         Skip(FrameLength(b) - 4, kFrameBody);
     }
 
@@ -391,8 +405,13 @@ private:
     {
         if (m_frames == 0)
             return ParseResult::Broken;
-        // A header's count well above what is there: the end is missing.
-        if (m_declared > m_frames + m_frames / 50 + 2)
+        // The counts of a Xing or Info header above what is there: the end
+        // is missing. Writers count the header's own frame or not, and the
+        // bytes with or without the tag before it; a frame more is allowed
+        // for what they leave at the end.
+        if (m_declared > m_frames + 1)
+            return ParseResult::CutShort;
+        if (m_declaredBytes > m_streamEnd + FrameLength(m_first))
             return ParseResult::CutShort;
         return ParseResult::Whole;
     }

@@ -210,6 +210,24 @@ std::vector<uint8_t> Id3v2(uint8_t version, uint8_t flags, const std::vector<uin
 // A title frame of an ID3v2.3 tag.
 std::vector<uint8_t> TitleFrame() { return Bytes().Text("TIT2").Be32(8).Be16(0).U8(0).Text("Zekerpa").b; }
 
+// A VBR MP3 as encoders write it: a tag, a first frame holding the Xing
+// header (its side information zero), then the sound's frames. flags: 1
+// the frame count is given, 2 the byte count. Writers differ in whether
+// the header's own frame and the tag are counted; kept: how many sound
+// frames of `frames` are left in the file.
+std::vector<uint8_t> XingMp3(int frames, uint32_t flags, bool countHeader, bool countTag, int kept)
+{
+    const std::vector<uint8_t> tag = Id3v2(3, 0, TitleFrame());
+    const uint32_t bytes = 417u * static_cast<uint32_t>(frames + 1) + (countTag ? static_cast<uint32_t>(tag.size()) : 0);
+    Bytes x;
+    x.U8(0xFF).U8(0xFB).U8(0x90).U8(0xC0).Zeros(17).Text("Xing").Be32(flags);
+    if (flags & 1) x.Be32(static_cast<uint32_t>(frames + (countHeader ? 1 : 0)));
+    if (flags & 2) x.Be32(bytes);
+    x.Zeros(417 - x.Size());
+    return Join(Join(tag, x.b), Mp3Frames(kept));
+}
+
+
 const Row kRows[] = {
     // Bytes after a complete file.
     {"mp3 and a zero byte", [] { return Join(Mp3NoTag(), {0}); }, "mp3", ContentVerdict::Whole, ""},
@@ -321,6 +339,19 @@ const Row kRows[] = {
      }, "mp4", ContentVerdict::Whole, ""},
     {"fragmented mp4 cut inside a fragment", [] { return CutMedia(Fragmented(false), Fragmented(false).size() - 100); },
      "mp4", ContentVerdict::Damaged, kVideoCut},
+    // VBR: the header's counts against what is there.
+    {"vbr mp3, counts as one encoder gives them", [] { return XingMp3(200, 3, false, false, 200); }, "mp3",
+     ContentVerdict::Whole, ""},
+    {"vbr mp3, counts as another encoder gives them", [] { return XingMp3(200, 3, true, true, 200); }, "mp3",
+     ContentVerdict::Whole, ""},
+    {"vbr mp3 missing its last 1.5 %", [] { return XingMp3(200, 3, false, false, 197); }, "mp3",
+     ContentVerdict::Damaged, kSoundCut},
+    {"vbr mp3 missing its last 1.5 %, counted with header and tag", [] { return XingMp3(200, 3, true, true, 197); },
+     "mp3", ContentVerdict::Damaged, kSoundCut},
+    {"vbr mp3 with a byte count only, missing its last 1.5 %", [] { return XingMp3(200, 2, false, false, 197); },
+     "mp3", ContentVerdict::Damaged, kSoundCut},
+    {"vbr mp3 with a byte count only, whole", [] { return XingMp3(200, 2, false, true, 200); }, "mp3",
+     ContentVerdict::Whole, ""},
     {"mp4 and a zero byte", [] { return Join(Mp4(), {0}); }, "mp4", ContentVerdict::Whole, ""},
     {"m4a and CR LF", [] { return Join(Mp4(), Text("\r\n")); }, "m4a", ContentVerdict::Whole, ""},
     {"mov and 4 KB of zeros", [] { return Join(Mp4(), ZeroMedia(4096)); }, "mov", ContentVerdict::Whole, ""},
