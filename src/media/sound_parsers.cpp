@@ -9,14 +9,16 @@ namespace {
 // chunk inside a LIST) inside what holds it; for WAV a sane sound format
 // and a data chunk. After the RIFF chunk an AVI may go on in further RIFF
 // chunks (large AVIs do); other bytes after it are allowed. A writer that
-// did not know the length yet (writing through a pipe) leaves a size of 0
-// or 0xFFFFFFFF: to the end of the file.
+// did not know the length yet (writing through a pipe) leaves a size of 0,
+// 4 or 0xFFFFFFFF: to the end of the file. An AVI needs its header list
+// and its movie list; when its size was left unknown, its index too (if
+// its header says it has one) and the frames its header counts.
 class CRiffParser : public CStreamParser {
 public:
     CRiffParser(uint64_t fileSize, bool wave) : CStreamParser(fileSize), m_wave(wave) { Need(12, kRiff); }
 
 private:
-    enum { kRiff, kChunk, kListType, kFormat, kNext };
+    enum { kRiff, kChunk, kListType, kFormat, kAviHeader, kNext };
     static constexpr int kMaxDepth = 8;
     const bool m_wave;
     uint64_t m_ends[kMaxDepth] = {};
@@ -26,6 +28,20 @@ private:
     bool m_data = false;
     bool m_open = false;     // the RIFF size was left unknown
     bool m_sizeOff = false;  // the RIFF size counted its own eight bytes twice
+    // What an AVI's first RIFF chunk holds.
+    bool m_checked = false, m_header = false, m_movie = false, m_index = false, m_hasIndex = false;
+    uint32_t m_totalFrames = 0, m_frames = 0;
+
+    // An AVI's first RIFF chunk has ended: is all there that plays it?
+    ParseResult AviVerdict()
+    {
+        m_checked = true;
+        if (!m_header || !m_movie)
+            return m_open ? ParseResult::CutShort : ParseResult::Broken;
+        if (m_open && ((m_hasIndex && !m_index) || m_frames < m_totalFrames))
+            return ParseResult::CutShort;
+        return ParseResult::Whole;
+    }
 
     bool Printable(const uint8_t* id) const
     {
@@ -45,6 +61,11 @@ private:
         if (m_depth == 0) {
             if (m_wave && (!m_format || !m_data))
                 return Fail(ParseResult::Broken);
+            if (!m_wave && !m_checked) {
+                const ParseResult avi = AviVerdict();
+                if (avi != ParseResult::Whole)
+                    return Fail(avi);
+            }
             if (!m_wave && m_fileSize - m_pos >= 12)
                 return Need(12, kRiff);  // a following RIFF chunk, or anything else
             return Done(m_sizeOff ? ParseResult::SizeOff : ParseResult::Whole);
@@ -69,7 +90,7 @@ private:
                 return Fail(ParseResult::Broken);
             const uint32_t declared = Le32(b + 4);
             uint64_t end = m_pos - 4 + declared;
-            if (declared == 0 || declared == 0xFFFFFFFF) {
+            if (declared <= 4 || declared == 0xFFFFFFFF) {
                 end = m_fileSize;
                 m_open = true;
             } else if (end == m_fileSize + 1) {  // the pad byte of an odd last chunk, left off
@@ -102,7 +123,15 @@ private:
             m_chunkRest = padded - m_pos;
             if (list && size >= 4 && m_depth < kMaxDepth) {
                 m_ends[m_depth++] = padded;
-                return Skip(4, kNext);  // the list's type; its chunks follow
+                return Need(4, kListType);  // its chunks follow
+            }
+            if (!m_wave && !m_checked) {
+                if (m_depth == 2 && std::memcmp(b, "avih", 4) == 0 && size >= 20)
+                    return Need(20, kAviHeader);
+                m_index = m_index || (m_depth == 1 && std::memcmp(b, "idx1", 4) == 0) ||
+                          std::memcmp(b, "indx", 4) == 0;  // the OpenDML index, in a stream's list
+                if (std::memcmp(b, "00dc", 4) == 0 || std::memcmp(b, "00db", 4) == 0)
+                    ++m_frames;
             }
             if (m_wave && m_depth == 1 && std::memcmp(b, "fmt ", 4) == 0) {
                 if (size < 16)
@@ -123,6 +152,16 @@ private:
             m_format = true;
             return Skip(m_chunkRest - 16, kNext);
         }
+        case kListType:
+            if (m_depth == 2 && std::memcmp(b, "hdrl", 4) == 0)
+                m_header = true;
+            if (m_depth == 2 && std::memcmp(b, "movi", 4) == 0)
+                m_movie = true;
+            return Next();
+        case kAviHeader:  // time per frame, rate, padding, flags, frames
+            m_hasIndex = (Le32(b + 12) & 0x10) != 0;
+            m_totalFrames = Le32(b + 16);
+            return Skip(m_chunkRest - 20, kNext);
         case kNext:
             return Next();
         }

@@ -182,6 +182,47 @@ std::vector<uint8_t> CutAt(std::vector<uint8_t> bytes, int percent)
     return CutMedia(bytes, bytes.size() * static_cast<size_t>(percent) / 100);
 }
 
+// An AVI of six 100-byte video frames: its header list (whose main header
+// gives the index flag and the frame count), its movie list, and an idx1
+// index. riffSize and moviSize as given, or as they should be (nullptr).
+struct AviLayout {
+    const uint32_t* riffSize = nullptr;
+    const uint32_t* moviSize = nullptr;
+    bool hasIndexFlag = true;
+    uint32_t totalFrames = 6;
+    bool index = true;
+};
+constexpr size_t kAviFrames = 6;
+std::vector<uint8_t> Avi(const AviLayout& l, size_t* moviEnd = nullptr, size_t* moviStart = nullptr)
+{
+    Bytes avih, strl, hdrl, movi, idx1;
+    avih.Le32(40000).Le32(2500).Le32(0).Le32(l.hasIndexFlag ? 0x10 : 0).Le32(l.totalFrames).Le32(0).Le32(1)
+        .Le32(100).Le32(16).Le32(16).Zeros(16);
+    strl.Text("strl");
+    RiffChunk(strl, "strh", Bytes().Text("vids").Text("MJPG").Zeros(48).b);
+    RiffChunk(strl, "strf", Bytes().Le32(40).Le32(16).Le32(16).Le16(1).Le16(24).Text("MJPG").Zeros(20).b);
+    hdrl.Text("hdrl");
+    RiffChunk(hdrl, "avih", avih.b);
+    RiffChunk(hdrl, "LIST", strl.b);
+    movi.Text("movi");
+    for (uint32_t f = 0; f < kAviFrames; ++f) {
+        idx1.Text("00dc").Le32(0x10).Le32(static_cast<uint32_t>(movi.Size())).Le32(100);
+        RiffChunk(movi, "00dc", Noise(100, 100 + f));
+    }
+    Bytes r;
+    r.Text("RIFF").Le32(0).Text("AVI ");
+    RiffChunk(r, "LIST", hdrl.b);
+    const size_t moviAt = r.Size();
+    if (moviStart) *moviStart = moviAt;
+    RiffChunk(r, "LIST", movi.b);
+    if (l.moviSize) r.SetLe32(moviAt + 4, *l.moviSize);
+    if (moviEnd) *moviEnd = r.Size();
+    if (l.index) RiffChunk(r, "idx1", idx1.b);
+    r.SetLe32(4, l.riffSize ? *l.riffSize : static_cast<uint32_t>(r.Size() - 8));
+    return r.b;
+}
+const uint32_t kFour = 4;
+
 // MPEG-1 layer III frames at 128 kbit/s, 44.1 kHz, mono: 417 bytes each.
 std::vector<uint8_t> Mp3Frames(int count)
 {
@@ -352,6 +393,40 @@ const Row kRows[] = {
      "mp3", ContentVerdict::Damaged, kSoundCut},
     {"vbr mp3 with a byte count only, whole", [] { return XingMp3(200, 2, false, true, 200); }, "mp3",
      ContentVerdict::Whole, ""},
+    // AVI whose RIFF size was left unknown.
+    {"avi with RIFF size 0", [] { return Avi({&kZero}); }, "avi", ContentVerdict::Whole, ""},
+    {"avi with RIFF size 4", [] { return Avi({&kFour}); }, "avi", ContentVerdict::Whole, ""},
+    {"avi with RIFF size 0 cut to two thirds", [] { return CutMedia(Avi({&kZero}), Avi({&kZero}).size() * 2 / 3); },
+     "avi", ContentVerdict::Damaged, kVideoCut},
+    {"avi with RIFF and movie sizes 0 cut after its movie list", [] {
+         size_t moviEnd = 0;
+         const std::vector<uint8_t> a = Avi({&kZero, &kZero}, &moviEnd);
+         return CutMedia(a, moviEnd);
+     }, "avi", ContentVerdict::Damaged, kVideoCut},
+    {"avi with sizes 0 and no index flag, cut between frames: its frame count tells", [] {
+         size_t moviEnd = 0;
+         const std::vector<uint8_t> a = Avi({&kZero, &kZero, false, 6, false}, &moviEnd);
+         return CutMedia(a, moviEnd - 2 * 108);
+     }, "avi", ContentVerdict::Damaged, kVideoCut},
+    {"avi with sizes 0, no index flag, no frame count, cut between frames: nothing tells", [] {
+         size_t moviEnd = 0;
+         const std::vector<uint8_t> a = Avi({&kZero, &kZero, false, 0, false}, &moviEnd);
+         return CutMedia(a, moviEnd - 2 * 108);
+     }, "avi", ContentVerdict::Whole, ""},
+    {"avi with its size, its index flag and no index", [] { return Avi({nullptr, nullptr, true, 6, false}); }, "avi",
+     ContentVerdict::Whole, ""},
+    {"avi with RIFF size 0 cut before its movie list", [] {
+         size_t moviStart = 0;
+         const std::vector<uint8_t> a = Avi({&kZero}, nullptr, &moviStart);
+         return CutMedia(a, moviStart);
+     }, "avi", ContentVerdict::Damaged, kVideoCut},
+    {"avi with its size and no movie list", [] {
+         size_t moviStart = 0;
+         std::vector<uint8_t> a = Avi({nullptr, nullptr, true, 6, false}, nullptr, &moviStart);
+         a = CutMedia(a, moviStart);
+         SetLe32(a, 4, static_cast<uint32_t>(a.size() - 8));
+         return a;
+     }, "avi", ContentVerdict::Damaged, "beschadigd: de opbouw van de video klopt niet; zet een goede kopie terug"},
     {"mp4 and a zero byte", [] { return Join(Mp4(), {0}); }, "mp4", ContentVerdict::Whole, ""},
     {"m4a and CR LF", [] { return Join(Mp4(), Text("\r\n")); }, "m4a", ContentVerdict::Whole, ""},
     {"mov and 4 KB of zeros", [] { return Join(Mp4(), ZeroMedia(4096)); }, "mov", ContentVerdict::Whole, ""},
