@@ -179,6 +179,9 @@ struct CContentCheck::Impl {
     bool started = false;
     Detected content;
     std::unique_ptr<CStreamParser> parser;
+    // Beside a weak sniff, the kind the name says: it judges the file when
+    // the sniffed kind's parser finds none of its own structure.
+    std::unique_ptr<CStreamParser> byName;
 
     // Chooses the parser: the content's own kind where its first bytes tell
     // it, else the kind the name says (which then finds what is wrong).
@@ -186,13 +189,15 @@ struct CContentCheck::Impl {
     {
         started = true;
         content = Detect(head, headSize);
-        const bool judgeContent = content.kind != Kind::Unknown && (!content.weak || named);
-        if (judgeContent)
+        if (content.kind != Kind::Unknown)
             parser = MakeParser(content.kind, fileSize);
         else if (named)
             parser = MakeParser(named->kind, fileSize);
-        if (parser)
-            parser->Feed(head, headSize);
+        if (content.weak && named && named->kind != content.kind)
+            byName = MakeParser(named->kind, fileSize);
+        for (CStreamParser* p : {parser.get(), byName.get()})
+            if (p)
+                p->Feed(head, headSize);
     }
 };
 
@@ -225,6 +230,8 @@ void CContentCheck::Feed(const uint8_t* data, size_t size)
     }
     if (c.parser)
         c.parser->Feed(data + used, parse - used);
+    if (c.byName)
+        c.byName->Feed(data + used, parse - used);
 }
 
 ContentFinding CContentCheck::Finish()
@@ -239,14 +246,22 @@ ContentFinding CContentCheck::Finish()
     if (!c.started)
         c.Start();
 
-    const Kind content = c.content.kind;
+    Kind content = c.content.kind;
+    ParseResult result = c.parser ? c.parser->Finish() : ParseResult::NotJudged;
+    if (c.parser && c.content.weak && !c.parser->Recognised()) {  // a sync by chance: not that kind
+        if (!c.named || (c.named->kind != content && !c.byName))
+            return {ContentVerdict::NotJudged, ""};
+        if (c.byName) {
+            content = Kind::Unknown;
+            result = c.byName->Finish();
+        }
+    }
     const bool otherKind = c.named && content != Kind::Unknown && content != c.named->kind;
     if (!c.parser) {  // known by name only, or not known at all
         if (otherKind)
             return {ContentVerdict::Warning, OtherKind(content, c.extension)};
         return {ContentVerdict::NotJudged, ""};
     }
-    const ParseResult result = c.parser->Finish();
     if (result == ParseResult::CutShort || result == ParseResult::Broken || result == ParseResult::Checksum) {
         // The name says best what it is (".m4a" is a sound), unless the
         // content is of another kind than the name.

@@ -455,6 +455,8 @@ private:
         return ParseResult::Whole;
     }
 
+    bool Recognised() const override { return m_frames > 0; }
+
     ParseResult AfterTrail() const
     {
         const ParseResult verdict = Verdict();

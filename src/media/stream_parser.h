@@ -30,6 +30,9 @@ public:
 
     void Feed(const uint8_t* data, size_t size);
     ParseResult Finish();
+    // After Finish: whether the bytes were of this kind at all, for a kind
+    // told only by a pattern that other data may hold by chance.
+    virtual bool Recognised() const { return true; }
 
 protected:
     static constexpr size_t kMaxNeed = 96;

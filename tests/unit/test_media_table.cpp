@@ -14,6 +14,8 @@ namespace {
 
 const char* const kSoundCut = "afgebroken: het geluid houdt op voor zijn einde; zet een goede kopie terug";
 const char* const kSoundBroken = "beschadigd: de opbouw van het geluid klopt niet; zet een goede kopie terug";
+const char* const kImageCut = "afgebroken: de afbeelding houdt op voor haar einde; zet een goede kopie terug";
+const char* const kImageBroken = "beschadigd: de opbouw van de afbeelding klopt niet; zet een goede kopie terug";
 const char* const kVideoCut = "afgebroken: de video houdt op voor zijn einde; zet een goede kopie terug";
 const char* const kTrailing =
     "extra gegevens: achter het einde van het bestand staan nog veel gegevens die er niet bij horen; het speelt wel "
@@ -223,6 +225,56 @@ std::vector<uint8_t> Avi(const AviLayout& l, size_t* moviEnd = nullptr, size_t* 
 }
 const uint32_t kFour = 4;
 
+// A BMP of 8 x 2 pixels, 8 bits each with a grey palette, in runs (RLE8):
+// the file's size and the pixels' size both left 0, as writers may.
+std::vector<uint8_t> RleBmp(uint32_t compression = 1)
+{
+    Bytes m;
+    m.Text("BM").Le32(0).Le32(0).Le32(54 + 1024);
+    m.Le32(40).Le32(8).Le32(2).Le16(1).Le16(8).Le32(compression).Le32(0).Le32(2835).Le32(2835).Le32(0).Le32(0);
+    for (uint32_t i = 0; i < 256; ++i) m.U8(i).U8(i).U8(i).U8(0);
+    m.U8(8).U8(7).U8(0).U8(0);                                      // eight pixels of 7, end of line
+    m.U8(0).U8(3).U8(1).U8(2).U8(3).U8(0).U8(5).U8(9).U8(0).U8(0);  // three literal (padded), five of 9
+    m.U8(0).U8(1);                                                  // end of picture
+    return m.b;
+}
+
+// A TIFF of one 8 x 2 strip whose directory comes first and whose strip
+// ends the file.
+std::vector<uint8_t> TiffStripLast(uint32_t offsetsCount = 1, uint32_t countsCount = 1)
+{
+    Bytes t;
+    t.Text("II").Le16(42).Le32(8);
+    const uint32_t entries = 7, tables = 8 + 2 + 12 * entries + 4;
+    // Tables of one value sit in their entries; longer ones after the directory.
+    const uint32_t strip = tables + 4 * ((offsetsCount > 1 ? offsetsCount : 0) + (countsCount > 1 ? countsCount : 0));
+    const auto entry = [&](uint32_t tag, uint32_t type, uint32_t count, uint32_t value) {
+        t.Le16(tag).Le16(type).Le32(count).Le32(value);
+    };
+    t.Le16(entries);
+    entry(256, 4, 1, 8);
+    entry(257, 4, 1, 2);
+    entry(258, 3, 1, 8);
+    entry(262, 3, 1, 1);
+    entry(273, 4, offsetsCount, offsetsCount == 1 ? strip : tables);
+    entry(278, 4, 1, 2);
+    entry(279, 4, countsCount, countsCount == 1 ? 16 : tables + 4 * offsetsCount);
+    t.Le32(0);
+    for (uint32_t i = 0; offsetsCount > 1 && i < offsetsCount; ++i) t.Le32(strip);
+    for (uint32_t i = 0; countsCount > 1 && i < countsCount; ++i) t.Le32(16);
+    t.Add(Noise(16, 110));
+    return t.b;
+}
+
+// A GIF of one pixel whose image data says its codes begin at codeSize bits.
+std::vector<uint8_t> GifCodeSize(uint32_t codeSize)
+{
+    Bytes g;
+    g.Text("GIF89a").Le16(1).Le16(1).U8(0x80).U8(0).U8(0).Zeros(3).U8(255).U8(255).U8(255);
+    g.U8(0x2C).Le16(0).Le16(0).Le16(1).Le16(1).U8(0).U8(codeSize).U8(2).U8(0x44).U8(0x01).U8(0).U8(0x3B);
+    return g.b;
+}
+
 // MPEG-1 layer III frames at 128 kbit/s, 44.1 kHz, mono: 417 bytes each.
 std::vector<uint8_t> Mp3Frames(int count)
 {
@@ -427,6 +479,28 @@ const Row kRows[] = {
          SetLe32(a, 4, static_cast<uint32_t>(a.size() - 8));
          return a;
      }, "avi", ContentVerdict::Damaged, "beschadigd: de opbouw van de video klopt niet; zet een goede kopie terug"},
+    // What the fuzzer reached and no test held.
+    {"bmp in runs with both sizes 0", [] { return RleBmp(); }, "bmp", ContentVerdict::Whole, ""},
+    {"that bmp cut before the end of its runs", [] { return CutMedia(RleBmp(), RleBmp().size() - 2); }, "bmp",
+     ContentVerdict::Damaged, kImageCut},
+    {"bmp holding a JPEG with both sizes 0", [] { return RleBmp(4); }, "bmp", ContentVerdict::NotJudged, ""},
+    {"tiff whose strip ends the file", [] { return TiffStripLast(); }, "tif", ContentVerdict::Whole, ""},
+    {"that tiff less its last byte", [] { return CutMedia(TiffStripLast(), TiffStripLast().size() - 1); }, "tif",
+     ContentVerdict::Damaged, kImageCut},
+    {"tiff with two strip offsets and three strip lengths", [] { return TiffStripLast(2, 3); }, "tif",
+     ContentVerdict::Damaged, kImageBroken},
+    {"gif whose codes begin at 2 bits", [] { return GifCodeSize(2); }, "gif", ContentVerdict::Whole, ""},
+    {"gif whose codes begin at 0 bits", [] { return GifCodeSize(0); }, "gif", ContentVerdict::Damaged, kImageBroken},
+    {"mp3 without tags under an unknown name", [] { return Mp3Frames(8); }, "xyz", ContentVerdict::Whole, ""},
+    {"that mp3 cut in a frame", [] { return CutMedia(Mp3Frames(8), 417 * 5 + 100); }, "xyz", ContentVerdict::Damaged,
+     kSoundCut},
+    {"other bytes that begin like a frame, unknown name", [] { return Join({0xFF, 0xFB, 0x90, 0xC0}, Noise(3000, 111)); },
+     "xyz", ContentVerdict::NotJudged, ""},
+    {"other bytes that begin like a frame, named jpg", [] { return Join({0xFF, 0xFB, 0x90, 0xC0}, Noise(3000, 111)); },
+     "jpg", ContentVerdict::Damaged, kImageBroken},
+    {"mp3 without tags named wav", [] { return Mp3Frames(8); }, "wav", ContentVerdict::Warning,
+     "andere soort: de inhoud is MP3, maar de naam eindigt op .wav; sla het op als echt .wav-bestand of probeer het "
+     "vooraf in Wings"},
     {"mp4 and a zero byte", [] { return Join(Mp4(), {0}); }, "mp4", ContentVerdict::Whole, ""},
     {"m4a and CR LF", [] { return Join(Mp4(), Text("\r\n")); }, "m4a", ContentVerdict::Whole, ""},
     {"mov and 4 KB of zeros", [] { return Join(Mp4(), ZeroMedia(4096)); }, "mov", ContentVerdict::Whole, ""},
