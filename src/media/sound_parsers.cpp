@@ -205,11 +205,11 @@ uint32_t FrameLength(const uint8_t* h)
 // damage; frames that go on after such bytes mean a hole in the sound.
 class CMp3Parser : public CStreamParser {
 public:
-    explicit CMp3Parser(uint64_t fileSize) : CStreamParser(fileSize) { Scan(kSeek); }
+    explicit CMp3Parser(uint64_t fileSize) : CStreamParser(fileSize) { StartScan(kSeek, true); }
 
 private:
     enum { kSeek, kAfterTag, kXing, kCandidate, kConfirm, kHeader, kTagRest, kFrameBody, kEndTag, kTrail,
-           kTrailBody, kTrailConfirm };
+           kTrailBody, kTrailConfirm, kAdtsLength, kAdtsNext };
     uint64_t m_frameStart = 0;
     uint64_t m_trailStart = 0;
     uint64_t m_frames = 0;
@@ -223,6 +223,11 @@ private:
     uint64_t m_scanned = 0;    // how many bytes the scan has seen
     uint8_t m_first[4] = {};   // the first frame's header: version, layer, rate, mode must hold
     uint8_t m_tagVersion = 0;
+    // Where the sound should begin (the file's start, or a tag's end) other
+    // sound may stand: FLAC, or AAC in ADTS frames, often behind an ID3 tag.
+    bool m_sniff = false;
+    uint8_t m_adts[4] = {};
+    Found m_found = Found::None;
 
     static void Put(uint8_t* to, uint32_t value)
     {
@@ -265,11 +270,21 @@ private:
         return true;
     }
 
-    void StartScan(int state)
+    void StartScan(int state, bool sniff = false)
     {
         m_register = 0;
         m_scanned = 0;
+        m_sniff = sniff;
         Scan(state);
+    }
+
+    // Four bytes that begin an ADTS frame: its sync, layer 0, a known rate.
+    static bool IsAdts(const uint8_t* b) { return b[0] == 0xFF && (b[1] & 0xF6) == 0xF0 && ((b[2] >> 2) & 0xF) < 13; }
+
+    void FoundOther(Found kind)
+    {
+        m_found = kind;
+        Done(ParseResult::NotJudged);
     }
 
     void StartTrail(uint64_t from)
@@ -322,7 +337,24 @@ private:
     {
         switch (m_state) {
         case kAfterTag:
-            return m_frames == 0 ? StartScan(kSeek) : Expect();
+            return m_frames == 0 ? StartScan(kSeek, true) : Expect();
+        case kAdtsLength: {  // the frame's length, over its fourth to sixth byte
+            const uint32_t length = (m_adts[3] & 3u) << 11 | b[0] << 3 | b[1] >> 5;
+            if (length < 7)
+                return StartScan(kSeek);
+            if (m_fileSize - m_pos < length - 6)
+                return StartScan(kSeek);
+            return Skip(length - 6, kAdtsNext);
+        }
+        case kAdtsNext:
+            if (!b) {
+                if (m_fileSize == m_pos)
+                    return FoundOther(Found::Adts);
+                return m_fileSize - m_pos < 2 ? StartScan(kSeek) : Need(2, kAdtsNext);
+            }
+            if (b[0] == 0xFF && (b[1] & 0xF6) == 0xF0)
+                return FoundOther(Found::Adts);
+            return StartScan(kSeek);
         case kXing: {  // its name, which counts follow, the frame count, the byte count
             if (!b)
                 return Need(16, kXing);
@@ -422,6 +454,18 @@ private:
                 continue;
             uint8_t b[4];
             Put(b, m_register);
+            if (m_state == kSeek && m_sniff) {
+                m_sniff = false;
+                if (std::memcmp(b, "fLaC", 4) == 0) {
+                    FoundOther(Found::Flac);
+                    return i + 1;
+                }
+                if (IsAdts(b)) {
+                    std::memcpy(m_adts, b, 4);
+                    Need(2, kAdtsLength);
+                    return i + 1;
+                }
+            }
             if (m_state == kSeek) {
                 if (std::memcmp(b, "ID3", 3) == 0) {
                     m_tagVersion = b[3];
@@ -456,6 +500,7 @@ private:
     }
 
     bool Recognised() const override { return m_frames > 0; }
+    Found FoundKind() const override { return m_found; }
 
     ParseResult AfterTrail() const
     {
@@ -469,7 +514,13 @@ private:
     {
         switch (m_state) {
         case kSeek:
+        case kAdtsLength:
             return ParseResult::Broken;  // no frame at all
+        case kXing:
+        case kCandidate:
+            // A first frame cut short, if its Xing or Info header says it
+            // was one; else a sync by chance in what is no sound.
+            return m_tagged ? ParseResult::CutShort : ParseResult::Broken;
         case kTrail:
         case kTrailBody:
         case kTrailConfirm:

@@ -33,6 +33,10 @@ public:
     // After Finish: whether the bytes were of this kind at all, for a kind
     // told only by a pattern that other data may hold by chance.
     virtual bool Recognised() const { return true; }
+    // After Finish: another kind found where this one was expected (after
+    // a tag both kinds use, or under this kind's name).
+    enum class Found { None, Flac, Adts };
+    virtual Found FoundKind() const { return Found::None; }
 
 protected:
     static constexpr size_t kMaxNeed = 96;

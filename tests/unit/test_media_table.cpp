@@ -30,7 +30,7 @@ struct Row {
     std::function<std::vector<uint8_t>()> make;
     const char* extension;
     ContentVerdict verdict;
-    const char* reason;  // "" for whole
+    std::string reason;  // "" for whole
 };
 
 std::vector<uint8_t> Join(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
@@ -275,6 +275,50 @@ std::vector<uint8_t> GifCodeSize(uint32_t codeSize)
     return g.b;
 }
 
+// FLAC: its marker, the stream information block (the last metadata
+// block) and the start of a first frame.
+std::vector<uint8_t> Flac()
+{
+    Bytes f;
+    f.Text("fLaC").U8(0x80).U8(0).U8(0).U8(34).Be16(4096).Be16(4096).Zeros(6).Add(Noise(24, 120));
+    f.U8(0xFF).U8(0xF8).U8(0x69).U8(0x08).Add(Noise(400, 121));
+    return f.b;
+}
+
+// AAC in ADTS frames: seven bytes of header (sync, MPEG-4, no CRC; AAC LC,
+// 44.1 kHz, stereo; the frame's length over three bytes) and the data.
+std::vector<uint8_t> Adts(int frames)
+{
+    Bytes a;
+    for (int i = 0; i < frames; ++i) {
+        const uint32_t length = 7 + 200 + static_cast<uint32_t>(i);
+        a.U8(0xFF).U8(0xF1).U8(0x50).U8(0x80 | (length >> 11)).U8((length >> 3) & 0xFF).U8((length & 7) << 5 | 0x1F)
+            .U8(0xFC).Add(Noise(length - 7, 130 + static_cast<uint32_t>(i)));
+    }
+    return a.b;
+}
+
+// The EBML header that begins Matroska and WebM, its document type given,
+// and the start of a segment of unknown size.
+std::vector<uint8_t> Ebml(const char* docType)
+{
+    Bytes body;
+    body.U8(0x42).U8(0x86).U8(0x81).U8(1).U8(0x42).U8(0xF7).U8(0x81).U8(1).U8(0x42).U8(0xF2).U8(0x81).U8(4)
+        .U8(0x42).U8(0xF3).U8(0x81).U8(8);
+    body.U8(0x42).U8(0x82).U8(0x80 | static_cast<uint32_t>(std::strlen(docType))).Text(docType);
+    Bytes e;
+    e.U8(0x1A).U8(0x45).U8(0xDF).U8(0xA3).U8(0x80 | static_cast<uint32_t>(body.Size())).Add(body.b);
+    e.U8(0x18).U8(0x53).U8(0x80).U8(0x67).U8(0x01).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF);
+    e.Add(Noise(1000, 140));
+    return e.b;
+}
+
+std::string OtherKind(const char* content, const char* name)
+{
+    return std::string("andere soort: de inhoud is ") + content + ", maar de naam eindigt op ." + name +
+           "; sla het op als echt ." + name + "-bestand of probeer het vooraf in Wings";
+}
+
 // MPEG-1 layer III frames at 128 kbit/s, 44.1 kHz, mono: 417 bytes each.
 std::vector<uint8_t> Mp3Frames(int count)
 {
@@ -320,6 +364,9 @@ std::vector<uint8_t> XingMp3(int frames, uint32_t flags, bool countHeader, bool 
     return Join(Join(tag, x.b), Mp3Frames(kept));
 }
 
+
+const std::string kFlacAsMp3 = "andere soort: de inhoud is FLAC, maar de naam eindigt op .mp3; sla het op als echt "
+                               ".mp3-bestand of probeer het vooraf in Wings";
 
 const Row kRows[] = {
     // Bytes after a complete file.
@@ -501,6 +548,21 @@ const Row kRows[] = {
     {"mp3 without tags named wav", [] { return Mp3Frames(8); }, "wav", ContentVerdict::Warning,
      "andere soort: de inhoud is MP3, maar de naam eindigt op .wav; sla het op als echt .wav-bestand of probeer het "
      "vooraf in Wings"},
+    // A tag before another kind; another kind under a known name.
+    {"flac behind an ID3v2 tag, named mp3", [] { return Join(Id3v2(3, 0, TitleFrame()), Flac()); }, "mp3",
+     ContentVerdict::Warning, kFlacAsMp3},
+    {"flac behind an ID3v2 tag, named flac", [] { return Join(Id3v2(3, 0, TitleFrame()), Flac()); }, "flac",
+     ContentVerdict::NotJudged, ""},
+    {"aac behind an ID3v2 tag, named mp3", [] { return Join(Id3v2(4, 0, TitleFrame()), Adts(5)); }, "mp3",
+     ContentVerdict::Warning, OtherKind("AAC", "mp3")},
+    {"aac named mp3", [] { return Adts(5); }, "mp3", ContentVerdict::Warning, OtherKind("AAC", "mp3")},
+    {"aac named aac", [] { return Adts(5); }, "aac", ContentVerdict::NotJudged, ""},
+    {"a tag and bytes that only begin like aac, named mp3",
+     [] { return Join(Id3v2(3, 0, TitleFrame()), Join({0xFF, 0xF1, 0x50, 0x80, 0x1A, 0x3F, 0xFC}, Noise(900, 150))); },
+     "mp3", ContentVerdict::Damaged, kSoundBroken},
+    {"matroska named avi", [] { return Ebml("matroska"); }, "avi", ContentVerdict::Warning, OtherKind("Matroska", "avi")},
+    {"webm named mp4", [] { return Ebml("webm"); }, "mp4", ContentVerdict::Warning, OtherKind("WebM", "mp4")},
+    {"webm named mkv", [] { return Ebml("webm"); }, "mkv", ContentVerdict::NotJudged, ""},
     {"mp4 and a zero byte", [] { return Join(Mp4(), {0}); }, "mp4", ContentVerdict::Whole, ""},
     {"m4a and CR LF", [] { return Join(Mp4(), Text("\r\n")); }, "m4a", ContentVerdict::Whole, ""},
     {"mov and 4 KB of zeros", [] { return Join(Mp4(), ZeroMedia(4096)); }, "mov", ContentVerdict::Whole, ""},
