@@ -216,7 +216,7 @@ private:
     uint64_t m_declared = 0;   // the frame count a Xing or Info header gives
     uint64_t m_declaredBytes = 0;  // and its byte count
     uint64_t m_pending = 0, m_pendingBytes = 0;  // the same, of a first frame not yet confirmed
-    uint64_t m_streamStart = 0, m_streamEnd = 0;  // from the first frame to the end of the last
+    uint64_t m_streamEnd = 0;  // where the last frame ends
     bool m_tagged = false;     // that frame holds a Xing or Info header: proof enough
     uint32_t m_length = 0;     // of the frame being passed over
     uint32_t m_register = 0;   // the last four bytes a scan saw, oldest highest
@@ -431,7 +431,6 @@ private:
         m_frames = 1;
         m_declared = m_pending;
         m_declaredBytes = m_pendingBytes;
-        m_streamStart = m_frameStart;
         m_streamEnd = m_frameStart + FrameLength(m_first);
     }
 

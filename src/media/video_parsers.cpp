@@ -345,7 +345,10 @@ private:
         case kSizes: {  // version and flags, one size for all samples or 0, the count
             const uint64_t all = Be32(b + 4), count = Be32(b + 8);
             if (all != 0) {
-                m_sampleBytes = Add(m_sampleBytes, all * count);
+                // QuickTime's older sound gives 1 and counts decoded samples,
+                // not bytes (ADPCM holds fewer): it says nothing here.
+                if (all != 1)
+                    m_sampleBytes = Add(m_sampleBytes, all * count);
                 return Skip(m_tableRest - 12, kNextChild);
             }
             return ReadTable(Table::Sizes, m_tableRest - 12, kTableEnd);

@@ -126,6 +126,31 @@ std::vector<uint8_t> Faststart(bool co64, bool sizeZero, size_t lead)
     return Boxes({Ftyp(), Moov(kSampleSizes, chunks, co64, false), mdat.b});
 }
 
+std::vector<uint8_t> QuickTimeAdpcm()
+{
+    const uint32_t packets = 100;
+    Bytes stsd, stsz, stsc, stco, hdlr;
+    stsd.Be32(0).Be32(1).Add(Box("ima4", Bytes().Zeros(6).Be16(1).Be16(1).Zeros(6).Be16(1).Be16(16).Zeros(4)
+                                               .Be32(44100u << 16).Be32(64).Be32(34).Be32(34).Be32(2).b));
+    stsz.Be32(0).Be32(1).Be32(64 * packets);
+    stsc.Be32(0).Be32(1).Be32(1).Be32(64 * packets).Be32(1);
+    hdlr.Be32(0).Text("mhlr").Text("soun").Zeros(13);
+    const auto moov = [&](uint32_t chunk) {
+        Bytes co;
+        co.Be32(0).Be32(1).Be32(chunk);
+        const std::vector<uint8_t> stbl = Boxes({Box("stsd", stsd.b), Box("stts", std::vector<uint8_t>(8)),
+                                                 Box("stsc", stsc.b), Box("stsz", stsz.b), Box("stco", co.b)});
+        const std::vector<uint8_t> minf = Boxes({Box("smhd", std::vector<uint8_t>(8)), Box("stbl", stbl)});
+        const std::vector<uint8_t> mdia =
+            Boxes({Box("mdhd", std::vector<uint8_t>(24)), Box("hdlr", hdlr.b), Box("minf", minf)});
+        return Box("moov", Boxes({Box("mvhd", std::vector<uint8_t>(100)),
+                                  Box("trak", Boxes({Box("tkhd", std::vector<uint8_t>(84)), Box("mdia", mdia)}))}));
+    };
+    const std::vector<uint8_t> ftyp = Box("ftyp", Bytes().Text("qt  ").Be32(0x200).Text("qt  ").b);
+    const uint32_t chunk = static_cast<uint32_t>(ftyp.size() + moov(0).size() + 8);
+    return Boxes({ftyp, moov(chunk), Box("mdat", Noise(34 * packets, 160))});
+}
+
 // A fragmented movie: three fragments (a fragment box and its media data
 // each), with or without a segment index before them that lists their sizes.
 std::vector<uint8_t> Fragmented(bool index, size_t* secondEnd)

@@ -54,6 +54,9 @@ std::vector<uint8_t> Avi(const AviLayout& layout, size_t* moviEnd = nullptr, siz
 // MP4 with the movie box first and the media data last (in a box of size
 // 0 or of its size; `lead` unused bytes first), offsets of 4 or 8 bytes.
 std::vector<uint8_t> Faststart(bool co64, bool sizeZero, size_t lead = 0);
+// A QuickTime movie of older sound (IMA ADPCM): its sample table counts
+// 64 decoded samples for each 34 bytes stored, with a sample size of 1.
+std::vector<uint8_t> QuickTimeAdpcm();
 // A fragmented MP4 of three fragments, with or without a segment index;
 // secondEnd: where the second fragment ends.
 std::vector<uint8_t> Fragmented(bool index, size_t* secondEnd = nullptr);

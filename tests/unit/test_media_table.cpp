@@ -143,6 +143,8 @@ const Row kRows[] = {
      }, "mp4", ContentVerdict::Damaged, kVideoCut},
     {"mp4 with media data sized and CR LF after", [] { return Join(Faststart(false, false), Text("\r\n")); }, "mp4",
      ContentVerdict::Whole, ""},
+    {"mov whose sound is counted in decoded samples", [] { return QuickTimeAdpcm(); }, "mov", ContentVerdict::Whole,
+     ""},
     {"fragmented mp4 with its index", [] { return Fragmented(true); }, "mp4", ContentVerdict::Whole, ""},
     {"fragmented mp4 cut between fragments, its index says so", [] {
          size_t second = 0;
