@@ -14,7 +14,9 @@ namespace {
 
 // The kinds told apart by their first bytes. The last six are known by
 // name and first bytes only: their structure is not followed.
-enum class Kind { Unknown, Jpeg, Png, Gif, Bmp, Tiff, Wav, Avi, Mp3, Asf, Ogg, Mp4, Heif, WebP, Flac, Aac, Matroska, WebM };
+enum class Kind {
+    Unknown, Jpeg, Png, Gif, Bmp, Tiff, Wav, Avi, Mp3, Asf, Ogg, Mp4, Heif, WebP, Flac, Aac, Matroska, WebM
+};
 enum class Family { Image, Sound, Video };
 
 const char* KindName(Kind kind)

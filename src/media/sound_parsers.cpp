@@ -10,9 +10,10 @@ namespace {
 // and a data chunk. After the RIFF chunk an AVI may go on in further RIFF
 // chunks (large AVIs do); other bytes after it are allowed. A writer that
 // did not know the length yet (writing through a pipe) leaves a size of 0,
-// 4 or 0xFFFFFFFF: to the end of the file. An AVI needs its header list
-// and its movie list; when its size was left unknown, its index too (if
-// its header says it has one) and the frames its header counts.
+// 4 or 0xFFFFFFFF: to the end of the file, and so may its sound or movie
+// list. An AVI needs its header list and its movie list; when its size was
+// left unknown, its index too (if its header says it has one) and the
+// frames its header counts.
 class CRiffParser : public CStreamParser {
 public:
     CRiffParser(uint64_t fileSize, bool wave) : CStreamParser(fileSize), m_wave(wave) { Need(12, kRiff); }
@@ -109,7 +110,7 @@ private:
             uint32_t size = Le32(b + 4);
             // The sound or the movie's list, its length not known when written: to the end.
             const bool list = std::memcmp(b, "LIST", 4) == 0, data = std::memcmp(b, "data", 4) == 0;
-            if ((list || data) && m_depth == 1 && (size == 0xFFFFFFFF || (size == 0 && (list || m_open))) &&
+            if ((list || data) && m_depth == 1 && (size == 0xFFFFFFFF || (size == 0 && m_open)) &&
                 outer - m_pos <= 0xFFFFFFFF)
                 size = static_cast<uint32_t>(outer - m_pos);
             const uint64_t end = m_pos + size;

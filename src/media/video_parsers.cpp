@@ -19,6 +19,10 @@ const uint8_t kAsfSimpleIndex[16] = {0x90, 0x08, 0x00, 0x33, 0xB1, 0xE5, 0xCF, 0
                                      0x89, 0xF4, 0x00, 0xA0, 0xC9, 0x03, 0x49, 0xCB};
 const uint8_t kAsfIndex[16] = {0xD3, 0x29, 0xE2, 0xD6, 0xDA, 0x35, 0xD1, 0x11,
                                0x90, 0x34, 0x00, 0xA0, 0xC9, 0x03, 0x49, 0xBE};
+const uint8_t kAsfMediaIndex[16] = {0xF8, 0x03, 0xB1, 0xFE, 0xAD, 0x12, 0x64, 0x4C,
+                                    0x84, 0x0F, 0x2A, 0x1D, 0x2F, 0x7A, 0xD4, 0x8C};
+const uint8_t kAsfTimecodeIndex[16] = {0xD0, 0x3F, 0xB7, 0x3C, 0x4A, 0x0C, 0x03, 0x48,
+                                       0x95, 0x3D, 0xED, 0xF7, 0xB6, 0x22, 0x8F, 0x0C};
 
 // ASF: the header object and the objects in it, the file properties'
 // declared size against the real one, then the top-level objects. A
@@ -126,8 +130,9 @@ private:
         case kNextPacket:
             return NextPacket();
         case kPacket:
-            if (std::memcmp(b, kAsfSimpleIndex, 16) == 0 || std::memcmp(b, kAsfIndex, 16) == 0)
-                return Need(8, kIndexSize);
+            for (const uint8_t* index : {kAsfSimpleIndex, kAsfIndex, kAsfMediaIndex, kAsfTimecodeIndex})
+                if (std::memcmp(b, index, 16) == 0)
+                    return Need(8, kIndexSize);
             if (m_fileSize - m_pos < m_packetSize - 16)
                 return Fail(ParseResult::CutShort);
             return Skip(m_packetSize - 16, kNextPacket);

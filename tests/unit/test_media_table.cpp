@@ -91,6 +91,8 @@ const Row kRows[] = {
      ContentVerdict::Whole, ""},
     {"wav whose sound size alone is 0xFFFFFFFF", [] { return Wav(nullptr, &kUnknown); }, "wav", ContentVerdict::Whole,
      ""},
+    {"wav with an empty LIST of size 0 and its sizes right",
+     [] { return Wav(nullptr, nullptr, Bytes().Text("LIST").Le32(0).b); }, "wav", ContentVerdict::Whole, ""},
     {"wav whose RIFF size counts its heading twice", [] {
          std::vector<uint8_t> w = Wav(nullptr, nullptr);
          SetLe32(w, 4, static_cast<uint32_t>(w.size()));
@@ -129,10 +131,14 @@ const Row kRows[] = {
     {"mp4 with its media data to the end", [] { return Faststart(false, true); }, "mp4", ContentVerdict::Whole, ""},
     {"mp4 with eight-byte offsets and media data to the end", [] { return Faststart(true, true); }, "mp4",
      ContentVerdict::Whole, ""},
-    {"that mp4 cut to 25 %", [] { return CutAt(Faststart(false, true), 25); }, "mp4", ContentVerdict::Damaged, kVideoCut},
-    {"that mp4 cut to 50 %", [] { return CutAt(Faststart(false, true), 50); }, "mp4", ContentVerdict::Damaged, kVideoCut},
-    {"that mp4 cut to 90 %", [] { return CutAt(Faststart(true, true), 90); }, "mp4", ContentVerdict::Damaged, kVideoCut},
-    {"that mp4 cut to 99 %", [] { return CutAt(Faststart(false, true), 99); }, "mp4", ContentVerdict::Damaged, kVideoCut},
+    {"that mp4 cut to 25 %", [] { return CutAt(Faststart(false, true), 25); }, "mp4", ContentVerdict::Damaged,
+     kVideoCut},
+    {"that mp4 cut to 50 %", [] { return CutAt(Faststart(false, true), 50); }, "mp4", ContentVerdict::Damaged,
+     kVideoCut},
+    {"that mp4 cut to 90 %", [] { return CutAt(Faststart(true, true), 90); }, "mp4", ContentVerdict::Damaged,
+     kVideoCut},
+    {"that mp4 cut to 99 %", [] { return CutAt(Faststart(false, true), 99); }, "mp4", ContentVerdict::Damaged,
+     kVideoCut},
     {"that mp4 less its last byte", [] {
          const std::vector<uint8_t> m = Faststart(false, true);
          return CutMedia(m, m.size() - 1);
