@@ -1094,6 +1094,43 @@ TEST_F(Backup, ANameChangedInCaseOrFromFileToFolderIsOneFileOrOneMessage) {
     EXPECT_EQ(2, outcome.failed);
 }
 
+// Școala.jpg edited and saved as școala.jpg: one file to the system. The
+// copy takes its place with the new spelling, the old copy kept as an
+// older version, and the run says "volledig", as does the one after it; a
+// rename in case alone copies nothing.
+TEST_F(Backup, ANameChangedInCaseBeyondAsciiReplacesItsCopyAndTheRunsAreComplete) {
+    MakeShow();
+    const std::string upper = "Plaatjes\\\xC8\x98" "coala.jpg", lower = "Plaatjes\\\xC8\x99" "coala.jpg";
+    MakeByName(Show() + upper, TestBytes(5000, 6));
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    ASSERT_EQ(5, outcome.copied);
+
+    ASSERT_TRUE(::DeleteFileW(WideFromUtf8(Show() + upper).c_str()));
+    MakeByName(Show() + lower, TestBytes(6000, 7));
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+    EXPECT_EQ(TestBytes(6000, 7), ReadByName(Copy(lower)));
+    const std::vector<std::string> tree = TreeOf(Dest() + "\\Demo");
+    EXPECT_NE(tree.end(), std::find(tree.begin(), tree.end(), lower));
+    EXPECT_EQ(tree.end(), std::find(tree.begin(), tree.end(), upper));
+    const std::vector<std::string> older = TreeOf(Dest() + "\\Demo oudere versies");
+    ASSERT_EQ(3u, older.size());
+    EXPECT_EQ(TestBytes(5000, 6), ReadByName(Dest() + "\\Demo oudere versies\\" + older[2]));
+
+    ASSERT_TRUE(::MoveFileW(WideFromUtf8(Show() + lower).c_str(),
+                            WideFromUtf8(Show() + "Plaatjes\\\xC8\x98" "COALA.JPG").c_str()));
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(5, outcome.unchanged);
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+}
+
 }  // namespace
 
 

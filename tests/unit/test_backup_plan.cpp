@@ -294,6 +294,50 @@ TEST(BackupPlan, NamesCompareAsWindowsDoesBeyondAscii) {
               DestinationProblemBySpelling("C:\\Shows\\D\xC3\x89MO\\Audio", "C:\\Shows\\D\xC3\xA9mo\\"));
 }
 
+// Pairs written down from the code charts, not from the table: a small
+// letter, its capital, and letters that have none.
+TEST(BackupPlan, EveryLetterWithACapitalFoldsAsTheFileSystemsDo) {
+    const struct {
+        const char* name;
+        const char* key;
+    } cases[] = {
+        {"\xC8\x99", "\xC8\x98"},                  // ș Ș (comma below, past U+0180)
+        {"\xC7\x8E", "\xC7\x8D"},                  // ǎ Ǎ
+        {"\xC5\x88", "\xC5\x87"},                  // ň Ň
+        {"\xC3\xBE", "\xC3\x9E"},                  // þ Þ
+        {"\xC3\xBF", "\xC5\xB8"},                  // ÿ Ÿ
+        {"\xCF\x83\xCF\x82\xCE\xA3", "\xCE\xA3\xCE\xA3\xCE\xA3"},  // σ ς Σ: all three Σ
+        {"\xC3\x9F", "\xC3\x9F"},                  // ß has no capital of one letter
+        {"\xC9\x99\xC6\x80", "\xC6\x8F\xC9\x83"},      // ə Ə, ƀ Ƀ
+        {"\xD5\xA1", "\xD4\xB1"},                  // Armenian ա Ա
+        {"\xE1\xBA\xA1", "\xE1\xBA\xA0"},          // ạ Ạ (three bytes)
+        {"\xE2\x85\xB0", "\xE2\x85\xA0"},          // roman numeral ⅰ Ⅰ
+        {"\xEF\xBD\x81", "\xEF\xBC\xA1"},          // fullwidth ａ Ａ
+        // A surrogate spelled in three bytes is no character: kept.
+        {"\xED\xA0\x80", "\xED\xA0\x80"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.key, NameKey(c.name)) << c.name;
+    EXPECT_EQ(NameKey("\xC8\x98" "coala.jpg"), NameKey("\xC8\x99" "coala.JPG"));  // Școala.jpg, școala.JPG
+}
+
+// Școala.jpg renamed școala.jpg is the same file to the system: unchanged
+// when nothing else changed, and a copy over its old spelling (kept as an
+// older version) when it did, never a second file beside it.
+TEST(BackupPlan, ANameChangedInCaseBeyondAsciiIsTheSameFile) {
+    const std::vector<BackupEntry> show = {File("\xC8\x99" "coala.jpg", 10, kNoon),
+                                           File("\xC5\x88" "oty.wav", 30, kNoon), Folder("\xC7\x8E" "udio"),
+                                           File("\xC7\x8E" "udio\\intro.wav", 20, kNoon)};
+    const std::vector<BackupEntry> backup = {File("\xC8\x98" "coala.jpg", 12, kNoon),
+                                             File("\xC5\x87" "OTY.WAV", 30, kNoon), Folder("\xC7\x8D" "UDIO"),
+                                             File("\xC7\x8D" "UDIO\\INTRO.wav", 20, kNoon)};
+    const BackupPlan plan = PlanBackup(show, backup, "C:\\S\\", "E:\\S\\", BackupVolume{});
+    EXPECT_EQ(Actions(plan),
+              (std::vector<BackupAction>{BackupAction::Copy, BackupAction::Unchanged, BackupAction::Unchanged}));
+    EXPECT_TRUE(plan.files[0].hasOlder);
+    EXPECT_EQ(1, plan.olderCount);
+    EXPECT_TRUE(plan.folders.empty());
+}
+
 // A folder of the show where the back-up has a file: one refusal for the
 // folder, nothing planned below it; the rest goes on.
 TEST(BackupPlan, AFileInTheWayOfAFolderIsRefusedOnceWithNothingBelowIt) {
