@@ -163,7 +163,8 @@ BackupFolderChoice FindBackupFolder(const std::string& destination, const std::s
         state.folderExists = IsFolder(folder + name);
         if (state.folderExists) state.folderEmpty = FolderIsEmpty(folder + name);
         RecordOnDisk read = ReadRecordAt(folder + name + "\\");
-        if (read.found) {
+        // A damaged record that names no show claims the folder for none.
+        if (read.found && !read.record.showFolder.empty()) {
             state.recordShow = read.record.showFolder;
             state.recordShowIsThis = !SameFolderText(read.record.showFolder, showFolder) &&
                                      RecordedShowIsThis(read.record.showFolder, showFolder);

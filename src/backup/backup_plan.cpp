@@ -220,8 +220,9 @@ std::string BackupCheckText(const BackupCheckResult& r, const std::string& logNa
     if (!r.hasRecord) {
         text = "Bij deze back-up staat geen overzicht van Zekerpad; hij kan niet worden gecontroleerd.";
     } else if (r.recordDamaged) {
-        text = "Het overzicht van de back-up is beschadigd: niet na te gaan is of de back-up volledig en gaaf is. "
-               "Maak de back-up opnieuw.";
+        text = "Het overzicht van de back-up is beschadigd" +
+               (r.recordDamage.empty() ? std::string() : " (" + r.recordDamage + ")") +
+               ": niet na te gaan is of de back-up volledig en gaaf is. Maak de back-up opnieuw.";
     } else if (BackupProven(r)) {
         text = "De back-up is in orde: elk bestand is van de schijf gelezen en gelijk aan het overzicht.";
     } else {

@@ -141,6 +141,7 @@ std::string FileCountText(int count);
 struct BackupCheckResult {
     bool hasRecord = false;
     bool recordDamaged = false;  // the record does not prove itself
+    std::string recordDamage;    // why: "het bestand is leeg"
     RecordedRun lastRun = RecordedRun::Unknown;
     std::string incompleteReason;
     bool stopped = false;

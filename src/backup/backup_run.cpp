@@ -263,8 +263,13 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
         return end(BackupResult::Refused);
     }
     if (choice.needsConsent) {
+        // A record that names no show (empty, cut, unreadable) claims nothing.
+        const bool damagedRecord = read.root == root && read.found;
         const std::string question =
-            "In de doelmap staat al een map met deze naam, zonder overzicht van Zekerpad:\n" + Shown(root) +
+            (damagedRecord ? "In de doelmap staat al een map met deze naam; het overzicht van Zekerpad ernaast is "
+                             "beschadigd en noemt geen show:\n"
+                           : "In de doelmap staat al een map met deze naam, zonder overzicht van Zekerpad:\n") +
+            Shown(root) +
             "\n\nZekerpad weet niet of deze map bij deze show hoort. Gebruikt u hem toch, dan komt de back-up "
             "erin; bestanden die er al in staan, blijven bewaard (een oudere versie gaat naar de map met oudere "
             "versies ernaast).\n\nWilt u deze map gebruiken voor de back-up van deze show?";

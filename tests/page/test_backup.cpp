@@ -763,7 +763,7 @@ TEST_F(Backup, TheCheckPassesOnlyACompleteUndamagedBackup) {
              MakeFolderTree(Dest() + "\\Demo");
              ASSERT_TRUE(WriteWholeFile(record, "Zekerpad back-up\r\nMap van de show: " + Show() + "\r\n"));
          },
-         false, "-> onvolledig - overzicht van een eerdere versie"},
+         false, "-> overzicht beschadigd - " + record + "\n\r"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -783,6 +783,70 @@ TEST_F(Backup, TheCheckPassesOnlyACompleteUndamagedBackup) {
         if (!row.proven) {
             EXPECT_NE(std::string::npos, log.find("Maak de back-up opnieuw.\n\rEinde controle back-up")) << log;
         }
+    }
+}
+
+// A record that is empty, too large to be one, or cut after its first
+// lines is a damaged record (the check says why), never "no record" and
+// never an earlier version's; the next back-up writes a whole one.
+TEST_F(Backup, AnEmptyAHugeAndACutRecordAreDamagedRecords) {
+    const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
+    const auto huge = [&] {
+        UniqueFile f(::CreateFileA(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        LARGE_INTEGER end{};
+        end.QuadPart = (256LL << 20) + 1;
+        ASSERT_TRUE(f && ::SetFilePointerEx(f.get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(f.get()));
+    };
+    const struct {
+        const char* what;
+        std::function<void()> write;
+        const char* reason;
+        bool namesTheShow;
+    } rows[] = {
+        {"empty", [&] { ASSERT_TRUE(WriteWholeFile(record, "")); }, "het bestand is leeg", false},
+        {"over 256 MB", huge, "het bestand is groter dan 256 MB", false},
+        {"cut after its first lines",
+         [&] { ASSERT_TRUE(WriteWholeFile(record, "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: " + Show() + "\r\n")); },
+         "het houdt op na de eerste regels", true},
+        {"no record's first line", [&] { ASSERT_TRUE(WriteWholeFile(record, std::string(4096, '\0'))); },
+         "het is geen overzicht van Zekerpad", false},
+    };
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        BackupOutcome outcome;
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+        row.write();
+        const size_t before = LogSoFar().size();
+        const BackupCheckResult result = CheckBackup(Dest() + "\\Demo", nullptr);
+        const std::string log = LogSoFar().substr(before);
+        EXPECT_TRUE(result.hasRecord);
+        EXPECT_TRUE(result.recordDamaged);
+        EXPECT_FALSE(BackupProven(result));
+        EXPECT_NE(std::string::npos, log.find("-> overzicht beschadigd - " + record + "\n\r")) << log;
+        EXPECT_NE(std::string::npos,
+                  log.find(std::string("-> uitslag - Het overzicht van de back-up is beschadigd (") + row.reason +
+                           "): niet na te gaan is of de back-up volledig en gaaf is. Maak de back-up opnieuw.\n\r"))
+            << log;
+        EXPECT_EQ(std::string::npos, log.find("eerdere versie")) << log;
+        EXPECT_EQ(std::string::npos, log.find("geen overzicht gevonden")) << log;
+        // The next back-up uses its own folder again and leaves a whole
+        // record; a record that names no show lets it ask first.
+        const size_t boxes = m_boxes.Boxes().size();
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+        EXPECT_EQ(0, outcome.failed);
+        const std::vector<std::string> all = BoxTexts();
+        const std::vector<std::string> asked(all.begin() + static_cast<long>(boxes), all.end());
+        if (row.namesTheShow) {
+            EXPECT_TRUE(asked.empty());
+        } else {
+            ASSERT_EQ(1u, asked.size());
+            EXPECT_EQ(0u, asked[0].find("In de doelmap staat al een map met deze naam; het overzicht van Zekerpad "
+                                        "ernaast is beschadigd en noemt geen show:\n" + Dest() + "\\Demo\\\n\n"));
+        }
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((Dest() + "\\Demo (2)").c_str()));
+        EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
     }
 }
 

@@ -238,6 +238,53 @@ TEST(BackupRecord, ARecordKnowsWhetherItIsWholeAndWhetherItsRunWasComplete) {
     EXPECT_FALSE(ParseRecordTime("99999-12-31 23:59:59.9999999"));
 }
 
+// A record cut after its first lines is damaged, not an earlier version:
+// that one's head always ended in an empty line. Each damage has its reason.
+TEST(BackupRecord, ARecordCutAfterItsFirstLinesIsDamagedWithItsReason) {
+    const struct {
+        const char* what;
+        std::string text;
+        const char* damage;
+    } cases[] = {
+        {"first line only", "\xEF\xBB\xBFZekerpad back-up\r\n", "het houdt op na de eerste regels"},
+        {"two lines", "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\n",
+         "het houdt op na de eerste regels"},
+        {"three lines, the earlier version's note",
+         "Zekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\nDeze back-upmap hoort bij die show.\r\n",
+         "het houdt op na de eerste regels"},
+        {"the run line, no seal",
+         "Zekerpad back-up\r\nMap van de show: C:\\K\\\r\nLaatste back-up: volledig\r\nnotitie\r\n\r\n",
+         "het is afgebroken"},
+        {"inside the run line", "Zekerpad back-up\r\nMap van de show: C:\\K\\\r\nLaatste back-up: volle",
+         "het is afgebroken"},
+        {"an unknown run", "Zekerpad back-up\r\nMap van de show: C:\\K\\\r\nLaatste back-up: half\r\n\r\n",
+         "een regel is veranderd of beschadigd"},
+    };
+    for (const auto& c : cases) {
+        const std::optional<BackupRecord> parsed = ParseBackupRecord(c.text);
+        ASSERT_TRUE(parsed) << c.what;
+        EXPECT_TRUE(parsed->damaged) << c.what;
+        EXPECT_EQ(c.damage, parsed->damage) << c.what;
+    }
+    // The earlier version's head with no file lines at all is whole.
+    const std::optional<BackupRecord> empty = ParseBackupRecord(
+        "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\nnotitie\r\n\r\n");
+    ASSERT_TRUE(empty);
+    EXPECT_FALSE(empty->damaged);
+    EXPECT_EQ(RecordedRun::Unknown, empty->lastRun);
+    EXPECT_FALSE(ParseBackupRecord("Zekerpad\r\n"));
+
+    // The check's verdict names the reason; exit 1, not 3.
+    BackupCheckResult result;
+    result.hasRecord = true;
+    result.recordDamaged = true;
+    result.recordDamage = "het bestand is leeg";
+    EXPECT_EQ("Het overzicht van de back-up is beschadigd (het bestand is leeg): niet na te gaan is of de "
+              "back-up volledig en gaaf is. Maak de back-up opnieuw.\nGecontroleerd: 0 bestanden.\nElk bestand staat "
+              "in het logboek C:\\Zekerpad.log.",
+              BackupCheckText(result, "C:\\Zekerpad.log"));
+}
+
 // A check's findings beside the record, for the next back-up.
 TEST(BackupRecord, CheckFindingsRoundTrip) {
     const std::vector<std::string> names = {"Audio\\intro.wav", "Plaatjes\\caf\xC3\xA9.jpg"};
