@@ -97,6 +97,13 @@ bool ReadFileText(const std::string& path, std::string& text, DWORD* error) {
     return true;
 }
 
+bool SetWriteTime(const std::string& path, uint64_t ticks) {
+    UniqueFile file(::CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  0, nullptr));
+    const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    return file && ::SetFileTime(file.get(), nullptr, nullptr, &time);
+}
+
 DWORD WriteFileText(const std::string& path, const std::string& text) {
     const std::string temp = path + ".tmp";
     DWORD error = ERROR_SUCCESS;

@@ -42,6 +42,12 @@ bool SameWriteTime(uint64_t a, uint64_t b, uint64_t precision) {
     return difference < (precision == 0 ? 1 : precision);
 }
 
+bool HourApart(uint64_t a, uint64_t b) {
+    const uint64_t difference = a > b ? a - b : b - a;
+    const uint64_t hour = 3600 * kTicksPerSecond;
+    return SameWriteTime(difference, hour, 2 * kTicksPerSecond);
+}
+
 BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
                       const std::string& sourceRoot, const std::string& targetRoot,
                       const BackupVolume& volume) {
@@ -84,6 +90,8 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
         else if (there && there->size == entry.size &&
                  SameWriteTime(there->writeTime, entry.writeTime, volume.timePrecision))
             action = BackupAction::Unchanged;
+        else if (there && there->size == entry.size && HourApart(there->writeTime, entry.writeTime))
+            action = BackupAction::HourApart;
         else if (entry.size > volume.maxFileSize)
             action = BackupAction::TooLarge;
         plan.files.push_back(PlannedFile{i, action, action == BackupAction::Copy && there != nullptr});
@@ -95,6 +103,10 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
             break;
         case BackupAction::Unchanged:
             ++plan.unchangedCount;
+            break;
+        case BackupAction::HourApart:
+            ++plan.unchangedCount;
+            ++plan.hourApartCount;
             break;
         default:
             ++plan.refusedCount;
@@ -176,7 +188,7 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
     std::string text = "De back-up komt in de map:\n" + targetRoot;
     if (!takenName.empty())
         text += "\nDe map " + takenName + " daar hoort bij een andere show; die blijft onaangeroerd.";
-    if (plan.copyCount == 0 && plan.refusedCount == 0 && plan.unchangedCount > 0) {
+    if (plan.copyCount == 0 && plan.refusedCount == 0 && plan.unchangedCount > 0 && plan.hourApartCount == 0) {
         text += "\nEr is niets te kopiëren: " +
                 (plan.unchangedCount == 1 ? std::string("het bestand staat")
                                           : "alle " + FileCountText(plan.unchangedCount) + " staan") +
@@ -191,6 +203,10 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
         text += ".";
     }
     text += " Vrij op de doelschijf: " + (freeBytes < 0 ? std::string("onbekend") : FormatSize(freeBytes)) + ".";
+    if (plan.hourApartCount > 0)
+        text += "\n" + FileCountText(plan.hourApartCount) + (plan.hourApartCount == 1 ? " staat" : " staan") +
+                " in de back-up met een tijd die precies een uur verschilt (zomer- of wintertijd). Zekerpad leest " +
+                (plan.hourApartCount == 1 ? "het" : "ze") + " en kopieert alleen wat echt veranderd is.";
     if (plan.olderCount > 0)
         text += "\n" + FileCountText(plan.olderCount) + (plan.olderCount == 1 ? " verandert" : " veranderen") +
                 "; de oudere " + (plan.olderCount == 1 ? "kopie blijft" : "kopieën blijven") +

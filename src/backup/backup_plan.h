@@ -38,9 +38,15 @@ std::string MaxFileSizeText(const BackupVolume& volume);
 // them: FAT rounds to 2 seconds, so a difference below that is rounding.
 bool SameWriteTime(uint64_t a, uint64_t b, uint64_t precision);
 
+// The times are one hour apart, to FAT's 2 seconds: FAT and exFAT keep
+// local time, so after a change of daylight-saving time every copy there
+// reads an hour off its show's file.
+bool HourApart(uint64_t a, uint64_t b);
+
 enum class BackupAction {
     Copy,         // missing or changed in the back-up
     Unchanged,    // same size and last-write time
+    HourApart,    // same size, times an hour apart: the contents decide
     TooLong,      // a path would pass the system's limit
     TooLarge,     // larger than the destination's file system holds
     FolderInWay,  // the back-up has a folder where the show has a file
@@ -61,7 +67,8 @@ struct BackupPlan {
     int copyCount = 0;
     int64_t copyBytes = 0;  // in full: an older copy is moved aside, not overwritten
     int olderCount = 0;     // older copies that move to the older versions
-    int unchangedCount = 0;
+    int unchangedCount = 0;  // HourApart ones too: most are unchanged
+    int hourApartCount = 0;
     int refusedCount = 0;  // too long, too large, or a folder or file in the way
 };
 

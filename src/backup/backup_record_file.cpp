@@ -70,8 +70,11 @@ RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry
     for (const BackupRecordFile& f : record.files) {
         const std::string key = NameKey(f.relative);
         const auto there = files.find(key);
+        // A copy an hour off its line (daylight-saving time on FAT) keeps
+        // the line: the run compares the show's file with its hash.
         if (there != files.end() && there->second->size == f.size &&
-            SameWriteTime(there->second->writeTime, f.writeTime, precision))
+            (SameWriteTime(there->second->writeTime, f.writeTime, precision) ||
+             HourApart(there->second->writeTime, f.writeTime)))
             lines[key] = f;
     }
     return lines;

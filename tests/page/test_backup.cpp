@@ -786,6 +786,45 @@ TEST_F(Backup, TheCheckPassesOnlyACompleteUndamagedBackup) {
     }
 }
 
+// After a change of daylight-saving time a FAT stick shows every copy an
+// hour off. Each show file is read once and compared with the record: the
+// same bytes copy nothing and keep no older version (the copy shows the
+// show's time again); other bytes of the same size are copied.
+TEST_F(Backup, AnHoursShiftCopiesOnlyWhatReallyChanged) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    ASSERT_EQ(4, outcome.copied);
+    const uint64_t hour = 36000000000ULL;
+    const char* files[] = {"demo.ws4", "Audio\\intro.wav", "Plaatjes\\titel.jpg", "verborgen.txt"};
+    for (const char* f : files) SetWriteTime(Copy(f), WriteTimeOf(Show() + f) + hour);
+    // Other bytes, the same size and time.
+    const uint64_t titleTime = WriteTimeOf(Show() + "Plaatjes\\titel.jpg");
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 8));
+    SetWriteTime(Show() + "Plaatjes\\titel.jpg", titleTime);
+
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(40000, outcome.copiedBytes);
+    EXPECT_EQ(3, outcome.unchanged);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+    EXPECT_EQ(TestBytes(40000, 8), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
+    for (const char* f : files) EXPECT_EQ(WriteTimeOf(Show() + f), WriteTimeOf(Copy(f))) << f;
+    // Only the changed file's old copy is kept.
+    const std::vector<std::string> older = TreeOf(Dest() + "\\Demo oudere versies");
+    ASSERT_EQ(3u, older.size());
+    EXPECT_EQ(older[0] + "Plaatjes\\titel.jpg", older[2]);
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+
+    // The next run finds every time equal again.
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(4, outcome.unchanged);
+}
+
 // A record that is empty, too large to be one, or cut after its first
 // lines is a damaged record (the check says why), never "no record" and
 // never an earlier version's; the next back-up writes a whole one.

@@ -102,6 +102,39 @@ TEST(BackupPlan, FatKeepsTimesToTwoSecondsAndFilesBelowFourGigabytes) {
     EXPECT_EQ(plan.copyBytes, 4294967295LL);
 }
 
+// After a change of daylight-saving time a FAT stick shows every copy an
+// hour off: same size and an hour apart (to FAT's 2 seconds) lets the
+// contents decide; anything else is what it was.
+TEST(BackupPlan, AnHourApartWithTheSameSizeLetsTheContentsDecide) {
+    const uint64_t hour = 3600 * kSecond;
+    const std::vector<BackupEntry> show = {
+        File("vooruit.wav", 10, kNoon),  File("terug.wav", 10, kNoon),      File("fat.wav", 10, kNoon),
+        File("te ver.wav", 10, kNoon),    File("groter.wav", 11, kNoon),     File("gelijk.wav", 10, kNoon),
+        File("twee uur.wav", 10, kNoon)};
+    const std::vector<BackupEntry> stick = {
+        File("vooruit.wav", 10, kNoon + hour),  File("terug.wav", 10, kNoon - hour),
+        File("fat.wav", 10, kNoon + hour + kSecond),  // rounded up to FAT's step
+        File("te ver.wav", 10, kNoon + hour + 2 * kSecond), File("groter.wav", 10, kNoon + hour),
+        File("gelijk.wav", 10, kNoon),          File("twee uur.wav", 10, kNoon + 2 * hour)};
+    BackupPlan plan = PlanBackup(show, stick, "C:\\S\\", "E:\\S\\", VolumeFromFileSystem("FAT32"));
+    EXPECT_EQ(Actions(plan), (std::vector<BackupAction>{BackupAction::HourApart, BackupAction::HourApart,
+                                                        BackupAction::HourApart, BackupAction::Copy,
+                                                        BackupAction::Copy, BackupAction::Unchanged,
+                                                        BackupAction::Copy}));
+    EXPECT_FALSE(plan.files[0].hasOlder);
+    EXPECT_EQ(3, plan.hourApartCount);
+    EXPECT_EQ(4, plan.unchangedCount);
+    EXPECT_EQ(3, plan.copyCount);
+    EXPECT_EQ(31, plan.copyBytes);  // the space check does not count them
+
+    EXPECT_EQ("De back-up komt in de map:\nE:\\S\\\nZekerpad kopieert de hele map van de show: ook het showbestand, "
+              "de .tlg-bestanden en de andere bestanden in de map.\nTe kopiëren: 3 bestanden, 31 bytes (4 "
+              "ongewijzigd). Vrij op de doelschijf: onbekend.\n3 bestanden staan in de back-up met een tijd die "
+              "precies een uur verschilt (zomer- of wintertijd). Zekerpad leest ze en kopieert alleen wat echt "
+              "veranderd is.\n3 bestanden veranderen; de oudere kopieën blijven bewaard bij de oudere versies.",
+              BackupPlanText("E:\\S\\", plan, -1));
+}
+
 TEST(BackupPlan, PathsOverTheLimitAreRefusedAndAFolderInTheWayToo) {
     // 31,985 characters: the wide-character calls take far more than 259.
     const std::string root = "E:\\" + std::string(31981, 'b') + "\\";
