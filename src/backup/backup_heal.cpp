@@ -26,6 +26,7 @@ void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const F
         ++plan.copyCount;
         ++plan.olderCount;
         plan.copyBytes += entry.size;
+        plan.roomNeeded += RoomForFile(entry.size, entry.relative, plan.clusterBytes);
     }
 }
 

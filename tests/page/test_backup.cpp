@@ -2,6 +2,7 @@
 // incremental, never losing the old copy of a file, and refusing a
 // destination before anything is copied.
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "backup/backup_run.h"
 #include "common/wide_text.h"
 #include "files/file_system.h"
+#include "files/free_space.h"
 #include "page/repair_fixture.h"
 #include "resource.h"
 #include "support/driver.h"
@@ -120,6 +122,16 @@ private:
     std::string m_link;
     bool m_made = false;
 };
+
+// Disks of 4 KB and of 32 KB clusters, as the back-up asks about them.
+bool Clusters4K(const std::wstring&, uint64_t* clusterBytes) {
+    *clusterBytes = 4096;
+    return true;
+}
+bool Clusters32K(const std::wstring&, uint64_t* clusterBytes) {
+    *clusterBytes = 32768;
+    return true;
+}
 
 // The last step of a copy, putting it in place, is refused (another
 // program holds the name for a moment, as a virus scanner does).
@@ -363,12 +375,15 @@ TEST_F(Backup, EachRefusedDestinationCopiesNothing) {
     EXPECT_EQ(0u, BoxTexts().back().find("In de doelmap kan niet worden geschreven:\n" + Dest() + "\\Demo\\\n\n"));
     ASSERT_TRUE(::DeleteFileA((Dest() + "\\Demo").c_str()));
 
-    // Too little room for the bytes plus 1 MB.
+    // Too little room for the bytes plus 1 MB: the four files in 4 KB
+    // clusters (2,551,808), their names (4 x 96), the three new folders
+    // (3 x (4,096 + 96)) and 1 MB make 3,564,768; one byte less is free.
     {
-        FreeSpaceStub small(2540310 + 1000000 - 1);
+        ScopedSeam<ClusterSizeFn> clusters(g_pfnClusterSize, &Clusters4K);
+        FreeSpaceStub small(3564768 - 1);
         EXPECT_EQ(BackupResult::Refused, Run(Dest(), &outcome));
-        EXPECT_EQ("Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: 3,4 MB (3.540.310 bytes), voor de te "
-                  "kopi\xEBren bestanden en 1 MB extra.\nVrij: 3,4 MB (3.540.309 bytes).\n\nMaak ruimte vrij op de "
+        EXPECT_EQ("Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: 3,4 MB (3.564.768 bytes), voor de te "
+                  "kopi\xEBren bestanden en 1 MB extra.\nVrij: 3,4 MB (3.564.767 bytes).\n\nMaak ruimte vrij op de "
                   "doelschijf of kies een andere doelmap (bijvoorbeeld op een grotere USB-stick), en klik dan "
                   "opnieuw op Starten.",
                   BoxTexts().back());
@@ -1195,6 +1210,37 @@ TEST_F(Backup, ANameChangedInCaseOrFromFileToFolderIsOneFileOrOneMessage) {
     EXPECT_EQ(0, outcome.copied);
     EXPECT_EQ(4, outcome.unchanged);
     EXPECT_EQ(2, outcome.failed);
+}
+
+// On a stick of 32 KB clusters a hundred files of 1 KB take 3.2 MB: the
+// room is counted so before anything is copied, and the refusal says it in
+// MB; with that room free the back-up runs.
+TEST_F(Backup, FreeSpaceIsCountedInTheDestinationsClusters) {
+    MakeShow();
+    for (int i = 0; i < 100; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Klein\\k%03d.wav", i);
+        MakeTestFile(Show() + name, TestBytes(1024, i));
+    }
+    ScopedSeam<ClusterSizeFn> clusters(g_pfnClusterSize, &Clusters32K);
+    BackupOutcome outcome;
+    {
+        // 2,642,710 bytes and 1 MB would fit; in clusters they need 7,072,448.
+        FreeSpaceStub space(4000000);
+        EXPECT_EQ(BackupResult::Refused, Run(Dest(), &outcome));
+        ASSERT_EQ(1u, BoxTexts().size());
+        EXPECT_EQ("Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: 6,7 MB, voor de te kopi\xEBren bestanden "
+                  "en 1 MB extra. De bestanden zijn samen 2,5 MB groot, maar op deze schijf krijgt elk bestand ruimte "
+                  "in hele blokken van 32,0 kB, en elke map en elke naam neemt ook wat ruimte in.\nVrij: 3,8 MB.\n\n"
+                  "Maak ruimte vrij op de doelschijf of kies een andere doelmap (bijvoorbeeld op een grotere "
+                  "USB-stick), en klik dan opnieuw op Starten.",
+                  BoxTexts()[0]);
+        EXPECT_EQ(std::vector<std::string>{}, TreeOf(Dest()));
+    }
+    FreeSpaceStub space(7072448);
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(104, outcome.copied);
+    EXPECT_EQ(0, outcome.failed);
 }
 
 // Școala.jpg edited and saved as școala.jpg: one file to the system. The

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
 #include "common/text.h"
@@ -133,6 +135,43 @@ TEST(BackupPlan, AnHourApartWithTheSameSizeLetsTheContentsDecide) {
               "precies een uur verschilt (zomer- of wintertijd). Zekerpad leest ze en kopieert alleen wat echt "
               "veranderd is.\n3 bestanden veranderen; de oudere kopieën blijven bewaard bij de oudere versies.",
               BackupPlanText("E:\\S\\", plan, -1));
+}
+
+// A stick counts room in clusters: ten thousand files of 1 KB on 32 KB
+// clusters take 320 MB, not 10 MB, and each name and folder a little more.
+TEST(BackupPlan, EachFileTakesWholeClustersOnTheDestination) {
+    std::vector<BackupEntry> show = {Folder("Plaatjes")};
+    for (int i = 0; i < 10000; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Plaatjes\\f%05d.jpg", i);
+        show.push_back(File(name, 1024, kNoon));
+    }
+    BackupVolume stick = VolumeFromFileSystem("FAT32");
+    stick.clusterBytes = 32768;
+    const BackupPlan plan = PlanBackup(show, {}, "C:\\S\\", "E:\\S\\", stick);
+    EXPECT_EQ(10240000, plan.copyBytes);
+    // 10,000 x 32,768 for the files, 10,000 x 96 for their names (three
+    // entries of 32 bytes each), and the folder's first cluster and entry.
+    EXPECT_EQ(328672864, plan.roomNeeded);
+    EXPECT_EQ(0u, BackupPlanText("E:\\S\\", plan, 200000000)
+                      .find("De back-up komt in de map:\nE:\\S\\\nZekerpad kopieert de hele map van de show: ook het "
+                            "showbestand, de .tlg-bestanden en de andere bestanden in de map.\nTe kopiëren: 10.000 "
+                            "bestanden, 9,8 MB. Vrij op de doelschijf: 191 MB.\nDat past niet: op de doelschijf is 314 "
+                            "MB nodig (elk bestand krijgt daar ruimte in hele blokken van 32,0 kB, en er blijft 1 MB "
+                            "extra vrij)."));
+    EXPECT_EQ(std::string::npos, BackupPlanText("E:\\S\\", plan, 329672864).find("Dat past niet"));
+
+    EXPECT_EQ(96, RoomForFile(0, "leeg.txt", 32768));  // an empty file takes no cluster
+    EXPECT_EQ(32768 + 96, RoomForFile(32768, "Audio\\a.wav", 32768));
+    EXPECT_EQ(65536 + 96, RoomForFile(32769, "a.wav", 32768));
+    // 27 characters: three entries for the name, two more.
+    EXPECT_EQ(4096 + 160, RoomForFile(10, "een-heel-lange-bestandsnaam", 4096));
+    // 富士.wav is six units; a character past the plane counts two, so five
+    // notes and ".mp3" are fourteen: two entries for the name.
+    EXPECT_EQ(4096 + 96, RoomForFile(1, "\xE5\xAF\x8C\xE5\xA3\xAB.wav", 4096));
+    EXPECT_EQ(4096 + 128, RoomForFile(1, "\xF0\x9F\x8E\xB5\xF0\x9F\x8E\xB5\xF0\x9F\x8E\xB5\xF0\x9F\x8E\xB5"
+                                         "\xF0\x9F\x8E\xB5.mp3", 4096));
+    EXPECT_EQ(32768 + 96, RoomForFolder("Plaatjes", 32768));
 }
 
 TEST(BackupPlan, PathsOverTheLimitAreRefusedAndAFolderInTheWayToo) {
