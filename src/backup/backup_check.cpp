@@ -69,12 +69,13 @@ BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgres
     }
     CLogBatch log;
     result.recordDamaged = record.damaged;
+    result.recordDamage = record.damage;
     result.lastRun = record.lastRun;
     result.incompleteReason = record.incompleteReason;
     if (record.damaged) log.Value("overzicht beschadigd", Shown(RecordPathOf(root)));
     if (record.lastRun == RecordedRun::Incomplete)
         log.Value("onvolledig", "de laatste back-up was niet volledig (" + record.incompleteReason + ")");
-    else if (record.lastRun == RecordedRun::Unknown)
+    else if (record.lastRun == RecordedRun::Unknown && !record.damaged)
         log.Value("onvolledig", "overzicht van een eerdere versie; niet bekend of de back-up volledig was");
 
     CSha256 sha;

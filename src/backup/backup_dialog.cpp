@@ -378,7 +378,7 @@ void CDialogBackup::VerifyRecorded(const std::string& root) {
             text += "\n\nHet overzicht van de back-up is beschadigd:\n" + Shown(backup::RecordPathOf(root));
         if (result.lastRun == RecordedRun::Incomplete)
             text += "\n\nDe laatste back-up was niet volledig (" + result.incompleteReason + ").";
-        if (result.lastRun == RecordedRun::Unknown)
+        if (result.lastRun == RecordedRun::Unknown && !result.recordDamaged)
             text += "\n\nHet overzicht is van een eerdere versie van Zekerpad; of die back-up volledig was, is niet "
                     "bekend.";
         if (!result.missing.empty()) text += "\n\nOntbreekt:" + NameList(result.missing);

@@ -121,21 +121,35 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         const std::string to = place.targetRoot + entry.relative;
         const std::string key = NameKey(entry.relative);
         bool copyAgain = false;
-        if (file.action == BackupAction::Unchanged) {
-            if (aborted || lines.count(key)) {
+        const bool hourApart = file.action == BackupAction::HourApart;
+        if (hourApart && aborted) {
+            ++outcome.failed;
+            ++notCopied;
+            continue;
+        }
+        if (file.action == BackupAction::Unchanged || hourApart) {
+            if (!hourApart && (aborted || lines.count(key))) {
                 log.Value("ongewijzigd", Shown(from));
                 ++outcome.unchanged;
                 continue;
             }
             // A copy the record does not vouch for (no record, a damaged one,
-            // a lost line): taken in only when its bytes are the show's.
-            // The show's file is read for it anyway, so it is judged too.
+            // a lost line): taken in only when its bytes are the show's. A
+            // copy whose time reads an hour off (daylight-saving time on a
+            // FAT stick): the show's file decides, read once against its
+            // line. The show's file is read for it anyway, so it is judged too.
             CContentCheck content(ExtensionOf(entry.relative), static_cast<uint64_t>(entry.size));
-            switch (CompareWithShow(from, to, entry, sha, progress, outcome.copiedBytes, lines, &content)) {
+            const Compared compared =
+                hourApart ? CompareHourApart(from, to, entry, sha, progress, outcome.copiedBytes, lines, &content)
+                          : CompareWithShow(from, to, entry, sha, progress, outcome.copiedBytes, lines, &content);
+            switch (compared) {
             case Compared::Same:
                 log.Value("ongewijzigd", Shown(from));
                 ++outcome.unchanged;
                 noteSuspect(content, lines[key].size, entry, from);
+                // The copy shows its show's time again, as a fresh copy
+                // would: the next run need not read it.
+                if (hourApart && !SetWriteTime(to, entry.writeTime)) log.Value("tijd niet gezet", Shown(to));
                 continue;
             case Compared::Stopped:
                 log.Value("fout", "gestopt");
@@ -152,7 +166,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
                 ++outcome.failed;
                 continue;
             case Compared::Different:
-                log.Value("anders dan de show", Shown(to));
+                if (!hourApart) log.Value("anders dan de show", Shown(to));
                 copyAgain = true;
                 break;
             }
@@ -264,8 +278,13 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
         return end(BackupResult::Refused);
     }
     if (choice.needsConsent) {
+        // A record that names no show (empty, cut, unreadable) claims nothing.
+        const bool damagedRecord = read.root == root && read.found;
         const std::string question =
-            "In de doelmap staat al een map met deze naam, zonder overzicht van Zekerpad:\n" + Shown(root) +
+            (damagedRecord ? "In de doelmap staat al een map met deze naam; het overzicht van Zekerpad ernaast is "
+                             "beschadigd en noemt geen show:\n"
+                           : "In de doelmap staat al een map met deze naam, zonder overzicht van Zekerpad:\n") +
+            Shown(root) +
             "\n\nZekerpad weet niet of deze map bij deze show hoort. Gebruikt u hem toch, dan komt de back-up "
             "erin; bestanden die er al in staan, blijven bewaard (een oudere versie gaat naar de map met oudere "
             "versies ernaast).\n\nWilt u deze map gebruiken voor de back-up van deze show?";

@@ -117,8 +117,8 @@ TEST(CheckForScripts, TheExitCodeReachesTheScript) {
 }
 
 // A back-up checked by a script, without the show: 0 when every file is as
-// recorded, 1 when one is missing or not as recorded, 3 for a folder without a record, 4 without
-// a folder.
+// recorded, 1 when one is missing or not as recorded or the record is
+// damaged (empty, cut), 3 for a folder without a record, 4 without a folder.
 TEST(CheckForScripts, ExitCodesOfTheBackupCheck) {
     ScratchFolder show("C:\\ZkScriptShow");
     ScratchFolder stick("E:\\ZkScriptStick");
@@ -140,6 +140,12 @@ TEST(CheckForScripts, ExitCodesOfTheBackupCheck) {
     ASSERT_TRUE(WriteWholeFile(copy + "\\b.jpg", "JPEGDATB"));
     EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 1);
     EXPECT_EQ(Check("/controleer-back-up " + Quoted(show.Path())), 3);
+    // A record that is empty or cut after its first lines is a damaged record.
+    const std::string record = stick / "ZkScriptShow - Zekerpad-back-up.txt";
+    ASSERT_TRUE(WriteWholeFile(record, ""));
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 1);
+    ASSERT_TRUE(WriteWholeFile(record, "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\ZkScriptShow\\\r\n"));
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 1);
     EXPECT_EQ(Check("/controleer-back-up"), 4);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
