@@ -76,6 +76,11 @@ struct ImageListTraits {
     static HIMAGELIST invalid() noexcept { return nullptr; }
     static void close(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
 };
+struct WindowTraits {  // a window of the program's own that no dialog owns
+    using handle_type = HWND;
+    static HWND invalid() noexcept { return nullptr; }
+    static void close(HWND h) noexcept { ::DestroyWindow(h); }
+};
 
 using UniqueFile = UniqueWinHandle<FileHandleTraits>;
 using UniqueKernelHandle = UniqueWinHandle<KernelHandleTraits>;
@@ -84,6 +89,7 @@ using UniqueRegKey = UniqueWinHandle<RegKeyTraits>;
 using UniqueGdiObject = UniqueWinHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueWinHandle<MemoryDcTraits>;
 using UniqueImageList = UniqueWinHandle<ImageListTraits>;
+using UniqueWindow = UniqueWinHandle<WindowTraits>;
 
 // Selects an object into a device context for one scope and puts the
 // previous one back.
