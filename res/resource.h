@@ -115,6 +115,7 @@
 #define IDC_BACKUP_SHOW_LABEL 1109
 #define IDC_BACKUP_DEST_LABEL 1110
 #define IDC_BACKUP_VERIFY 1111     // Back-up controleren
+#define IDC_BACKUP_WEEKLY 1112     // Elke week automatisch...: shown after a complete back-up
 
 // System menu command of the about box
 #define IDM_ABOUTBOX 0x0010

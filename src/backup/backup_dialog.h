@@ -11,8 +11,9 @@
 
 class CDialogBackup : public CModalDialog {
 public:
-    // showFolder ends in a backslash ("C:\Shows\Demo\").
-    explicit CDialogBackup(std::string showFolder);
+    // showFolder ends in a backslash ("C:\Shows\Demo\"). showFile, the
+    // analysed show in full, lets a complete back-up become a weekly task.
+    explicit CDialogBackup(std::string showFolder, std::string showFile = std::string());
 
     // What the last run did, for whoever opened the dialog.
     const BackupOutcome& Outcome() const { return m_outcome; }
@@ -27,6 +28,8 @@ private:
     void OnStart();
     void OnVerify();
     void OnBrowse();
+    // Elke week automatisch...: the back-up just made, as a weekly task.
+    void OnWeekly();
     // The destination as typed, in full, in UTF-8.
     std::string Destination() const;
     // Says where the back-up goes and what it would copy now.
@@ -37,6 +40,8 @@ private:
     void ShowResults();
 
     std::string m_csShowFolder;  // UTF-8
+    std::string m_csShowFile;    // UTF-8; empty when not known
+    std::string m_csCompleteDestination;  // UTF-8: where the last complete back-up went
     std::vector<BackupEntry> m_source;  // the show's tree as the dialog opened
     bool m_bSourceListed = false;
     bool m_bBusy = false;
