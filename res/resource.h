@@ -119,7 +119,8 @@
 #define IDC_BACKUP_SHOW_LABEL 1109
 #define IDC_BACKUP_DEST_LABEL 1110
 #define IDC_BACKUP_VERIFY 1111     // Back-up controleren
-#define IDC_BACKUP_LIST 1112
+#define IDC_BACKUP_LIST 1112       // a check only: the back-ups below the folder chosen
+#define IDC_BACKUP_WEEKLY 1113     // Elke week automatisch...: shown after a complete back-up
 #define IDC_BA_DEST 1180       // every green show: destination folder
 #define IDC_BA_BROWSE 1181
 #define IDC_BA_PLAN 1182       // how many shows, what is to copy
@@ -129,7 +130,7 @@
 #define IDC_BA_FILE 1186       // the show and the file being copied
 #define IDC_BA_LIST 1187       // one line per show
 #define IDC_BA_SUMMARY 1188
-#define IDC_BA_DEST_LABEL 1189       // a check only: the back-ups below the folder chosen
+#define IDC_BA_DEST_LABEL 1189
 
 // System menu command of the about box
 #define IDM_ABOUTBOX 0x0010

@@ -3,19 +3,24 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <memory>
 #include <unordered_set>
 
+#include "backup/backup_disk.h"
 #include "backup/backup_run.h"
 #include "backup/check_target.h"
 #include "backup/copy_check.h"
+#include "common/win_raii.h"
 #include "common/wide_text.h"
 #include "common/text.h"
 #include "files/file_helpers.h"
 #include "media/content_read.h"
+#include "services/msgbox.h"
 #include "services/run_log.h"
 #include "services/settings.h"
 #include "report/report_file.h"
 #include "report/show_check.h"
+#include "wizard/long_work.h"
 
 namespace {
 
@@ -79,32 +84,34 @@ std::vector<CheckedFile> CheckContents(const ShowReport& report) {
     return CheckFiles(files);
 }
 
-int Check(const CheckCommand& command, const std::string& settingsFile) {
-    if (command.mode == CheckCommand::Mode::CheckBackup) return CheckBackupFolder(command.backup);
-    if (command.mode != CheckCommand::Mode::Check) {
-        LogValue("Fout", "de opdrachtregel klopt niet, " + command.why);
-        return kExitWrongCommand;
-    }
+// Analyses the show as the wizard does and logs its counts; the code of
+// /controleer, without the report's.
+int AnalyseShow(const CheckCommand& command, const std::string& settingsFile, ShowReport* report) {
     const SubfolderNames names{ReadSubfolderSetting(settingsFile, "SubmapAudio", "Audio"),
                                ReadSubfolderSetting(settingsFile, "SubmapPlaatjes", "Plaatjes"),
                                ReadSubfolderSetting(settingsFile, "SubmapOverige", "Overige")};
     LogValue("Start analyse", command.show);
-    ShowReport report = CheckShow(command.show, names);
-    if (report.readable) {
-        const ReportCounts& c = report.counts;
+    *report = CheckShow(command.show, names);
+    if (report->readable) {
+        const ReportCounts& c = report->counts;
         LogNumber("groen  ", c.green);
         LogNumber("geel 1 ", c.yellow1);
         LogNumber("geel 2 ", c.yellow2);
         LogNumber("geel   ", c.yellow);
         LogNumber("rood   ", c.red);
         LogNumber("overige", c.other);
-        if (!report.networkPaths.empty()) LogNumber("netwerk", static_cast<int32_t>(report.networkPaths.size()));
+        if (!report->networkPaths.empty()) LogNumber("netwerk", static_cast<int32_t>(report->networkPaths.size()));
         LogLine("Einde analyse");
-        if (command.checkContents) report.checkedFiles = CheckContents(report);
+        if (command.checkContents) report->checkedFiles = CheckContents(*report);
     } else {
-        LogValue("Fout", VerdictInFull(report));
+        LogValue("Fout", VerdictInFull(*report));
     }
-    int code = ExitCodeOf(VerdictOf(report));
+    return ExitCodeOf(VerdictOf(*report));
+}
+
+int CheckShowForScript(const CheckCommand& command, const std::string& settingsFile) {
+    ShowReport report;
+    int code = AnalyseShow(command, settingsFile, &report);
     if (!command.report.empty()) {
         std::string error;
         if (WriteReportFile(command.report, ShowReportHtml(report, ReportTimeNow()), ReplacePolicy::OnlyOwnReports,
@@ -117,6 +124,74 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
     }
     LogValue("Uitslag", VerdictWords(report) + " (code " + std::to_string(code) + ")");
     return code;
+}
+
+void LogBackupVerdict(const std::string& words, int code) {
+    LogValue("Uitslag", words + " (code " + std::to_string(code) + ")");
+}
+
+// Windows ends the session (a log-off, a shutdown) while the back-up runs:
+// the files being written are already marked for deletion, and the record
+// still says the back-up is not complete.
+void EndSessionDuringBackup() {
+    LogBackupVerdict("back-up niet volledig: Windows meldt de gebruiker af of sluit af", kExitBackupIncomplete);
+    LogLine(kLogStopEntry);
+    CloseRunLog();
+    ::ExitProcess(kExitBackupIncomplete);
+}
+
+// "/back-up": with green light the back-up the dialog makes, run by the
+// same code, with no one to ask; without it, none at all.
+int BackUpShow(const CheckCommand& command, const std::string& settingsFile) {
+    ShowReport report;
+    const int verdict = AnalyseShow(command, settingsFile, &report);
+    if (verdict != kExitGreenLight) {
+        LogBackupVerdict(VerdictWords(report) + ", geen back-up gemaakt", verdict);
+        return verdict;
+    }
+    const std::string showFolder = backup::FolderPathOf(Utf8FromCodePage(FullPathName(command.show)));
+    const std::string destination = Utf8FromCodePage(FullPathName(command.backup));
+
+    // Never shown: it is there to hear that Windows ends the session, as
+    // the wizard's window does during its long work.
+    UniqueWindow listener(::CreateWindowExA(0, "STATIC", "Zekerpad", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                            ::GetModuleHandleA(nullptr), nullptr));
+    const SessionEndFn sessionEndBefore = g_pfnSessionEnd;
+    g_pfnSessionEnd = &EndSessionDuringBackup;
+    BackupOutcome outcome;
+    {
+        std::unique_ptr<CLongWork> work;
+        if (listener) work = std::make_unique<CLongWork>(listener.get());
+        MakeBackup(showFolder, destination,
+                   [&](const std::string&, int64_t) { return !work || work->Pump(); }, nullptr, &outcome);
+    }
+    g_pfnSessionEnd = sessionEndBefore;
+
+    if (BackupComplete(outcome)) {
+        LogBackupVerdict("back-up volledig", kExitGreenLight);
+        return kExitGreenLight;
+    }
+    if (outcome.refusal == BackupRefusal::Destination) {
+        LogBackupVerdict("geen back-up gemaakt: de doelmap is geweigerd", kExitWrongCommand);
+        return kExitWrongCommand;
+    }
+    LogBackupVerdict(outcome.refusal == BackupRefusal::Later
+                         ? "geen back-up gemaakt: de doelmap kan nu niet worden gebruikt"
+                         : "back-up niet volledig",
+                     kExitBackupIncomplete);
+    return kExitBackupIncomplete;
+}
+
+int Check(const CheckCommand& command, const std::string& settingsFile) {
+    switch (command.mode) {
+    case CheckCommand::Mode::CheckBackup: return CheckBackupFolder(command.backup);
+    case CheckCommand::Mode::Check: return CheckShowForScript(command, settingsFile);
+    case CheckCommand::Mode::Backup: return BackUpShow(command, settingsFile);
+    case CheckCommand::Mode::Wizard:
+    case CheckCommand::Mode::Wrong: break;
+    }
+    LogValue("Fout", "de opdrachtregel klopt niet, " + command.why);
+    return kExitWrongCommand;
 }
 
 }  // namespace
@@ -142,9 +217,11 @@ int RunCommandCheck(const CheckCommand& command, const std::string& logPath, con
     // No window of the system either: a drive without a medium must not
     // ask anyone anything.
     const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // Nor any box of the program's: the run log says what a box would.
+    CWindowlessMessages windowless;
     OpenRunLog(logPath);
     LogLine(kLogStartEntry);
-    LogLine("Controle zonder venster");
+    LogLine(command.mode == CheckCommand::Mode::Backup ? "Back-up zonder venster" : "Controle zonder venster");
     const int code = Check(command, settingsFile);
     LogLine(kLogStopEntry);
     CloseRunLog();

@@ -1,6 +1,7 @@
-// The check for scripts: "Zekerpad.exe /controleer <show> [/rapport <file>]"
-// analyses the show without any window or message box, writes the report
-// when asked, logs as the wizard would, and returns an exit code.
+// The command line for scripts: "Zekerpad.exe /controleer <show> [/rapport
+// <file>]" analyses the show without any window or message box, writes the
+// report when asked, logs as the wizard would, and returns an exit code;
+// "/back-up <show> <folder>" then also makes the back-up at green light.
 #pragma once
 
 #include <string>
@@ -19,6 +20,6 @@ struct ProgramArguments {
 };
 ProgramArguments ReadProgramArguments(const wchar_t* commandLine);
 
-// Runs a check or reports a wrong command line; the run log is opened and
+// Runs a check or a back-up, or reports a wrong command line; the run log is opened and
 // closed here. settingsFile: where the subfolder names are read.
 int RunCommandCheck(const CheckCommand& command, const std::string& logPath, const std::string& settingsFile);

@@ -75,6 +75,24 @@ CheckCommand ParseCheckCommand(const std::vector<std::string>& args) {
         }
         return command;
     }
+    if (EqualsNoCaseAscii(args[0], "/back-up")) {
+        if (args.size() < 2 || args[1].empty() || isOption(args[1])) {
+            command.why = "na /back-up ontbreekt de show";
+        } else if (args.size() < 3 || args[2].empty() || isOption(args[2])) {
+            command.why = "na /back-up ontbreekt de doelmap";
+        } else if (args.size() > 3) {
+            command.why = "onbekend: " + args[3];
+        } else if (args[1].find('"') != std::string::npos || args[2].find('"') != std::string::npos) {
+            // No name holds a quote: "E:\Back-up\" ends in an escaped one.
+            command.why = "een pad eindigt op \\\" (laat de \\ voor het aanhalingsteken weg, of schrijf \\\\): " +
+                          (args[1].find('"') != std::string::npos ? args[1] : args[2]);
+        } else {
+            command.show = args[1];
+            command.backup = args[2];
+            command.mode = CheckCommand::Mode::Backup;
+        }
+        return command;
+    }
     if (!EqualsNoCaseAscii(args[0], "/controleer")) {
         command.why = "verwacht: /controleer \"<show.ws4>\" [/rapport \"<bestand.html>\"] [/nakijken]";
         return command;
@@ -107,7 +125,8 @@ CheckCommand ParseCheckCommand(const std::vector<std::string>& args) {
 }
 
 bool IsScriptCommand(const std::vector<std::string>& args) {
-    return !args.empty() && StartsWithNoCaseAscii(args[0], "/controleer");
+    return !args.empty() &&
+           (StartsWithNoCaseAscii(args[0], "/controleer") || StartsWithNoCaseAscii(args[0], "/back-up"));
 }
 
 std::string MissingShowText(const std::string& path) {
@@ -129,5 +148,7 @@ std::string UsageText() {
            "Zekerpad.exe /controleer \"<show.ws4>\"\n"
            "        [/rapport \"<bestand.html>\"] [/nakijken]\n\n"
            "Een back-up controleren zonder venster:\n"
-           "Zekerpad.exe /controleer-back-up \"<back-up-map>\"";
+           "Zekerpad.exe /controleer-back-up \"<back-up-map>\"\n\n"
+           "Een back-up maken zonder venster:\n"
+           "Zekerpad.exe /back-up \"<show.ws4>\" \"<doelmap>\"";
 }

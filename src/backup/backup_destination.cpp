@@ -59,8 +59,8 @@ bool DestinationAllowed(const std::string& folder, const std::string& showFolder
     return true;
 }
 
-bool DestinationWritableWithRoom(const std::string& folder, const std::string& showFolder, const std::string& root,
-                                 const BackupPlan& plan, HWND owner) {
+BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::string& showFolder,
+                                          const std::string& root, const BackupPlan& plan, HWND owner) {
     // Writing is tried for real: a read-only stick or share says so only then.
     const bool madeRoot = ::CreateDirectoryW(Wide(root).c_str(), nullptr) != FALSE;
     const DWORD rootError = madeRoot ? ERROR_SUCCESS : ::GetLastError();
@@ -77,9 +77,11 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
         // A name left by an earlier run: try the next.
         if (probeError == ERROR_FILE_EXISTS) probeError = ERROR_SUCCESS;
     }
-    const auto refuse = [&](const std::string& why, const std::string& text) {
+    const auto refuse = [&](const std::string& why, const std::string& text,
+                            BackupRefusal refusal = BackupRefusal::Destination) {
         if (madeRoot) ::RemoveDirectoryW(Wide(root).c_str());
-        return Refuse(why, text, owner);
+        Refuse(why, text, owner);
+        return refusal;
     };
     if (probeError != ERROR_SUCCESS)
         return refuse("doelmap niet beschrijfbaar",
@@ -89,7 +91,8 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
     unsigned long error = 0;
     if (!g_pfnFreeSpace(SpaceFolder(folder), &freeBytes, &error))
         return refuse("vrije ruimte onbekend", "De vrije ruimte op de doelschijf kan niet worden bepaald:\n" +
-                                                   Shown(folder) + "\n\n" + ReasonFor(error));
+                                                   Shown(folder) + "\n\n" + ReasonFor(error),
+                      BackupRefusal::Later);
     // As the destination counts it: a stick of 32 KB clusters holds ten
     // thousand files of 1 KB in 320 MB, not in 10 MB.
     const uint64_t needed = static_cast<uint64_t>(plan.roomNeeded) + static_cast<uint64_t>(kFreeSpaceMargin);
@@ -111,7 +114,8 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
                       "Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: " + need +
                           ", voor de te kopiëren bestanden en 1 MB extra." + why + "\nVrij: " + have +
                           ".\n\nMaak ruimte vrij op de doelschijf of kies een andere doelmap (bijvoorbeeld op een "
-                          "grotere USB-stick), en klik dan opnieuw op Starten.");
+                          "grotere USB-stick), en klik dan opnieuw op Starten.",
+                      BackupRefusal::Later);
     }
 
     if (SameVolume(folder, showFolder)) {
@@ -125,10 +129,10 @@ bool DestinationWritableWithRoom(const std::string& folder, const std::string& s
         if (AskMessage(owner, question, ProgramTitle(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
             if (madeRoot) ::RemoveDirectoryW(Wide(root).c_str());
             LogValue("geweigerd", "zelfde schijf");
-            return false;
+            return BackupRefusal::Destination;
         }
     }
-    return true;
+    return BackupRefusal::None;
 }
 
 }  // namespace backup

@@ -40,8 +40,9 @@ bool DestinationAllowed(const std::string& folder, const std::string& showFolder
 // Then, once the plan is known: refuses a destination that cannot be
 // written or has no room for plan.copyBytes plus a margin; one on the
 // show's own drive is allowed once the user agrees. The back-up's own
-// folder exists after true.
-bool DestinationWritableWithRoom(const std::string& folder, const std::string& showFolder, const std::string& root,
+// folder exists after None; a full disk, or one whose free space cannot be
+// told, is refused for Later.
+BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::string& showFolder, const std::string& root,
                                  const BackupPlan& plan, HWND owner);
 
 }  // namespace backup

@@ -10,6 +10,8 @@
 #include "backup/backup_disk.h"
 #include "backup/backup_run.h"
 #include "backup/copy_check.h"
+#include "backup/weekly_task_scheduler.h"
+#include "common/system_error.h"
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
@@ -51,8 +53,10 @@ std::string NameList(const std::vector<std::string>& names) {
 }
 }  // namespace
 
-CDialogBackup::CDialogBackup(std::string showFolder)
-    : CModalDialog(IDD_BACKUP, "back-up"), m_csShowFolder(Utf8FromCodePage(showFolder)) {}
+CDialogBackup::CDialogBackup(std::string showFolder, std::string showFile)
+    : CModalDialog(IDD_BACKUP, "back-up"),
+      m_csShowFolder(Utf8FromCodePage(showFolder)),
+      m_csShowFile(Utf8FromCodePage(showFile)) {}
 
 CDialogBackup::CDialogBackup(CheckChosen check)
     : CModalDialog(IDD_BACKUP, "op-de-avond"), m_bCheckOnly(true), m_csChosen(std::move(check.chosen)) {}
@@ -129,6 +133,9 @@ bool CDialogBackup::OnCommand(int id, int code, HWND ctl) {
         return true;
     case IDC_BACKUP_BROWSE:
         if (code == BN_CLICKED && !m_bBusy) OnBrowse();
+        return true;
+    case IDC_BACKUP_WEEKLY:
+        if (code == BN_CLICKED && !m_bBusy) OnWeekly();
         return true;
     case IDC_BACKUP_DEST:
         if (code == EN_CHANGE) ::SetTimer(m_hWnd, kPlanTimer, kPlanDelayMs, nullptr);
@@ -254,6 +261,7 @@ void CDialogBackup::OnStart() {
     BackupOutcome outcome;
     BackupResult result;
     m_csFailedCheckRoot.clear();
+    ShowItem(IDC_BACKUP_WEEKLY, false);
     m_bBusy = true;
     {
         EnableItem(IDC_BACKUP_STOP, true);
@@ -285,6 +293,9 @@ void CDialogBackup::OnStart() {
         g_bBackupStarted = 1;
     }
     SetItemText(IDC_BACKUP_SUMMARY, BackupSummaryText(m_outcome, kRunLogPath, DriveIsRemovable(destination)));
+    // Only a back-up that is whole is worth repeating every week.
+    m_csCompleteDestination = BackupComplete(m_outcome) ? NormalizeFolder(destination) : std::string();
+    ShowItem(IDC_BACKUP_WEEKLY, !m_csCompleteDestination.empty() && !m_csShowFile.empty());
     // The show may have changed meanwhile; the plan line says what is left.
     m_source.clear();
     std::vector<BackupListingError> unreadable;
@@ -423,4 +434,71 @@ void CDialogBackup::VerifyCopy(const CheckTarget& target) {
 void CDialogBackup::OnBrowse() {
     const std::wstring path = PickFolder(m_hWnd, L"Kies de map waarin de back-up komt:");
     if (!path.empty()) ::SetWindowTextW(GetItem(IDC_BACKUP_DEST), path.c_str());
+}
+
+namespace {
+// The program's own path for the task, whatever characters it holds.
+std::string ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) return std::string();
+        if (n < path.size()) return Utf8FromWide(path.data(), n);
+        path.resize(path.size() * 2);
+    }
+}
+}  // namespace
+
+void CDialogBackup::OnWeekly() {
+    WeeklyTask task;
+    task.program = ProgramPath();
+    task.show = m_csShowFile;
+    task.destination = m_csCompleteDestination;
+    // From a week from now on, on this day at this time: the user is at the
+    // computer now.
+    SYSTEMTIME now{}, next{};
+    ::GetLocalTime(&now);
+    FILETIME time{};
+    ::SystemTimeToFileTime(&now, &time);
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = time.dwLowDateTime;
+    ticks.HighPart = time.dwHighDateTime;
+    ticks.QuadPart += 7ULL * 24 * 3600 * 10000000ULL;
+    time.dwLowDateTime = ticks.LowPart;
+    time.dwHighDateTime = ticks.HighPart;
+    ::FileTimeToSystemTime(&time, &next);
+    task.year = next.wYear, task.month = next.wMonth, task.day = next.wDay, task.weekday = next.wDayOfWeek;
+    task.hour = now.wHour, task.minute = now.wMinute;
+
+    TaskRegistration made;
+    {
+        ScopedWaitCursor wait;
+        made = RegisterWeeklyTask(task, ShowFolderName(m_csShowFolder));
+    }
+    WeeklyTask shown = task;
+    shown.program = Shown(task.program);
+    shown.show = Shown(task.show);
+    shown.destination = Shown(task.destination);
+    const std::string name = Shown(made.name);
+    const std::string reason =
+        made.outcome == TaskOutcome::Made || made.outcome == TaskOutcome::AlreadyThere
+            ? std::string()
+            : SystemErrorText(static_cast<uint32_t>(made.error));
+    const std::string text = WeeklyTaskMessage(made.outcome, shown, name, reason, kRunLogPath);
+    switch (made.outcome) {
+    case TaskOutcome::Made:
+        LogValue("wekelijkse taak gemaakt", name + ": " + shown.program + " " + WeeklyTaskArguments(shown));
+        AskMessage(m_hWnd, text, ProgramTitle(), MB_OK | MB_ICONINFORMATION);
+        return;
+    case TaskOutcome::AlreadyThere:
+        LogValue("wekelijkse taak bestaat al", name);
+        AskMessage(m_hWnd, text, ProgramTitle(), MB_OK | MB_ICONINFORMATION);
+        return;
+    case TaskOutcome::NoScheduler:
+    case TaskOutcome::Failed:
+        break;
+    }
+    LogValue("wekelijkse taak niet gemaakt", reason);
+    LogValue("opdracht", WeeklyTaskCommand(shown, name));
+    ShowMessage(text, m_hWnd);
 }

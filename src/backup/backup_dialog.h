@@ -18,8 +18,9 @@ struct CheckChosen {
 
 class CDialogBackup : public CModalDialog {
 public:
-    // showFolder ends in a backslash ("C:\Shows\Demo\").
-    explicit CDialogBackup(std::string showFolder);
+    // showFolder ends in a backslash ("C:\Shows\Demo\"). showFile, the
+    // analysed show in full, lets a complete back-up become a weekly task.
+    explicit CDialogBackup(std::string showFolder, std::string showFile = std::string());
     explicit CDialogBackup(CheckChosen check);
 
     // What the last run did, for whoever opened the dialog.
@@ -40,6 +41,8 @@ private:
     void VerifyCopy(const CheckTarget& target);
     void InitCheckOnly();
     void OnBrowse();
+    // Elke week automatisch...: the back-up just made, as a weekly task.
+    void OnWeekly();
     // The destination as typed, in full, in UTF-8.
     std::string Destination() const;
     // Says where the back-up goes and what it would copy now.
@@ -50,6 +53,8 @@ private:
     void ShowResults();
 
     std::string m_csShowFolder;  // UTF-8
+    std::string m_csShowFile;    // UTF-8; empty when not known
+    std::string m_csCompleteDestination;  // UTF-8: where the last complete back-up went
     std::vector<BackupEntry> m_source;  // the show's tree as the dialog opened
     bool m_bSourceListed = false;
     bool m_bBusy = false;

@@ -199,6 +199,11 @@ std::string FileCountText(int count) {
     return FormatThousands(count) + (count == 1 ? " bestand" : " bestanden");
 }
 
+bool BackupComplete(const BackupOutcome& outcome) {
+    return outcome.refusal == BackupRefusal::None && !outcome.stopped && outcome.failed == 0 &&
+           outcome.recordProblem.empty();
+}
+
 std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName, bool removableDestination) {
     std::string first;
     if (outcome.stopped)

@@ -122,8 +122,14 @@ std::string NormalizeFolder(const std::string& folder);
 // Both name a drive letter and it is the same letter.
 bool SameDrive(const std::string& a, const std::string& b);
 
+// Why a run copied nothing: a destination the user must change (or a
+// question answered No), or one that may do another time (its drive is not
+// there, it is full, the show or the back-up could not be read now).
+enum class BackupRefusal { None, Destination, Later };
+
 // What a run did.
 struct BackupOutcome {
+    BackupRefusal refusal = BackupRefusal::None;
     int copied = 0;
     int64_t copiedBytes = 0;
     int unchanged = 0;
@@ -135,6 +141,9 @@ struct BackupOutcome {
     // again in Wings after the analysis), as the show names them, UTF-8.
     std::vector<std::string> notHeld;
 };
+
+// Every file of the show is in the back-up and its record says so.
+bool BackupComplete(const BackupOutcome& outcome);
 
 // The summary the dialog shows at the end; with a failure or a stop it
 // never reads as complete. A complete one says what to do next: take the

@@ -60,6 +60,14 @@ std::string RefusalReason(BackupAction action, const BackupVolume& volume) {
         return std::string();
     }
 }
+// A destination whose stick or network share is not there now: the same
+// run may succeed another time. A folder missing on a drive that is there
+// was mistyped or removed.
+bool DriveAbsent(const std::string& folder) {
+    const std::string drive = SplitPath(folder).drive;
+    return drive.empty() || !IsFolder(drive + "\\");
+}
+
 struct RunPlace {
     std::string sourceRoot, targetRoot, olderRoot;
     BackupVolume volume;
@@ -261,21 +269,26 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
         LogLine("Einde back-up");
         return result;
     };
+    const auto refused = [&](BackupRefusal refusal) {
+        outcome->refusal = refusal;
+        return end(BackupResult::Refused);
+    };
     RecordOnDisk read;
     const BackupFolderChoice choice = FindBackupFolder(folder, showFolder, &read);
     const std::string root = BackupRoot(folder, showFolder, choice.name);
-    if (!DestinationAllowed(folder, showFolder, root, owner)) return end(BackupResult::Refused);
+    if (!DestinationAllowed(folder, showFolder, root, owner)) return refused(BackupRefusal::Destination);
     if (!IsFolder(folder)) {
         Refuse("doelmap bestaat niet",
                "De doelmap bestaat niet:\n" + Shown(folder) + "\n\nKies een bestaande map, of maak de map eerst aan.",
                owner);
-        return end(BackupResult::Refused);
+        // A stick or a network drive not there now may be there next time.
+        return refused(DriveAbsent(folder) ? BackupRefusal::Later : BackupRefusal::Destination);
     }
     if (choice.name.empty()) {
         Refuse("geen vrije naam", "In de doelmap is geen vrije naam meer voor de back-up van deze show:\n" +
                                       Shown(folder) + "\n\nKies een andere doelmap.",
                owner);
-        return end(BackupResult::Refused);
+        return refused(BackupRefusal::Destination);
     }
     if (choice.needsConsent) {
         // A record that names no show (empty, cut, unreadable) claims nothing.
@@ -290,7 +303,7 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
             "versies ernaast).\n\nWilt u deze map gebruiken voor de back-up van deze show?";
         if (AskMessage(owner, question, ProgramTitle(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
             LogValue("geweigerd", "map zonder overzicht");
-            return end(BackupResult::Refused);
+            return refused(BackupRefusal::Destination);
         }
     }
     if (root != BackupRoot(folder, showFolder)) LogValue("back-upmap", Shown(root));
@@ -305,7 +318,7 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
             return end(BackupResult::Ran);
         }
         Refuse("show niet leesbaar", "De map van de show kan niet worden gelezen:\n" + Shown(showFolder), owner);
-        return end(BackupResult::Refused);
+        return refused(BackupRefusal::Later);
     }
     if (IsFolder(root) && !ListBackupTree(root, target, nullptr, pump)) {
         if (!pump()) {
@@ -313,7 +326,7 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
             return end(BackupResult::Ran);
         }
         Refuse("back-up niet leesbaar", "De bestaande back-up kan niet worden gelezen:\n" + Shown(root), owner);
-        return end(BackupResult::Refused);
+        return refused(BackupRefusal::Later);
     }
     RemoveLeftovers(root, target, source);
     const BackupVolume volume = QueryBackupVolume(folder);
@@ -321,7 +334,8 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
     Findings healed = FindingsAt(root);
     const bool hadFindings = !healed.empty();
     CopyAgain(plan, source, healed);
-    if (!DestinationWritableWithRoom(folder, showFolder, root, plan, owner)) return end(BackupResult::Refused);
+    const BackupRefusal refusal = DestinationWritableWithRoom(folder, showFolder, root, plan, owner);
+    if (refusal != BackupRefusal::None) return refused(refusal);
     if (planned) planned(plan.copyBytes);
 
     // Read when the folder was chosen; nothing has written it since.

@@ -148,3 +148,21 @@ std::string FormatSize(int64_t bytes) {
                                       : std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
     return text + " " + kUnits[unit];
 }
+
+std::string QuotedArgument(std::string_view argument) {
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count only before a quote; there they are doubled and
+        // the quote itself escaped.
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + '"';
+}

@@ -46,3 +46,9 @@ std::string FormatThousands(int64_t n);
 // the Dutch decimal comma and one decimal below 100: "640 bytes",
 // "12,3 kB", "640 kB", "71,7 GB". Exact byte counts belong in the log.
 std::string FormatSize(int64_t bytes);
+
+// One argument for a command line, in double quotes, written so that the
+// Windows splitting rules (the program's own ArgumentsOf) give it back
+// unchanged: a backslash before a quote, and at the end, is doubled, so
+// "E:\" stays a folder and never escapes the closing quote.
+std::string QuotedArgument(std::string_view argument);

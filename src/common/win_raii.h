@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
 #include <utility>
 
 template <typename Traits>
@@ -76,6 +77,11 @@ struct ImageListTraits {
     static HIMAGELIST invalid() noexcept { return nullptr; }
     static void close(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
 };
+struct WindowTraits {  // a window of the program's own that no dialog owns
+    using handle_type = HWND;
+    static HWND invalid() noexcept { return nullptr; }
+    static void close(HWND h) noexcept { ::DestroyWindow(h); }
+};
 
 using UniqueFile = UniqueWinHandle<FileHandleTraits>;
 using UniqueKernelHandle = UniqueWinHandle<KernelHandleTraits>;
@@ -84,6 +90,7 @@ using UniqueRegKey = UniqueWinHandle<RegKeyTraits>;
 using UniqueGdiObject = UniqueWinHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueWinHandle<MemoryDcTraits>;
 using UniqueImageList = UniqueWinHandle<ImageListTraits>;
+using UniqueWindow = UniqueWinHandle<WindowTraits>;
 
 // Selects an object into a device context for one scope and puts the
 // previous one back.
@@ -122,4 +129,66 @@ public:
     ScopedWaitCursor& operator=(const ScopedWaitCursor&) = delete;
 private:
     HCURSOR m_old;
+};
+
+// A COM interface pointer of one owner: released when it goes.
+template <typename T>
+class ComRef {
+public:
+    ComRef() noexcept = default;
+    ~ComRef() { reset(); }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    T* get() const noexcept { return m_p; }
+    T* operator->() const noexcept { return m_p; }
+    explicit operator bool() const noexcept { return m_p != nullptr; }
+    void reset() noexcept {
+        if (m_p) m_p->Release();
+        m_p = nullptr;
+    }
+    // For out-parameters of COM calls.
+    T** put() noexcept {
+        reset();
+        return &m_p;
+    }
+    void** putVoid() noexcept { return reinterpret_cast<void**>(put()); }
+
+private:
+    T* m_p = nullptr;
+};
+
+// A BSTR of one owner, made from a wide string or handed out by a COM call.
+class ScopedBstr {
+public:
+    ScopedBstr() noexcept = default;
+    explicit ScopedBstr(const std::wstring& text)
+        : m_b(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~ScopedBstr() { ::SysFreeString(m_b); }
+    ScopedBstr(const ScopedBstr&) = delete;
+    ScopedBstr& operator=(const ScopedBstr&) = delete;
+    BSTR get() const noexcept { return m_b; }
+    BSTR* put() noexcept {
+        ::SysFreeString(m_b);
+        m_b = nullptr;
+        return &m_b;
+    }
+    std::wstring text() const { return m_b ? std::wstring(m_b, ::SysStringLen(m_b)) : std::wstring(); }
+
+private:
+    BSTR m_b = nullptr;
+};
+
+// COM on this thread for one scope, when it was not there yet in another
+// mode; left as it was at the end.
+class ScopedComApartment {
+public:
+    ScopedComApartment() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ScopedComApartment() {
+        if (SUCCEEDED(m_hr)) ::CoUninitialize();
+    }
+    ScopedComApartment(const ScopedComApartment&) = delete;
+    ScopedComApartment& operator=(const ScopedComApartment&) = delete;
+
+private:
+    HRESULT m_hr;
 };

@@ -2,6 +2,7 @@
 
 #include "analysis/show_scan.h"
 #include "analysis/show_verdict.h"
+#include "files/file_helpers.h"
 #include "files/file_reference.h"
 #include "services/contact.h"
 #include "services/run_log.h"
@@ -103,7 +104,7 @@ bool CTestPropPage99::OnSetActive() {
 bool CTestPropPage99::OnCommand(int id, int code, HWND ctl) {
     if (id != IDC_BACKUP || code != BN_CLICKED) return CTestPropPageBasis::OnCommand(id, code, ctl);
     if (!HasGreenLight()) return true;
-    CDialogBackup dialog(g_szShowDrive + g_szShowDir);
+    CDialogBackup dialog(g_szShowDrive + g_szShowDir, g_csRecentFile.empty() ? std::string() : FullPathName(g_csRecentFile));
     dialog.DoModal(::GetParent(m_hWnd));
     return true;
 }

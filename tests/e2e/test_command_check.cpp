@@ -213,3 +213,144 @@ TEST(CheckForScripts, AShowOutsideTheCodePageIsReadByItsShortName) {
     ::DeleteFileW(show.c_str());
     ::RemoveDirectoryW(folder.c_str());
 }
+
+namespace {
+
+// A show of two files in C:\ZkPlan\<name>, the show file naming both, and
+// the stick E:\ZkPlanStick for its back-ups.
+struct ScriptedBackup {
+    ScratchFolder show{"C:\\ZkPlan"};
+    ScratchFolder stick{"E:\\ZkPlanStick"};
+    std::string showFile = show / "Zomer\\zomer.ws4";
+    ScriptedBackup() {
+        EXPECT_TRUE(MakeFolderTree(show / "Zomer\\Audio"));
+        EXPECT_TRUE(MakeFolderTree(stick.Path()));
+        EXPECT_TRUE(WriteWholeFile(show / "Zomer\\Audio\\intro.wav", "RIFF-intro"));
+        EXPECT_TRUE(WriteWholeFile(show / "Zomer\\titel.jpg", "JPEG-titel"));
+        EXPECT_TRUE(WriteWholeFile(showFile, ShowFileBytes({"C:\\ZkPlan\\Zomer\\Audio\\intro.wav",
+                                                            "C:\\ZkPlan\\Zomer\\titel.jpg"})));
+    }
+    int BackUp(const std::string& destination) {
+        return Check("/back-up " + Quoted(showFile) + " " + Quoted(destination));
+    }
+};
+
+}  // namespace
+
+// A scheduled back-up: with green light the dialog's back-up, with its
+// record, in a folder the check then proves; the next run copies nothing.
+TEST(BackupForScripts, GreenLightGivesACompleteBackupAndZero) {
+    ScriptedBackup world;
+    LogWatch log;
+    EXPECT_EQ(world.BackUp(world.stick.Path()), 0) << log.Appended();
+    EXPECT_EQ(ReadWholeFile("E:\\ZkPlanStick\\Zomer\\Audio\\intro.wav"), "RIFF-intro");
+    EXPECT_EQ(ReadWholeFile("E:\\ZkPlanStick\\Zomer\\titel.jpg"), "JPEG-titel");
+    EXPECT_EQ(ReadWholeFile("E:\\ZkPlanStick\\Zomer\\zomer.ws4"), ReadWholeFile(world.showFile));
+    const std::string record = ReadWholeFile("E:\\ZkPlanStick\\Zomer - Zekerpad-back-up.txt");
+    EXPECT_NE(record.find("Laatste back-up: volledig"), std::string::npos) << record;
+    const std::string appended = log.Appended();
+    EXPECT_NE(appended.find("Back-up zonder venster\n\r-> Start analyse - C:\\ZkPlan\\Zomer\\zomer.ws4\n\r"),
+              std::string::npos)
+        << appended;
+    EXPECT_NE(appended.find("-> Uitslag - back-up volledig (code 0)\n\r"), std::string::npos) << appended;
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted("E:\\ZkPlanStick\\Zomer")), 0);
+
+    LogWatch again;
+    // A folder ending in "\" has it doubled before the closing quote.
+    EXPECT_EQ(world.BackUp("E:\\ZkPlanStick\\\\"), 0);
+    EXPECT_NE(again.Appended().find("-> gekopieerd  - 0\n\r"), std::string::npos) << again.Appended();
+}
+
+// Without green light no back-up at all, not even its folder: the code is
+// the one /controleer gives for the show.
+TEST(BackupForScripts, WithoutGreenLightNothingIsMadeAndTheCheckCodeIsGiven) {
+    ScriptedBackup world;
+    ASSERT_TRUE(MakeFolderTree(world.show / "Elders"));
+    ASSERT_TRUE(WriteWholeFile(world.show / "Elders\\jingle.wav", "RIFF-jingle"));
+    const std::string yellow = world.show / "Zomer\\geel.ws4";
+    const std::string red = world.show / "Zomer\\rood.ws4";
+    ASSERT_TRUE(WriteWholeFile(yellow, ShowFileBytes({"C:\\ZkPlan\\Elders\\jingle.wav"})));
+    ASSERT_TRUE(WriteWholeFile(red, ShowFileBytes({"C:\\ZkPlan\\Zomer\\weg.wav"})));
+    LogWatch log;
+    EXPECT_EQ(Check("/back-up " + Quoted(red) + " " + Quoted(world.stick.Path())), 2);
+    EXPECT_EQ(Check("/back-up " + Quoted(yellow) + " " + Quoted(world.stick.Path())), 1);
+    EXPECT_EQ(Check("/back-up " + Quoted(world.show / "Zomer\\weg.ws4") + " " + Quoted(world.stick.Path())), 3);
+    EXPECT_EQ(::GetFileAttributesA("E:\\ZkPlanStick\\Zomer"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(SnapshotOf(world.stick.Path()).empty());
+    EXPECT_NE(log.Appended().find("-> Uitslag - geen groen licht: rode bestanden, geen back-up gemaakt (code 2)\n\r"),
+              std::string::npos)
+        << log.Appended();
+}
+
+// A command line it cannot follow, and a destination it must refuse, end
+// with 4 and no window; the reason is in the log.
+TEST(BackupForScripts, AWrongCommandLineOrARefusedDestinationGivesFour) {
+    ScriptedBackup world;
+    ASSERT_TRUE(MakeFolderTree(world.show / "Zomer\\Back-ups"));
+    const FolderSnapshot before = SnapshotOf(world.show / "Zomer");
+    LogWatch log;
+    EXPECT_EQ(Check("/back-up"), 4);
+    EXPECT_EQ(Check("/back-up " + Quoted(world.showFile)), 4);
+    EXPECT_EQ(Check("/BACK-UP " + Quoted(world.showFile) + " E:\\ZkPlanStick /nakijken"), 4);
+    // The backslash escapes the quote: the folder would end in one.
+    EXPECT_EQ(world.BackUp("E:\\ZkPlanStick\\"), 4);
+    EXPECT_EQ(world.BackUp(world.show / "Zomer\\Back-ups"), 4);
+    // Nobody answers the question about the show's own drive: its default, No.
+    ScratchFolder sameDrive("C:\\ZkPlanKopie");
+    ASSERT_TRUE(MakeFolderTree(sameDrive.Path()));
+    EXPECT_EQ(world.BackUp(sameDrive.Path()), 4);
+    EXPECT_TRUE(SnapshotOf(sameDrive.Path()).empty());
+    // A mistyped folder on a drive that is there will not appear by itself.
+    EXPECT_EQ(world.BackUp("E:\\ZkPlanStick\\Geen map"), 4);
+    EXPECT_TRUE(SnapshotOf(world.show / "Zomer") == before);
+    EXPECT_TRUE(SnapshotOf(world.stick.Path()).empty());
+    const std::string appended = log.Appended();
+    EXPECT_NE(appended.find("-> Fout - de opdrachtregel klopt niet, na /back-up ontbreekt de doelmap\n\r"),
+              std::string::npos)
+        << appended;
+    EXPECT_NE(appended.find("-> Fout - de opdrachtregel klopt niet, een pad eindigt op \\\" (laat de \\ voor het "
+                            "aanhalingsteken weg, of schrijf \\\\): E:\\ZkPlanStick\"\n\r"),
+              std::string::npos)
+        << appended;
+    EXPECT_NE(appended.find("-> geweigerd - doelmap in de show\n\r"), std::string::npos) << appended;
+    EXPECT_NE(appended.find("-> geweigerd - zelfde schijf\n\r"), std::string::npos) << appended;
+    EXPECT_NE(appended.find("-> Uitslag - geen back-up gemaakt: de doelmap is geweigerd (code 4)\n\r"),
+              std::string::npos)
+        << appended;
+}
+
+// A back-up that is not complete ends with 6: a file held open by another
+// program, or a stick that is not in; once both are fine, the next run
+// catches up and ends with 0.
+TEST(BackupForScripts, AnIncompleteBackupGivesSixAndTheNextRunCatchesUp) {
+    ScriptedBackup world;
+    LogWatch log;
+    {
+        UniqueFile held = HoldOpen(world.show / "Zomer\\Audio\\intro.wav", 0);
+        ASSERT_TRUE(held);
+        EXPECT_EQ(world.BackUp(world.stick.Path()), 6);
+    }
+    EXPECT_EQ(ReadWholeFile("E:\\ZkPlanStick\\Zomer\\titel.jpg"), "JPEG-titel");
+    EXPECT_EQ(::GetFileAttributesA("E:\\ZkPlanStick\\Zomer\\Audio\\intro.wav"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(ReadWholeFile("E:\\ZkPlanStick\\Zomer - Zekerpad-back-up.txt").find("Laatste back-up: niet volledig"),
+              std::string::npos);
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted("E:\\ZkPlanStick\\Zomer")), 1);
+    std::string appended = log.Appended();
+    EXPECT_NE(appended.find("-> fout - Het bestand is in gebruik door een ander programma.\n\r"), std::string::npos)
+        << appended;
+    EXPECT_NE(appended.find("-> Uitslag - back-up niet volledig (code 6)\n\r"), std::string::npos) << appended;
+
+    // No drive Q: in the test rig: the stick is not in.
+    ASSERT_EQ(::GetFileAttributesA("Q:\\"), INVALID_FILE_ATTRIBUTES);
+    LogWatch absent;
+    EXPECT_EQ(world.BackUp("Q:\\Back-ups"), 6);
+    appended = absent.Appended();
+    EXPECT_NE(appended.find("-> geweigerd - doelmap bestaat niet\n\r"), std::string::npos) << appended;
+    EXPECT_NE(appended.find("-> Uitslag - geen back-up gemaakt: de doelmap kan nu niet worden gebruikt (code 6)\n\r"),
+              std::string::npos)
+        << appended;
+
+    EXPECT_EQ(world.BackUp(world.stick.Path()), 0);
+    EXPECT_EQ(ReadWholeFile("E:\\ZkPlanStick\\Zomer\\Audio\\intro.wav"), "RIFF-intro");
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted("E:\\ZkPlanStick\\Zomer")), 0);
+}

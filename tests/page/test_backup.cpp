@@ -1326,7 +1326,8 @@ TEST_F(Backup, TheEndOfABackupToAStickAndOfAFailedCheckPicture) {
                            EXPECT_TRUE(SaveShot(dlg, ShotFolder("words") + "8-backup-controle-fout"));
                            ClickDialogButton(dlg, IDCANCEL);
                        }});
-    CDialogBackup backup(Show());
+    // With its show file, as the closing page opens it: "Elke week automatisch..." appears.
+    CDialogBackup backup(Show(), Show() + "demo.ws4");
     backup.DoModal(nullptr);
     EXPECT_TRUE(dialog.Done());
 }

@@ -319,4 +319,18 @@ TEST(CommandLine, CheckCommandAndItsMistakes) {
         EXPECT_EQ(c.mode, Mode::Wrong) << wrong.size() << " " << wrong[0];
         EXPECT_FALSE(c.why.empty());
     }
+
+    c = ParseCheckCommand({"/Back-Up", "C:\\Shows\\a.ws4", "E:\\"});
+    EXPECT_EQ(c.mode, Mode::Backup);
+    EXPECT_EQ(c.show, "C:\\Shows\\a.ws4");
+    EXPECT_EQ(c.backup, "E:\\");
+    // Its mistakes never open a window either.
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"/back-up"}, {"/back-up", "a.ws4"}, {"/back-up", "a.ws4", ""}, {"/back-up", "/nakijken", "E:\\"},
+             {"/back-up", "a.ws4", "E:\\", "/nakijken"}, {"/back-up", "a.ws4", "E:\\Back-up\""}}) {
+        c = ParseCheckCommand(wrong);
+        EXPECT_EQ(c.mode, Mode::Wrong) << wrong.size();
+        EXPECT_FALSE(c.why.empty());
+        EXPECT_TRUE(IsScriptCommand(wrong));
+    }
 }
