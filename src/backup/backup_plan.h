@@ -131,6 +131,7 @@ struct BackupOutcome {
     bool stopped = false;
     int suspect = 0;           // copies whose contents look damaged (already in the log)
     std::string recordProblem;  // the record file that could not be written, shown; empty when written
+    bool destinationLost = false;  // the run broke off for the destination and said so once
 };
 
 // The summary the dialog shows at the end; with a failure or a stop it
