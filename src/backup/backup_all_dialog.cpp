@@ -240,8 +240,7 @@ void CBackupAllDialog::OnStart() {
             SetProgress(before);
             if (result != BackupResult::Ran) {
                 line.state = BackupAllState::Refused;
-            } else if (outcome.stopped || outcome.failed > 0 || !outcome.notHeld.empty() ||
-                       !outcome.recordProblem.empty()) {
+            } else if (!BackupComplete(outcome)) {
                 line.state = BackupAllState::Incomplete;
                 line.reason = IncompleteReason(outcome);
                 stopped = stopped || outcome.stopped;

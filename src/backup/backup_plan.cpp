@@ -201,7 +201,7 @@ std::string FileCountText(int count) {
 
 bool BackupComplete(const BackupOutcome& outcome) {
     return outcome.refusal == BackupRefusal::None && !outcome.stopped && outcome.failed == 0 &&
-           outcome.recordProblem.empty();
+           outcome.recordProblem.empty() && outcome.notHeld.empty();
 }
 
 std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName, bool removableDestination) {

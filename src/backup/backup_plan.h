@@ -140,6 +140,7 @@ struct BackupOutcome {
     // Files the show copied names that the back-up does not hold (saved
     // again in Wings after the analysis), as the show names them, UTF-8.
     std::vector<std::string> notHeld;
+    bool destinationLost = false;  // the run broke off for the destination and said so once
 };
 
 // Every file of the show is in the back-up and its record says so.

@@ -18,6 +18,8 @@
 using namespace backup;
 
 namespace {
+constexpr char kUnreachable[] = "De doelschijf is niet meer bereikbaar.";
+
 // Errors after which no later file can reach the destination either.
 bool IsDestinationWide(DWORD error, const std::string& targetRoot) {
     switch (error) {
@@ -119,9 +121,11 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
     };
     CSha256 sha;
     bool aborted = false;
+    bool unreachable = false;  // the destination itself went away
     int notCopied = 0;
     DWORD abortError = ERROR_SUCCESS;
     std::string abortAt;
+    std::vector<std::string> leftBehind;  // temporary files on a drive that went away
     for (const PlannedFile& file : plan.files) {
         log.FlushIfDue();
         const BackupEntry& entry = source[file.source];
@@ -222,14 +226,19 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
             outcome.stopped = true;
             break;
         } else if (copy.TargetError(&targetError) && IsDestinationWide(targetError, place.targetRoot)) {
-            // One message for the whole run, not one per file left.
-            log.Value("fout", copy.Reason());
+            // One message for the whole run, not one per file left. A stick
+            // pulled out may answer "full" or anything else: whether the
+            // back-up's folder is still there tells the true reason.
+            unreachable = !IsFolder(place.targetRoot);
+            log.Value("fout", unreachable ? std::string(kUnreachable) : copy.Reason());
+            if (!copy.LeftBehind().empty()) leftBehind.push_back(copy.LeftBehind());
             aborted = true;
             abortError = targetError;
             abortAt = from;
             ++outcome.failed;
             ++notCopied;
         } else {
+            if (!copy.LeftBehind().empty()) leftBehind.push_back(copy.LeftBehind());
             ReportFailure(log, from, copy.Reason(), owner);
             ++outcome.failed;
         }
@@ -237,12 +246,27 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
     if (aborted) {
         log.Value("afgebroken", FileCountText(notCopied) + " niet gekopieerd");
         log.Flush();
-        ShowMessage("De back-up is afgebroken: de doelschijf kan niet meer worden beschreven. Dit gebeurde bij:\n" +
-                        Shown(abortAt) + "\n\n" + ReasonFor(abortError) + "\n\n" + FileCountText(notCopied) +
-                        (notCopied == 1 ? " is" : " zijn") +
-                        " niet gekopieerd. Kijk of de doelschijf (bijvoorbeeld de USB-stick) er nog is en genoeg "
-                        "ruimte heeft, en start de back-up dan opnieuw.",
-                    owner);
+        outcome.destinationLost = true;
+        const std::string notCopiedText =
+            FileCountText(notCopied) + (notCopied == 1 ? " is" : " zijn") + " niet gekopieerd.";
+        if (unreachable)
+            ShowMessage(std::string(kUnreachable) + " De back-up is afgebroken bij:\n" + Shown(abortAt) + "\n\n" +
+                            notCopiedText +
+                            " Sluit de USB-stick (of de doelschijf) weer aan en start de back-up dan opnieuw.",
+                        owner);
+        else
+            ShowMessage("De back-up is afgebroken: de doelschijf kan niet meer worden beschreven. Dit gebeurde bij:\n" +
+                            Shown(abortAt) + "\n\n" + ReasonFor(abortError) + "\n\n" + notCopiedText +
+                            " Kijk of de doelschijf (bijvoorbeeld de USB-stick) er nog is en genoeg ruimte heeft, en "
+                            "start de back-up dan opnieuw.",
+                        owner);
+    }
+    // Once the drive is back (the message waited for the user), a
+    // temporary file it kept goes; else the next run removes it.
+    for (const std::string& temp : leftBehind) {
+        ::SetFileAttributesW(Wide(temp).c_str(), FILE_ATTRIBUTE_NORMAL);
+        const bool gone = ::DeleteFileW(Wide(temp).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        log.Value(gone ? "tijdelijk bestand verwijderd" : "tijdelijk bestand blijft", Shown(temp));
     }
     log.Flush();
     if (progress) progress(std::string(), outcome.copiedBytes);
@@ -413,11 +437,15 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
         const std::string path = Shown(RecordPathOf(root));
         LogValue("fout", "overzicht niet geschreven: " + path + " (" + ReasonFor(error) + ")");
         outcome->recordProblem = path;
-        ShowMessage("Het overzicht van de back-up kan niet worden geschreven:\n" + path + "\n\n" + ReasonFor(error) +
-                        "\n\nZonder overzicht kan de back-up niet worden gecontroleerd; hij is daarom niet volledig. "
-                        "Sluit het programma dat het overzicht open heeft (bijvoorbeeld een rekenblad) en maak de "
-                        "back-up opnieuw.",
-                    owner);
+        // A run that broke off for its destination has said why once; the
+        // record failing on the same drive is no news (and no spreadsheet).
+        if (!outcome->destinationLost)
+            ShowMessage("Het overzicht van de back-up kan niet worden geschreven:\n" + path + "\n\n" +
+                            ReasonFor(error) +
+                            "\n\nZonder overzicht kan de back-up niet worden gecontroleerd; hij is daarom niet "
+                            "volledig. Sluit het programma dat het overzicht open heeft (bijvoorbeeld een rekenblad) en "
+                            "maak de back-up opnieuw.",
+                        owner);
     } else if (hadFindings) {
         // What is left for the next run: files of the show not copied again.
         std::set<std::string> inShow;

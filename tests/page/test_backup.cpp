@@ -104,10 +104,14 @@ class ScopedDriveLetter {
 public:
     ScopedDriveLetter(char letter, const std::string& folder) {
         const char* prefix = std::getenv("WINEPREFIX");
-        const std::string target = UnixPathOf(folder);
-        if (!prefix || target.empty()) return;
+        m_target = UnixPathOf(folder);
+        if (!prefix || m_target.empty()) return;
         m_link = std::string(prefix) + "/dosdevices/" + static_cast<char>(letter - 'A' + 'a') + ":";
-        m_made = RunUnixShell("ln -sfn '" + target + "' '" + m_link + "'") == 0;
+        Make();
+    }
+    // The drive (again), as a stick that is plugged in.
+    void Make() {
+        if (!m_link.empty()) m_made = RunUnixShell("ln -sfn '" + m_target + "' '" + m_link + "'") == 0;
     }
     ~ScopedDriveLetter() { Remove(); }
     ScopedDriveLetter(const ScopedDriveLetter&) = delete;
@@ -119,9 +123,28 @@ public:
     }
 
 private:
-    std::string m_link;
+    std::string m_link, m_target;
     bool m_made = false;
 };
+
+// A stick pulled out in the middle of a file: its drive letter goes, and
+// the write says the disk is full, as some sticks do. The message the run
+// then shows is answered after the stick is plugged in again, or not.
+ScopedDriveLetter* s_stick = nullptr;
+bool s_plugBackIn = false;
+std::vector<std::string> s_messages;
+bool StickPulledAfterOneWrite(void* file, const void* data, unsigned long size, unsigned long* written) {
+    if (s_writesLeft-- > 0) return WriteBackupFile(file, data, size, written);
+    s_stick->Remove();
+    *written = 0;
+    ::SetLastError(ERROR_DISK_FULL);
+    return false;
+}
+int AnsweredWithTheStick(HWND__*, const std::string& text, const std::string&, unsigned) {
+    s_messages.push_back(text);
+    if (s_plugBackIn) s_stick->Make();
+    return IDOK;
+}
 
 // Disks of 4 KB and of 32 KB clusters, as the back-up asks about them.
 bool Clusters4K(const std::wstring&, uint64_t* clusterBytes) {
@@ -695,6 +718,57 @@ TEST_F(Backup, AStickPulledMidRunGivesOneMessageAndAnIncompleteSummary) {
     EXPECT_NE(std::string::npos, BoxTexts()[0].find(FileCountText(outcome.failed) + " zijn niet gekopieerd."));
     EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is niet volledig:"));
     EXPECT_FALSE(HasTempFile(Dest()));
+}
+
+// A stick pulled out mid-file: one message with the true reason, not
+// "full" and no second one about the record; the temporary file goes as
+// soon as the stick is back (here, before the message is answered), or by
+// the next run when it is not.
+TEST_F(Backup, AStickThatVanishesMidFileGivesOneMessageWithTheTrueReason) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "a drive letter is made under Wine only";
+    MakeShow();
+    const std::string folder = Root('E') + "\\Stick";
+    ASSERT_TRUE(MakeFolderTree(folder));
+    FreeSpaceStub space(kPlenty);
+    for (const bool plugBackIn : {true, false}) {
+        SCOPED_TRACE(plugBackIn ? "plugged in again" : "left out");
+        DeleteTree(folder);
+        ASSERT_TRUE(MakeFolderTree(folder));
+        ScopedDriveLetter stick('T', folder);
+        ASSERT_TRUE(stick.Made());
+        s_stick = &stick;
+        s_plugBackIn = plugBackIn;
+        s_messages.clear();
+        s_writesLeft = 1;
+        ScopedSeam<BackupWriteFn> writes(g_pfnBackupWrite, &StickPulledAfterOneWrite);
+        ScopedSeam<MessageBoxFn> boxes(g_pfnMessageBox, &AnsweredWithTheStick);
+        const size_t before = LogSoFar().size();
+        BackupOutcome outcome;
+        ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), "T:\\", nullptr, nullptr, &outcome));
+        const std::string log = LogSoFar().substr(before);
+        ASSERT_EQ(1u, s_messages.size()) << log;
+        EXPECT_EQ(0u, s_messages[0].find("De doelschijf is niet meer bereikbaar. De back-up is afgebroken bij:\n" +
+                                         Show()))
+            << s_messages[0];
+        EXPECT_NE(std::string::npos, s_messages[0].find(" zijn niet gekopieerd. Sluit de USB-stick (of de "
+                                                        "doelschijf) weer aan en start de back-up dan opnieuw."));
+        EXPECT_EQ(std::string::npos, s_messages[0].find("De doelschijf is vol"));
+        EXPECT_NE(std::string::npos, log.find("-> fout - De doelschijf is niet meer bereikbaar.\n\r")) << log;
+        EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is niet volledig:"));
+        stick.Make();
+        if (plugBackIn) {
+            EXPECT_NE(std::string::npos, log.find("-> tijdelijk bestand verwijderd - T:\\Demo\\")) << log;
+        } else {
+            EXPECT_NE(std::string::npos, log.find("-> tijdelijk bestand blijft - T:\\Demo\\")) << log;
+            EXPECT_TRUE(HasTempFile(folder));
+            // The next run, with the stick in, clears it and completes.
+            g_pfnBackupWrite = &WriteBackupFile;
+            ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), "T:\\", nullptr, nullptr, &outcome));
+            EXPECT_EQ(0, outcome.failed);
+        }
+        EXPECT_FALSE(HasTempFile(folder));
+        s_stick = nullptr;
+    }
 }
 
 TEST_F(Backup, CheckingTheBackupFindsAFlippedByteAndARemovedFile) {
