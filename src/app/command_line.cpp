@@ -147,8 +147,8 @@ std::string UsageText() {
            "Een show controleren zonder venster:\n"
            "Zekerpad.exe /controleer \"<show.ws4>\"\n"
            "        [/rapport \"<bestand.html>\"] [/nakijken]\n\n"
-           "Een back-up controleren zonder venster:\n"
-           "Zekerpad.exe /controleer-back-up \"<back-up-map>\"\n\n"
+           "Een back-up of een gekopieerde show controleren zonder venster:\n"
+           "Zekerpad.exe /controleer-back-up \"<map of show>\"\n\n"
            "Een back-up maken zonder venster:\n"
            "Zekerpad.exe /back-up \"<show.ws4>\" \"<doelmap>\"";
 }

@@ -62,6 +62,41 @@ DiskRead HashFromDisk(const std::string& path, CSha256& sha, int64_t& size, std:
 
 bool VerifiedCopy::Run(const std::string& source, const std::string& target, const std::string& relative,
                        bool hasOld, const std::string& olderPath) {
+    for (int attempt = 1;; ++attempt) {
+        if (RunOnce(source, target, relative, hasOld, olderPath)) return true;
+        if (!m_bSourceChanged) return false;
+        if (attempt == 2)
+            return Fail(std::string("Het bestand veranderde tijdens het kopiëren, ook bij een tweede poging; de "
+                                    "vorige kopie in de back-up blijft staan. Sluit het programma dat het bestand "
+                                    "schrijft en maak de back-up opnieuw."));
+    }
+}
+
+bool VerifiedCopy::SourceUnchanged(const std::string& source, const FILETIME& written) {
+    WIN32_FILE_ATTRIBUTE_DATA now{};
+    if (!::GetFileAttributesExW(Wide(source).c_str(), GetFileExInfoStandard, &now)) return Fail(::GetLastError());
+    const int64_t size = (static_cast<int64_t>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
+    if (size == m_nCopied && now.ftLastWriteTime.dwLowDateTime == written.dwLowDateTime &&
+        now.ftLastWriteTime.dwHighDateTime == written.dwHighDateTime)
+        return true;
+    // Only touched, or written with the same bytes: the copy is good.
+    if (size == m_nCopied) {
+        const std::string copied = m_csHash;
+        int64_t read = 0;
+        std::string hash;
+        DWORD error = ERROR_SUCCESS;
+        const bool same = HashFromDisk(source, m_sha, read, hash, error) == DiskRead::Ok && hash == copied;
+        m_csHash = copied;
+        if (same) return true;
+    }
+    m_bSourceChanged = true;
+    return Fail(std::string("Het bestand veranderde tijdens het kopiëren."));
+}
+
+bool VerifiedCopy::RunOnce(const std::string& source, const std::string& target, const std::string& relative,
+                           bool hasOld, const std::string& olderPath) {
+    m_bSourceChanged = false;
+    m_nCopied = 0;
     uint32_t openError = 0;
     UniqueFile in = OpenForChunks(Wide(source), ChunkCache::Use, &openError);
     if (!in) return Fail(openError);
@@ -83,6 +118,9 @@ bool VerifiedCopy::Run(const std::string& source, const std::string& target, con
     out.reset();
     in.reset();
     ok = ok && ReadBack(relative);
+    // A program that wrote the file while it was read leaves a copy that
+    // is neither the old file nor the new one.
+    ok = ok && SourceUnchanged(source, written);
     // A new file has the archive attribute already; only the others cost a call.
     if (ok && (info.FileAttributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE) &&
         !::SetFileAttributesW(Wide(m_csTemp).c_str(), info.FileAttributes & kKeptAttributes))

@@ -51,6 +51,8 @@ public:
     VerifiedCopy(CSha256& sha, const BackupProgressFn& progress, int64_t doneBefore)
         : m_sha(sha), m_progress(progress), m_nDoneBefore(doneBefore) {}
 
+    // A source that changed while it was copied is copied once more; when
+    // it changes again the target stays as it was (Reason says why).
     bool Run(const std::string& source, const std::string& target, const std::string& relative, bool hasOld,
              const std::string& olderPath);
     // Also fed the source's bytes as they are hashed: no extra read.
@@ -71,6 +73,11 @@ public:
     }
 
 private:
+    bool RunOnce(const std::string& source, const std::string& target, const std::string& relative, bool hasOld,
+                 const std::string& olderPath);
+    // The source as it is now against what was read: its size and time,
+    // and for one whose time moved, its bytes.
+    bool SourceUnchanged(const std::string& source, const FILETIME& written);
     bool Fail(DWORD error);
     bool FailTarget(DWORD error);
     bool Fail(const std::string& reason);
@@ -87,6 +94,7 @@ private:
     int64_t m_nCopied = 0;
     bool m_bStopped = false;
     bool m_bMovedOld = false;
+    bool m_bSourceChanged = false;
     DWORD m_nTargetError = ERROR_SUCCESS;
     std::string m_csTemp;
     std::string m_csLeftBehind;

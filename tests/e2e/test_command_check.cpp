@@ -79,7 +79,7 @@ TEST(ShowHandedToTheProgram, OpensTheWizardWithItChosenAndAnythingElseIsExplaine
         SaveScreenshot(box, ScreenshotFolder() + "\\opdrachtregel-onbekend.bmp");
         EXPECT_EQ(text.rfind("Zekerpad begrijpt deze opdrachtregel niet:\n", 0), 0u) << text;
         EXPECT_NE(text.find("\n\nZekerpad kent deze vormen:\n"), std::string::npos) << text;
-        EXPECT_NE(text.find("\nZekerpad.exe /controleer-back-up \"<back-up-map>\""), std::string::npos) << text;
+        EXPECT_NE(text.find("\nZekerpad.exe /controleer-back-up \"<map of show>\""), std::string::npos) << text;
         AnswerMessageBox(box, IDOK);
         DWORD code = 0;
         ASSERT_TRUE(run.WaitForExit(20000, &code));

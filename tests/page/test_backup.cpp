@@ -1147,6 +1147,52 @@ TEST_F(Backup, AShowSavedAgainWithAFileOutsideItsFolderMakesTheRunIncomplete) {
     EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
 }
 
+// A program writes the recording while the back-up reads it. The source
+// is read without write sharing, so the write gets through only once its
+// copy is read back: the copy is neither the old file nor the new one.
+// It is copied once more; when it changes again, no torn copy is put in
+// place and the run is not complete.
+TEST_F(Backup, AFileWrittenWhileItIsCopiedIsCopiedAgainAndAgainChangedIsNotComplete) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    const std::string source = Show() + "Audio\\intro.wav";
+    int writes = 0, limit = 1;
+    const BackupProgressFn progress = [&](const std::string& relative, int64_t) {
+        if (relative != "Audio\\intro.wav" || writes >= limit) return true;
+        UniqueFile f(::CreateFileA(source.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+        if (!f) return true;  // still held by the copy
+        ::SetFilePointer(f.get(), 1000000, nullptr, FILE_BEGIN);
+        const char changed = static_cast<char>('A' + writes++);
+        DWORD put = 0;
+        ::WriteFile(f.get(), &changed, 1, &put, nullptr);
+        return true;
+    };
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome, progress));
+    EXPECT_EQ(1, writes);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_EQ(ReadWholeFile(source), ReadWholeFile(Copy("Audio\\intro.wav")));
+    EXPECT_EQ('A', ReadWholeFile(Copy("Audio\\intro.wav"))[1000000]);
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+
+    // Changed during both tries: the copy of the first run stays in place.
+    writes = 0;
+    limit = 100;
+    MakeTestFile(source, TestBytes(2500000, 7));
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome, progress));
+    EXPECT_GE(writes, 2);  // at least once in each try
+    EXPECT_EQ(1, outcome.failed);
+    EXPECT_EQ('A', ReadWholeFile(Copy("Audio\\intro.wav"))[1000000]);
+    EXPECT_FALSE(HasTempFile(Dest() + "\\Demo"));
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is niet volledig: 1 bestand kon niet worden gekopieerd"));
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_NE(std::string::npos, BoxTexts()[0].find("Het bestand veranderde tijdens het kopi\xEBren, ook bij een tweede poging"))
+        << BoxTexts()[0];
+    EXPECT_NE(std::string::npos, ReadWholeFile(Dest() + "\\Demo - Zekerpad-back-up.txt").find("niet volledig"));
+    EXPECT_FALSE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+}
+
 // A record another program holds open cannot be replaced: the run is not
 // complete and says which file and why (a run that changed nothing has
 // nothing to write).
