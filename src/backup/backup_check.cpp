@@ -5,6 +5,7 @@
 #include "analysis/ref_scan.h"
 #include "backup/backup_disk.h"
 #include "backup/backup_record_file.h"
+#include "backup/local_findings.h"
 #include "backup/sha256.h"
 #include "common/text.h"
 #include "common/wide_text.h"
@@ -117,8 +118,12 @@ BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgres
     // time would otherwise count as unchanged for ever.
     std::vector<std::string> findings = result.missing;
     findings.insert(findings.end(), result.damaged.begin(), result.damaged.end());
-    if (!findings.empty() && SaveCheckFindings(root, findings) != ERROR_SUCCESS)
+    bool keptHere = false;
+    if (!findings.empty() && SaveCheckFindings(root, findings, &keptHere) != ERROR_SUCCESS) {
         log.Value("fout", "bevindingen niet bewaard: " + Shown(FindingsPathOf(root)));
+        result.findingsOnlyHere = keptHere;
+        if (keptHere) log.Value("bevindingen bewaard", Shown(LocalFindingsPath(root)));
+    }
     log.Flush();
     LogNumber("gecontroleerd", result.checked);
     LogNumber("ontbreekt    ", static_cast<int32_t>(result.missing.size()));

@@ -397,6 +397,10 @@ void CDialogBackup::VerifyRecorded(const std::string& root) {
         if (!result.notHeld.empty())
             text += "\n\nGenoemd door de show, maar niet in de back-up:" + NameList(result.notHeld);
         text += "\n\nMaak de back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.";
+        if (result.findingsOnlyHere)
+            text += "\n\nWat de controle vond, kon niet op de doelschijf worden bewaard (is de USB-stick beveiligd "
+                    "tegen schrijven?). Zekerpad heeft het op deze computer bewaard: maakt u de back-up vanaf deze "
+                    "computer opnieuw, dan kopieert Zekerpad deze bestanden opnieuw.";
         ShowMessage(text, m_hWnd);
     }
 }

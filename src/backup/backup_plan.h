@@ -181,6 +181,9 @@ struct BackupCheckResult {
     // Files a show in the back-up names that the back-up does not hold,
     // below the show's folder or outside it, as the show names them.
     std::vector<std::string> notHeld;
+    // The findings could not be written beside the back-up (a write-
+    // protected stick) and are kept on this PC only.
+    bool findingsOnlyHere = false;
 };
 
 // In orde: a whole record of a complete run, every recorded file read back

@@ -1,8 +1,10 @@
 #include "backup/backup_record_file.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "backup/backup_disk.h"
+#include "backup/local_findings.h"
 #include "common/text.h"
 #include "backup/sha256.h"
 
@@ -92,12 +94,19 @@ DWORD SaveRecord(const std::string& root, const BackupRecord& head, const Record
 }
 
 std::vector<std::string> ReadCheckFindings(const std::string& backupRoot) {
+    // Those on the stick and those only this PC could keep, each once.
+    std::vector<std::string> found = ReadLocalFindings(backupRoot);
     std::string text;
-    if (!ReadFileText(FindingsPathOf(WithBackslash(backupRoot)), text)) return {};
-    return ParseCheckFindings(text);
+    if (ReadFileText(FindingsPathOf(WithBackslash(backupRoot)), text))
+        for (std::string& relative : ParseCheckFindings(text))
+            if (std::find(found.begin(), found.end(), relative) == found.end()) found.push_back(std::move(relative));
+    return found;
 }
 
-DWORD SaveCheckFindings(const std::string& backupRoot, const std::vector<std::string>& relatives) {
+DWORD SaveCheckFindings(const std::string& backupRoot, const std::vector<std::string>& relatives,
+                        bool* keptHere) {
+    const bool here = SaveLocalFindings(backupRoot, relatives) == ERROR_SUCCESS;
+    if (keptHere) *keptHere = here;
     const std::string path = FindingsPathOf(WithBackslash(backupRoot));
     if (!relatives.empty()) return WriteFileText(path, FormatCheckFindings(relatives));
     if (::DeleteFileW(Wide(path).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;

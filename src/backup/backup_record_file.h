@@ -52,9 +52,13 @@ RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry
 // nothing. ERROR_SUCCESS, or why it could not be written.
 DWORD SaveRecord(const std::string& root, const BackupRecord& head, const RecordMap& lines, std::string& onDisk);
 
-// The copies the last check found damaged or missing (relative paths).
+// The copies the last check found damaged or missing (relative paths):
+// those beside the back-up and those kept on this PC.
 std::vector<std::string> ReadCheckFindings(const std::string& backupRoot);
-// Writes them (none: removes the file); ERROR_SUCCESS, or why not.
-DWORD SaveCheckFindings(const std::string& backupRoot, const std::vector<std::string>& relatives);
+// Writes them on this PC (keptHere says whether that worked) and beside
+// the back-up (none: removes both); ERROR_SUCCESS, or why the one beside
+// the back-up could not be written.
+DWORD SaveCheckFindings(const std::string& backupRoot, const std::vector<std::string>& relatives,
+                        bool* keptHere = nullptr);
 
 }  // namespace backup

@@ -1193,6 +1193,38 @@ TEST_F(Backup, AFileWrittenWhileItIsCopiedIsCopiedAgainAndAgainChangedIsNotCompl
     EXPECT_FALSE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
 }
 
+// A check finds a damaged copy it cannot note beside the back-up (a
+// write-protected stick): it keeps the finding on this PC and says so, and
+// once the stick takes writes again the next back-up copies the file again.
+TEST_F(Backup, FindingsAWriteProtectedStickCannotTakeReachTheNextBackup) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    // Damaged in place, size and time kept: by name, size and time unchanged.
+    const uint64_t time = WriteTimeOf(Copy("Plaatjes\\titel.jpg"));
+    MakeTestFile(Copy("Plaatjes\\titel.jpg"), TestBytes(40000, 99));
+    SetWriteTime(Copy("Plaatjes\\titel.jpg"), time);
+    // The stick takes no findings: a folder holds their file's name, as
+    // good as a write-protected stick for the write and needing no root.
+    const std::string findings = Dest() + "\\Demo - Zekerpad-controle.txt";
+    ASSERT_TRUE(MakeFolderTree(findings));
+    const BackupCheckResult check = CheckBackup(Dest() + "\\Demo", nullptr);
+    ::RemoveDirectoryA(findings.c_str());
+    EXPECT_EQ((std::vector<std::string>{"Plaatjes\\titel.jpg"}), check.damaged);
+    EXPECT_TRUE(check.findingsOnlyHere);
+    EXPECT_FALSE(PathIsFile(Dest() + "\\Demo - Zekerpad-controle.txt"));
+    EXPECT_NE(std::string::npos, LogSoFar().find("-> bevindingen bewaard - "));
+
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(TestBytes(40000, 3), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+    // Healed: nothing is left to copy again, here or on the stick.
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(0, outcome.copied);
+}
+
 // A record another program holds open cannot be replaced: the run is not
 // complete and says which file and why (a run that changed nothing has
 // nothing to write).

@@ -1,0 +1,23 @@
+// What a check found in a back-up, kept also on this PC: a write-protected
+// stick cannot take its findings, and the next back-up must still copy
+// the damaged files again. Kept in the user's local application data, per
+// back-up folder by what the folder is (its volume and its file id), so a
+// stick that comes back under another letter finds them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace backup {
+
+// "%LOCALAPPDATA%\Zekerpad\Controles\1A2B3C4D-0000000000001234.txt";
+// empty when the folder cannot be opened or the folder is not known.
+std::string LocalFindingsPath(const std::string& backupRoot);
+
+std::vector<std::string> ReadLocalFindings(const std::string& backupRoot);
+// Writes them (none: removes the file); ERROR_SUCCESS, or why not.
+DWORD SaveLocalFindings(const std::string& backupRoot, const std::vector<std::string>& relatives);
+
+}  // namespace backup
