@@ -128,7 +128,7 @@ int BackUpShow(const CheckCommand& command, const std::string& settingsFile) {
     UniqueWindow listener(::CreateWindowExA(0, "STATIC", "Zekerpad", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                             ::GetModuleHandleA(nullptr), nullptr));
     const SessionEndFn sessionEndBefore = g_pfnSessionEnd;
-    g_pfnSessionEnd = &EndSessionDuringBackup;
+    g_pfnSessionEnd = g_pfnBackupSessionEnd;
     BackupOutcome outcome;
     {
         std::unique_ptr<CLongWork> work;
@@ -166,6 +166,8 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
 }
 
 }  // namespace
+
+BackupSessionEndFn g_pfnBackupSessionEnd = &EndSessionDuringBackup;
 
 ProgramArguments ReadProgramArguments(const wchar_t* commandLine) {
     ProgramArguments read;

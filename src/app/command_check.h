@@ -23,3 +23,9 @@ ProgramArguments ReadProgramArguments(const wchar_t* commandLine);
 // Runs a check or a back-up, or reports a wrong command line; the run log is opened and
 // closed here. settingsFile: where the subfolder names are read.
 int RunCommandCheck(const CheckCommand& command, const std::string& logPath, const std::string& settingsFile);
+
+// Called when Windows ends the session during /back-up, after the files
+// being written were marked for deletion: logs the outcome (code 6) and
+// ends the process. Tests replace it, since it ends the process they run in.
+using BackupSessionEndFn = void (*)();
+extern BackupSessionEndFn g_pfnBackupSessionEnd;
