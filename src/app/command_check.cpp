@@ -12,6 +12,7 @@
 #include "common/wide_text.h"
 #include "common/text.h"
 #include "files/file_helpers.h"
+#include "files/file_system.h"
 #include "media/content_read.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
@@ -121,7 +122,7 @@ int BackUpShow(const CheckCommand& command, const std::string& settingsFile) {
         return verdict;
     }
     const std::string showFolder = backup::FolderPathOf(Utf8FromCodePage(FullPathName(command.show)));
-    const std::string destination = Utf8FromCodePage(FullPathName(command.backup));
+    const std::string destination = Utf8FromWide(FullWidePath(WideFromUtf8(command.backup)));
 
     // Never shown: it is there to hear that Windows ends the session, as
     // the wizard's window does during its long work.
@@ -183,7 +184,14 @@ ProgramArguments ReadProgramArguments(const wchar_t* commandLine) {
         }
         read.args.push_back(std::move(text));
     }
+    read.utf8 = args;
     return read;
+}
+
+CheckCommand ParseProgramArguments(const ProgramArguments& read) {
+    std::vector<std::string> args = read.args;
+    if (args.size() >= 3 && EqualsNoCaseAscii(args[0], "/back-up")) args[2] = read.utf8[2];
+    return ParseCheckCommand(args);
 }
 
 int RunCommandCheck(const CheckCommand& command, const std::string& logPath, const std::string& settingsFile) {

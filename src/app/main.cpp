@@ -50,7 +50,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The show's place: after /controleer, or alone for the wizard.
     if (read.unreadable == (script ? 1 : 0) && args.size() <= (script ? 4u : 1u))
         return RefuseUnreadableShow(read.unreadableShown, script);
-    const CheckCommand command = ParseCheckCommand(args);
+    const CheckCommand command = ParseProgramArguments(read);
     // A script's command line: without any window, also when it is wrong.
     if (command.mode == CheckCommand::Mode::Wrong && !script) {
         // Said as given, an unreadable name with its "?".

@@ -231,6 +231,23 @@ TEST(BackupForScripts, GreenLightGivesACompleteBackupAndZero) {
     // A folder ending in "\" has it doubled before the closing quote.
     EXPECT_EQ(world.BackUp("E:\\ZkPlanStick\\\\"), 0);
     EXPECT_NE(again.Appended().find("-> gekopieerd  - 0\n\r"), std::string::npos) << again.Appended();
+
+    // A destination the code page cannot name, as the back-up dialog allows.
+    const std::wstring wide = L"E:\\ZkPlanStick\\\u0141\u00F3d\u017A";
+    ASSERT_TRUE(::CreateDirectoryW(wide.c_str(), nullptr));
+    const std::string programFolder = ProgramFolder();
+    const std::wstring exe = L"\"" + std::wstring(programFolder.begin(), programFolder.end()) + L"\\Zekerpad.exe\"";
+    const std::wstring show(world.showFile.begin(), world.showFile.end());
+    DWORD code = 99;
+    LogWatch unicode;
+    ASSERT_TRUE(RunAndWait(exe + L" /back-up \"" + show + L"\" \"" + wide + L"\"", 30000, &code));
+    EXPECT_EQ(code, 0u);
+    // By its own name, not by a short name Windows may not keep.
+    EXPECT_NE(unicode.Appended().find("-> doel - E:\\ZkPlanStick\\?\xF3" "d?\n\r"), std::string::npos)
+        << unicode.Appended();
+    UniqueFile copied(::CreateFileW((wide + L"\\Zomer\\titel.jpg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(copied);
 }
 
 // Without green light no back-up at all, not even its folder: the code is
