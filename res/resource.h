@@ -16,6 +16,7 @@
 #define IDD_FIND_MISSING 151 // search for missing files
 #define IDD_CHECK_ALL 152 // every found show checked at once
 #define IDD_CHECK_CONTENTS 153 // "Bestanden nakijken": every file of the show read
+#define IDD_BACKUP_ALL 154     // a back-up of every show with green light
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -73,12 +74,15 @@
 #define IDC_SAVE_REPORT 1023   // analysis page: save the report
 #define IDC_CHECK_ALL 1024     // selection page: check every found show
 #define IDC_CHECK_CONTENTS 1025 // analysis page: Bestanden nakijken...
+#define IDC_INTRO_CHECK 1026   // introduction: Back-up of show controleren...
+#define IDC_INTRO_CHECK_NOTE 1027
 
 // Dialog "Alle shows controleren"
 #define IDC_CHECK_STATUS 1160
 #define IDC_CHECK_LIST 1161
 #define IDC_CHECK_STOP 1162
 #define IDC_CHECK_SAVE 1163
+#define IDC_CHECK_BACKUP_ALL 1164  // Back-up van alle groene shows...
 #define IDC_BACKUP 1020        // closing page: opens the back-up dialog
 
 // Dialog "Bestanden nakijken"
@@ -115,7 +119,18 @@
 #define IDC_BACKUP_SHOW_LABEL 1109
 #define IDC_BACKUP_DEST_LABEL 1110
 #define IDC_BACKUP_VERIFY 1111     // Back-up controleren
-#define IDC_BACKUP_WEEKLY 1112     // Elke week automatisch...: shown after a complete back-up
+#define IDC_BACKUP_LIST 1112       // a check only: the back-ups below the folder chosen
+#define IDC_BACKUP_WEEKLY 1113     // Elke week automatisch...: shown after a complete back-up
+#define IDC_BA_DEST 1180       // every green show: destination folder
+#define IDC_BA_BROWSE 1181
+#define IDC_BA_PLAN 1182       // how many shows, what is to copy
+#define IDC_BA_START 1183
+#define IDC_BA_STOP 1184
+#define IDC_BA_PROGRESS 1185   // bytes of all shows
+#define IDC_BA_FILE 1186       // the show and the file being copied
+#define IDC_BA_LIST 1187       // one line per show
+#define IDC_BA_SUMMARY 1188
+#define IDC_BA_DEST_LABEL 1189
 
 // System menu command of the about box
 #define IDM_ABOUTBOX 0x0010

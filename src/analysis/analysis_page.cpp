@@ -8,9 +8,11 @@
 
 #include "files/file_reference.h"
 #include "analysis/result_tree.h"
+#include "analysis/show_copy.h"
 #include "analysis/show_scan.h"
 #include "analysis/show_verdict.h"
-#include "files/file_reference.h"
+#include "files/file_helpers.h"
+#include "files/path_split.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "services/state.h"
@@ -52,11 +54,14 @@ std::vector<std::string> RedPaths() {
 // which the result lists do not keep.
 class CPresentFiles final : public CPlacementSink {
 public:
-    CPresentFiles(std::vector<std::string>& files, CPlacementSink* next) : m_files(files), m_pNext(next) {
+    CPresentFiles(std::vector<std::string>& files, std::vector<std::string>& named, CPlacementSink* next)
+        : m_files(files), m_named(named), m_pNext(next) {
         m_files.clear();
+        m_named.clear();
     }
     void OnPlaced(const PlacedReference& placed) override {
         const CFileReference& record = placed.record;
+        m_named.push_back(record.m_csPath);
         if (record.m_nExists >= 0) {
             if (m_seen.insert(UpperCasedAscii(record.m_csPath)).second) m_files.push_back(record.m_csPath);
         }
@@ -65,6 +70,7 @@ public:
 
 private:
     std::vector<std::string>& m_files;
+    std::vector<std::string>& m_named;
     CPlacementSink* m_pNext;
     std::unordered_set<std::string> m_seen;
 };
@@ -151,6 +157,8 @@ bool CTestPropPage02::ScanShow(std::string path) {
     EnableItem(IDC_SAVE_REPORT, false);
     EnableItem(IDC_CHECK_CONTENTS, false);
     m_presentFiles.clear();
+    m_namedFiles.clear();
+    m_csCopyNote.clear();
     if (m_pReport) m_pReport->Clear();
     ::SendMessageA(m_hTree, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(m_hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
@@ -169,7 +177,7 @@ bool CTestPropPage02::ScanShow(std::string path) {
         m_hOtherItem = InsertTreeItem(m_hTree, m_hShowItem, TVI_SORT, "Overige bestanden", kImageFigure);
 
         CResultTreeFiller filler;
-        CPresentFiles present(m_presentFiles, &filler);
+        CPresentFiles present(m_presentFiles, m_namedFiles, &filler);
         CPlacementSink* sink = &present;
         if (m_pReport) {
             m_pReport->SetNext(&present);
@@ -194,6 +202,13 @@ bool CTestPropPage02::ScanShow(std::string path) {
     // What an earlier check found holds only for files still named and unchanged.
     if (m_pReview) m_pReview->AfterAnalysis(m_presentFiles);
 
+    // Only a show with files outside its folder can be a copy of another.
+    if (g_nRed + g_nYellow > 0) {
+        const PathParts parts = SplitPath(path);
+        const std::string folder = parts.drive + parts.dir;
+        m_csCopyNote = ShowCopyNote(MapShowCopy(m_namedFiles, folder, &FilePresent), folder);
+    }
+
     LogNumber("groen  ", g_nGreen);
     LogNumber("geel 1 ", g_nYellow1);
     LogNumber("geel 2 ", g_nYellow2);
@@ -208,8 +223,8 @@ bool CTestPropPage02::ScanShow(std::string path) {
 
 void CTestPropPage02::ShowCounts() {
     SetExplanation(Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes) +
-                   AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths) + DeviceNameNote(RedPaths()) +
-                   DamageNote());
+                   AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths) + m_csCopyNote +
+                   DeviceNameNote(RedPaths()) + DamageNote());
 }
 
 void CTestPropPage02::SetExplanation(const std::string& text) {

@@ -46,4 +46,8 @@ private:
     // each once, for it to read.
     std::unique_ptr<CContentReview> m_pReview;
     std::vector<std::string> m_presentFiles;
+    // Every file the show names, there or not: a copy of a show in another
+    // folder is recognised by them.
+    std::vector<std::string> m_namedFiles;
+    std::string m_csCopyNote;
 };

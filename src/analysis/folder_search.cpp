@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/text.h"
 #include "files/file_helpers.h"
 #include "files/file_system.h"
 #include "services/state.h"
@@ -68,9 +69,10 @@ bool KeepGoing() {
     return !work || work->Pump();
 }
 
+// A name from the disk folds as every name does (NameUpper), one UTF-16
+// unit at a time.
 wchar_t FoldCase(wchar_t c) {
-    if (c < 0x80) return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(::CharUpperW(reinterpret_cast<LPWSTR>(c))));
+    return static_cast<wchar_t>(NameUpper(static_cast<char32_t>(c)));
 }
 
 // A file name pattern as the listing calls take it ("*.ws4": any name

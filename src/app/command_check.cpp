@@ -8,6 +8,8 @@
 
 #include "backup/backup_disk.h"
 #include "backup/backup_run.h"
+#include "backup/check_target.h"
+#include "backup/copy_check.h"
 #include "common/win_raii.h"
 #include "common/wide_text.h"
 #include "common/text.h"
@@ -39,12 +41,39 @@ int ExitCodeOf(Verdict verdict) {
     return kExitUnreadable;
 }
 
-int CheckBackupFolder(const std::string& folder) {
-    const BackupCheckResult result = CheckBackup(Utf8FromCodePage(FullPathName(folder)), nullptr);
+int CheckRecorded(const std::string& root) {
+    const BackupCheckResult result = CheckBackup(root, nullptr);
     if (!result.hasRecord) return kExitBackupNoRecord;
     // Missing, damaged, incomplete or a record that does not prove itself:
     // the run log's "uitslag" says which and what to do.
     return BackupProven(result) ? kExitBackupGood : kExitBackupDamaged;
+}
+
+// A back-up folder, a folder above back-ups (each is checked), a show file,
+// or a copy of a show without a record (judged by its show files).
+int CheckBackupFolder(const std::string& chosen) {
+    const CheckTarget target = FindCheckTarget(Utf8FromCodePage(FullPathName(chosen)));
+    switch (target.kind) {
+    case CheckTargetKind::Backup:
+        return CheckRecorded(target.folder);
+    case CheckTargetKind::BackupsBelow: {
+        int code = kExitBackupGood;
+        for (const std::string& name : target.backups) {
+            const int one = CheckRecorded(target.folder + name + "\\");
+            if (one != kExitBackupGood) code = kExitBackupDamaged;
+        }
+        return code;
+    }
+    case CheckTargetKind::ShowCopy:
+        return ShowCopyComplete(CheckShowCopy(target, nullptr)) ? kExitBackupGood : kExitBackupDamaged;
+    case CheckTargetKind::Nothing:
+        break;
+    }
+    LogLine("Start controle back-up");
+    LogValue("map", CodePageFromUtf8(target.folder.empty() ? Utf8FromCodePage(chosen) : target.folder));
+    LogValue("uitslag", "geen overzicht en geen show (code 3)");
+    LogLine("Einde controle back-up");
+    return kExitBackupNoRecord;
 }
 
 // Every file the show names that is there, each once, read to its end.

@@ -12,38 +12,47 @@
 
 using namespace backup;
 
-namespace {
-// A show file at the top of the back-up: the show's folder is its folder.
-bool IsShowAtTop(const std::string& relative) {
+bool IsShowAtTopOfBackup(const std::string& relative) {
     return relative.find('\\') == std::string::npos && relative.size() > 4 &&
            EqualsNoCaseAscii(std::string_view(relative).substr(relative.size() - 4), ".ws4");
 }
 
-// Every file the shows at the top of the back-up name that the record
-// does not hold: outside the show's folder, or below it and not recorded.
+namespace {
+
 void CheckNamedFiles(const std::string& root, const BackupRecord& record, const std::set<std::string>& unread,
                      BackupCheckResult& result, CLogBatch& log) {
     std::set<std::string> held;
-    for (const BackupRecordFile& f : record.files) held.insert(NameKey(f.relative));
-    const std::string folder = NameKey(WithBackslash(record.showFolder));
-    std::set<std::string> told;
-    for (const BackupRecordFile& show : record.files) {
+    std::vector<std::string> shows;
+    for (const BackupRecordFile& f : record.files) {
+        held.insert(NameKey(f.relative));
         // A show that is missing or damaged is reported already.
-        if (!IsShowAtTop(show.relative) || unread.count(show.relative)) continue;
+        if (IsShowAtTopOfBackup(f.relative) && !unread.count(f.relative)) shows.push_back(f.relative);
+    }
+    result.notHeld = NamedButNotHeld(root, record.showFolder, shows, held, log);
+}
+}  // namespace
+
+std::vector<std::string> NamedButNotHeld(const std::string& root, const std::string& showFolder,
+                                         const std::vector<std::string>& shows, const std::set<std::string>& held,
+                                         CLogBatch& log) {
+    const std::string folder = NameKey(WithBackslash(showFolder));
+    std::vector<std::string> notHeld;
+    std::set<std::string> told;
+    for (const std::string& show : shows) {
         std::string bytes;
-        if (!ReadFileText(root + show.relative, bytes)) continue;
+        if (!ReadFileText(root + show, bytes)) continue;
         ForEachReference(bytes.data(), bytes.size(), [&](std::string_view ref) {
             const std::string name = Utf8FromCodePage(std::string(ref));
             const std::string folded = NameKey(name);
             const bool inside = folded.compare(0, folder.size(), folder) == 0;
             if (inside && held.count(folded.substr(folder.size()))) return;
             if (!told.insert(folded).second) return;
-            result.notHeld.push_back(name);
-            log.Value(inside ? "niet in back-up" : "buiten de map", Shown(name) + " (" + Shown(show.relative) + ")");
+            notHeld.push_back(name);
+            log.Value(inside ? "niet in back-up" : "buiten de map", Shown(name) + " (" + Shown(show) + ")");
         });
     }
+    return notHeld;
 }
-}  // namespace
 
 BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgressFn& progress) {
     BackupCheckResult result;
@@ -60,12 +69,13 @@ BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgres
     }
     CLogBatch log;
     result.recordDamaged = record.damaged;
+    result.recordDamage = record.damage;
     result.lastRun = record.lastRun;
     result.incompleteReason = record.incompleteReason;
     if (record.damaged) log.Value("overzicht beschadigd", Shown(RecordPathOf(root)));
     if (record.lastRun == RecordedRun::Incomplete)
         log.Value("onvolledig", "de laatste back-up was niet volledig (" + record.incompleteReason + ")");
-    else if (record.lastRun == RecordedRun::Unknown)
+    else if (record.lastRun == RecordedRun::Unknown && !record.damaged)
         log.Value("onvolledig", "overzicht van een eerdere versie; niet bekend of de back-up volledig was");
 
     CSha256 sha;

@@ -88,9 +88,10 @@ bool VerifiedCopy::Run(const std::string& source, const std::string& target, con
         !::SetFileAttributesW(Wide(m_csTemp).c_str(), info.FileAttributes & kKeptAttributes))
         ok = FailTarget(::GetLastError());
     ok = ok && PutInPlace(target, hasOld, olderPath);
-    if (!ok) {
+    if (!ok && !m_csTemp.empty()) {
         ::SetFileAttributesW(Wide(m_csTemp).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(Wide(m_csTemp).c_str());
+        if (!::DeleteFileW(Wide(m_csTemp).c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+            m_csLeftBehind = m_csTemp;
     }
     return ok;
 }

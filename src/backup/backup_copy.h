@@ -61,6 +61,9 @@ public:
     const std::string& Reason() const { return m_csReason; }
     const std::string& Hash() const { return m_csHash; }
     bool MovedOld() const { return m_bMovedOld; }
+    // The temporary file could not be removed (its drive went away): its
+    // name, to be removed once the drive is back; empty otherwise.
+    const std::string& LeftBehind() const { return m_csLeftBehind; }
     // The error came from the destination's side (writing, not reading).
     bool TargetError(DWORD* error) const {
         *error = m_nTargetError;
@@ -86,6 +89,7 @@ private:
     bool m_bMovedOld = false;
     DWORD m_nTargetError = ERROR_SUCCESS;
     std::string m_csTemp;
+    std::string m_csLeftBehind;
     std::string m_csReason;
     std::string m_csHash;
 };

@@ -93,7 +93,9 @@ BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::
         return refuse("vrije ruimte onbekend", "De vrije ruimte op de doelschijf kan niet worden bepaald:\n" +
                                                    Shown(folder) + "\n\n" + ReasonFor(error),
                       BackupRefusal::Later);
-    const uint64_t needed = static_cast<uint64_t>(plan.copyBytes) + static_cast<uint64_t>(kFreeSpaceMargin);
+    // As the destination counts it: a stick of 32 KB clusters holds ten
+    // thousand files of 1 KB in 320 MB, not in 10 MB.
+    const uint64_t needed = static_cast<uint64_t>(plan.roomNeeded) + static_cast<uint64_t>(kFreeSpaceMargin);
     if (freeBytes < needed) {
         // Two sizes that read alike in MB get their bytes too.
         std::string need = FormatSize(static_cast<int64_t>(needed)), have = FormatSize(static_cast<int64_t>(freeBytes));
@@ -101,9 +103,16 @@ BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::
             need += " (" + FormatThousands(static_cast<int64_t>(needed)) + " bytes)";
             have += " (" + FormatThousands(static_cast<int64_t>(freeBytes)) + " bytes)";
         }
+        const std::string files = FormatSize(plan.copyBytes);
+        const std::string why =
+            files == FormatSize(plan.roomNeeded)
+                ? std::string()
+                : " De bestanden zijn samen " + files + " groot, maar op deze schijf krijgt elk bestand ruimte in "
+                  "hele blokken van " + FormatSize(static_cast<int64_t>(plan.clusterBytes)) +
+                  ", en elke map en elke naam neemt ook wat ruimte in.";
         return refuse("onvoldoende ruimte",
                       "Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: " + need +
-                          ", voor de te kopiëren bestanden en 1 MB extra.\nVrij: " + have +
+                          ", voor de te kopiëren bestanden en 1 MB extra." + why + "\nVrij: " + have +
                           ".\n\nMaak ruimte vrij op de doelschijf of kies een andere doelmap (bijvoorbeeld op een "
                           "grotere USB-stick), en klik dan opnieuw op Starten.",
                       BackupRefusal::Later);
@@ -134,12 +143,17 @@ BackupVolume QueryBackupVolume(const std::string& folder, std::string* fileSyste
     std::wstring volume(folder.size() + 8, L'\0');
     wchar_t name[MAX_PATH + 1] = {};
     const std::wstring path = WideFromUtf8(folder);
-    if (path.empty() || !::GetVolumePathNameW(path.c_str(), &volume[0], static_cast<DWORD>(volume.size())) ||
+    const bool found =
+        !path.empty() && ::GetVolumePathNameW(path.c_str(), &volume[0], static_cast<DWORD>(volume.size()));
+    if (!found ||
         !::GetVolumeInformationW(volume.c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1))
         name[0] = L'\0';
     const std::string text = Utf8FromWide(name, std::wcslen(name));
     if (fileSystemName) *fileSystemName = text;
-    return VolumeFromFileSystem(text);
+    BackupVolume kept = VolumeFromFileSystem(text);
+    uint64_t cluster = 0;
+    if (found && g_pfnClusterSize(volume.c_str(), &cluster)) kept.clusterBytes = cluster;
+    return kept;
 }
 
 DestinationProblem DestinationProblemOnDisk(const std::string& destination, const std::string& showFolder,
@@ -167,7 +181,8 @@ BackupFolderChoice FindBackupFolder(const std::string& destination, const std::s
         state.folderExists = IsFolder(folder + name);
         if (state.folderExists) state.folderEmpty = FolderIsEmpty(folder + name);
         RecordOnDisk read = ReadRecordAt(folder + name + "\\");
-        if (read.found) {
+        // A damaged record that names no show claims the folder for none.
+        if (read.found && !read.record.showFolder.empty()) {
             state.recordShow = read.record.showFolder;
             state.recordShowIsThis = !SameFolderText(read.record.showFolder, showFolder) &&
                                      RecordedShowIsThis(read.record.showFolder, showFolder);

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include "files/file_helpers.h"
 #include "services/run_log.h"
@@ -10,6 +9,7 @@
 #include "services/msgbox.h"
 #include "backup/backup_disk.h"
 #include "backup/backup_run.h"
+#include "backup/copy_check.h"
 #include "backup/weekly_task_scheduler.h"
 #include "common/system_error.h"
 #include "common/text.h"
@@ -19,6 +19,7 @@
 #include "files/free_space.h"
 #include "files/recycle_bin.h"
 #include "resource.h"
+#include "wizard/folder_picker.h"
 #include "wizard/long_work.h"
 
 namespace {
@@ -52,8 +53,56 @@ CDialogBackup::CDialogBackup(std::string showFolder, std::string showFile)
       m_csShowFolder(Utf8FromCodePage(showFolder)),
       m_csShowFile(Utf8FromCodePage(showFile)) {}
 
+CDialogBackup::CDialogBackup(CheckChosen check)
+    : CModalDialog(IDD_BACKUP, "op-de-avond"), m_bCheckOnly(true), m_csChosen(std::move(check.chosen)) {}
+
+void CDialogBackup::InitCheckOnly() {
+    ::SetWindowTextA(m_hWnd, "Zekerpad - Back-up of show controleren");
+    SetItemText(IDC_BACKUP_SHOW_LABEL, "Gekozen map of show:");
+    SetItemText(IDC_BACKUP_SHOW, Shown(m_csChosen));
+    for (int id : {IDC_BACKUP_DEST_LABEL, IDC_BACKUP_DEST, IDC_BACKUP_BROWSE, IDC_BACKUP_START}) ShowItem(id, false);
+    // The check leads the row where Starten stood, Stoppen after it.
+    RECT start{7, 139, 7 + 80, 139 + 14}, stop{93, 139, 93 + 54, 139 + 14};
+    ::MapDialogRect(m_hWnd, &start);
+    ::MapDialogRect(m_hWnd, &stop);
+    for (auto [id, rc] : {std::pair<int, RECT*>{IDC_BACKUP_VERIFY, &start}, {IDC_BACKUP_STOP, &stop}})
+        ::SetWindowPos(GetItem(id), nullptr, rc->left, rc->top, rc->right - rc->left, rc->bottom - rc->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    {
+        ScopedWaitCursor wait;
+        m_target = FindCheckTarget(m_csChosen);
+    }
+    if (m_target.kind == CheckTargetKind::BackupsBelow) {
+        HWND list = GetItem(IDC_BACKUP_LIST);
+        for (const std::string& name : m_target.backups)
+            ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(name).c_str()));
+        ::SendMessageW(list, LB_SETCURSEL, 0, 0);
+        ShowItem(IDC_BACKUP_LIST, true);
+    } else {
+        // Without a list, what the check will do takes the hidden row.
+        RECT plan{7, 35, 7 + 306, 35 + 72};
+        ::MapDialogRect(m_hWnd, &plan);
+        ::SetWindowPos(GetItem(IDC_BACKUP_PLAN), nullptr, plan.left, plan.top, plan.right - plan.left,
+                       plan.bottom - plan.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetItemText(IDC_BACKUP_PLAN, CheckTargetText(m_target));
+    EnableItem(IDC_BACKUP_VERIFY, m_target.kind != CheckTargetKind::Nothing);
+    // The check is the one thing to do here: Enter starts it.
+    ::SendMessageA(GetItem(IDC_BACKUP_START), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    ::SendMessageA(m_hWnd, DM_SETDEFID, IDC_BACKUP_VERIFY, 0);
+    ::SendMessageA(GetItem(IDC_BACKUP_VERIFY), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    const int first = m_target.kind == CheckTargetKind::BackupsBelow ? IDC_BACKUP_LIST
+                      : m_target.kind == CheckTargetKind::Nothing   ? IDCANCEL
+                                                                     : IDC_BACKUP_VERIFY;
+    ::SetFocus(GetItem(first));
+}
+
 BOOL CDialogBackup::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
+    if (m_bCheckOnly) {
+        InitCheckOnly();
+        return FALSE;
+    }
     ::SendMessageA(GetItem(IDC_BACKUP_DEST), EM_SETLIMITTEXT, 0, 0);
     SetItemText(IDC_BACKUP_SHOW, Shown(m_csShowFolder));
     {
@@ -87,9 +136,15 @@ bool CDialogBackup::OnCommand(int id, int code, HWND ctl) {
         if (code == EN_CHANGE) ::SetTimer(m_hWnd, kPlanTimer, kPlanDelayMs, nullptr);
         return true;
     case IDOK:
-        // Enter starts the back-up while that is the evident next step;
-        // during work and once results are shown it does nothing.
-        if (!m_bBusy && !m_bResults) OnStart();
+        // Enter starts the back-up (or, for a check only, the check) while
+        // that is the evident next step; during work and once results are
+        // shown it does nothing.
+        if (!m_bBusy && !m_bResults) {
+            if (!m_bCheckOnly)
+                OnStart();
+            else if (m_target.kind != CheckTargetKind::Nothing)
+                OnVerify();
+        }
         return true;
     default:
         return CModalDialog::OnCommand(id, code, ctl);
@@ -246,12 +301,41 @@ void CDialogBackup::OnStart() {
 
 void CDialogBackup::OnVerify() {
     ::KillTimer(m_hWnd, kPlanTimer);
-    const std::string folder = NormalizeFolder(Destination());
-    const std::string root = BackupRoot(folder, m_csShowFolder, FindBackupFolder(folder, m_csShowFolder).name);
     SetItemText(IDC_BACKUP_SUMMARY, "");
     SetItemText(IDC_BACKUP_FILE, "");
+    if (m_bCheckOnly) {
+        switch (m_target.kind) {
+        case CheckTargetKind::Backup:
+            VerifyRecorded(m_target.folder);
+            return;
+        case CheckTargetKind::BackupsBelow: {
+            const LRESULT chosen = ::SendMessageW(GetItem(IDC_BACKUP_LIST), LB_GETCURSEL, 0, 0);
+            if (chosen >= 0 && static_cast<size_t>(chosen) < m_target.backups.size())
+                VerifyRecorded(m_target.folder + m_target.backups[static_cast<size_t>(chosen)] + "\\");
+            return;
+        }
+        case CheckTargetKind::ShowCopy:
+            VerifyCopy(m_target);
+            return;
+        case CheckTargetKind::Nothing:
+            return;
+        }
+    }
+    const std::string folder = NormalizeFolder(Destination());
+    std::string root =
+        folder.empty() ? std::string() : BackupRoot(folder, m_csShowFolder, FindBackupFolder(folder, m_csShowFolder).name);
+    // The back-up folder itself typed as the destination: its record lies
+    // beside it, not beside a folder of the show's name inside it.
+    if (!folder.empty() && !backup::IsFolder(root)) {
+        const CheckTarget typed = FindCheckTarget(folder);
+        if (typed.kind == CheckTargetKind::Backup) root = typed.folder;
+    }
+    VerifyRecorded(root);
+}
+
+void CDialogBackup::VerifyRecorded(const std::string& root) {
     BackupRecord record;
-    if (folder.empty() || !ReadBackupRecord(root, &record)) {
+    if (root.empty() || !ReadBackupRecord(root, &record)) {
         LogLine("Start controle back-up");
         LogValue("map", Shown(root));
         LogValue("fout", "geen overzicht gevonden");
@@ -300,7 +384,7 @@ void CDialogBackup::OnVerify() {
             text += "\n\nHet overzicht van de back-up is beschadigd:\n" + Shown(backup::RecordPathOf(root));
         if (result.lastRun == RecordedRun::Incomplete)
             text += "\n\nDe laatste back-up was niet volledig (" + result.incompleteReason + ").";
-        if (result.lastRun == RecordedRun::Unknown)
+        if (result.lastRun == RecordedRun::Unknown && !result.recordDamaged)
             text += "\n\nHet overzicht is van een eerdere versie van Zekerpad; of die back-up volledig was, is niet "
                     "bekend.";
         if (!result.missing.empty()) text += "\n\nOntbreekt:" + NameList(result.missing);
@@ -312,23 +396,39 @@ void CDialogBackup::OnVerify() {
     }
 }
 
+void CDialogBackup::VerifyCopy(const CheckTarget& target) {
+    SetProgress(0);
+    ShowCopyResult result;
+    m_bBusy = true;
+    {
+        EnableItem(IDC_BACKUP_STOP, true);
+        CLongWork work(m_hWnd, IDC_BACKUP_STOP);
+        std::string shown;
+        result = CheckShowCopy(
+            target,
+            [&](const std::string& relative, int64_t bytes) {
+                if (relative != shown) {
+                    shown = relative;
+                    SetItemText(IDC_BACKUP_FILE, Shown(relative));
+                }
+                SetProgress(bytes);
+                return work.Pump();
+            },
+            [&](int64_t total) { SetRange(total); });
+    }
+    m_bBusy = false;
+    EnableItem(IDC_BACKUP_STOP, false);
+    SetItemText(IDC_BACKUP_FILE, "");
+    const std::string text = ShowCopyText(result, kRunLogPath);
+    SetItemText(IDC_BACKUP_SUMMARY, text.substr(0, text.find('\n')) + "\nElk bestand staat in het logboek " +
+                                        kRunLogPath + ".");
+    ShowResults();
+    if (!result.stopped && !ShowCopyComplete(result)) ShowMessage(text, m_hWnd);
+}
+
 void CDialogBackup::OnBrowse() {
-    BROWSEINFOW info{};
-    wchar_t name[MAX_PATH] = {};
-    info.hwndOwner = m_hWnd;
-    info.pszDisplayName = name;
-    info.lpszTitle = L"Kies de map waarin de back-up komt:";
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    // The picker with a "new folder" button needs COM on this thread.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
-    if (SUCCEEDED(com)) ::CoUninitialize();
-    if (!chosen) return;
-    // The system's own limit for this call; a longer path is not returned.
-    wchar_t path[MAX_PATH] = {};
-    const bool ok = ::SHGetPathFromIDListW(chosen, path) != FALSE;
-    ::ILFree(chosen);
-    if (ok) ::SetWindowTextW(GetItem(IDC_BACKUP_DEST), path);
+    const std::wstring path = PickFolder(m_hWnd, L"Kies de map waarin de back-up komt:");
+    if (!path.empty()) ::SetWindowTextW(GetItem(IDC_BACKUP_DEST), path.c_str());
 }
 
 namespace {

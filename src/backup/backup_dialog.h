@@ -7,13 +7,21 @@
 #include <vector>
 
 #include "backup/backup_plan.h"
+#include "backup/check_target.h"
 #include "wizard/dialog.h"
+
+// Opens the dialog for a check only, of what the user chose on the first
+// page: no show, no back-up to make.
+struct CheckChosen {
+    std::string chosen;  // a folder or a show file, UTF-8
+};
 
 class CDialogBackup : public CModalDialog {
 public:
     // showFolder ends in a backslash ("C:\Shows\Demo\"). showFile, the
     // analysed show in full, lets a complete back-up become a weekly task.
     explicit CDialogBackup(std::string showFolder, std::string showFile = std::string());
+    explicit CDialogBackup(CheckChosen check);
 
     // What the last run did, for whoever opened the dialog.
     const BackupOutcome& Outcome() const { return m_outcome; }
@@ -27,6 +35,11 @@ protected:
 private:
     void OnStart();
     void OnVerify();
+    // The check of a back-up folder with its record beside it.
+    void VerifyRecorded(const std::string& root);
+    // The check of a copy without a record, by its show files.
+    void VerifyCopy(const CheckTarget& target);
+    void InitCheckOnly();
     void OnBrowse();
     // Elke week automatisch...: the back-up just made, as a weekly task.
     void OnWeekly();
@@ -52,4 +65,8 @@ private:
     // The back-up folder whose check has just failed: its plan line gives
     // no counts that would read as up to date.
     std::string m_csFailedCheckRoot;
+    // Only a check, of what was chosen on the first page.
+    bool m_bCheckOnly = false;
+    std::string m_csChosen;  // UTF-8
+    CheckTarget m_target;
 };

@@ -68,15 +68,40 @@ bool MakeFolders(const std::string& folder) {
     return true;
 }
 
-bool ReadFileText(const std::string& path, std::string& text) {
+bool ReadFileText(const std::string& path, std::string& text, DWORD* error) {
+    DWORD ignored = ERROR_SUCCESS;
+    DWORD& why = error ? *error : ignored;
+    why = ERROR_SUCCESS;
     UniqueFile file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                   nullptr));
     LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxRecordBytes) return false;
+    if (!file || !::GetFileSizeEx(file.get(), &size)) {
+        why = ::GetLastError();
+        return false;
+    }
+    if (size.QuadPart > kMaxRecordBytes) {
+        why = ERROR_FILE_TOO_LARGE;
+        return false;
+    }
     text.assign(static_cast<size_t>(size.QuadPart), '\0');
     DWORD got = 0;
-    return text.empty() ||
-           (::ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr) && got == text.size());
+    if (text.empty()) return true;
+    if (!::ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr)) {
+        why = ::GetLastError();
+        return false;
+    }
+    if (got != text.size()) {
+        why = ERROR_HANDLE_EOF;
+        return false;
+    }
+    return true;
+}
+
+bool SetWriteTime(const std::string& path, uint64_t ticks) {
+    UniqueFile file(::CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  0, nullptr));
+    const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    return file && ::SetFileTime(file.get(), nullptr, nullptr, &time);
 }
 
 DWORD WriteFileText(const std::string& path, const std::string& text) {

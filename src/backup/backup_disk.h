@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 class CLogBatch;
@@ -37,8 +38,12 @@ void ReportFailure(CLogBatch& log, const std::string& source, const std::string&
 // below an existing one only.
 bool MakeFolders(const std::string& folder);
 
-// A whole small file (a record); false when it is missing or too large.
-bool ReadFileText(const std::string& path, std::string& text);
+// A whole small file (a record, at most 256 MB); false when it is missing,
+// unreadable or too large (error, when given: why; ERROR_FILE_TOO_LARGE).
+bool ReadFileText(const std::string& path, std::string& text, DWORD* error = nullptr);
+// Gives a file a last-write time (ticks since 1601, UTC); its bytes stay.
+bool SetWriteTime(const std::string& path, uint64_t ticks);
+
 // Written beside and put in place in one step: the old file stays whole
 // until the new one is on the disk. ERROR_SUCCESS, or why not.
 DWORD WriteFileText(const std::string& path, const std::string& text);

@@ -16,13 +16,17 @@ void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const F
     if (again.empty()) return;
     for (PlannedFile& file : plan.files) {
         const BackupEntry& entry = source[file.source];
-        if (file.action != BackupAction::Unchanged || !again.count(NameKey(entry.relative))) continue;
+        const bool hourApart = file.action == BackupAction::HourApart;
+        if ((file.action != BackupAction::Unchanged && !hourApart) || !again.count(NameKey(entry.relative)))
+            continue;
+        if (hourApart) --plan.hourApartCount;
         file.action = BackupAction::Copy;
         file.hasOlder = true;
         --plan.unchangedCount;
         ++plan.copyCount;
         ++plan.olderCount;
         plan.copyBytes += entry.size;
+        plan.roomNeeded += RoomForFile(entry.size, entry.relative, plan.clusterBytes);
     }
 }
 
@@ -42,6 +46,25 @@ Compared CompareWithShow(const std::string& from, const std::string& to, const B
         return error == ERROR_CANCELLED ? Compared::Stopped : Compared::ShowUnreadable;
     if (copySize != showSize || copyHash != showHash) return Compared::Different;
     lines[NameKey(entry.relative)] = BackupRecordFile{entry.relative, copySize, entry.writeTime, copyHash};
+    return Compared::Same;
+}
+
+Compared CompareHourApart(const std::string& from, const std::string& to, const BackupEntry& entry, CSha256& sha,
+                          const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines,
+                          CContentCheck* content) {
+    const auto line = lines.find(NameKey(entry.relative));
+    if (line == lines.end() || line->second.size != entry.size)
+        return CompareWithShow(from, to, entry, sha, progress, doneBytes, lines, content);
+    if (!sha.Valid()) return Compared::ShowUnreadable;
+    const auto step = [&](int64_t) { return !progress || progress(entry.relative, doneBytes); };
+    int64_t size = 0;
+    std::string hash;
+    DWORD error = 0;
+    if (HashFromDisk(from, sha, size, hash, error, step, content) != DiskRead::Ok)
+        return error == ERROR_CANCELLED ? Compared::Stopped : Compared::ShowUnreadable;
+    if (size != line->second.size || hash != line->second.sha256) return Compared::Different;
+    line->second.relative = entry.relative;
+    line->second.writeTime = entry.writeTime;
     return Compared::Same;
 }
 

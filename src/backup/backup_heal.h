@@ -42,4 +42,11 @@ Compared CompareWithShow(const std::string& from, const std::string& to, const B
                          const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines,
                          CContentCheck* content);
 
+// A copy whose time reads an hour off its show's file: the show's file is
+// read and its SHA-256 compared with the record's line (without a line,
+// with the copy's bytes). Same: the line takes the show's time.
+Compared CompareHourApart(const std::string& from, const std::string& to, const BackupEntry& entry, CSha256& sha,
+                          const BackupProgressFn& progress, int64_t doneBytes, RecordMap& lines,
+                          CContentCheck* content);
+
 }  // namespace backup

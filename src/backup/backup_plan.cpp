@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "common/text.h"
+#include "files/free_space.h"
 #include "files/temp_name.h"
 
 namespace {
@@ -42,6 +43,45 @@ bool SameWriteTime(uint64_t a, uint64_t b, uint64_t precision) {
     return difference < (precision == 0 ? 1 : precision);
 }
 
+namespace {
+// A name's length in UTF-16 units, as the folder entry keeps it.
+size_t Utf16Length(std::string_view name) {
+    size_t units = 0;
+    for (const char c : name) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) ++units;  // a lead byte or ASCII
+        if (byte >= 0xF0) ++units;          // past the plane: two units
+    }
+    return units;
+}
+
+int64_t EntryBytes(std::string_view relative) {
+    const size_t slash = relative.rfind('\\');
+    const size_t units = Utf16Length(slash == std::string_view::npos ? relative : relative.substr(slash + 1));
+    return 32 * static_cast<int64_t>(2 + (units + 12) / 13);
+}
+
+int64_t Clusters(int64_t size, uint64_t clusterBytes) {
+    const int64_t cluster = clusterBytes == 0 ? 1 : static_cast<int64_t>(clusterBytes);
+    return size / cluster + (size % cluster != 0 ? 1 : 0);
+}
+}  // namespace
+
+int64_t RoomForFile(int64_t size, std::string_view relative, uint64_t clusterBytes) {
+    return Clusters(size, clusterBytes) * static_cast<int64_t>(clusterBytes == 0 ? 1 : clusterBytes) +
+           EntryBytes(relative);
+}
+
+int64_t RoomForFolder(std::string_view relative, uint64_t clusterBytes) {
+    return static_cast<int64_t>(clusterBytes == 0 ? 1 : clusterBytes) + EntryBytes(relative);
+}
+
+bool HourApart(uint64_t a, uint64_t b) {
+    const uint64_t difference = a > b ? a - b : b - a;
+    const uint64_t hour = 3600 * kTicksPerSecond;
+    return SameWriteTime(difference, hour, 2 * kTicksPerSecond);
+}
+
 BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
                       const std::string& sourceRoot, const std::string& targetRoot,
                       const BackupVolume& volume) {
@@ -54,6 +94,7 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
     // refused on its own.
     std::unordered_set<std::string> blocked;
     BackupPlan plan;
+    plan.clusterBytes = volume.clusterBytes;
     for (size_t i = 0; i < source.size(); ++i) {
         const BackupEntry& entry = source[i];
         const std::string key = NameKey(entry.relative);
@@ -71,6 +112,7 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
                 ++plan.refusedCount;
             } else if (!there && targetRoot.size() + entry.relative.size() <= kBackupMaxPath) {
                 plan.folders.push_back(entry.relative);
+                plan.roomNeeded += RoomForFolder(entry.relative, volume.clusterBytes);
             }
             continue;
         }
@@ -84,6 +126,8 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
         else if (there && there->size == entry.size &&
                  SameWriteTime(there->writeTime, entry.writeTime, volume.timePrecision))
             action = BackupAction::Unchanged;
+        else if (there && there->size == entry.size && HourApart(there->writeTime, entry.writeTime))
+            action = BackupAction::HourApart;
         else if (entry.size > volume.maxFileSize)
             action = BackupAction::TooLarge;
         plan.files.push_back(PlannedFile{i, action, action == BackupAction::Copy && there != nullptr});
@@ -91,10 +135,15 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
         case BackupAction::Copy:
             ++plan.copyCount;
             plan.copyBytes += entry.size;
+            plan.roomNeeded += RoomForFile(entry.size, entry.relative, volume.clusterBytes);
             if (there) ++plan.olderCount;
             break;
         case BackupAction::Unchanged:
             ++plan.unchangedCount;
+            break;
+        case BackupAction::HourApart:
+            ++plan.unchangedCount;
+            ++plan.hourApartCount;
             break;
         default:
             ++plan.refusedCount;
@@ -152,7 +201,7 @@ std::string FileCountText(int count) {
 
 bool BackupComplete(const BackupOutcome& outcome) {
     return outcome.refusal == BackupRefusal::None && !outcome.stopped && outcome.failed == 0 &&
-           outcome.recordProblem.empty();
+           outcome.recordProblem.empty() && outcome.notHeld.empty();
 }
 
 std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& logName, bool removableDestination) {
@@ -162,15 +211,24 @@ std::string BackupSummaryText(const BackupOutcome& outcome, const std::string& l
     else if (outcome.failed > 0)
         first = "De back-up is niet volledig: " + FileCountText(outcome.failed) +
                 (outcome.failed == 1 ? " kon" : " konden") + " niet worden gekopieerd (zie de meldingen).";
+    else if (!outcome.notHeld.empty())
+        first = "De back-up is niet volledig: de show noemt " + FileCountText(static_cast<int>(outcome.notHeld.size())) +
+                (outcome.notHeld.size() == 1 ? " dat niet in de back-up staat" : " die niet in de back-up staan") +
+                " (zie het logboek). Analyseer de show opnieuw en maak dan de back-up opnieuw.";
     else if (!outcome.recordProblem.empty())
         first = "De back-up is niet volledig: het overzicht " + outcome.recordProblem +
                 " kon niet worden geschreven (zie de melding).";
+    else if (outcome.suspect > 0)
+        // A file of the show itself looks damaged: the next step is a good
+        // copy of it, not taking the stick away as if all were well.
+        first = "De back-up is klaar en volledig.";
     else
         first = std::string("De back-up is klaar en volledig. ") +
                 (removableDestination ? "U kunt de USB-stick nu veilig verwijderen." : "U kunt dit venster nu sluiten.");
     if (outcome.suspect > 0)
         first += "\nLet op: " + FileCountText(outcome.suspect) + (outcome.suspect == 1 ? " lijkt" : " lijken") +
-                 " beschadigd (zie het logboek).";
+                 " beschadigd (zie het logboek). Zet een goede kopie in de map van de show en maak de back-up "
+                 "opnieuw.";
     return first + "\nGekopieerd: " + FileCountText(outcome.copied) + " (" + FormatSize(outcome.copiedBytes) +
            "). Ongewijzigd: " + FormatThousands(outcome.unchanged) +
            ". Mislukt: " + FormatThousands(outcome.failed) + ".\nElk bestand staat in het logboek " + logName + ".";
@@ -181,7 +239,7 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
     std::string text = "De back-up komt in de map:\n" + targetRoot;
     if (!takenName.empty())
         text += "\nDe map " + takenName + " daar hoort bij een andere show; die blijft onaangeroerd.";
-    if (plan.copyCount == 0 && plan.refusedCount == 0 && plan.unchangedCount > 0) {
+    if (plan.copyCount == 0 && plan.refusedCount == 0 && plan.unchangedCount > 0 && plan.hourApartCount == 0) {
         text += "\nEr is niets te kopiëren: " +
                 (plan.unchangedCount == 1 ? std::string("het bestand staat")
                                           : "alle " + FileCountText(plan.unchangedCount) + " staan") +
@@ -196,6 +254,18 @@ std::string BackupPlanText(const std::string& targetRoot, const BackupPlan& plan
         text += ".";
     }
     text += " Vrij op de doelschijf: " + (freeBytes < 0 ? std::string("onbekend") : FormatSize(freeBytes)) + ".";
+    // Said before Starten, in the numbers the refusal will give.
+    const int64_t needed = plan.roomNeeded + kFreeSpaceMargin;
+    if (freeBytes >= 0 && plan.roomNeeded > 0 && needed > freeBytes)
+        text += "\nDat past niet: op de doelschijf is " + FormatSize(needed) + " nodig (" +
+                (plan.clusterBytes > 1 ? "elk bestand krijgt daar ruimte in hele blokken van " +
+                                             FormatSize(static_cast<int64_t>(plan.clusterBytes)) +
+                                             ", en er blijft 1 MB extra vrij)."
+                                       : "met 1 MB extra).");
+    if (plan.hourApartCount > 0)
+        text += "\n" + FileCountText(plan.hourApartCount) + (plan.hourApartCount == 1 ? " staat" : " staan") +
+                " in de back-up met een tijd die precies een uur verschilt (zomer- of wintertijd). Zekerpad leest " +
+                (plan.hourApartCount == 1 ? "het" : "ze") + " en kopieert alleen wat echt veranderd is.";
     if (plan.olderCount > 0)
         text += "\n" + FileCountText(plan.olderCount) + (plan.olderCount == 1 ? " verandert" : " veranderen") +
                 "; de oudere " + (plan.olderCount == 1 ? "kopie blijft" : "kopieën blijven") +
@@ -225,8 +295,9 @@ std::string BackupCheckText(const BackupCheckResult& r, const std::string& logNa
     if (!r.hasRecord) {
         text = "Bij deze back-up staat geen overzicht van Zekerpad; hij kan niet worden gecontroleerd.";
     } else if (r.recordDamaged) {
-        text = "Het overzicht van de back-up is beschadigd: niet na te gaan is of de back-up volledig en gaaf is. "
-               "Maak de back-up opnieuw.";
+        text = "Het overzicht van de back-up is beschadigd" +
+               (r.recordDamage.empty() ? std::string() : " (" + r.recordDamage + ")") +
+               ": niet na te gaan is of de back-up volledig en gaaf is. Maak de back-up opnieuw.";
     } else if (BackupProven(r)) {
         text = "De back-up is in orde: elk bestand is van de schijf gelezen en gelijk aan het overzicht.";
     } else {

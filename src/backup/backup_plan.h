@@ -25,7 +25,15 @@ struct BackupEntry {
 struct BackupVolume {
     uint64_t timePrecision = 1;            // ticks; FAT keeps 2 seconds
     int64_t maxFileSize = INT64_MAX;       // FAT32: 4 GB less one byte
+    uint64_t clusterBytes = 1;             // the unit a file takes room in; 1: not known
 };
+
+// The room one copied file takes on the destination: its bytes rounded up
+// to whole clusters (an empty file none), and its entry in its folder (a
+// long name takes a 32-byte entry for every 13 characters, and two more).
+int64_t RoomForFile(int64_t size, std::string_view relative, uint64_t clusterBytes);
+// A new folder: one cluster, and its own entry in its parent.
+int64_t RoomForFolder(std::string_view relative, uint64_t clusterBytes);
 
 // The file system by the name the system gives it ("FAT32", "NTFS").
 BackupVolume VolumeFromFileSystem(std::string_view fileSystemName);
@@ -38,9 +46,15 @@ std::string MaxFileSizeText(const BackupVolume& volume);
 // them: FAT rounds to 2 seconds, so a difference below that is rounding.
 bool SameWriteTime(uint64_t a, uint64_t b, uint64_t precision);
 
+// The times are one hour apart, to FAT's 2 seconds: FAT and exFAT keep
+// local time, so after a change of daylight-saving time every copy there
+// reads an hour off its show's file.
+bool HourApart(uint64_t a, uint64_t b);
+
 enum class BackupAction {
     Copy,         // missing or changed in the back-up
     Unchanged,    // same size and last-write time
+    HourApart,    // same size, times an hour apart: the contents decide
     TooLong,      // a path would pass the system's limit
     TooLarge,     // larger than the destination's file system holds
     FolderInWay,  // the back-up has a folder where the show has a file
@@ -60,8 +74,11 @@ struct BackupPlan {
     std::vector<PlannedFile> files;    // in the order of the source listing
     int copyCount = 0;
     int64_t copyBytes = 0;  // in full: an older copy is moved aside, not overwritten
+    int64_t roomNeeded = 0;  // copies and new folders as the destination counts them (RoomForFile)
+    uint64_t clusterBytes = 1;  // the volume's, for a copy added to the plan later
     int olderCount = 0;     // older copies that move to the older versions
-    int unchangedCount = 0;
+    int unchangedCount = 0;  // HourApart ones too: most are unchanged
+    int hourApartCount = 0;
     int refusedCount = 0;  // too long, too large, or a folder or file in the way
 };
 
@@ -120,6 +137,10 @@ struct BackupOutcome {
     bool stopped = false;
     int suspect = 0;           // copies whose contents look damaged (already in the log)
     std::string recordProblem;  // the record file that could not be written, shown; empty when written
+    // Files the show copied names that the back-up does not hold (saved
+    // again in Wings after the analysis), as the show names them, UTF-8.
+    std::vector<std::string> notHeld;
+    bool destinationLost = false;  // the run broke off for the destination and said so once
 };
 
 // Every file of the show is in the back-up and its record says so.
@@ -150,6 +171,7 @@ std::string FileCountText(int count);
 struct BackupCheckResult {
     bool hasRecord = false;
     bool recordDamaged = false;  // the record does not prove itself
+    std::string recordDamage;    // why: "het bestand is leeg"
     RecordedRun lastRun = RecordedRun::Unknown;
     std::string incompleteReason;
     bool stopped = false;

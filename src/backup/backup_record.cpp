@@ -132,6 +132,15 @@ std::string FormatBackupRecord(const BackupRecord& record, const RecordChecksumF
 }
 
 namespace {
+// Marks the record damaged; the first reason found is the one told.
+void Damage(BackupRecord& record, const char* reason) {
+    if (!record.damaged) record.damage = reason;
+    record.damaged = true;
+}
+
+constexpr char kChanged[] = "een regel is veranderd of beschadigd";
+constexpr char kCut[] = "het is afgebroken";
+
 // The run line's value: "volledig", or "niet volledig (reason)".
 void ParseRunLine(std::string_view value, BackupRecord& record) {
     const std::string_view incomplete(kRunIncomplete);
@@ -143,7 +152,7 @@ void ParseRunLine(std::string_view value, BackupRecord& record) {
         if (value.size() >= 3 && value.substr(0, 2) == " (" && value.back() == ')')
             record.incompleteReason = std::string(value.substr(2, value.size() - 3));
     } else {
-        record.damaged = true;
+        Damage(record, kChanged);
     }
 }
 
@@ -186,9 +195,10 @@ std::optional<BackupRecord> ParseBackupRecord(std::string_view whole) {
     bool badLine = false;
     bool sealed = false;
     bool runSeen = false;
+    bool headerEnded = false;  // the empty line above the file lines
     size_t sealLines = 0;
     // A record of today ends every line, the last one too.
-    if (!text.empty() && text.back() != '\n') record.damaged = true;
+    if (!text.empty() && text.back() != '\n') Damage(record, kCut);
     while (!text.empty()) {
         const size_t offset = whole.size() - text.size();
         size_t end = text.find('\n');
@@ -202,9 +212,10 @@ std::optional<BackupRecord> ParseBackupRecord(std::string_view whole) {
         }
         if (sealed) {
             // Nothing belongs after the seal.
-            record.damaged = true;
+            Damage(record, kChanged);
             break;
         }
+        if (line.empty()) headerEnded = true;
         const std::string_view key(kShowKey), run(kRunKey), seal(kSealKey);
         if (record.showFolder.empty() && line.substr(0, key.size()) == key) {
             record.showFolder = std::string(line.substr(key.size()));
@@ -219,7 +230,7 @@ std::optional<BackupRecord> ParseBackupRecord(std::string_view whole) {
         if (line.substr(0, seal.size()) == seal && line.find('\t') == std::string_view::npos) {
             sealed = true;
             record.sealedLength = offset;
-            if (!ParseSeal(line.substr(seal.size()), sealLines, record.sealChecksum)) record.damaged = true;
+            if (!ParseSeal(line.substr(seal.size()), sealLines, record.sealChecksum)) Damage(record, kChanged);
             continue;
         }
         BackupRecordFile file;
@@ -228,11 +239,15 @@ std::optional<BackupRecord> ParseBackupRecord(std::string_view whole) {
         else if (line.find('\t') != std::string_view::npos)
             badLine = true;  // a file line, but damaged; anything else is a note
     }
-    if (first || record.showFolder.empty()) return std::nullopt;
+    if (first) return std::nullopt;
     // Records that say how their run ended also end with a seal: one
-    // without it was cut short.
-    if (runSeen && !sealed) record.damaged = true;
-    if (sealed && (badLine || sealLines != record.files.size())) record.damaged = true;
+    // without it was cut short. A record of an earlier version says
+    // neither, but its head always ends in an empty line: one that stops
+    // before it was cut after its first lines, not written so.
+    if (record.showFolder.empty() || (!runSeen && !headerEnded))
+        Damage(record, "het houdt op na de eerste regels");
+    if (runSeen && !sealed) Damage(record, kCut);
+    if (sealed && (badLine || sealLines != record.files.size())) Damage(record, kChanged);
     return record;
 }
 

@@ -38,6 +38,7 @@ struct BackupRecord {
     // Cut short, a line changed or added, or the seal's count wrong; the
     // files parsed are kept, but none of them is proved.
     bool damaged = false;
+    std::string damage;  // why, as the check tells it: "het is afgebroken"
     // The last line's checksum (64 hex digits, empty when there is none)
     // and how many bytes of the text, from its start, it covers.
     std::string sealChecksum;
@@ -54,7 +55,7 @@ using RecordChecksumFn = std::function<std::string(std::string_view bytes)>;
 // byte above it, so that a record cut short or changed is known.
 std::string FormatBackupRecord(const BackupRecord& record, const RecordChecksumFn& checksum);
 
-// Reads a record's text; nullopt when the text is not such a record. A
+// Reads a record's text; nullopt when its first line is not a record's. A
 // damaged file line is skipped (its file then counts as not recorded) and,
 // in a record that ends with a seal, makes it damaged. The caller compares
 // sealChecksum with the checksum of text[0, sealedLength).

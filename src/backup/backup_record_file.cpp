@@ -29,12 +29,28 @@ std::string RecordChecksum(std::string_view bytes) {
 
 bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRecord* record) {
     onDisk.clear();
-    if (!ReadFileText(RecordPathOf(WithBackslash(backupRoot)), onDisk)) return false;
-    std::optional<BackupRecord> parsed = ParseBackupRecord(onDisk);
-    if (!parsed) return false;
+    DWORD error = ERROR_SUCCESS;
+    const bool read = ReadFileText(RecordPathOf(WithBackslash(backupRoot)), onDisk, &error);
+    if (!read && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)) return false;
+    // A file under the record's name is the record, however it reads: a
+    // damaged one proves nothing, and says why.
+    std::optional<BackupRecord> parsed = read ? ParseBackupRecord(onDisk) : std::nullopt;
+    if (!parsed) {
+        *record = BackupRecord();
+        record->damaged = true;
+        if (!read)
+            record->damage = error == ERROR_FILE_TOO_LARGE ? "het bestand is groter dan 256 MB"
+                                                           : "het bestand kan niet worden gelezen: " + ReasonFor(error);
+        else
+            record->damage = onDisk.empty() ? "het bestand is leeg" : "het is geen overzicht van Zekerpad";
+        onDisk.clear();
+        return true;
+    }
     if (!parsed->sealChecksum.empty() &&
-        RecordChecksum(std::string_view(onDisk).substr(0, parsed->sealedLength)) != parsed->sealChecksum)
+        RecordChecksum(std::string_view(onDisk).substr(0, parsed->sealedLength)) != parsed->sealChecksum) {
+        if (!parsed->damaged) parsed->damage = "de inhoud klopt niet met de controlesom op de laatste regel";
         parsed->damaged = true;
+    }
     *record = std::move(*parsed);
     return true;
 }
@@ -54,8 +70,11 @@ RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry
     for (const BackupRecordFile& f : record.files) {
         const std::string key = NameKey(f.relative);
         const auto there = files.find(key);
+        // A copy an hour off its line (daylight-saving time on FAT) keeps
+        // the line: the run compares the show's file with its hash.
         if (there != files.end() && there->second->size == f.size &&
-            SameWriteTime(there->second->writeTime, f.writeTime, precision))
+            (SameWriteTime(there->second->writeTime, f.writeTime, precision) ||
+             HourApart(there->second->writeTime, f.writeTime)))
             lines[key] = f;
     }
     return lines;

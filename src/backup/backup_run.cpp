@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "backup/backup_check.h"
 #include "backup/backup_disk.h"
 #include "backup/backup_heal.h"
 #include "backup/sha256.h"
@@ -17,6 +18,8 @@
 using namespace backup;
 
 namespace {
+constexpr char kUnreachable[] = "De doelschijf is niet meer bereikbaar.";
+
 // Errors after which no later file can reach the destination either.
 bool IsDestinationWide(DWORD error, const std::string& targetRoot) {
     switch (error) {
@@ -118,9 +121,11 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
     };
     CSha256 sha;
     bool aborted = false;
+    bool unreachable = false;  // the destination itself went away
     int notCopied = 0;
     DWORD abortError = ERROR_SUCCESS;
     std::string abortAt;
+    std::vector<std::string> leftBehind;  // temporary files on a drive that went away
     for (const PlannedFile& file : plan.files) {
         log.FlushIfDue();
         const BackupEntry& entry = source[file.source];
@@ -128,21 +133,35 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
         const std::string to = place.targetRoot + entry.relative;
         const std::string key = NameKey(entry.relative);
         bool copyAgain = false;
-        if (file.action == BackupAction::Unchanged) {
-            if (aborted || lines.count(key)) {
+        const bool hourApart = file.action == BackupAction::HourApart;
+        if (hourApart && aborted) {
+            ++outcome.failed;
+            ++notCopied;
+            continue;
+        }
+        if (file.action == BackupAction::Unchanged || hourApart) {
+            if (!hourApart && (aborted || lines.count(key))) {
                 log.Value("ongewijzigd", Shown(from));
                 ++outcome.unchanged;
                 continue;
             }
             // A copy the record does not vouch for (no record, a damaged one,
-            // a lost line): taken in only when its bytes are the show's.
-            // The show's file is read for it anyway, so it is judged too.
+            // a lost line): taken in only when its bytes are the show's. A
+            // copy whose time reads an hour off (daylight-saving time on a
+            // FAT stick): the show's file decides, read once against its
+            // line. The show's file is read for it anyway, so it is judged too.
             CContentCheck content(ExtensionOf(entry.relative), static_cast<uint64_t>(entry.size));
-            switch (CompareWithShow(from, to, entry, sha, progress, outcome.copiedBytes, lines, &content)) {
+            const Compared compared =
+                hourApart ? CompareHourApart(from, to, entry, sha, progress, outcome.copiedBytes, lines, &content)
+                          : CompareWithShow(from, to, entry, sha, progress, outcome.copiedBytes, lines, &content);
+            switch (compared) {
             case Compared::Same:
                 log.Value("ongewijzigd", Shown(from));
                 ++outcome.unchanged;
                 noteSuspect(content, lines[key].size, entry, from);
+                // The copy shows its show's time again, as a fresh copy
+                // would: the next run need not read it.
+                if (hourApart && !SetWriteTime(to, entry.writeTime)) log.Value("tijd niet gezet", Shown(to));
                 continue;
             case Compared::Stopped:
                 log.Value("fout", "gestopt");
@@ -159,7 +178,7 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
                 ++outcome.failed;
                 continue;
             case Compared::Different:
-                log.Value("anders dan de show", Shown(to));
+                if (!hourApart) log.Value("anders dan de show", Shown(to));
                 copyAgain = true;
                 break;
             }
@@ -207,14 +226,19 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
             outcome.stopped = true;
             break;
         } else if (copy.TargetError(&targetError) && IsDestinationWide(targetError, place.targetRoot)) {
-            // One message for the whole run, not one per file left.
-            log.Value("fout", copy.Reason());
+            // One message for the whole run, not one per file left. A stick
+            // pulled out may answer "full" or anything else: whether the
+            // back-up's folder is still there tells the true reason.
+            unreachable = !IsFolder(place.targetRoot);
+            log.Value("fout", unreachable ? std::string(kUnreachable) : copy.Reason());
+            if (!copy.LeftBehind().empty()) leftBehind.push_back(copy.LeftBehind());
             aborted = true;
             abortError = targetError;
             abortAt = from;
             ++outcome.failed;
             ++notCopied;
         } else {
+            if (!copy.LeftBehind().empty()) leftBehind.push_back(copy.LeftBehind());
             ReportFailure(log, from, copy.Reason(), owner);
             ++outcome.failed;
         }
@@ -222,12 +246,27 @@ BackupOutcome CopyPlannedFiles(const std::vector<BackupEntry>& source, const Bac
     if (aborted) {
         log.Value("afgebroken", FileCountText(notCopied) + " niet gekopieerd");
         log.Flush();
-        ShowMessage("De back-up is afgebroken: de doelschijf kan niet meer worden beschreven. Dit gebeurde bij:\n" +
-                        Shown(abortAt) + "\n\n" + ReasonFor(abortError) + "\n\n" + FileCountText(notCopied) +
-                        (notCopied == 1 ? " is" : " zijn") +
-                        " niet gekopieerd. Kijk of de doelschijf (bijvoorbeeld de USB-stick) er nog is en genoeg "
-                        "ruimte heeft, en start de back-up dan opnieuw.",
-                    owner);
+        outcome.destinationLost = true;
+        const std::string notCopiedText =
+            FileCountText(notCopied) + (notCopied == 1 ? " is" : " zijn") + " niet gekopieerd.";
+        if (unreachable)
+            ShowMessage(std::string(kUnreachable) + " De back-up is afgebroken bij:\n" + Shown(abortAt) + "\n\n" +
+                            notCopiedText +
+                            " Sluit de USB-stick (of de doelschijf) weer aan en start de back-up dan opnieuw.",
+                        owner);
+        else
+            ShowMessage("De back-up is afgebroken: de doelschijf kan niet meer worden beschreven. Dit gebeurde bij:\n" +
+                            Shown(abortAt) + "\n\n" + ReasonFor(abortError) + "\n\n" + notCopiedText +
+                            " Kijk of de doelschijf (bijvoorbeeld de USB-stick) er nog is en genoeg ruimte heeft, en "
+                            "start de back-up dan opnieuw.",
+                        owner);
+    }
+    // Once the drive is back (the message waited for the user), a
+    // temporary file it kept goes; else the next run removes it.
+    for (const std::string& temp : leftBehind) {
+        ::SetFileAttributesW(Wide(temp).c_str(), FILE_ATTRIBUTE_NORMAL);
+        const bool gone = ::DeleteFileW(Wide(temp).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        log.Value(gone ? "tijdelijk bestand verwijderd" : "tijdelijk bestand blijft", Shown(temp));
     }
     log.Flush();
     if (progress) progress(std::string(), outcome.copiedBytes);
@@ -276,8 +315,13 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
         return refused(BackupRefusal::Destination);
     }
     if (choice.needsConsent) {
+        // A record that names no show (empty, cut, unreadable) claims nothing.
+        const bool damagedRecord = read.root == root && read.found;
         const std::string question =
-            "In de doelmap staat al een map met deze naam, zonder overzicht van Zekerpad:\n" + Shown(root) +
+            (damagedRecord ? "In de doelmap staat al een map met deze naam; het overzicht van Zekerpad ernaast is "
+                             "beschadigd en noemt geen show:\n"
+                           : "In de doelmap staat al een map met deze naam, zonder overzicht van Zekerpad:\n") +
+            Shown(root) +
             "\n\nZekerpad weet niet of deze map bij deze show hoort. Gebruikt u hem toch, dan komt de back-up "
             "erin; bestanden die er al in staan, blijven bewaard (een oudere versie gaat naar de map met oudere "
             "versies ernaast).\n\nWilt u deze map gebruiken voor de back-up van deze show?";
@@ -366,11 +410,26 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
                       "De volgende map is niet in de back-up gekomen:\n");
         ++outcome->failed;
     }
+    // The show may have been saved again since it was analysed: what the
+    // copied show names must be in the back-up, as the check will ask.
+    if (!outcome->stopped) {
+        std::set<std::string> held;
+        std::vector<std::string> shows;
+        for (const auto& line : lines) {
+            held.insert(line.first);
+            if (IsShowAtTopOfBackup(line.second.relative)) shows.push_back(line.second.relative);
+        }
+        outcome->notHeld = NamedButNotHeld(root, showFolder, shows, held, log);
+    }
     log.Flush();
 
-    const bool complete = !outcome->stopped && outcome->failed == 0 && unreadable.empty() && links.empty();
+    const bool complete = !outcome->stopped && outcome->failed == 0 && unreadable.empty() && links.empty() &&
+                          outcome->notHeld.empty();
     record.lastRun = complete ? RecordedRun::Complete : RecordedRun::Incomplete;
-    record.incompleteReason = outcome->stopped ? "gestopt" : FileCountText(outcome->failed) + " niet gekopieerd";
+    record.incompleteReason = outcome->stopped      ? "gestopt"
+                              : outcome->failed > 0 ? FileCountText(outcome->failed) + " niet gekopieerd"
+                                                    : FileCountText(static_cast<int>(outcome->notHeld.size())) +
+                                                          " genoemd door de show, niet in de back-up";
     const bool unchanged = complete && wasComplete && SameLines(record.files, lines);
     const DWORD error = unchanged ? ERROR_SUCCESS : SaveRecord(root, record, lines, onDisk);
     if (error != ERROR_SUCCESS) {
@@ -378,11 +437,15 @@ BackupResult MakeBackup(const std::string& showFolder, const std::string& destin
         const std::string path = Shown(RecordPathOf(root));
         LogValue("fout", "overzicht niet geschreven: " + path + " (" + ReasonFor(error) + ")");
         outcome->recordProblem = path;
-        ShowMessage("Het overzicht van de back-up kan niet worden geschreven:\n" + path + "\n\n" + ReasonFor(error) +
-                        "\n\nZonder overzicht kan de back-up niet worden gecontroleerd; hij is daarom niet volledig. "
-                        "Sluit het programma dat het overzicht open heeft (bijvoorbeeld een rekenblad) en maak de "
-                        "back-up opnieuw.",
-                    owner);
+        // A run that broke off for its destination has said why once; the
+        // record failing on the same drive is no news (and no spreadsheet).
+        if (!outcome->destinationLost)
+            ShowMessage("Het overzicht van de back-up kan niet worden geschreven:\n" + path + "\n\n" +
+                            ReasonFor(error) +
+                            "\n\nZonder overzicht kan de back-up niet worden gecontroleerd; hij is daarom niet "
+                            "volledig. Sluit het programma dat het overzicht open heeft (bijvoorbeeld een rekenblad) en "
+                            "maak de back-up opnieuw.",
+                        owner);
     } else if (hadFindings) {
         // What is left for the next run: files of the show not copied again.
         std::set<std::string> inShow;

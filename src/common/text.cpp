@@ -1,5 +1,10 @@
 #include "common/text.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "common/upcase_table.h"
+
 char ToUpperAscii(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -29,51 +34,20 @@ bool StartsWithNoCaseAscii(std::string_view text, std::string_view prefix)
     return true;
 }
 
-namespace {
-// The capital of a character below U+0500, or the character itself.
-char32_t UpperOf(char32_t c)
+char32_t NameUpper(char32_t c)
 {
     if (c < 0x80)
         return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
-    if (c < 0x100) {
-        if (c == 0xB5)
-            return 0x39C;  // micro sign: Greek capital mu
-        if (c == 0xFF)
-            return 0x178;
-        return (c >= 0xE0 && c <= 0xFE && c != 0xF7) ? c - 0x20 : c;
-    }
-    // Latin Extended-A: pairs, the capital first (from U+0139 to U+0148 and
-    // from U+0179 on, the capital is the odd one).
-    if (c < 0x180) {
-        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x178 || c == 0x17F)
-            return c;
-        const bool oddCapital = (c >= 0x139 && c <= 0x148) || c >= 0x179;
-        return ((c & 1) == (oddCapital ? 0u : 1u)) ? c - 1 : c;
-    }
-    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2)
-        return c - 0x20;
-    switch (c) {
-    case 0x3C2: return 0x3A3;  // final sigma
-    case 0x3AC: return 0x386;
-    case 0x3AD: case 0x3AE: case 0x3AF: return c - 0x25;
-    case 0x3CC: return 0x38C;
-    case 0x3CD: case 0x3CE: return c - 0x3F;
-    case 0x4CF: return 0x4C0;
-    default: break;
-    }
-    if (c >= 0x3D8 && c <= 0x3EF)
-        return (c & 1) ? c - 1 : c;
-    if (c >= 0x430 && c <= 0x44F)
-        return c - 0x20;
-    if (c >= 0x450 && c <= 0x45F)
-        return c - 0x50;
-    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x4FF))
-        return (c & 1) ? c - 1 : c;
-    if (c >= 0x4C1 && c <= 0x4CE)
-        return (c & 1) ? c : c - 1;
-    return c;
+    if (c > 0xFFFF)
+        return c;
+    const upcase::Pair* first = std::begin(upcase::kPairs);
+    const upcase::Pair* last = std::end(upcase::kPairs);
+    const upcase::Pair* found = std::lower_bound(
+        first, last, c, [](const upcase::Pair& p, char32_t value) { return p.from < value; });
+    return found != last && found->from == c ? found->to : c;
 }
 
+namespace {
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -81,7 +55,37 @@ void AppendUtf8(std::string& out, char32_t c)
     } else if (c < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (c >> 6)));
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
+}
+
+bool IsContinuation(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// The character of the Basic Multilingual Plane (no surrogate) that a
+// well-formed sequence of two or three bytes at utf8[i] spells, and its
+// length; 0 for anything else, which the key keeps byte for byte.
+size_t DecodeBmp(std::string_view utf8, size_t i, char32_t& c)
+{
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    if (lead >= 0xC2 && lead <= 0xDF && i + 1 < utf8.size() && IsContinuation(utf8[i + 1])) {
+        c = (static_cast<char32_t>(lead & 0x1F) << 6) | (utf8[i + 1] & 0x3F);
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF && i + 2 < utf8.size() && IsContinuation(utf8[i + 1]) &&
+        IsContinuation(utf8[i + 2])) {
+        c = (static_cast<char32_t>(lead & 0x0F) << 12) | (static_cast<char32_t>(utf8[i + 1] & 0x3F) << 6) |
+            (utf8[i + 2] & 0x3F);
+        if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
+            return 0;  // overlong, or half of a pair
+        return 3;
+    }
+    return 0;
 }
 }  // namespace
 
@@ -89,18 +93,19 @@ std::string NameKey(std::string_view utf8)
 {
     std::string key;
     key.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size(); ++i) {
+    for (size_t i = 0; i < utf8.size();) {
         const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        // Only two-byte sequences reach the letters folded here; longer
-        // ones and stray bytes are copied as they are.
-        if (lead >= 0xC2 && lead <= 0xDF && i + 1 < utf8.size() &&
-            (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
-            const char32_t c = (static_cast<char32_t>(lead & 0x1F) << 6) | (utf8[i + 1] & 0x3F);
-            AppendUtf8(key, UpperOf(c));
+        char32_t c = 0;
+        const size_t length = lead < 0x80 ? 0 : DecodeBmp(utf8, i, c);
+        if (length == 0) {
+            // ASCII, a character past the plane (the system folds no
+            // surrogate), or a byte that is no UTF-8: kept as it is.
+            key.push_back(lead < 0x80 ? static_cast<char>(NameUpper(lead)) : utf8[i]);
             ++i;
-        } else {
-            key.push_back(lead < 0x80 ? static_cast<char>(UpperOf(lead)) : utf8[i]);
+            continue;
         }
+        AppendUtf8(key, NameUpper(c));
+        i += length;
     }
     return key;
 }

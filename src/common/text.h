@@ -20,11 +20,21 @@ bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
 // text begins with prefix, ASCII letters folded. An empty prefix always fits.
 bool StartsWithNoCaseAscii(std::string_view text, std::string_view prefix);
 
+// Which key: text from a show or the INI (code page) compares as the
+// analysis prescribes, ASCII letters only (the functions above). Every name
+// from the disk (a walk, a listing, a back-up and its record) compares with
+// NameKey, as the file systems compare names.
+
+// The capital the file systems give a character (their upper-case table:
+// one UTF-16 unit for one, generated from the Unicode data by
+// tools/gen-upcase.py); the character itself when it has none. Sharp s
+// stays itself; final sigma becomes capital sigma.
+char32_t NameUpper(char32_t c);
+
 // A UTF-8 name or path as Windows compares names (ordinal, ignoring case):
-// each character below U+0500 that has a capital gets it, one for one, as
-// the system's simple upper-case mapping does; dotless i and long s stay as
-// they are, as they do there. Everything else, and bytes that are no UTF-8,
-// stay unchanged. The one key for every set of names from the disk.
+// each character gets its NameUpper. Characters past the Basic Multilingual
+// Plane, and bytes that are no UTF-8, stay unchanged. The one key for every
+// set and every comparison of names from the disk.
 std::string NameKey(std::string_view utf8);
 
 // Decimal with Dutch thousands dots: 1234567 -> "1.234.567".

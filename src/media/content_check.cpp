@@ -12,9 +12,11 @@ const char* const kContentUnreadable =
 
 namespace {
 
-// The kinds told apart by their first bytes. The last three are known by
-// name only: their structure is not followed.
-enum class Kind { Unknown, Jpeg, Png, Gif, Bmp, Tiff, Wav, Avi, Mp3, Asf, Ogg, Mp4, Heif, WebP, Flac };
+// The kinds told apart by their first bytes. The last six are known by
+// name and first bytes only: their structure is not followed.
+enum class Kind {
+    Unknown, Jpeg, Png, Gif, Bmp, Tiff, Wav, Avi, Mp3, Asf, Ogg, Mp4, Heif, WebP, Flac, Aac, Matroska, WebM
+};
 enum class Family { Image, Sound, Video };
 
 const char* KindName(Kind kind)
@@ -34,6 +36,9 @@ const char* KindName(Kind kind)
     case Kind::Heif: return "HEIF";
     case Kind::WebP: return "WebP";
     case Kind::Flac: return "FLAC";
+    case Kind::Aac: return "AAC";
+    case Kind::Matroska: return "Matroska";
+    case Kind::WebM: return "WebM";
     case Kind::Unknown: break;
     }
     return "";
@@ -42,8 +47,8 @@ const char* KindName(Kind kind)
 Family FamilyOf(Kind kind)
 {
     switch (kind) {
-    case Kind::Wav: case Kind::Mp3: case Kind::Ogg: case Kind::Flac: return Family::Sound;
-    case Kind::Avi: case Kind::Asf: case Kind::Mp4: return Family::Video;
+    case Kind::Wav: case Kind::Mp3: case Kind::Ogg: case Kind::Flac: case Kind::Aac: return Family::Sound;
+    case Kind::Avi: case Kind::Asf: case Kind::Mp4: case Kind::Matroska: case Kind::WebM: return Family::Video;
     default: return Family::Image;
     }
 }
@@ -64,7 +69,16 @@ const Extension kExtensions[] = {
     {"oga", Kind::Ogg, Family::Sound},   {"opus", Kind::Ogg, Family::Sound},  {"ogv", Kind::Ogg, Family::Video},
     {"mp4", Kind::Mp4, Family::Video},   {"m4v", Kind::Mp4, Family::Video},   {"mov", Kind::Mp4, Family::Video},
     {"qt", Kind::Mp4, Family::Video},    {"3gp", Kind::Mp4, Family::Video},   {"m4a", Kind::Mp4, Family::Sound},
+    {"flac", Kind::Flac, Family::Sound}, {"aac", Kind::Aac, Family::Sound},   {"mkv", Kind::Matroska, Family::Video},
+    {"mka", Kind::Matroska, Family::Sound}, {"webm", Kind::WebM, Family::Video},
 };
+
+// WebM is Matroska under a narrower name: either name fits either.
+bool SameKind(Kind a, Kind b)
+{
+    const auto matroska = [](Kind k) { return k == Kind::Matroska || k == Kind::WebM; };
+    return a == b || (matroska(a) && matroska(b));
+}
 
 const Extension* FindExtension(std::string_view name)
 {
@@ -101,6 +115,12 @@ Detected Detect(const uint8_t* p, size_t n)
         return {};
     }
     if (is(0, "OggS", 4)) return {Kind::Ogg};
+    if (is(0, "\x1A\x45\xDF\xA3", 4)) {  // EBML: its document type says which
+        for (size_t at = 4; at + 4 <= n; ++at)
+            if (std::memcmp(p + at, "webm", 4) == 0)
+                return {Kind::WebM};
+        return {Kind::Matroska};
+    }
     if (is(0, "fLaC", 4)) return {Kind::Flac};
     if (n >= 16 && std::memcmp(p, kAsfHeaderGuid, 16) == 0) return {Kind::Asf};
     if (is(4, "ftyp", 4)) {
@@ -179,6 +199,9 @@ struct CContentCheck::Impl {
     bool started = false;
     Detected content;
     std::unique_ptr<CStreamParser> parser;
+    // Beside a weak sniff, the kind the name says: it judges the file when
+    // the sniffed kind's parser finds none of its own structure.
+    std::unique_ptr<CStreamParser> byName;
 
     // Chooses the parser: the content's own kind where its first bytes tell
     // it, else the kind the name says (which then finds what is wrong).
@@ -186,13 +209,15 @@ struct CContentCheck::Impl {
     {
         started = true;
         content = Detect(head, headSize);
-        const bool judgeContent = content.kind != Kind::Unknown && (!content.weak || named);
-        if (judgeContent)
+        if (content.kind != Kind::Unknown)
             parser = MakeParser(content.kind, fileSize);
         else if (named)
             parser = MakeParser(named->kind, fileSize);
-        if (parser)
-            parser->Feed(head, headSize);
+        if (content.weak && named && named->kind != content.kind)
+            byName = MakeParser(named->kind, fileSize);
+        for (CStreamParser* p : {parser.get(), byName.get()})
+            if (p)
+                p->Feed(head, headSize);
     }
 };
 
@@ -225,6 +250,8 @@ void CContentCheck::Feed(const uint8_t* data, size_t size)
     }
     if (c.parser)
         c.parser->Feed(data + used, parse - used);
+    if (c.byName)
+        c.byName->Feed(data + used, parse - used);
 }
 
 ContentFinding CContentCheck::Finish()
@@ -239,18 +266,30 @@ ContentFinding CContentCheck::Finish()
     if (!c.started)
         c.Start();
 
-    const Kind content = c.content.kind;
-    const bool otherKind = c.named && content != Kind::Unknown && content != c.named->kind;
+    Kind content = c.content.kind;
+    ParseResult result = c.parser ? c.parser->Finish() : ParseResult::NotJudged;
+    const CStreamParser::Found found = c.parser ? c.parser->FoundKind() : CStreamParser::Found::None;
+    if (found != CStreamParser::Found::None) {  // sound of another kind, behind a tag or under the name
+        content = found == CStreamParser::Found::Flac ? Kind::Flac : Kind::Aac;
+        result = ParseResult::NotJudged;
+    } else if (c.parser && c.content.weak && !c.parser->Recognised()) {  // a sync by chance: not that kind
+        if (!c.named || (!SameKind(c.named->kind, content) && !c.byName))
+            return {ContentVerdict::NotJudged, ""};
+        if (c.byName) {
+            content = Kind::Unknown;
+            result = c.byName->Finish();
+        }
+    }
+    const bool otherKind = c.named && content != Kind::Unknown && !SameKind(content, c.named->kind);
     if (!c.parser) {  // known by name only, or not known at all
         if (otherKind)
             return {ContentVerdict::Warning, OtherKind(content, c.extension)};
         return {ContentVerdict::NotJudged, ""};
     }
-    const ParseResult result = c.parser->Finish();
     if (result == ParseResult::CutShort || result == ParseResult::Broken || result == ParseResult::Checksum) {
         // The name says best what it is (".m4a" is a sound), unless the
         // content is of another kind than the name.
-        const bool byName = c.named && (content == Kind::Unknown || content == c.named->kind);
+        const bool byName = c.named && (content == Kind::Unknown || SameKind(content, c.named->kind));
         const Family family = byName ? c.named->family : FamilyOf(content);
         return {ContentVerdict::Damaged, Damage(result, family)};
     }
@@ -260,6 +299,14 @@ ContentFinding CContentCheck::Finish()
         return {ContentVerdict::Warning,
                 "HEVC-video: niet elke pc kan deze video (H.265) afspelen; zet hem om naar H.264 of probeer hem vooraf "
                 "op de pc van de voorstelling"};
+    if (result == ParseResult::Trailing)
+        return {ContentVerdict::Warning,
+                "extra gegevens: achter het einde van het bestand staan nog veel gegevens die er niet bij horen; het "
+                "speelt wel af, maar probeer het vooraf in Wings"};
+    if (result == ParseResult::SizeOff)
+        return {ContentVerdict::Warning,
+                "afwijkende lengte: de lengte in de kop van het bestand klopt niet, maar de inhoud is compleet; het "
+                "speelt wel af, maar probeer het vooraf in Wings"};
     if (result == ParseResult::NotJudged)
         return {ContentVerdict::NotJudged, ""};
     return {ContentVerdict::Whole, ""};

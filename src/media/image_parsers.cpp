@@ -173,21 +173,29 @@ private:
 
 // BMP: everything that matters is in the two headers: the sizes they
 // declare are compared with the file's size, and the pixels are not read.
+// Where neither header gives the size of run-length coded pixels, the runs
+// are followed to their end.
 class CBmpParser : public CStreamParser {
 public:
     explicit CBmpParser(uint64_t fileSize) : CStreamParser(fileSize) { Need(18, kFileHeader); }
 
 private:
-    enum { kFileHeader, kInfoHeader };
+    enum { kFileHeader, kInfoHeader, kRun, kNextRun };
     uint32_t m_pixelOffset = 0;
     uint32_t m_infoSize = 0;
+    uint32_t m_declared = 0;
+    bool m_fourBits = false;
 
     void Step(const uint8_t* b) override
     {
+        if (m_state == kRun)
+            return Run(b);
+        if (m_state == kNextRun)
+            return Need(2, kRun);
         if (m_state == kFileHeader) {
             if (b[0] != 'B' || b[1] != 'M')
                 return Fail(ParseResult::Broken);
-            const uint32_t declared = Le32(b + 2);
+            const uint32_t declared = m_declared = Le32(b + 2);
             m_pixelOffset = Le32(b + 10);
             m_infoSize = Le32(b + 14);
             bool known = false;
@@ -229,12 +237,36 @@ private:
             if (rows > room / rowBytes)  // rowBytes * rows > room, without overflow
                 return Fail(ParseResult::CutShort);
         } else if (compression <= 13) {
-            if (imageSize > room)
+            // A size of 0 in both headers is common; the file's own then says it.
+            const uint64_t data =
+                imageSize ? imageSize : m_declared > m_pixelOffset ? m_declared - m_pixelOffset : 0;
+            if (data == 0 && (compression == 1 || compression == 2)) {
+                m_fourBits = compression == 2;
+                return Skip(m_pixelOffset - m_pos, kNextRun);
+            }
+            if (data == 0)
+                return Done(ParseResult::NotJudged);
+            if (data > room)
                 return Fail(ParseResult::CutShort);
         } else {
             return Fail(ParseResult::Broken);
         }
         Done(ParseResult::Whole);
+    }
+
+    // A run (count, value) or, after a count of 0, an end of line, the end
+    // of the picture, a move (two bytes) or that many literal pixels,
+    // padded to an even number of bytes.
+    void Run(const uint8_t* b)
+    {
+        if (b[0] != 0 || b[1] == 0)
+            return Need(2, kRun);
+        if (b[1] == 1)
+            return Done(ParseResult::Whole);
+        if (b[1] == 2)
+            return Skip(2, kNextRun);
+        const uint32_t bytes = m_fourBits ? (b[1] + 1u) / 2 : b[1];
+        Skip((bytes + 1) & ~1u, kNextRun);
     }
 };
 

@@ -13,6 +13,8 @@
 enum class ParseResult {
     Whole,      // structure complete
     Hevc,       // whole, but its video is HEVC
+    Trailing,   // whole, but followed by many bytes that are no part of it
+    SizeOff,    // whole, but a size in its heading is off by a known writer's mistake
     NotJudged,  // a variant this parser cannot follow (too large a table, a layout it cannot see)
     CutShort,   // the file ends before its structure does
     Broken,     // a structure field that cannot be right
@@ -28,6 +30,13 @@ public:
 
     void Feed(const uint8_t* data, size_t size);
     ParseResult Finish();
+    // After Finish: whether the bytes were of this kind at all, for a kind
+    // told only by a pattern that other data may hold by chance.
+    virtual bool Recognised() const { return true; }
+    // After Finish: another kind found where this one was expected (after
+    // a tag both kinds use, or under this kind's name).
+    enum class Found { None, Flac, Adts };
+    virtual Found FoundKind() const { return Found::None; }
 
 protected:
     static constexpr size_t kMaxNeed = 96;
@@ -62,6 +71,10 @@ private:
     ParseResult m_result = ParseResult::Whole;
     uint8_t m_hold[kMaxNeed] = {};
 };
+
+// Bytes after a complete structure are no damage (copies and downloads
+// add a few); from this many on they are worth a word to the user.
+constexpr uint64_t kNotedTrailing = 64 * 1024;
 
 // Byte order helpers over a few bytes the parser asked for.
 inline uint32_t Be16(const uint8_t* p) { return static_cast<uint32_t>(p[0] << 8 | p[1]); }

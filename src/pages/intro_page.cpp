@@ -1,9 +1,12 @@
 #include "pages/intro_page.h"
 
+#include "backup/backup_dialog.h"
+#include "common/wide_text.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "pages/settings_dialog.h"
 #include "resource.h"
+#include "wizard/folder_picker.h"
 
 namespace {
 constexpr char kWelcome[] =
@@ -14,7 +17,16 @@ constexpr char kWelcome[] =
     "In de schermen daarna worden oplossingen voor mogelijke problemen aangereikt.\n\n\n\n"
     "Ik wens u veel gemak van dit programma, en hoop dat u altijd 'groen licht' krijgt.\n\n"
     "Het Zekerpad-team\n";
+
+std::string PickCheckTarget(HWND owner) {
+    return Utf8FromWide(
+        PickFolder(owner, L"Kies de map van de back-up, de map met uw back-ups, of het showbestand (.ws4) dat u wilt "
+                          L"controleren:",
+                   true));
+}
 }  // namespace
+
+CheckTargetPicker g_pfnPickCheckTarget = &PickCheckTarget;
 
 CTestPropPage00::CTestPropPage00() : CTestPropPageBasis(IDD_PAGE00, 0) {}
 
@@ -33,9 +45,23 @@ bool CTestPropPage00::OnSetActive() {
 }
 
 bool CTestPropPage00::OnCommand(int id, int code, HWND) {
-    if (id != IDC_BUTTON_1007 || code != BN_CLICKED) return false;
+    if (code != BN_CLICKED) return false;
+    if (id == IDC_INTRO_CHECK) {
+        OnCheckBackupOrShow();
+        return true;
+    }
+    if (id != IDC_BUTTON_1007) return false;
     OnGeavanceerdeInstellingen();
     return true;
+}
+
+void CTestPropPage00::OnCheckBackupOrShow() {
+    const HWND sheet = ::GetParent(m_hWnd);
+    const std::string chosen = g_pfnPickCheckTarget(sheet);
+    if (chosen.empty()) return;
+    LogValue("Controleren", CodePageFromUtf8(chosen));
+    CDialogBackup dialog(CheckChosen{chosen});
+    dialog.DoModal(sheet);
 }
 
 void CTestPropPage00::OnGeavanceerdeInstellingen() {

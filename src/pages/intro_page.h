@@ -1,8 +1,16 @@
 #pragma once
 
+#include <string>
+
 #include "wizard/page_base.h"
 
-// The introduction: welcome text and the advanced settings.
+// What the check from the first page checks: a folder or a show file, in
+// UTF-8, or empty when the user cancelled. Tests choose without the picker.
+using CheckTargetPicker = std::string (*)(HWND owner);
+extern CheckTargetPicker g_pfnPickCheckTarget;
+
+// The introduction: welcome text, the check of a back-up or a copied show
+// (needing no analysis), and the advanced settings.
 class CTestPropPage00 : public CTestPropPageBasis {
 public:
     CTestPropPage00();
@@ -16,4 +24,6 @@ protected:
 private:
     // Button 1007: the three subfolder names in the settings dialog.
     void OnGeavanceerdeInstellingen();
+    // The check of a back-up or a copied show, of a folder or show chosen.
+    void OnCheckBackupOrShow();
 };

@@ -66,8 +66,8 @@ std::string CellText(const ShowReport& r, int column) {
 
 }  // namespace
 
-CCheckAllDialog::CCheckAllDialog(std::vector<std::string> shows)
-    : CModalDialog(IDD_CHECK_ALL, "alle-shows"), m_shows(std::move(shows)) {}
+CCheckAllDialog::CCheckAllDialog(std::vector<std::string> shows, BackupAllFn backupAll)
+    : CModalDialog(IDD_CHECK_ALL, "alle-shows"), m_shows(std::move(shows)), m_backupAll(std::move(backupAll)) {}
 
 BOOL CCheckAllDialog::OnInitDialog() {
     CenterWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
@@ -122,6 +122,7 @@ void CCheckAllDialog::CheckEveryShow() {
                               " gecontroleerd. Dubbelklik op een show om die in de wizard te analyseren.");
     EnableItem(IDC_CHECK_STOP, false);
     EnableItem(IDC_CHECK_SAVE, !m_reports.empty());
+    EnableItem(IDC_CHECK_BACKUP_ALL, m_backupAll && !m_reports.empty());
     m_bDone = true;
     ::SetFocus(GetItem(m_reports.empty() ? IDCANCEL : IDC_CHECK_LIST));
 }
@@ -210,6 +211,12 @@ std::vector<ShowReport> CCheckAllDialog::ReportsInListOrder() const {
     return ordered;
 }
 
+void CCheckAllDialog::BackUpAll() {
+    const std::vector<std::string> lines = m_backupAll(m_hWnd, m_reports);
+    for (size_t i = 0; i < lines.size() && i < m_reports.size(); ++i)
+        if (!lines[i].empty()) m_reports[i].backup = lines[i];
+}
+
 void CCheckAllDialog::SaveReport() {
     SaveReportAs(m_hWnd, kAllShowsReportName,
                  [this] { return AllShowsReportHtml(ReportsInListOrder(), ReportTimeNow()); });
@@ -218,6 +225,10 @@ void CCheckAllDialog::SaveReport() {
 bool CCheckAllDialog::OnCommand(int id, int code, HWND ctl) {
     if (id == IDC_CHECK_SAVE && code == BN_CLICKED) {
         SaveReport();
+        return true;
+    }
+    if (id == IDC_CHECK_BACKUP_ALL && code == BN_CLICKED) {
+        if (m_bDone && m_backupAll) BackUpAll();
         return true;
     }
     // The stop button is handled by the long work while it runs.

@@ -2,6 +2,7 @@
 // the other, read only, into a sortable list and one report.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,9 +10,13 @@
 #include "report/report_html.h"
 #include "wizard/dialog.h"
 
+// Backs up every show of the list with green light, from a layer that
+// knows the back-up: one line per report, in their order.
+using BackupAllFn = std::function<std::vector<std::string>(HWND owner, const std::vector<ShowReport>& reports)>;
+
 class CCheckAllDialog : public CModalDialog {
 public:
-    explicit CCheckAllDialog(std::vector<std::string> shows);
+    explicit CCheckAllDialog(std::vector<std::string> shows, BackupAllFn backupAll = nullptr);
 
     // IDOK once a row was double-clicked: that show is Chosen(). IDCANCEL
     // when the dialog was closed.
@@ -33,6 +38,7 @@ private:
     void SortBy(int column);
     void OnDoubleClick(int item);
     void SaveReport();
+    void BackUpAll();
     // The reports in the list's present order.
     std::vector<ShowReport> ReportsInListOrder() const;
     static int CALLBACK Compare(LPARAM a, LPARAM b, LPARAM self);
@@ -41,6 +47,7 @@ private:
     std::vector<std::string> m_shows;
     std::vector<ShowReport> m_reports;
     std::string m_chosen;
+    BackupAllFn m_backupAll;
     int m_nSortColumn = -1;
     bool m_bAscending = true;
     bool m_bDone = false;

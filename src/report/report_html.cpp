@@ -279,8 +279,11 @@ std::string AllShowsReportHtml(const std::vector<ShowReport>& reports, const std
     html += "<h1>Zekerpad-rapport: alle shows</h1>\n<p>Gemaakt op " + HtmlEscape(madeAt) + "<br>" +
             std::to_string(reports.size()) + (reports.size() == 1 ? " show" : " shows") +
             " gecontroleerd.</p>\n";
+    bool backedUp = false;
+    for (const ShowReport& r : reports) backedUp = backedUp || !r.backup.empty();
     html += "<table class=\"overzicht\">\n<thead><tr><th>Show</th><th>Rood</th><th>Geel 1</th><th>Geel 2</th>"
-            "<th>Groen</th><th>Grootte (bytes)</th><th>Oordeel</th></tr></thead>\n<tbody>\n";
+            "<th>Groen</th><th>Grootte (bytes)</th><th>Oordeel</th>" +
+            std::string(backedUp ? "<th>Back-up</th>" : "") + "</tr></thead>\n<tbody>\n";
     for (const ShowReport& r : reports) {
         html += "<tr><td class=\"pad\">" + HtmlEscape(r.showPath) + "</td>";
         if (r.readable) {
@@ -290,7 +293,9 @@ std::string AllShowsReportHtml(const std::vector<ShowReport>& reports, const std
         } else {
             html += "<td></td><td></td><td></td><td></td><td></td>";
         }
-        html += "<td>" + Mark(MarkClass(VerdictOf(r))) + " " + HtmlEscape(VerdictWords(r)) + "</td></tr>\n";
+        html += "<td>" + Mark(MarkClass(VerdictOf(r))) + " " + HtmlEscape(VerdictWords(r)) + "</td>";
+        if (backedUp) html += "<td>" + HtmlEscape(r.backup) + "</td>";
+        html += "</tr>\n";
     }
     html += "</tbody>\n</table>\n";
     // One show after the other, not each on a page of its own: a check of

@@ -39,6 +39,9 @@ struct ShowReport {
     std::vector<std::string> networkPaths;  // files on a network share, as the show names them
     // What "Bestanden nakijken" found, when the files were checked.
     std::vector<CheckedFile> checkedFiles;
+    // What "Back-up van alle groene shows" did with the show ("volledig",
+    // "overgeslagen: ..."); empty when no such back-up ran.
+    std::string backup;
 };
 
 // Green light only without red and yellow files, with at least one file

@@ -12,6 +12,7 @@
 #include "services/state.h"
 #include "common/res_string.h"
 #include "common/win_raii.h"
+#include "backup/backup_all_dialog.h"
 #include "report/check_all_dialog.h"
 #include "resource.h"
 #include "wizard/long_work.h"
@@ -19,6 +20,18 @@
 OpenFileDialogFn g_pfnGetOpenFileName = &::GetOpenFileNameA;
 
 namespace {
+
+// "Back-up van alle groene shows" from the list of "Alle shows controleren".
+std::vector<std::string> BackUpAllGreenShows(HWND owner, const std::vector<ShowReport>& reports) {
+    std::vector<BackupAllShow> shows;
+    for (const ShowReport& r : reports) shows.push_back({r.showPath, VerdictOf(r), VerdictWords(r)});
+    CBackupAllDialog dialog(std::move(shows));
+    dialog.DoModal(owner);
+    std::vector<std::string> lines;
+    if (dialog.Ran())
+        for (const BackupAllLine& line : dialog.Lines()) lines.push_back(BackupAllLineText(line));
+    return lines;
+}
 constexpr int kAnalysisPage = 2;
 
 const char kHelpText[] =
@@ -391,7 +404,7 @@ void CTestPropPage01::OnCheckAll() {
         std::string line = ListBoxLine(list, i);
         if (!line.empty()) shows.push_back(std::move(line));
     }
-    CCheckAllDialog dialog(std::move(shows));
+    CCheckAllDialog dialog(std::move(shows), &BackUpAllGreenShows);
     if (dialog.DoModal(GetSheetHwnd()) == IDOK) AnalyseFoundShow(dialog.Chosen());
 }
 

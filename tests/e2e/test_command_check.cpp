@@ -1,6 +1,7 @@
 // The check for scripts in the real program: started as a back-up script
 // would start it, it ends by itself with its exit code and opens no window
 // (nobody would answer one, and the run would not end in time).
+#include "support/media_samples.h"
 #include "support/driver.h"
 #include "support/test_support.h"
 
@@ -102,7 +103,8 @@ TEST(CheckForScripts, TheExitCodeReachesTheScript) {
 
     EXPECT_EQ(Check("/controleer " + Quoted(green)), 0);
     EXPECT_EQ(Check("/controleer " + Quoted(red) + " /rapport " + Quoted(root / "rood rapport.html")), 2);
-    EXPECT_EQ(Check("/controleer-back-up " + Quoted(root / "Show")), 3);
+    // No record, but show files: judged by them (a.wav is no sound, weg.wav is gone).
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(root / "Show")), 1);
     EXPECT_EQ(Check("/controleer"), 4);
 
     EXPECT_TRUE(ReadWholeFile(root / "rood rapport.html").find("Oordeel: geen groen licht: rode bestanden") !=
@@ -115,8 +117,8 @@ TEST(CheckForScripts, TheExitCodeReachesTheScript) {
 }
 
 // A back-up checked by a script, without the show: 0 when every file is as
-// recorded, 1 when one is missing or not as recorded, 3 for a folder without a record, 4 without
-// a folder.
+// recorded, 1 when one is missing or not as recorded or the record is
+// damaged (empty, cut), 3 for a folder without a record, 4 without a folder.
 TEST(CheckForScripts, ExitCodesOfTheBackupCheck) {
     ScratchFolder show("C:\\ZkScriptShow");
     ScratchFolder stick("E:\\ZkScriptStick");
@@ -138,7 +140,33 @@ TEST(CheckForScripts, ExitCodesOfTheBackupCheck) {
     ASSERT_TRUE(WriteWholeFile(copy + "\\b.jpg", "JPEGDATB"));
     EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 1);
     EXPECT_EQ(Check("/controleer-back-up " + Quoted(show.Path())), 3);
+    // A record that is empty or cut after its first lines is a damaged record.
+    const std::string record = stick / "ZkScriptShow - Zekerpad-back-up.txt";
+    ASSERT_TRUE(WriteWholeFile(record, ""));
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 1);
+    ASSERT_TRUE(WriteWholeFile(record, "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\ZkScriptShow\\\r\n"));
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(copy)), 1);
     EXPECT_EQ(Check("/controleer-back-up"), 4);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A copy made by hand, checked by a script: judged by its show file. 0 when
+// every file it names is there and whole, 1 when one is missing or lies
+// outside the show's old folder, 3 with neither a record nor a show.
+TEST(CheckForScripts, AHandMadeCopyIsJudgedByItsShowFile) {
+    ScratchFolder stick("E:\\ZkScriptCopy");
+    const std::vector<uint8_t> wav = SampleMedia(MediaSample::Wav);
+    ASSERT_TRUE(MakeFolderTree(stick / "Demo\\Audio"));
+    ASSERT_TRUE(WriteWholeFile(stick / "Demo\\Audio\\a.wav", std::string(wav.begin(), wav.end())));
+    ASSERT_TRUE(WriteWholeFile(stick / "Demo\\demo.ws4", ShowFileBytes({"C:\\Oud\\Demo\\Audio\\a.wav"})));
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(stick / "Demo")), 0);
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(stick / "Demo\\demo.ws4")), 0);
+    ASSERT_TRUE(WriteWholeFile(stick / "Demo\\demo.ws4", ShowFileBytes({"C:\\Oud\\Demo\\Audio\\a.wav",
+                                                                         "D:\\Muziek\\lied.mp3"})));
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(stick / "Demo")), 1);
+    ASSERT_TRUE(::DeleteFileA((stick / "Demo\\demo.ws4").c_str()));
+    EXPECT_EQ(Check("/controleer-back-up " + Quoted(stick / "Demo")), 3);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 

@@ -59,6 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)ParseCheckFindings(text);
     if (!read) return 0;
     Check(read->sealedLength <= size);
+    Check(read->damaged == !read->damage.empty());
+    // A record that names no show is damaged, and a run names its show
+    // before it writes the record again.
+    if (read->showFolder.empty()) {
+        Check(read->damaged);
+        return 0;
+    }
 
     const std::string again = FormatBackupRecord(*read, FakeChecksum);
     const std::optional<BackupRecord> back = ParseBackupRecord(again);

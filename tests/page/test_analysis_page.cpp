@@ -630,3 +630,24 @@ TEST(ResultDots, DifferInShapeAsWellAsColourAtEverySize) {
         EXPECT_GE(differing(yellow, green), pixels / 10) << size << " pixels: yellow and green";
     }
 }
+
+// A show copied by hand to a stick names its files on the PC it came from:
+// the page says it is a copy and how to check it, and the colours keep
+// their rules (all red here: the old folder is not on this PC).
+TEST_F(AnalysisPage, AShowCopiedToAStickSaysWhatItIsACopyOf) {
+    ScratchFolder stick("E:\\ZkAnaCopy");
+    ASSERT_TRUE(MakeFolderTree(stick / "Demo\\Audio"));
+    ASSERT_TRUE(WriteWholeFile(stick / "Demo\\Audio\\a.wav", std::string(100, 'a')));
+    ASSERT_TRUE(WriteWholeFile(stick / "Demo\\b.jpg", std::string(200, 'b')));
+    const std::string show = stick / "Demo\\demo.ws4";
+    ASSERT_TRUE(WriteWholeFile(show, ShowFileBytes({"C:\\ZkAnaCopyOud\\Shows\\Demo\\Audio\\a.wav",
+                                                    "C:\\ZkAnaCopyOud\\Shows\\Demo\\b.jpg",
+                                                    "C:\\ZkAnaCopyOud\\Shows\\Demo\\weg.jpg"})));
+    Analyse(show);
+    EXPECT_EQ(g_nRed, 3);
+    EXPECT_NE(Text().find("Deze show is een kopie van C:\\ZkAnaCopyOud\\Shows\\Demo; 2 van de 3 bestanden staan op "
+                          "dezelfde plaats in deze kopie. Controleer de kopie met de knop 'Back-up of show "
+                          "controleren...' op de eerste pagina.\n"),
+              std::string::npos)
+        << Text();
+}

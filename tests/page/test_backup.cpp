@@ -2,6 +2,7 @@
 // incremental, never losing the old copy of a file, and refusing a
 // destination before anything is copied.
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "backup/backup_run.h"
 #include "common/wide_text.h"
 #include "files/file_system.h"
+#include "files/free_space.h"
 #include "page/repair_fixture.h"
 #include "resource.h"
 #include "support/driver.h"
@@ -102,10 +104,14 @@ class ScopedDriveLetter {
 public:
     ScopedDriveLetter(char letter, const std::string& folder) {
         const char* prefix = std::getenv("WINEPREFIX");
-        const std::string target = UnixPathOf(folder);
-        if (!prefix || target.empty()) return;
+        m_target = UnixPathOf(folder);
+        if (!prefix || m_target.empty()) return;
         m_link = std::string(prefix) + "/dosdevices/" + static_cast<char>(letter - 'A' + 'a') + ":";
-        m_made = RunUnixShell("ln -sfn '" + target + "' '" + m_link + "'") == 0;
+        Make();
+    }
+    // The drive (again), as a stick that is plugged in.
+    void Make() {
+        if (!m_link.empty()) m_made = RunUnixShell("ln -sfn '" + m_target + "' '" + m_link + "'") == 0;
     }
     ~ScopedDriveLetter() { Remove(); }
     ScopedDriveLetter(const ScopedDriveLetter&) = delete;
@@ -117,9 +123,38 @@ public:
     }
 
 private:
-    std::string m_link;
+    std::string m_link, m_target;
     bool m_made = false;
 };
+
+// A stick pulled out in the middle of a file: its drive letter goes, and
+// the write says the disk is full, as some sticks do. The message the run
+// then shows is answered after the stick is plugged in again, or not.
+ScopedDriveLetter* s_stick = nullptr;
+bool s_plugBackIn = false;
+std::vector<std::string> s_messages;
+bool StickPulledAfterOneWrite(void* file, const void* data, unsigned long size, unsigned long* written) {
+    if (s_writesLeft-- > 0) return WriteBackupFile(file, data, size, written);
+    s_stick->Remove();
+    *written = 0;
+    ::SetLastError(ERROR_DISK_FULL);
+    return false;
+}
+int AnsweredWithTheStick(HWND__*, const std::string& text, const std::string&, unsigned) {
+    s_messages.push_back(text);
+    if (s_plugBackIn) s_stick->Make();
+    return IDOK;
+}
+
+// Disks of 4 KB and of 32 KB clusters, as the back-up asks about them.
+bool Clusters4K(const std::wstring&, uint64_t* clusterBytes) {
+    *clusterBytes = 4096;
+    return true;
+}
+bool Clusters32K(const std::wstring&, uint64_t* clusterBytes) {
+    *clusterBytes = 32768;
+    return true;
+}
 
 // The last step of a copy, putting it in place, is refused (another
 // program holds the name for a moment, as a virus scanner does).
@@ -228,7 +263,7 @@ TEST_F(Backup, FirstBackupMirrorsTheTreeWithBytesAndTimesThenASecondCopiesOnlyTh
     EXPECT_NE(std::string::npos, second.find("-> ongewijzigd - " + Show() + "Audio\\intro.wav\n\r"));
     EXPECT_NE(std::string::npos, second.find("-> gekopieerd  - 1\n\r-> bytes       - 40000\n\r-> ongewijzigd - 2\n\r"));
     // titel.jpg holds test bytes, no picture: the check of its contents says so.
-    EXPECT_EQ("De back-up is klaar en volledig. U kunt dit venster nu sluiten.\nLet op: 1 bestand lijkt beschadigd (zie het logboek).\nGekopieerd: "
+    EXPECT_EQ("De back-up is klaar en volledig.\nLet op: 1 bestand lijkt beschadigd (zie het logboek). Zet een goede kopie in de map van de show en maak de back-up opnieuw.\nGekopieerd: "
               "1 bestand (39,1 kB). Ongewijzigd: 2. Mislukt: 0.\nElk bestand staat in het logboek C:\\Zekerpad.log.",
               BackupSummaryText(outcome, kRunLogPath));
 }
@@ -363,12 +398,15 @@ TEST_F(Backup, EachRefusedDestinationCopiesNothing) {
     EXPECT_EQ(0u, BoxTexts().back().find("In de doelmap kan niet worden geschreven:\n" + Dest() + "\\Demo\\\n\n"));
     ASSERT_TRUE(::DeleteFileA((Dest() + "\\Demo").c_str()));
 
-    // Too little room for the bytes plus 1 MB.
+    // Too little room for the bytes plus 1 MB: the four files in 4 KB
+    // clusters (2,551,808), their names (4 x 96), the three new folders
+    // (3 x (4,096 + 96)) and 1 MB make 3,564,768; one byte less is free.
     {
-        FreeSpaceStub small(2540310 + 1000000 - 1);
+        ScopedSeam<ClusterSizeFn> clusters(g_pfnClusterSize, &Clusters4K);
+        FreeSpaceStub small(3564768 - 1);
         EXPECT_EQ(BackupResult::Refused, Run(Dest(), &outcome));
-        EXPECT_EQ("Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: 3,4 MB (3.540.310 bytes), voor de te "
-                  "kopi\xEBren bestanden en 1 MB extra.\nVrij: 3,4 MB (3.540.309 bytes).\n\nMaak ruimte vrij op de "
+        EXPECT_EQ("Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: 3,4 MB (3.564.768 bytes), voor de te "
+                  "kopi\xEBren bestanden en 1 MB extra.\nVrij: 3,4 MB (3.564.767 bytes).\n\nMaak ruimte vrij op de "
                   "doelschijf of kies een andere doelmap (bijvoorbeeld op een grotere USB-stick), en klik dan "
                   "opnieuw op Starten.",
                   BoxTexts().back());
@@ -456,6 +494,7 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
                                       ItemText(dlg, IDC_BACKUP_PLAN));
                             ClickDialogButton(dlg, IDC_BACKUP_START);
                             summary = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                            SaveShot(dlg, ShotFolder("backup") + "klaar-let-op");
                             // Enter afterwards neither closes the dialog nor starts again.
                             EXPECT_EQ(::GetDlgItem(dlg, IDC_BACKUP_DEST), ::GetFocus());
                             MSG enter{::GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
@@ -471,9 +510,10 @@ TEST_F(Backup, TheClosingPageButtonOpensTheDialogWhichMakesTheBackupAndRemembers
     EXPECT_EQ("Zekerpad - Back-up maken", caption);
     EXPECT_TRUE(centred);
     EXPECT_EQ("S&toppen", stopText);
-    // Below the first line a note on the show's test bytes, which are no media.
-    // E: is a removable drive: the next step is taking the stick out.
-    EXPECT_EQ(0u, summary.find("De back-up is klaar en volledig. U kunt de USB-stick nu veilig verwijderen.\n"));
+    // The show's test bytes are no media, so they look damaged: the next
+    // step is a good copy, not taking the stick out as if all were well.
+    EXPECT_EQ(0u, summary.find("De back-up is klaar en volledig.\nLet op: "));
+    EXPECT_EQ(std::string::npos, summary.find("veilig verwijderen"));
     EXPECT_NE(std::string::npos, summary.find("\nGekopieerd: 4 bestanden (2,4 MB)."));
     EXPECT_EQ(ReadWholeFile(Show() + "Audio\\intro.wav"), ReadWholeFile(Copy("Audio\\intro.wav", 'E')));
 
@@ -680,6 +720,57 @@ TEST_F(Backup, AStickPulledMidRunGivesOneMessageAndAnIncompleteSummary) {
     EXPECT_FALSE(HasTempFile(Dest()));
 }
 
+// A stick pulled out mid-file: one message with the true reason, not
+// "full" and no second one about the record; the temporary file goes as
+// soon as the stick is back (here, before the message is answered), or by
+// the next run when it is not.
+TEST_F(Backup, AStickThatVanishesMidFileGivesOneMessageWithTheTrueReason) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "a drive letter is made under Wine only";
+    MakeShow();
+    const std::string folder = Root('E') + "\\Stick";
+    ASSERT_TRUE(MakeFolderTree(folder));
+    FreeSpaceStub space(kPlenty);
+    for (const bool plugBackIn : {true, false}) {
+        SCOPED_TRACE(plugBackIn ? "plugged in again" : "left out");
+        DeleteTree(folder);
+        ASSERT_TRUE(MakeFolderTree(folder));
+        ScopedDriveLetter stick('T', folder);
+        ASSERT_TRUE(stick.Made());
+        s_stick = &stick;
+        s_plugBackIn = plugBackIn;
+        s_messages.clear();
+        s_writesLeft = 1;
+        ScopedSeam<BackupWriteFn> writes(g_pfnBackupWrite, &StickPulledAfterOneWrite);
+        ScopedSeam<MessageBoxFn> boxes(g_pfnMessageBox, &AnsweredWithTheStick);
+        const size_t before = LogSoFar().size();
+        BackupOutcome outcome;
+        ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), "T:\\", nullptr, nullptr, &outcome));
+        const std::string log = LogSoFar().substr(before);
+        ASSERT_EQ(1u, s_messages.size()) << log;
+        EXPECT_EQ(0u, s_messages[0].find("De doelschijf is niet meer bereikbaar. De back-up is afgebroken bij:\n" +
+                                         Show()))
+            << s_messages[0];
+        EXPECT_NE(std::string::npos, s_messages[0].find(" zijn niet gekopieerd. Sluit de USB-stick (of de "
+                                                        "doelschijf) weer aan en start de back-up dan opnieuw."));
+        EXPECT_EQ(std::string::npos, s_messages[0].find("De doelschijf is vol"));
+        EXPECT_NE(std::string::npos, log.find("-> fout - De doelschijf is niet meer bereikbaar.\n\r")) << log;
+        EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is niet volledig:"));
+        stick.Make();
+        if (plugBackIn) {
+            EXPECT_NE(std::string::npos, log.find("-> tijdelijk bestand verwijderd - T:\\Demo\\")) << log;
+        } else {
+            EXPECT_NE(std::string::npos, log.find("-> tijdelijk bestand blijft - T:\\Demo\\")) << log;
+            EXPECT_TRUE(HasTempFile(folder));
+            // The next run, with the stick in, clears it and completes.
+            g_pfnBackupWrite = &WriteBackupFile;
+            ASSERT_EQ(BackupResult::Ran, MakeBackup(Show(), "T:\\", nullptr, nullptr, &outcome));
+            EXPECT_EQ(0, outcome.failed);
+        }
+        EXPECT_FALSE(HasTempFile(folder));
+        s_stick = nullptr;
+    }
+}
+
 TEST_F(Backup, CheckingTheBackupFindsAFlippedByteAndARemovedFile) {
     MakeShow();
     FreeSpaceStub space(kPlenty);
@@ -763,7 +854,7 @@ TEST_F(Backup, TheCheckPassesOnlyACompleteUndamagedBackup) {
              MakeFolderTree(Dest() + "\\Demo");
              ASSERT_TRUE(WriteWholeFile(record, "Zekerpad back-up\r\nMap van de show: " + Show() + "\r\n"));
          },
-         false, "-> onvolledig - overzicht van een eerdere versie"},
+         false, "-> overzicht beschadigd - " + record + "\n\r"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -783,6 +874,109 @@ TEST_F(Backup, TheCheckPassesOnlyACompleteUndamagedBackup) {
         if (!row.proven) {
             EXPECT_NE(std::string::npos, log.find("Maak de back-up opnieuw.\n\rEinde controle back-up")) << log;
         }
+    }
+}
+
+// After a change of daylight-saving time a FAT stick shows every copy an
+// hour off. Each show file is read once and compared with the record: the
+// same bytes copy nothing and keep no older version (the copy shows the
+// show's time again); other bytes of the same size are copied.
+TEST_F(Backup, AnHoursShiftCopiesOnlyWhatReallyChanged) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    ASSERT_EQ(4, outcome.copied);
+    const uint64_t hour = 36000000000ULL;
+    const char* files[] = {"demo.ws4", "Audio\\intro.wav", "Plaatjes\\titel.jpg", "verborgen.txt"};
+    for (const char* f : files) SetWriteTime(Copy(f), WriteTimeOf(Show() + f) + hour);
+    // Other bytes, the same size and time.
+    const uint64_t titleTime = WriteTimeOf(Show() + "Plaatjes\\titel.jpg");
+    MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 8));
+    SetWriteTime(Show() + "Plaatjes\\titel.jpg", titleTime);
+
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(40000, outcome.copiedBytes);
+    EXPECT_EQ(3, outcome.unchanged);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+    EXPECT_EQ(TestBytes(40000, 8), ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
+    for (const char* f : files) EXPECT_EQ(WriteTimeOf(Show() + f), WriteTimeOf(Copy(f))) << f;
+    // Only the changed file's old copy is kept.
+    const std::vector<std::string> older = TreeOf(Dest() + "\\Demo oudere versies");
+    ASSERT_EQ(3u, older.size());
+    EXPECT_EQ(older[0] + "Plaatjes\\titel.jpg", older[2]);
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+
+    // The next run finds every time equal again.
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(4, outcome.unchanged);
+}
+
+// A record that is empty, too large to be one, or cut after its first
+// lines is a damaged record (the check says why), never "no record" and
+// never an earlier version's; the next back-up writes a whole one.
+TEST_F(Backup, AnEmptyAHugeAndACutRecordAreDamagedRecords) {
+    const std::string record = Dest() + "\\Demo - Zekerpad-back-up.txt";
+    const auto huge = [&] {
+        UniqueFile f(::CreateFileA(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        LARGE_INTEGER end{};
+        end.QuadPart = (256LL << 20) + 1;
+        ASSERT_TRUE(f && ::SetFilePointerEx(f.get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(f.get()));
+    };
+    const struct {
+        const char* what;
+        std::function<void()> write;
+        const char* reason;
+        bool namesTheShow;
+    } rows[] = {
+        {"empty", [&] { ASSERT_TRUE(WriteWholeFile(record, "")); }, "het bestand is leeg", false},
+        {"over 256 MB", huge, "het bestand is groter dan 256 MB", false},
+        {"cut after its first lines",
+         [&] { ASSERT_TRUE(WriteWholeFile(record, "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: " + Show() + "\r\n")); },
+         "het houdt op na de eerste regels", true},
+        {"no record's first line", [&] { ASSERT_TRUE(WriteWholeFile(record, std::string(4096, '\0'))); },
+         "het is geen overzicht van Zekerpad", false},
+    };
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        BackupOutcome outcome;
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+        row.write();
+        const size_t before = LogSoFar().size();
+        const BackupCheckResult result = CheckBackup(Dest() + "\\Demo", nullptr);
+        const std::string log = LogSoFar().substr(before);
+        EXPECT_TRUE(result.hasRecord);
+        EXPECT_TRUE(result.recordDamaged);
+        EXPECT_FALSE(BackupProven(result));
+        EXPECT_NE(std::string::npos, log.find("-> overzicht beschadigd - " + record + "\n\r")) << log;
+        EXPECT_NE(std::string::npos,
+                  log.find(std::string("-> uitslag - Het overzicht van de back-up is beschadigd (") + row.reason +
+                           "): niet na te gaan is of de back-up volledig en gaaf is. Maak de back-up opnieuw.\n\r"))
+            << log;
+        EXPECT_EQ(std::string::npos, log.find("eerdere versie")) << log;
+        EXPECT_EQ(std::string::npos, log.find("geen overzicht gevonden")) << log;
+        // The next back-up uses its own folder again and leaves a whole
+        // record; a record that names no show lets it ask first.
+        const size_t boxes = m_boxes.Boxes().size();
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+        EXPECT_EQ(0, outcome.failed);
+        const std::vector<std::string> all = BoxTexts();
+        const std::vector<std::string> asked(all.begin() + static_cast<long>(boxes), all.end());
+        if (row.namesTheShow) {
+            EXPECT_TRUE(asked.empty());
+        } else {
+            ASSERT_EQ(1u, asked.size());
+            EXPECT_EQ(0u, asked[0].find("In de doelmap staat al een map met deze naam; het overzicht van Zekerpad "
+                                        "ernaast is beschadigd en noemt geen show:\n" + Dest() + "\\Demo\\\n\n"));
+        }
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((Dest() + "\\Demo (2)").c_str()));
+        EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
     }
 }
 
@@ -859,7 +1053,7 @@ TEST_F(Backup, AFileOfTheShowThatLooksDamagedIsNamedInTheSummary) {
     EXPECT_EQ(5, outcome.copied);
     EXPECT_EQ(std::string(3000, '\0'), ReadWholeFile(Copy("Audio\\stil.wav")));
     // Besides the silence, the show's two pictures and sound hold test bytes, no media.
-    EXPECT_EQ("De back-up is klaar en volledig. U kunt dit venster nu sluiten.\nLet op: 3 bestanden lijken beschadigd (zie het logboek).\nGekopieerd: "
+    EXPECT_EQ("De back-up is klaar en volledig.\nLet op: 3 bestanden lijken beschadigd (zie het logboek). Zet een goede kopie in de map van de show en maak de back-up opnieuw.\nGekopieerd: "
               "5 bestanden (2,4 MB). Ongewijzigd: 0. Mislukt: 0.\nElk bestand staat in het logboek "
               "C:\\Zekerpad.log.",
               BackupSummaryText(outcome, kRunLogPath));
@@ -925,6 +1119,32 @@ TEST_F(Backup, TheDialogSaysTheChecksVerdict) {
     EXPECT_EQ("De back-up in " + Dest() + "\\Demo\\ is niet in orde.\n\nOntbreekt:\nverborgen.txt\n\nMaak de "
               "back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.",
               BoxTexts()[0]);
+}
+
+// The show saved again in Wings after its analysis, now naming a file
+// outside its folder: the run reads the show it copied and is not
+// complete, as the check would say; back in order, the next run is.
+TEST_F(Backup, AShowSavedAgainWithAFileOutsideItsFolderMakesTheRunIncomplete) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    MakeTestFile(Show() + "demo.ws4", ShowFileBytes({Show() + "Audio\\intro.wav", Root('C') + "\\Muziek\\lied.mp3"}));
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ((std::vector<std::string>{Root('C') + "\\Muziek\\lied.mp3"}), outcome.notHeld);
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath)
+                      .find("De back-up is niet volledig: de show noemt 1 bestand dat niet in de back-up staat (zie "
+                            "het logboek). Analyseer de show opnieuw en maak dan de back-up opnieuw.\n"));
+    EXPECT_NE(std::string::npos, ReadWholeFile(Dest() + "\\Demo - Zekerpad-back-up.txt")
+                                     .find("1 bestand genoemd door de show, niet in de back-up"));
+    EXPECT_NE(std::string::npos,
+              LogSoFar().find("-> buiten de map - " + Root('C') + "\\Muziek\\lied.mp3 (demo.ws4)\n\r"));
+    EXPECT_FALSE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
+
+    MakeTestFile(Show() + "demo.ws4", ShowFileBytes({Show() + "Audio\\intro.wav"}));
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_TRUE(outcome.notHeld.empty());
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
 }
 
 // A record another program holds open cannot be replaced: the run is not
@@ -1092,6 +1312,74 @@ TEST_F(Backup, ANameChangedInCaseOrFromFileToFolderIsOneFileOrOneMessage) {
     EXPECT_EQ(0, outcome.copied);
     EXPECT_EQ(4, outcome.unchanged);
     EXPECT_EQ(2, outcome.failed);
+}
+
+// On a stick of 32 KB clusters a hundred files of 1 KB take 3.2 MB: the
+// room is counted so before anything is copied, and the refusal says it in
+// MB; with that room free the back-up runs.
+TEST_F(Backup, FreeSpaceIsCountedInTheDestinationsClusters) {
+    MakeShow();
+    for (int i = 0; i < 100; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Klein\\k%03d.wav", i);
+        MakeTestFile(Show() + name, TestBytes(1024, i));
+    }
+    ScopedSeam<ClusterSizeFn> clusters(g_pfnClusterSize, &Clusters32K);
+    BackupOutcome outcome;
+    {
+        // 2,642,710 bytes and 1 MB would fit; in clusters they need 7,072,448.
+        FreeSpaceStub space(4000000);
+        EXPECT_EQ(BackupResult::Refused, Run(Dest(), &outcome));
+        ASSERT_EQ(1u, BoxTexts().size());
+        EXPECT_EQ("Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: 6,7 MB, voor de te kopi\xEBren bestanden "
+                  "en 1 MB extra. De bestanden zijn samen 2,5 MB groot, maar op deze schijf krijgt elk bestand ruimte "
+                  "in hele blokken van 32,0 kB, en elke map en elke naam neemt ook wat ruimte in.\nVrij: 3,8 MB.\n\n"
+                  "Maak ruimte vrij op de doelschijf of kies een andere doelmap (bijvoorbeeld op een grotere "
+                  "USB-stick), en klik dan opnieuw op Starten.",
+                  BoxTexts()[0]);
+        EXPECT_EQ(std::vector<std::string>{}, TreeOf(Dest()));
+    }
+    FreeSpaceStub space(7072448);
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(104, outcome.copied);
+    EXPECT_EQ(0, outcome.failed);
+}
+
+// Școala.jpg edited and saved as școala.jpg: one file to the system. The
+// copy takes its place with the new spelling, the old copy kept as an
+// older version, and the run says "volledig", as does the one after it; a
+// rename in case alone copies nothing.
+TEST_F(Backup, ANameChangedInCaseBeyondAsciiReplacesItsCopyAndTheRunsAreComplete) {
+    MakeShow();
+    const std::string upper = "Plaatjes\\\xC8\x98" "coala.jpg", lower = "Plaatjes\\\xC8\x99" "coala.jpg";
+    MakeByName(Show() + upper, TestBytes(5000, 6));
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    ASSERT_EQ(5, outcome.copied);
+
+    ASSERT_TRUE(::DeleteFileW(WideFromUtf8(Show() + upper).c_str()));
+    MakeByName(Show() + lower, TestBytes(6000, 7));
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_EQ(0, outcome.failed);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+    EXPECT_EQ(TestBytes(6000, 7), ReadByName(Copy(lower)));
+    const std::vector<std::string> tree = TreeOf(Dest() + "\\Demo");
+    EXPECT_NE(tree.end(), std::find(tree.begin(), tree.end(), lower));
+    EXPECT_EQ(tree.end(), std::find(tree.begin(), tree.end(), upper));
+    const std::vector<std::string> older = TreeOf(Dest() + "\\Demo oudere versies");
+    ASSERT_EQ(3u, older.size());
+    EXPECT_EQ(TestBytes(5000, 6), ReadByName(Dest() + "\\Demo oudere versies\\" + older[2]));
+
+    ASSERT_TRUE(::MoveFileW(WideFromUtf8(Show() + lower).c_str(),
+                            WideFromUtf8(Show() + "Plaatjes\\\xC8\x98" "COALA.JPG").c_str()));
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ(5, outcome.unchanged);
+    EXPECT_EQ(0u, BackupSummaryText(outcome, kRunLogPath).find("De back-up is klaar en volledig."));
+    EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
 }
 
 }  // namespace

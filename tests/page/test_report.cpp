@@ -658,3 +658,36 @@ TEST(ReportWorldAt144Dpi, CheckAllListPicture) {
     if (InDpiChild()) GTEST_SKIP() << "the child itself";
     EXPECT_EQ(0, RunTestsAt144Dpi("ReportWorld.CheckAllListPicture"));
 }
+
+// After the check, "Back-up van alle groene shows" gets the checked shows
+// and what it says of each goes into the report, in a column of its own.
+TEST_F(ReportWorld, TheBackupOfAllGreenShowsGetsTheListAndItsLinesJoinTheReport) {
+    ASSERT_TRUE(OpenRunLog());
+    std::vector<std::string> handed;
+    CCheckAllDialog dialog({kGreenShow, kRedShow}, [&](HWND, const std::vector<ShowReport>& reports) {
+        for (const ShowReport& r : reports) handed.push_back(r.showPath + " " + VerdictWords(r));
+        return std::vector<std::string>{"volledig", "overgeslagen: geen groen licht: rode bestanden"};
+    });
+    bool enabledDuring = true;
+    ModalDriver driver(kCheckAllCaption,
+                       {[&](HWND window) {
+                           ClickDialogButton(window, IDC_CHECK_BACKUP_ALL);
+                           ClickDialogButton(window, IDCANCEL);
+                       }},
+                       [&](HWND window) {
+                           const bool enabled = ::IsWindowEnabled(::GetDlgItem(window, IDC_CHECK_BACKUP_ALL)) != FALSE;
+                           if (ItemText(window, IDC_CHECK_STATUS).rfind("Klaar", 0) != 0) enabledDuring = enabledDuring && !enabled;
+                           return enabled;
+                       });
+    dialog.DoModal(nullptr);
+    CloseRunLog();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ((std::vector<std::string>{kGreenShow + std::string(" groen licht"),
+                                        kRedShow + std::string(" geen groen licht: rode bestanden")}),
+              handed);
+    ASSERT_EQ(2u, dialog.Reports().size());
+    EXPECT_EQ("volledig", dialog.Reports()[0].backup);
+    const std::string html = AllShowsReportHtml(dialog.Reports(), "9 december 2026, 18:00");
+    EXPECT_NE(std::string::npos, html.find("<th>Oordeel</th><th>Back-up</th></tr>"));
+    EXPECT_NE(std::string::npos, html.find("rode bestanden</td><td>overgeslagen: geen groen licht: rode bestanden</td></tr>"));
+}

@@ -1,4 +1,5 @@
 #include "support/media_samples.h"
+#include "support/media_bytes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,37 +28,6 @@ uint32_t ReferenceOggCrc(const std::vector<uint8_t>& bytes)
 }
 
 namespace {
-
-struct Bytes {
-    std::vector<uint8_t> b;
-    Bytes& U8(uint32_t v) { b.push_back(static_cast<uint8_t>(v)); return *this; }
-    Bytes& Le16(uint32_t v) { return U8(v).U8(v >> 8); }
-    Bytes& Le32(uint32_t v) { return Le16(v).Le16(v >> 16); }
-    Bytes& Le64(uint64_t v) { return Le32(static_cast<uint32_t>(v)).Le32(static_cast<uint32_t>(v >> 32)); }
-    Bytes& Be16(uint32_t v) { return U8(v >> 8).U8(v); }
-    Bytes& Be32(uint32_t v) { return Be16(v >> 16).Be16(v); }
-    Bytes& Text(const char* s) { return Raw(s, std::strlen(s)); }
-    Bytes& Raw(const void* p, size_t n) { b.insert(b.end(), static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n); return *this; }
-    Bytes& Add(const std::vector<uint8_t>& v) { b.insert(b.end(), v.begin(), v.end()); return *this; }
-    Bytes& Zeros(size_t n) { b.insert(b.end(), n, 0); return *this; }
-    size_t Size() const { return b.size(); }
-    void SetLe32(size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i)); }
-    void SetBe32(size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i)); }
-};
-
-// The same bytes every run, unlike real data in no way that matters here.
-std::vector<uint8_t> Noise(size_t n, uint32_t seed)
-{
-    std::vector<uint8_t> v(n);
-    uint32_t x = seed * 2654435761u + 1;
-    for (uint8_t& c : v) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        c = static_cast<uint8_t>(x >> 24);
-    }
-    return v;
-}
 
 std::vector<uint8_t> Jpeg(size_t bulk)
 {
@@ -201,12 +171,6 @@ std::vector<uint8_t> Tiff(size_t bulk)
     return t.b;
 }
 
-void RiffChunk(Bytes& r, const char* id, const std::vector<uint8_t>& data)
-{
-    r.Text(id).Le32(static_cast<uint32_t>(data.size())).Add(data);
-    if (data.size() & 1) r.U8(0);
-}
-
 std::vector<uint8_t> Wav(size_t bulk)
 {
     Bytes format;
@@ -327,20 +291,6 @@ std::vector<uint8_t> Ogg(size_t bulk)
     return o.b;
 }
 
-std::vector<uint8_t> Box(const char* type, const std::vector<uint8_t>& content)
-{
-    Bytes b;
-    b.Be32(static_cast<uint32_t>(8 + content.size())).Text(type).Add(content);
-    return b.b;
-}
-
-std::vector<uint8_t> Boxes(std::initializer_list<std::vector<uint8_t>> parts)
-{
-    Bytes b;
-    for (const auto& p : parts) b.Add(p);
-    return b.b;
-}
-
 // As a camera writes it: the movie data first, the movie box at the end.
 std::vector<uint8_t> Mp4(size_t bulk, bool hevc)
 {
@@ -355,11 +305,14 @@ std::vector<uint8_t> Mp4(size_t bulk, bool hevc)
     Bytes hdlr;
     hdlr.Be32(0).Be32(0).Text("vide").Zeros(12).U8(0);
     const std::vector<uint8_t> mdat = Noise(bulk ? bulk : 64, 11);
-    Bytes stco;
-    stco.Be32(0).Be32(1).Be32(8 + 20 + 8);
+    // One chunk of one sample: all of the movie data, which begins after
+    // the type box (24 bytes), the free box (8) and its own heading (8).
+    Bytes stco, stsz, stsc;
+    stco.Be32(0).Be32(1).Be32(24 + 8 + 8);
+    stsz.Be32(0).Be32(static_cast<uint32_t>(mdat.size())).Be32(1);
+    stsc.Be32(0).Be32(1).Be32(1).Be32(1).Be32(1);
     const std::vector<uint8_t> stbl = Boxes({Box("stsd", stsd.b), Box("stts", std::vector<uint8_t>(16)),
-                                             Box("stsc", std::vector<uint8_t>(8)), Box("stsz", std::vector<uint8_t>(12)),
-                                             Box("stco", stco.b)});
+                                             Box("stsc", stsc.b), Box("stsz", stsz.b), Box("stco", stco.b)});
     const std::vector<uint8_t> minf = Boxes({Box("vmhd", std::vector<uint8_t>(12)), Box("stbl", stbl)});
     const std::vector<uint8_t> mdia = Boxes({Box("mdhd", std::vector<uint8_t>(24)), Box("hdlr", hdlr.b), Box("minf", minf)});
     const std::vector<uint8_t> trak = Boxes({Box("tkhd", std::vector<uint8_t>(84)), Box("mdia", mdia)});

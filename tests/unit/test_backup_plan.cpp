@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
 #include "common/text.h"
@@ -100,6 +102,76 @@ TEST(BackupPlan, FatKeepsTimesToTwoSecondsAndFilesBelowFourGigabytes) {
               (std::vector<BackupAction>{BackupAction::Unchanged, BackupAction::TooLarge, BackupAction::Copy}));
     EXPECT_EQ(plan.refusedCount, 1);
     EXPECT_EQ(plan.copyBytes, 4294967295LL);
+}
+
+// After a change of daylight-saving time a FAT stick shows every copy an
+// hour off: same size and an hour apart (to FAT's 2 seconds) lets the
+// contents decide; anything else is what it was.
+TEST(BackupPlan, AnHourApartWithTheSameSizeLetsTheContentsDecide) {
+    const uint64_t hour = 3600 * kSecond;
+    const std::vector<BackupEntry> show = {
+        File("vooruit.wav", 10, kNoon),  File("terug.wav", 10, kNoon),      File("fat.wav", 10, kNoon),
+        File("te ver.wav", 10, kNoon),    File("groter.wav", 11, kNoon),     File("gelijk.wav", 10, kNoon),
+        File("twee uur.wav", 10, kNoon)};
+    const std::vector<BackupEntry> stick = {
+        File("vooruit.wav", 10, kNoon + hour),  File("terug.wav", 10, kNoon - hour),
+        File("fat.wav", 10, kNoon + hour + kSecond),  // rounded up to FAT's step
+        File("te ver.wav", 10, kNoon + hour + 2 * kSecond), File("groter.wav", 10, kNoon + hour),
+        File("gelijk.wav", 10, kNoon),          File("twee uur.wav", 10, kNoon + 2 * hour)};
+    BackupPlan plan = PlanBackup(show, stick, "C:\\S\\", "E:\\S\\", VolumeFromFileSystem("FAT32"));
+    EXPECT_EQ(Actions(plan), (std::vector<BackupAction>{BackupAction::HourApart, BackupAction::HourApart,
+                                                        BackupAction::HourApart, BackupAction::Copy,
+                                                        BackupAction::Copy, BackupAction::Unchanged,
+                                                        BackupAction::Copy}));
+    EXPECT_FALSE(plan.files[0].hasOlder);
+    EXPECT_EQ(3, plan.hourApartCount);
+    EXPECT_EQ(4, plan.unchangedCount);
+    EXPECT_EQ(3, plan.copyCount);
+    EXPECT_EQ(31, plan.copyBytes);  // the space check does not count them
+
+    EXPECT_EQ("De back-up komt in de map:\nE:\\S\\\nZekerpad kopieert de hele map van de show: ook het showbestand, "
+              "de .tlg-bestanden en de andere bestanden in de map.\nTe kopiëren: 3 bestanden, 31 bytes (4 "
+              "ongewijzigd). Vrij op de doelschijf: onbekend.\n3 bestanden staan in de back-up met een tijd die "
+              "precies een uur verschilt (zomer- of wintertijd). Zekerpad leest ze en kopieert alleen wat echt "
+              "veranderd is.\n3 bestanden veranderen; de oudere kopieën blijven bewaard bij de oudere versies.",
+              BackupPlanText("E:\\S\\", plan, -1));
+}
+
+// A stick counts room in clusters: ten thousand files of 1 KB on 32 KB
+// clusters take 320 MB, not 10 MB, and each name and folder a little more.
+TEST(BackupPlan, EachFileTakesWholeClustersOnTheDestination) {
+    std::vector<BackupEntry> show = {Folder("Plaatjes")};
+    for (int i = 0; i < 10000; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Plaatjes\\f%05d.jpg", i);
+        show.push_back(File(name, 1024, kNoon));
+    }
+    BackupVolume stick = VolumeFromFileSystem("FAT32");
+    stick.clusterBytes = 32768;
+    const BackupPlan plan = PlanBackup(show, {}, "C:\\S\\", "E:\\S\\", stick);
+    EXPECT_EQ(10240000, plan.copyBytes);
+    // 10,000 x 32,768 for the files, 10,000 x 96 for their names (three
+    // entries of 32 bytes each), and the folder's first cluster and entry.
+    EXPECT_EQ(328672864, plan.roomNeeded);
+    EXPECT_EQ(0u, BackupPlanText("E:\\S\\", plan, 200000000)
+                      .find("De back-up komt in de map:\nE:\\S\\\nZekerpad kopieert de hele map van de show: ook het "
+                            "showbestand, de .tlg-bestanden en de andere bestanden in de map.\nTe kopiëren: 10.000 "
+                            "bestanden, 9,8 MB. Vrij op de doelschijf: 191 MB.\nDat past niet: op de doelschijf is 314 "
+                            "MB nodig (elk bestand krijgt daar ruimte in hele blokken van 32,0 kB, en er blijft 1 MB "
+                            "extra vrij)."));
+    EXPECT_EQ(std::string::npos, BackupPlanText("E:\\S\\", plan, 329672864).find("Dat past niet"));
+
+    EXPECT_EQ(96, RoomForFile(0, "leeg.txt", 32768));  // an empty file takes no cluster
+    EXPECT_EQ(32768 + 96, RoomForFile(32768, "Audio\\a.wav", 32768));
+    EXPECT_EQ(65536 + 96, RoomForFile(32769, "a.wav", 32768));
+    // 27 characters: three entries for the name, two more.
+    EXPECT_EQ(4096 + 160, RoomForFile(10, "een-heel-lange-bestandsnaam", 4096));
+    // 富士.wav is six units; a character past the plane counts two, so five
+    // notes and ".mp3" are fourteen: two entries for the name.
+    EXPECT_EQ(4096 + 96, RoomForFile(1, "\xE5\xAF\x8C\xE5\xA3\xAB.wav", 4096));
+    EXPECT_EQ(4096 + 128, RoomForFile(1, "\xF0\x9F\x8E\xB5\xF0\x9F\x8E\xB5\xF0\x9F\x8E\xB5\xF0\x9F\x8E\xB5"
+                                         "\xF0\x9F\x8E\xB5.mp3", 4096));
+    EXPECT_EQ(32768 + 96, RoomForFolder("Plaatjes", 32768));
 }
 
 TEST(BackupPlan, PathsOverTheLimitAreRefusedAndAFolderInTheWayToo) {
@@ -238,6 +310,53 @@ TEST(BackupRecord, ARecordKnowsWhetherItIsWholeAndWhetherItsRunWasComplete) {
     EXPECT_FALSE(ParseRecordTime("99999-12-31 23:59:59.9999999"));
 }
 
+// A record cut after its first lines is damaged, not an earlier version:
+// that one's head always ended in an empty line. Each damage has its reason.
+TEST(BackupRecord, ARecordCutAfterItsFirstLinesIsDamagedWithItsReason) {
+    const struct {
+        const char* what;
+        std::string text;
+        const char* damage;
+    } cases[] = {
+        {"first line only", "\xEF\xBB\xBFZekerpad back-up\r\n", "het houdt op na de eerste regels"},
+        {"two lines", "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\n",
+         "het houdt op na de eerste regels"},
+        {"three lines, the earlier version's note",
+         "Zekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\nDeze back-upmap hoort bij die show.\r\n",
+         "het houdt op na de eerste regels"},
+        {"the run line, no seal",
+         "Zekerpad back-up\r\nMap van de show: C:\\K\\\r\nLaatste back-up: volledig\r\nnotitie\r\n\r\n",
+         "het is afgebroken"},
+        {"inside the run line", "Zekerpad back-up\r\nMap van de show: C:\\K\\\r\nLaatste back-up: volle",
+         "het is afgebroken"},
+        {"an unknown run", "Zekerpad back-up\r\nMap van de show: C:\\K\\\r\nLaatste back-up: half\r\n\r\n",
+         "een regel is veranderd of beschadigd"},
+    };
+    for (const auto& c : cases) {
+        const std::optional<BackupRecord> parsed = ParseBackupRecord(c.text);
+        ASSERT_TRUE(parsed) << c.what;
+        EXPECT_TRUE(parsed->damaged) << c.what;
+        EXPECT_EQ(c.damage, parsed->damage) << c.what;
+    }
+    // The earlier version's head with no file lines at all is whole.
+    const std::optional<BackupRecord> empty = ParseBackupRecord(
+        "\xEF\xBB\xBFZekerpad back-up\r\nMap van de show: C:\\Shows\\Kerst\\\r\nnotitie\r\n\r\n");
+    ASSERT_TRUE(empty);
+    EXPECT_FALSE(empty->damaged);
+    EXPECT_EQ(RecordedRun::Unknown, empty->lastRun);
+    EXPECT_FALSE(ParseBackupRecord("Zekerpad\r\n"));
+
+    // The check's verdict names the reason; exit 1, not 3.
+    BackupCheckResult result;
+    result.hasRecord = true;
+    result.recordDamaged = true;
+    result.recordDamage = "het bestand is leeg";
+    EXPECT_EQ("Het overzicht van de back-up is beschadigd (het bestand is leeg): niet na te gaan is of de "
+              "back-up volledig en gaaf is. Maak de back-up opnieuw.\nGecontroleerd: 0 bestanden.\nElk bestand staat "
+              "in het logboek C:\\Zekerpad.log.",
+              BackupCheckText(result, "C:\\Zekerpad.log"));
+}
+
 // A check's findings beside the record, for the next back-up.
 TEST(BackupRecord, CheckFindingsRoundTrip) {
     const std::vector<std::string> names = {"Audio\\intro.wav", "Plaatjes\\caf\xC3\xA9.jpg"};
@@ -292,6 +411,50 @@ TEST(BackupPlan, NamesCompareAsWindowsDoesBeyondAscii) {
     EXPECT_TRUE(SameFolderText("C:\\Shows\\D\xC3\xA9mo\\", "c:\\shows\\D\xC3\x89MO"));
     EXPECT_EQ(DestinationProblem::InsideShow,
               DestinationProblemBySpelling("C:\\Shows\\D\xC3\x89MO\\Audio", "C:\\Shows\\D\xC3\xA9mo\\"));
+}
+
+// Pairs written down from the code charts, not from the table: a small
+// letter, its capital, and letters that have none.
+TEST(BackupPlan, EveryLetterWithACapitalFoldsAsTheFileSystemsDo) {
+    const struct {
+        const char* name;
+        const char* key;
+    } cases[] = {
+        {"\xC8\x99", "\xC8\x98"},                  // ș Ș (comma below, past U+0180)
+        {"\xC7\x8E", "\xC7\x8D"},                  // ǎ Ǎ
+        {"\xC5\x88", "\xC5\x87"},                  // ň Ň
+        {"\xC3\xBE", "\xC3\x9E"},                  // þ Þ
+        {"\xC3\xBF", "\xC5\xB8"},                  // ÿ Ÿ
+        {"\xCF\x83\xCF\x82\xCE\xA3", "\xCE\xA3\xCE\xA3\xCE\xA3"},  // σ ς Σ: all three Σ
+        {"\xC3\x9F", "\xC3\x9F"},                  // ß has no capital of one letter
+        {"\xC9\x99\xC6\x80", "\xC6\x8F\xC9\x83"},      // ə Ə, ƀ Ƀ
+        {"\xD5\xA1", "\xD4\xB1"},                  // Armenian ա Ա
+        {"\xE1\xBA\xA1", "\xE1\xBA\xA0"},          // ạ Ạ (three bytes)
+        {"\xE2\x85\xB0", "\xE2\x85\xA0"},          // roman numeral ⅰ Ⅰ
+        {"\xEF\xBD\x81", "\xEF\xBC\xA1"},          // fullwidth ａ Ａ
+        // A surrogate spelled in three bytes is no character: kept.
+        {"\xED\xA0\x80", "\xED\xA0\x80"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.key, NameKey(c.name)) << c.name;
+    EXPECT_EQ(NameKey("\xC8\x98" "coala.jpg"), NameKey("\xC8\x99" "coala.JPG"));  // Școala.jpg, școala.JPG
+}
+
+// Școala.jpg renamed școala.jpg is the same file to the system: unchanged
+// when nothing else changed, and a copy over its old spelling (kept as an
+// older version) when it did, never a second file beside it.
+TEST(BackupPlan, ANameChangedInCaseBeyondAsciiIsTheSameFile) {
+    const std::vector<BackupEntry> show = {File("\xC8\x99" "coala.jpg", 10, kNoon),
+                                           File("\xC5\x88" "oty.wav", 30, kNoon), Folder("\xC7\x8E" "udio"),
+                                           File("\xC7\x8E" "udio\\intro.wav", 20, kNoon)};
+    const std::vector<BackupEntry> backup = {File("\xC8\x98" "coala.jpg", 12, kNoon),
+                                             File("\xC5\x87" "OTY.WAV", 30, kNoon), Folder("\xC7\x8D" "UDIO"),
+                                             File("\xC7\x8D" "UDIO\\INTRO.wav", 20, kNoon)};
+    const BackupPlan plan = PlanBackup(show, backup, "C:\\S\\", "E:\\S\\", BackupVolume{});
+    EXPECT_EQ(Actions(plan),
+              (std::vector<BackupAction>{BackupAction::Copy, BackupAction::Unchanged, BackupAction::Unchanged}));
+    EXPECT_TRUE(plan.files[0].hasOlder);
+    EXPECT_EQ(1, plan.olderCount);
+    EXPECT_TRUE(plan.folders.empty());
 }
 
 // A folder of the show where the back-up has a file: one refusal for the
