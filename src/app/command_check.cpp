@@ -231,7 +231,7 @@ int RunCommandCheck(const CheckCommand& command, const std::string& logPath, con
     CWindowlessMessages windowless;
     OpenRunLog(logPath);
     LogLine(kLogStartEntry);
-    LogLine(command.mode == CheckCommand::Mode::Backup ? "Back-up zonder venster" : "Controle zonder venster");
+    LogLine(ScriptLogLine(command.mode == CheckCommand::Mode::Backup));
     const int code = Check(command, settingsFile);
     LogLine(kLogStopEntry);
     CloseRunLog();

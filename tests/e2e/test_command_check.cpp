@@ -292,6 +292,17 @@ TEST(BackupForScripts, WithoutGreenLightNothingIsMadeAndTheCheckCodeIsGiven) {
     EXPECT_EQ(Check("/back-up " + Quoted(red) + " " + Quoted(world.stick.Path())), 2);
     EXPECT_EQ(Check("/back-up " + Quoted(yellow) + " " + Quoted(world.stick.Path())), 1);
     EXPECT_EQ(Check("/back-up " + Quoted(world.show / "Zomer\\weg.ws4") + " " + Quoted(world.stick.Path())), 3);
+    // A show whose name cannot be read (no short name: it is not there) is 3 as well.
+    const std::string programFolder = ProgramFolder();
+    const std::wstring exe = L"\"" + std::wstring(programFolder.begin(), programFolder.end()) + L"\\Zekerpad.exe\"";
+    DWORD code = 99;
+    LogWatch unreadable;
+    ASSERT_TRUE(RunAndWait(exe + L" /back-up \"C:\\ZkPlan\\\u0141\u00F3d\u017A\\show.ws4\" E:\\ZkPlanStick", 30000, &code));
+    EXPECT_EQ(code, 3u);
+    EXPECT_NE(unreadable.Appended().find("Back-up zonder venster\n\r-> Fout - de naam van de show kan niet worden "
+                                         "gelezen: C:\\ZkPlan\\?\xF3" "d?\\show.ws4\n\r"),
+              std::string::npos)
+        << unreadable.Appended();
     EXPECT_EQ(::GetFileAttributesA("E:\\ZkPlanStick\\Zomer"), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(SnapshotOf(world.stick.Path()).empty());
     EXPECT_NE(log.Appended().find("-> Uitslag - geen groen licht: rode bestanden, geen back-up gemaakt (code 2)\n\r"),
