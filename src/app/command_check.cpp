@@ -14,6 +14,7 @@
 #include "common/wide_text.h"
 #include "common/text.h"
 #include "files/file_helpers.h"
+#include "files/file_system.h"
 #include "media/content_read.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
@@ -150,14 +151,14 @@ int BackUpShow(const CheckCommand& command, const std::string& settingsFile) {
         return verdict;
     }
     const std::string showFolder = backup::FolderPathOf(Utf8FromCodePage(FullPathName(command.show)));
-    const std::string destination = Utf8FromCodePage(FullPathName(command.backup));
+    const std::string destination = Utf8FromWide(FullWidePath(WideFromUtf8(command.backup)));
 
     // Never shown: it is there to hear that Windows ends the session, as
     // the wizard's window does during its long work.
     UniqueWindow listener(::CreateWindowExA(0, "STATIC", "Zekerpad", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                             ::GetModuleHandleA(nullptr), nullptr));
     const SessionEndFn sessionEndBefore = g_pfnSessionEnd;
-    g_pfnSessionEnd = &EndSessionDuringBackup;
+    g_pfnSessionEnd = g_pfnBackupSessionEnd;
     BackupOutcome outcome;
     {
         std::unique_ptr<CLongWork> work;
@@ -196,6 +197,8 @@ int Check(const CheckCommand& command, const std::string& settingsFile) {
 
 }  // namespace
 
+BackupSessionEndFn g_pfnBackupSessionEnd = &EndSessionDuringBackup;
+
 ProgramArguments ReadProgramArguments(const wchar_t* commandLine) {
     ProgramArguments read;
     // Blanks, quotes and backslashes are the same bytes in UTF-8, so the one
@@ -210,7 +213,14 @@ ProgramArguments ReadProgramArguments(const wchar_t* commandLine) {
         }
         read.args.push_back(std::move(text));
     }
+    read.utf8 = args;
     return read;
+}
+
+CheckCommand ParseProgramArguments(const ProgramArguments& read) {
+    std::vector<std::string> args = read.args;
+    if (args.size() >= 3 && EqualsNoCaseAscii(args[0], "/back-up")) args[2] = read.utf8[2];
+    return ParseCheckCommand(args);
 }
 
 int RunCommandCheck(const CheckCommand& command, const std::string& logPath, const std::string& settingsFile) {
@@ -221,7 +231,7 @@ int RunCommandCheck(const CheckCommand& command, const std::string& logPath, con
     CWindowlessMessages windowless;
     OpenRunLog(logPath);
     LogLine(kLogStartEntry);
-    LogLine(command.mode == CheckCommand::Mode::Backup ? "Back-up zonder venster" : "Controle zonder venster");
+    LogLine(ScriptLogLine(command.mode == CheckCommand::Mode::Backup));
     const int code = Check(command, settingsFile);
     LogLine(kLogStopEntry);
     CloseRunLog();

@@ -129,6 +129,8 @@ bool IsScriptCommand(const std::vector<std::string>& args) {
            (StartsWithNoCaseAscii(args[0], "/controleer") || StartsWithNoCaseAscii(args[0], "/back-up"));
 }
 
+std::string ScriptLogLine(bool backup) { return backup ? "Back-up zonder venster" : "Controle zonder venster"; }
+
 std::string MissingShowText(const std::string& path) {
     return "De show die Zekerpad moest openen, is er niet:\n" + path +
            "\n\nMisschien is de show verplaatst, hernoemd of gewist, of staat hij op een schijf of USB-stick die nu "

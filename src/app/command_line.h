@@ -33,6 +33,10 @@ CheckCommand ParseCheckCommand(const std::vector<std::string>& args);
 // is wrong with it, no window may appear.
 bool IsScriptCommand(const std::vector<std::string>& args);
 
+// The run log's first line of a run without a window: "Controle zonder
+// venster", or for /back-up "Back-up zonder venster".
+std::string ScriptLogLine(bool backup);
+
 // Every form the program takes, for the message about a wrong command line.
 std::string UsageText();
 

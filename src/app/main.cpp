@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/command_check.h"
 #include "app/command_line.h"
+#include "common/text.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 #include "services/settings.h"
@@ -23,10 +24,12 @@ int RefuseCommandLine(const std::string& what) {
 
 // A show whose name the code page cannot hold, and for which Windows keeps
 // no short name it can: it is there, but cannot be opened by its name.
-int RefuseUnreadableShow(const std::string& shown, bool script) {
+// scriptLine: the first line a command-line run logs; empty for the wizard.
+int RefuseUnreadableShow(const std::string& shown, const std::string& scriptLine) {
+    const bool script = !scriptLine.empty();
     OpenRunLog();
     LogLine(kLogStartEntry);
-    if (script) LogLine("Controle zonder venster");
+    if (script) LogLine(scriptLine);
     LogValue("Fout", "de naam van de show kan niet worden gelezen: " + shown);
     LogLine(kLogStopEntry);
     CloseRunLog();
@@ -49,8 +52,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const bool script = IsScriptCommand(args);
     // The show's place: after /controleer, or alone for the wizard.
     if (read.unreadable == (script ? 1 : 0) && args.size() <= (script ? 4u : 1u))
-        return RefuseUnreadableShow(read.unreadableShown, script);
-    const CheckCommand command = ParseCheckCommand(args);
+        return RefuseUnreadableShow(read.unreadableShown,
+                                    script ? ScriptLogLine(EqualsNoCaseAscii(args[0], "/back-up")) : std::string());
+    const CheckCommand command = ParseProgramArguments(read);
     // A script's command line: without any window, also when it is wrong.
     if (command.mode == CheckCommand::Mode::Wrong && !script) {
         // Said as given, an unreadable name with its "?".

@@ -15,6 +15,7 @@
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
+#include "files/file_system.h"
 #include "files/free_space.h"
 #include "files/recycle_bin.h"
 #include "resource.h"
@@ -32,14 +33,8 @@ constexpr size_t kNamesShown = 15;
 std::string Shown(const std::string& utf8) { return CodePageFromUtf8(utf8); }
 
 std::string FullPath(const std::wstring& path) {
-    if (path.empty()) return std::string();
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-        if (n == 0) return Utf8FromWide(path);
-        if (n < full.size()) return Utf8FromWide(full.data(), n);
-        full.resize(n);  // n counts the terminator when the buffer was short
-    }
+    const std::wstring full = FullWidePath(path);
+    return Utf8FromWide(full.empty() ? path : full);
 }
 
 // "Audio\intro.wav\nPlaatjes\titel.jpg\n... en nog 3 (zie het logboek)".

@@ -35,17 +35,9 @@ std::wstring ShownRoot(std::wstring root) {
         root.erase(0, std::wcslen(kLongPrefix));
     } else {
         if (root.size() == 2 && root[1] == L':') root.push_back(L'\\');
-        std::wstring full(MAX_PATH, L'\0');
-        for (;;) {
-            const DWORD n = ::GetFullPathNameW(root.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-            if (n == 0) break;  // the listing will say what is wrong with it
-            if (n < full.size()) {
-                full.resize(n);
-                root = full;
-                break;
-            }
-            full.resize(n);
-        }
+        // Without one, the listing will say what is wrong with it.
+        const std::wstring full = FullWidePath(root);
+        if (!full.empty()) root = full;
     }
     if (root.empty() || root.back() != L'\\') root.push_back(L'\\');
     return root;
@@ -163,6 +155,17 @@ std::wstring LongPath(const std::wstring& path) {
     if (StartsWith(path, L"\\\\")) return kLongUncPrefix + path.substr(2);
     if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return kLongPrefix + path;
     return path;
+}
+
+std::wstring FullWidePath(const std::wstring& path) {
+    if (path.empty()) return std::wstring();
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+        if (n == 0) return std::wstring();
+        if (n < full.size()) return full.substr(0, n);
+        full.resize(n);  // n counts the terminator when the buffer was short
+    }
 }
 
 bool IsDotEntry(const wchar_t* name) {

@@ -18,6 +18,10 @@
 // system's own completion of a path, so it is added to full paths only).
 std::wstring LongPath(const std::wstring& path);
 
+// The full path the system makes of a path (the current folder and drive
+// filled in, "." and ".." resolved), however long; empty when it makes none.
+std::wstring FullWidePath(const std::wstring& path);
+
 // True for the "." and ".." entries a folder listing shows for itself and
 // its parent.
 bool IsDotEntry(const wchar_t* name);

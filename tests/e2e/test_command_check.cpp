@@ -259,6 +259,23 @@ TEST(BackupForScripts, GreenLightGivesACompleteBackupAndZero) {
     // A folder ending in "\" has it doubled before the closing quote.
     EXPECT_EQ(world.BackUp("E:\\ZkPlanStick\\\\"), 0);
     EXPECT_NE(again.Appended().find("-> gekopieerd  - 0\n\r"), std::string::npos) << again.Appended();
+
+    // A destination the code page cannot name, as the back-up dialog allows.
+    const std::wstring wide = L"E:\\ZkPlanStick\\\u0141\u00F3d\u017A";
+    ASSERT_TRUE(::CreateDirectoryW(wide.c_str(), nullptr));
+    const std::string programFolder = ProgramFolder();
+    const std::wstring exe = L"\"" + std::wstring(programFolder.begin(), programFolder.end()) + L"\\Zekerpad.exe\"";
+    const std::wstring show(world.showFile.begin(), world.showFile.end());
+    DWORD code = 99;
+    LogWatch unicode;
+    ASSERT_TRUE(RunAndWait(exe + L" /back-up \"" + show + L"\" \"" + wide + L"\"", 30000, &code));
+    EXPECT_EQ(code, 0u);
+    // By its own name, not by a short name Windows may not keep.
+    EXPECT_NE(unicode.Appended().find("-> doel - E:\\ZkPlanStick\\?\xF3" "d?\n\r"), std::string::npos)
+        << unicode.Appended();
+    UniqueFile copied(::CreateFileW((wide + L"\\Zomer\\titel.jpg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(copied);
 }
 
 // Without green light no back-up at all, not even its folder: the code is
@@ -275,6 +292,17 @@ TEST(BackupForScripts, WithoutGreenLightNothingIsMadeAndTheCheckCodeIsGiven) {
     EXPECT_EQ(Check("/back-up " + Quoted(red) + " " + Quoted(world.stick.Path())), 2);
     EXPECT_EQ(Check("/back-up " + Quoted(yellow) + " " + Quoted(world.stick.Path())), 1);
     EXPECT_EQ(Check("/back-up " + Quoted(world.show / "Zomer\\weg.ws4") + " " + Quoted(world.stick.Path())), 3);
+    // A show whose name cannot be read (no short name: it is not there) is 3 as well.
+    const std::string programFolder = ProgramFolder();
+    const std::wstring exe = L"\"" + std::wstring(programFolder.begin(), programFolder.end()) + L"\\Zekerpad.exe\"";
+    DWORD code = 99;
+    LogWatch unreadable;
+    ASSERT_TRUE(RunAndWait(exe + L" /back-up \"C:\\ZkPlan\\\u0141\u00F3d\u017A\\show.ws4\" E:\\ZkPlanStick", 30000, &code));
+    EXPECT_EQ(code, 3u);
+    EXPECT_NE(unreadable.Appended().find("Back-up zonder venster\n\r-> Fout - de naam van de show kan niet worden "
+                                         "gelezen: C:\\ZkPlan\\?\xF3" "d?\\show.ws4\n\r"),
+              std::string::npos)
+        << unreadable.Appended();
     EXPECT_EQ(::GetFileAttributesA("E:\\ZkPlanStick\\Zomer"), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(SnapshotOf(world.stick.Path()).empty());
     EXPECT_NE(log.Appended().find("-> Uitslag - geen groen licht: rode bestanden, geen back-up gemaakt (code 2)\n\r"),
