@@ -103,13 +103,7 @@ bool CBackupAllDialog::OnCommand(int id, int code, HWND ctl) {
 }
 
 std::string CBackupAllDialog::Destination() const {
-    HWND edit = GetItem(IDC_BA_DEST);
-    const int length = ::GetWindowTextLengthW(edit);
-    if (length <= 0) return std::string();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int got = ::GetWindowTextW(edit, &text[0], length + 1);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return NormalizeFolder(Utf8FromWide(text));
+    return NormalizeFolder(backup::FullPathOf(GetItemTextWide(IDC_BA_DEST)));
 }
 
 void CBackupAllDialog::ShowLine(size_t index, const std::string& text) {

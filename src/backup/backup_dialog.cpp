@@ -32,19 +32,11 @@ constexpr size_t kNamesShown = 15;
 
 std::string Shown(const std::string& utf8) { return CodePageFromUtf8(utf8); }
 
-std::string FullPath(const std::wstring& path) {
-    const std::wstring full = FullWidePath(path);
-    return Utf8FromWide(full.empty() ? path : full);
-}
-
 // "Audio\intro.wav\nPlaatjes\titel.jpg\n... en nog 3 (zie het logboek)".
 std::string NameList(const std::vector<std::string>& names) {
-    std::string text;
-    for (size_t i = 0; i < names.size() && i < kNamesShown; ++i) text += "\n" + Shown(names[i]);
-    if (names.size() > kNamesShown)
-        text += "\n... en nog " + FormatThousands(static_cast<int64_t>(names.size() - kNamesShown)) +
-                " (zie het logboek " + kRunLogPath + ")";
-    return text;
+    std::vector<std::string> shown;
+    for (const std::string& name : names) shown.push_back(Shown(name));
+    return NameLines(shown, kNamesShown, kRunLogPath);
 }
 }  // namespace
 
@@ -161,15 +153,7 @@ bool CDialogBackup::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     return false;
 }
 
-std::string CDialogBackup::Destination() const {
-    HWND edit = GetItem(IDC_BACKUP_DEST);
-    const int length = ::GetWindowTextLengthW(edit);
-    if (length <= 0) return std::string();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int got = ::GetWindowTextW(edit, &text[0], length + 1);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return FullPath(text);
-}
+std::string CDialogBackup::Destination() const { return backup::FullPathOf(GetItemTextWide(IDC_BACKUP_DEST)); }
 
 void CDialogBackup::UpdatePlan() {
     const std::string destination = Destination();

@@ -28,6 +28,17 @@ std::string WithBackslash(std::string folder) {
     return folder;
 }
 
+std::string FullPathOf(const std::wstring& path) {
+    if (path.empty()) return std::string();
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+        if (n == 0) return Utf8FromWide(path);
+        if (n < full.size()) return Utf8FromWide(full.data(), n);
+        full.resize(n);  // n counts the terminator when the buffer was short
+    }
+}
+
 std::string FolderPathOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
 
 std::string ReasonFor(DWORD error) {

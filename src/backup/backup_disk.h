@@ -19,6 +19,8 @@ std::wstring Wide(const std::string& path);
 std::string Shown(const std::string& path);
 
 std::string WithBackslash(std::string folder);
+// A path as the user typed it, made full (UTF-8); empty stays empty.
+std::string FullPathOf(const std::wstring& typed);
 std::string FolderPathOf(const std::string& path);
 
 // The reason a message gives for a system error.

@@ -13,6 +13,16 @@ std::string CDialogBase::GetItemText(int id) const {
     return std::string(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
 }
 
+std::wstring CDialogBase::GetItemTextWide(int id) const {
+    HWND item = GetItem(id);
+    const int length = ::GetWindowTextLengthW(item);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = ::GetWindowTextW(item, &text[0], length + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
 void CDialogBase::SetItemText(int id, const std::string& text) const {
     ::SetDlgItemTextA(m_hWnd, id, text.c_str());
 }

@@ -15,6 +15,8 @@ public:
     HWND GetItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
 
     std::string GetItemText(int id) const;
+    // The text as typed, whatever the code page holds: a path from the user.
+    std::wstring GetItemTextWide(int id) const;
     void SetItemText(int id, const std::string& text) const;
     void EnableItem(int id, bool enable) const;
     void ShowItem(int id, bool show) const;
