@@ -156,6 +156,8 @@ bool CDialogBackup::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
 std::string CDialogBackup::Destination() const { return backup::FullPathOf(GetItemTextWide(IDC_BACKUP_DEST)); }
 
 void CDialogBackup::UpdatePlan() {
+    // A check only keeps saying what it checks: there is no back-up to plan.
+    if (m_bCheckOnly) return;
     const std::string destination = Destination();
     std::string text;
     if (!m_bSourceListed) {

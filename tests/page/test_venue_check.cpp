@@ -126,6 +126,7 @@ TEST_F(VenueCheck, AFolderAboveBackUpsListsThemAndChecksTheOneChosen) {
                               ::SendDlgItemMessageA(dlg, IDC_BACKUP_LIST, LB_SETCURSEL, 1, 0);
                               ClickDialogButton(dlg, IDC_BACKUP_VERIFY);
                               reis = ItemText(dlg, IDC_BACKUP_SUMMARY);
+                              EXPECT_EQ(plan, ItemText(dlg, IDC_BACKUP_PLAN));
                               ClickDialogButton(dlg, IDCANCEL);
                           }});
     EXPECT_EQ((std::vector<std::string>{"Demo", "Reis"}), lines);
