@@ -168,7 +168,7 @@ TEST_F(CheckContents, DamageKeepsGreenLightAwayUntilAGoodCopyIsBackAndReadAgain)
     EXPECT_EQ(rows[0].path, kSilence);
     EXPECT_EQ(rows[1].path, kTitle);
     EXPECT_EQ(rows[2], (Row{kLocked, "beschadigd", kUnreadable}));
-    EXPECT_EQ(rows[3], (Row{kNotes, "niet beoordeeld", kUnknownKind}));
+    EXPECT_EQ(rows[3], (Row{kNotes, "niet te beoordelen", kUnknownKind}));
     for (int i : {0, 1}) {
         EXPECT_EQ(rows[i].word, "beschadigd");
         EXPECT_FALSE(rows[i].reason.empty());
@@ -185,14 +185,14 @@ TEST_F(CheckContents, DamageKeepsGreenLightAwayUntilAGoodCopyIsBackAndReadAgain)
                                         ".\\Audio\\stilte.wav (beschadigd) | rood",
                                         ".\\Overige\\slot.dat (beschadigd) | rood",
                                         "C:\\ZkNakijken\\Show\\notities.txt | groen"}));
-    EXPECT_EQ(summary, "Gelezen: 4 bestanden. Beschadigd: 3. Let op: 0. Niet te beoordelen: 1.\nZet van elk "
+    EXPECT_EQ(summary, "Gelezen: 4 bestanden. Beschadigd: 3. Niet te beoordelen: 1.\nZet van elk "
                        "beschadigd bestand een goede kopie terug en kijk de bestanden daarna opnieuw na.");
     const std::string logged = log.Appended();
     EXPECT_TRUE(Contains(logged, "Start nakijken bestanden\n\r-> beschadigd - " + std::string(kSilence) + " (" +
                                      rows[0].reason + ")\n\r-> beschadigd - " + kTitle + " (" + rows[1].reason +
                                      ")\n\r-> beschadigd - " + kLocked + " (" + kUnreadable +
                                      ")\n\r-> aantal gelezen - 4\n\r-> aantal beschadigd - 3\n\r"
-                                     "-> aantal let op - 0\n\r-> aantal niet beoordeeld - 1\n\r"
+                                     "-> aantal let op - 0\n\r-> aantal niet te beoordelen - 1\n\r"
                                      "Einde nakijken bestanden\n\r"))
         << logged;
     // A report saved now names each damaged file with its reason.
@@ -239,6 +239,8 @@ TEST_F(CheckContents, DamageKeepsGreenLightAwayUntilAGoodCopyIsBackAndReadAgain)
     EXPECT_TRUE(Contains(ClosingText(), kDamageOnClosingPage));
     RunCheck(rows, summary);
     for (const Row& row : rows) EXPECT_NE(row.word, "beschadigd") << row;
+    // The good files counted too, and no count of nothing.
+    EXPECT_EQ(summary, "Gelezen: 4 bestanden. In orde: 2. Niet te beoordelen: 2.\nGeen enkel bestand is beschadigd.");
     EXPECT_EQ(DamagedFileCount(), 0);
     EXPECT_FALSE(Contains(ItemText(m_wizard.CurrentPage(), IDC_TEXT), "nakijken"));
     closing = ClosingText();
@@ -284,11 +286,11 @@ TEST_F(CheckContents, StopsWhereTheUserStopsIt) {
     EXPECT_EQ(status, "Het nakijken is gestopt.");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].path, kSilence);
-    EXPECT_EQ(summary, "Gestopt: 1 van 4 bestanden gelezen. Beschadigd: 1. Let op: 0. Niet te beoordelen: 0.\nZet "
+    EXPECT_EQ(summary, "Gestopt: 1 van 4 bestanden gelezen. Beschadigd: 1.\nZet "
                        "van elk beschadigd bestand een goede kopie terug en kijk de bestanden daarna opnieuw na.");
     ASSERT_EQ(g_aCheckedFiles.size(), 1u);
     EXPECT_TRUE(Contains(log.Appended(), ")\n\rNakijken gestopt\n\r-> aantal gelezen - 1\n\r-> aantal beschadigd - 1\n\r"
-                                         "-> aantal let op - 0\n\r-> aantal niet beoordeeld - 0\n\r"
+                                         "-> aantal let op - 0\n\r-> aantal niet te beoordelen - 0\n\r"
                                          "Einde nakijken bestanden\n\r"))
         << log.Appended();
 
