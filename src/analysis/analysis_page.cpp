@@ -75,15 +75,6 @@ private:
     std::unordered_set<std::string> m_seen;
 };
 
-// Below the counts, once "Bestanden nakijken" found damage that still holds.
-std::string DamageNote() {
-    const int32_t n = DamagedFileCount();
-    if (n == 0) return std::string();
-    return "Let op: bij het nakijken " + std::string(n == 1 ? "bleek 1 bestand" : "bleken " + std::to_string(n) +
-                                                                                   " bestanden") +
-           " beschadigd. Zet een goede kopie terug en kijk de bestanden opnieuw na.\n";
-}
-
 }  // namespace
 
 CTestPropPage02::CTestPropPage02()
@@ -158,6 +149,7 @@ bool CTestPropPage02::ScanShow(std::string path) {
     EnableItem(IDC_CHECK_CONTENTS, false);
     m_presentFiles.clear();
     m_namedFiles.clear();
+    m_treeFiles.clear();
     m_csCopyNote.clear();
     if (m_pReport) m_pReport->Clear();
     ::SendMessageA(m_hTree, WM_SETREDRAW, FALSE, 0);
@@ -186,7 +178,7 @@ bool CTestPropPage02::ScanShow(std::string path) {
         outcome = AnalyseShowFile(path, sink);
         if (m_pReport) m_pReport->SetNext(nullptr);
         const HTREEITEM groups[4] = {TVI_ROOT, m_hSoundItem, m_hImageItem, m_hOtherItem};
-        if (outcome.status == ScanStatus::Done) filler.Fill(m_hTree, groups);
+        if (outcome.status == ScanStatus::Done) m_treeFiles = filler.Fill(m_hTree, groups);
     }
     if (outcome.status != ScanStatus::Done) {
         ShowMessage(ScanFailureMessage(outcome, path), GetSheetHwnd());
@@ -201,6 +193,7 @@ bool CTestPropPage02::ScanShow(std::string path) {
     EnableItem(IDC_CHECK_CONTENTS, m_pReview && !m_presentFiles.empty());
     // What an earlier check found holds only for files still named and unchanged.
     if (m_pReview) m_pReview->AfterAnalysis(m_presentFiles);
+    ShowDamageInTree(m_hTree, m_treeFiles, g_aCheckedFiles);
 
     // Only a show with files outside its folder can be a copy of another.
     if (g_nRed + g_nYellow > 0) {
@@ -224,7 +217,7 @@ bool CTestPropPage02::ScanShow(std::string path) {
 void CTestPropPage02::ShowCounts() {
     SetExplanation(Explanation(g_nRed, g_nYellow, g_nGreen, g_nTotalBytes) +
                    AnalysisNotes(g_nRed, g_nYellow, g_nGreen, g_aNetworkPaths) + m_csCopyNote +
-                   DeviceNameNote(RedPaths()) + DamageNote());
+                   DeviceNameNote(RedPaths()) + DamageNote(g_aCheckedFiles));
 }
 
 void CTestPropPage02::SetExplanation(const std::string& text) {
@@ -253,7 +246,8 @@ bool CTestPropPage02::OnCommand(int id, int code, HWND) {
     if (id == IDC_CHECK_CONTENTS && code == BN_CLICKED) {
         if (g_bRepairChanged || !IsItemEnabled(IDC_CHECK_CONTENTS) || !m_pReview) return true;
         m_pReview->Open(GetSheetHwnd(), m_presentFiles);
-        // The explanation and the traffic light follow what the check found.
+        // The tree, the explanation and the traffic light follow what the check found.
+        ShowDamageInTree(m_hTree, m_treeFiles, g_aCheckedFiles);
         ShowCounts();
         return true;
     }

@@ -7,6 +7,7 @@
 #include "common/win_raii.h"
 #include "analysis/analysis_report.h"
 #include "analysis/content_review.h"
+#include "analysis/result_tree.h"
 #include "wizard/page_base.h"
 
 // The analysis of the chosen show and its results: a tree of every file the
@@ -49,5 +50,7 @@ private:
     // Every file the show names, there or not: a copy of a show in another
     // folder is recognised by them.
     std::vector<std::string> m_namedFiles;
+    // The tree's lines of files that exist, marked when a check finds damage.
+    std::vector<TreeFile> m_treeFiles;
     std::string m_csCopyNote;
 };

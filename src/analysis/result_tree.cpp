@@ -1,9 +1,12 @@
 #include "analysis/result_tree.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
+#include "common/text.h"
 #include "files/file_kind.h"
+#include "files/file_reference.h"
 
 HTREEITEM InsertTreeItem(HWND tree, HTREEITEM parent, HTREEITEM after, const std::string& text,
                          int image) {
@@ -41,10 +44,11 @@ std::string SortKey(const std::string& text) {
 
 void CResultTreeFiller::OnPlaced(const PlacedReference& placed) {
     const int group = placed.group >= kKindShow && placed.group <= kKindOther ? placed.group : kKindOther;
-    m_items.push_back({std::string(placed.text), group, placed.image});
+    m_items.push_back({std::string(placed.text), group, placed.image,
+                       placed.record.m_nExists >= 0 ? placed.record.m_csPath : std::string()});
 }
 
-void CResultTreeFiller::Fill(HWND tree, const HTREEITEM (&groups)[4]) {
+std::vector<TreeFile> CResultTreeFiller::Fill(HWND tree, const HTREEITEM (&groups)[4]) {
     // The control looks for an item's place from the first sibling on: items
     // handed over in descending order find it at once, where show order
     // would cost a walk past thousands of siblings per item. Sort keys order
@@ -55,10 +59,33 @@ void CResultTreeFiller::Fill(HWND tree, const HTREEITEM (&groups)[4]) {
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     // One layout at the end instead of one per item.
+    std::vector<TreeFile> files;
     ::SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-    for (const auto& k : keyed)
-        InsertTreeItem(tree, groups[k.second->group], TVI_SORT, k.second->text, k.second->image);
+    for (const auto& k : keyed) {
+        const Item& item = *k.second;
+        const HTREEITEM inserted = InsertTreeItem(tree, groups[item.group], TVI_SORT, item.text, item.image);
+        if (inserted && !item.path.empty()) files.push_back({inserted, item.path, item.text, item.image});
+    }
     ::SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     m_items.clear();
+    return files;
+}
+
+void ShowDamageInTree(HWND tree, std::vector<TreeFile>& files, const std::vector<CheckedFile>& checked) {
+    std::unordered_set<std::string> damaged;
+    for (const CheckedFile& f : checked)
+        if (f.content == FileContent::Damaged) damaged.insert(UpperCasedAscii(f.path));
+    for (TreeFile& file : files) {
+        const bool mark = damaged.count(UpperCasedAscii(file.path)) > 0;
+        if (mark == file.marked) continue;
+        file.marked = mark;
+        std::string text = mark ? file.text + " (beschadigd)" : file.text;
+        TVITEMA item{};
+        item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.hItem = file.item;
+        item.pszText = &text[0];
+        item.iImage = item.iSelectedImage = mark ? kImageRed : file.image;
+        ::SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
 }
 

@@ -163,3 +163,19 @@ std::string DeviceNameNote(const std::vector<std::string>& redPaths) {
            " een andere naam en laat Wings " + (n == 1 ? "het" : "ze") + " opnieuw zoeken. " +
            (n == 1 ? "Het bestand:\n" : "Het eerste:\n") + *first + "\n";
 }
+
+std::string DamageNote(const std::vector<CheckedFile>& checked) {
+    size_t n = 0;
+    const std::string* first = nullptr;
+    for (const CheckedFile& file : checked) {
+        if (file.content != FileContent::Damaged) continue;
+        if (!first) first = &file.path;
+        ++n;
+    }
+    if (n == 0) return std::string();
+    if (n == 1)
+        return "Let op: bij het nakijken bleek dit bestand beschadigd:\n" + *first +
+               "\nZet een goede kopie terug en kijk de bestanden opnieuw na.\n";
+    return "Let op: bij het nakijken bleken " + std::to_string(n) + " bestanden beschadigd:\n" + *first + " en nog " +
+           std::to_string(n - 1) + "\nZet van elk een goede kopie terug en kijk de bestanden opnieuw na.\n";
+}

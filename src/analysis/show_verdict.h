@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "services/state.h"
 #include "wizard/status_geometry.h"
 
 // In the order a list sorted by verdict shows them: the best first.
@@ -73,3 +74,8 @@ std::string AnalysisNotes(int32_t red, int32_t yellow, int32_t green, const std:
 // name opens the device, never a file. Says how many and names the first;
 // empty when no path of redPaths holds one.
 std::string DeviceNameNote(const std::vector<std::string>& redPaths);
+
+// The analysis page's lines about files "Bestanden nakijken" found
+// damaged: how many, the first of them by name and how many more; empty
+// when none is.
+std::string DamageNote(const std::vector<CheckedFile>& checked);

@@ -12,7 +12,7 @@ const char* const kContentUnreadable =
 
 namespace {
 
-// The kinds told apart by their first bytes. The last six are known by
+// The kinds told apart by their first bytes. HEIF and WebP are known by
 // name and first bytes only: their structure is not followed.
 enum class Kind {
     Unknown, Jpeg, Png, Gif, Bmp, Tiff, Wav, Avi, Mp3, Asf, Ogg, Mp4, Heif, WebP, Flac, Aac, Matroska, WebM
@@ -157,6 +157,9 @@ std::unique_ptr<CStreamParser> MakeParser(Kind kind, uint64_t fileSize)
     case Kind::Asf: return MakeAsfParser(fileSize);
     case Kind::Ogg: return MakeOggParser(fileSize);
     case Kind::Mp4: return MakeMp4Parser(fileSize);
+    case Kind::Flac: return MakeFlacParser(fileSize);
+    case Kind::Aac: return MakeAdtsParser(fileSize);
+    case Kind::Matroska: case Kind::WebM: return MakeMatroskaParser(fileSize);
     default: return nullptr;
     }
 }
@@ -202,6 +205,9 @@ struct CContentCheck::Impl {
     // Beside a weak sniff, the kind the name says: it judges the file when
     // the sniffed kind's parser finds none of its own structure.
     std::unique_ptr<CStreamParser> byName;
+    // Beside the MP3 parser, the kinds it may find after a tag or under
+    // its name; they judge the file when it does.
+    std::unique_ptr<CStreamParser> flac, adts;
 
     // Chooses the parser: the content's own kind where its first bytes tell
     // it, else the kind the name says (which then finds what is wrong).
@@ -215,7 +221,11 @@ struct CContentCheck::Impl {
             parser = MakeParser(named->kind, fileSize);
         if (content.weak && named && named->kind != content.kind)
             byName = MakeParser(named->kind, fileSize);
-        for (CStreamParser* p : {parser.get(), byName.get()})
+        if (content.kind == Kind::Mp3 || (content.kind == Kind::Unknown && named && named->kind == Kind::Mp3)) {
+            flac = MakeFlacParser(fileSize);
+            adts = MakeAdtsParser(fileSize);
+        }
+        for (CStreamParser* p : {parser.get(), byName.get(), flac.get(), adts.get()})
             if (p)
                 p->Feed(head, headSize);
     }
@@ -248,10 +258,9 @@ void CContentCheck::Feed(const uint8_t* data, size_t size)
             return;
         c.Start();
     }
-    if (c.parser)
-        c.parser->Feed(data + used, parse - used);
-    if (c.byName)
-        c.byName->Feed(data + used, parse - used);
+    for (CStreamParser* p : {c.parser.get(), c.byName.get(), c.flac.get(), c.adts.get()})
+        if (p)
+            p->Feed(data + used, parse - used);
 }
 
 ContentFinding CContentCheck::Finish()
@@ -270,8 +279,10 @@ ContentFinding CContentCheck::Finish()
     ParseResult result = c.parser ? c.parser->Finish() : ParseResult::NotJudged;
     const CStreamParser::Found found = c.parser ? c.parser->FoundKind() : CStreamParser::Found::None;
     if (found != CStreamParser::Found::None) {  // sound of another kind, behind a tag or under the name
-        content = found == CStreamParser::Found::Flac ? Kind::Flac : Kind::Aac;
-        result = ParseResult::NotJudged;
+        const bool flac = found == CStreamParser::Found::Flac;
+        content = flac ? Kind::Flac : Kind::Aac;
+        CStreamParser* other = flac ? c.flac.get() : c.adts.get();
+        result = other ? other->Finish() : ParseResult::NotJudged;
     } else if (c.parser && c.content.weak && !c.parser->Recognised()) {  // a sync by chance: not that kind
         if (!c.named || (!SameKind(c.named->kind, content) && !c.byName))
             return {ContentVerdict::NotJudged, ""};

@@ -19,7 +19,7 @@ constexpr DWORD kStatusIntervalMs = 100;
 // The bar's own range; bytes are scaled to it, as they pass 2 GB easily.
 constexpr int kProgressRange = 1000;
 
-const ListColumn kColumns[] = {{"Bestand", 150}, {"Oordeel", 62}, {"Wat er aan de hand is", 400}};
+const ListColumn kColumns[] = {{"Bestand", 150}, {"Oordeel", 90}, {"Wat er aan de hand is", 400}};
 
 // A damaged file gets the red dot, a warning the yellow one, as in the
 // result tree; a file not judged none.

@@ -1,6 +1,7 @@
 #include "media/content_findings.h"
 
 #include <unordered_set>
+#include <utility>
 
 #include "common/text.h"
 
@@ -29,7 +30,7 @@ CheckedFile CheckedFileOf(const std::string& path, const ContentFinding& finding
 void ContentCounts::Add(const CheckedFile& file) {
     ++read;
     switch (file.content) {
-    case FileContent::Whole: break;
+    case FileContent::Whole: ++whole; break;
     case FileContent::Warning: ++warnings; break;
     case FileContent::Damaged: ++damaged; break;
     case FileContent::NotJudged: ++notJudged; break;
@@ -41,7 +42,7 @@ const char* ContentWord(FileContent content) {
     case FileContent::Whole: break;
     case FileContent::Warning: return "let op";
     case FileContent::Damaged: return "beschadigd";
-    case FileContent::NotJudged: return "niet beoordeeld";
+    case FileContent::NotJudged: return "niet te beoordelen";
     }
     return "";
 }
@@ -51,11 +52,14 @@ std::string FindingText(const CheckedFile& file) { return file.path + " (" + fil
 std::string ContentSummary(const ContentCounts& c, int32_t files, bool stopped) {
     std::string text = stopped ? "Gestopt: " + std::to_string(c.read) + " van " + Files(files) + " gelezen."
                                : "Gelezen: " + Files(c.read) + ".";
-    text += " Beschadigd: " + std::to_string(c.damaged) + ". Let op: " + std::to_string(c.warnings) +
-            ". Niet te beoordelen: " + std::to_string(c.notJudged) + ".";
+    // Only the counts there is something of: a "0" is one more number to read.
+    const std::pair<const char*, int32_t> counts[] = {
+        {"In orde", c.whole}, {"Beschadigd", c.damaged}, {"Let op", c.warnings}, {"Niet te beoordelen", c.notJudged}};
+    for (const auto& [word, n] : counts)
+        if (n > 0) text += " " + std::string(word) + ": " + std::to_string(n) + ".";
     if (c.damaged > 0)
         text += "\nZet van elk beschadigd bestand een goede kopie terug en kijk de bestanden daarna opnieuw na.";
-    else if (!stopped && c.warnings == 0)
+    else if (!stopped)
         text += "\nGeen enkel bestand is beschadigd.";
     return text;
 }

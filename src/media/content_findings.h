@@ -14,18 +14,19 @@
 CheckedFile CheckedFileOf(const std::string& path, const ContentFinding& finding);
 
 struct ContentCounts {
-    int32_t read = 0, damaged = 0, warnings = 0, notJudged = 0;
+    int32_t read = 0, whole = 0, damaged = 0, warnings = 0, notJudged = 0;
     void Add(const CheckedFile& file);
 };
 
-// "beschadigd", "let op", "niet beoordeeld"; empty for a whole file.
+// "beschadigd", "let op", "niet te beoordelen"; empty for a whole file.
 const char* ContentWord(FileContent content);
 
 // The path followed by the reason in brackets, as the log gives a finding.
 std::string FindingText(const CheckedFile& file);
 
-// The line below the list: how many files were read, damaged, with a
-// warning and not judged, and what to do about damage.
+// The line below the list: how many files were read, and of them how many
+// are whole, damaged, with a warning and not judged (those there are), and
+// what to do about damage.
 std::string ContentSummary(const ContentCounts& counts, int32_t files, bool stopped);
 
 // A check that read these files: their findings replace the ones kept for

@@ -123,7 +123,7 @@ void LogContentEnd(const ContentCounts& c, bool stopped) {
     LogNumber("aantal gelezen", c.read);
     LogNumber("aantal beschadigd", c.damaged);
     LogNumber("aantal let op", c.warnings);
-    LogNumber("aantal niet beoordeeld", c.notJudged);
+    LogNumber("aantal niet te beoordelen", c.notJudged);
     LogLine("Einde nakijken bestanden");
 }
 

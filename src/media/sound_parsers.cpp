@@ -197,6 +197,25 @@ uint32_t FrameLength(const uint8_t* h)
     return factor * kbps * 1000 / sampleRate + padding;
 }
 
+}  // namespace
+
+bool Id3v2Size(uint8_t version, const uint8_t* flagsAndSize, uint64_t& size)
+{
+    if (version < 2 || version > 4)
+        return false;
+    size = 0;
+    for (int i = 1; i < 5; ++i) {
+        if (flagsAndSize[i] & 0x80)
+            return false;
+        size = size << 7 | flagsAndSize[i];
+    }
+    if (version == 4 && (flagsAndSize[0] & 0x10))  // a footer follows
+        size += 10;
+    return true;
+}
+
+namespace {
+
 // MP3: ID3v2 tags passed over by their size, then MPEG audio frames one
 // after the other. The first frame is the first sync that the next frame
 // confirms, as players find it: taggers leave padding that is not zeros,
@@ -220,8 +239,7 @@ private:
     uint64_t m_streamEnd = 0;  // where the last frame ends
     bool m_tagged = false;     // that frame holds a Xing or Info header: proof enough
     uint32_t m_length = 0;     // of the frame being passed over
-    uint32_t m_register = 0;   // the last four bytes a scan saw, oldest highest
-    uint64_t m_scanned = 0;    // how many bytes the scan has seen
+    CLastBytes<4> m_last;      // what the scan saw
     uint8_t m_first[4] = {};   // the first frame's header: version, layer, rate, mode must hold
     uint8_t m_tagVersion = 0;
     // Where the sound should begin (the file's start, or a tag's end) other
@@ -229,12 +247,6 @@ private:
     bool m_sniff = false;
     uint8_t m_adts[4] = {};
     Found m_found = Found::None;
-
-    static void Put(uint8_t* to, uint32_t value)
-    {
-        for (int i = 0; i < 4; ++i)
-            to[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
-    }
 
     // A frame that belongs to the same stream as the first.
     bool Matches(const uint8_t* b) const
@@ -254,27 +266,9 @@ private:
         Need(left < 4 ? static_cast<size_t>(left) : 4, kHeader);
     }
 
-    // The size an ID3v2 header gives (flags and the four size bytes), or
-    // false when it is not one.
-    bool TagSize(uint8_t version, const uint8_t* flagsAndSize, uint64_t& size) const
-    {
-        if (version < 2 || version > 4)
-            return false;
-        size = 0;
-        for (int i = 1; i < 5; ++i) {
-            if (flagsAndSize[i] & 0x80)
-                return false;
-            size = size << 7 | flagsAndSize[i];
-        }
-        if (version == 4 && (flagsAndSize[0] & 0x10))  // a footer follows
-            size += 10;
-        return true;
-    }
-
     void StartScan(int state, bool sniff = false)
     {
-        m_register = 0;
-        m_scanned = 0;
+        m_last.Clear();
         m_sniff = sniff;
         Scan(state);
     }
@@ -403,7 +397,7 @@ private:
         }
         case kTagRest: {
             uint64_t size = 0;
-            if (!TagSize(m_tagVersion, b + 1, size))
+            if (!Id3v2Size(m_tagVersion, b + 1, size))
                 return m_frames == 0 ? StartScan(kSeek) : StartTrail(m_frameStart);
             return Skip(size, kAfterTag);
         }
@@ -444,16 +438,12 @@ private:
         Skip(FrameLength(b) - 4, kFrameBody);
     }
 
-    // Byte by byte, keeping the last four, so that what is found does not
-    // depend on how the file was cut into chunks.
     size_t OnScan(const uint8_t* data, size_t size) override
     {
         for (size_t i = 0; i < size; ++i) {
-            m_register = m_register << 8 | data[i];
-            if (++m_scanned < 4)
-                continue;
             uint8_t b[4];
-            Put(b, m_register);
+            if (!m_last.Push(data[i], b))
+                continue;
             if (m_state == kSeek && m_sniff) {
                 m_sniff = false;
                 if (std::memcmp(b, "fLaC", 4) == 0) {

@@ -72,6 +72,28 @@ private:
     uint8_t m_hold[kMaxNeed] = {};
 };
 
+// The last N bytes (N <= 8) a scan took one by one, so that what it finds
+// does not depend on how the file was cut into chunks.
+template <size_t N>
+class CLastBytes {
+public:
+    void Clear() { m_bits = m_seen = 0; }
+    // Takes the next byte; once N are there, true with them in bytes, oldest first.
+    bool Push(uint8_t b, uint8_t (&bytes)[N])
+    {
+        m_bits = m_bits << 8 | b;
+        if (++m_seen < N)
+            return false;
+        for (size_t k = 0; k < N; ++k)
+            bytes[k] = static_cast<uint8_t>(m_bits >> (8 * (N - 1 - k)));
+        return true;
+    }
+
+private:
+    uint64_t m_bits = 0;
+    uint64_t m_seen = 0;
+};
+
 // Bytes after a complete structure are no damage (copies and downloads
 // add a few); from this many on they are worth a word to the user.
 constexpr uint64_t kNotedTrailing = 64 * 1024;

@@ -7,5 +7,6 @@
 #include <cstddef>
 
 inline const char* const kFuzzMediaExtensions[] = {"jpg", "png", "gif", "bmp", "tif", "wav", "avi", "mp3",
-                                                    "wma", "ogg", "mp4", "mov", "m4a", "wmv", "xyz", "aac", "mkv"};
+                                                    "wma", "ogg", "mp4", "mov", "m4a", "wmv", "xyz", "aac", "mkv",
+                                                    "flac", "webm"};
 constexpr size_t kFuzzMediaExtensionCount = sizeof kFuzzMediaExtensions / sizeof kFuzzMediaExtensions[0];

@@ -39,6 +39,15 @@ int main(int argc, char** argv)
     seeds.emplace_back("mp4", Ebml("webm"));
     seeds.emplace_back("bmp", RleBmp());
     seeds.emplace_back("tif", TiffStripLast());
+    seeds.emplace_back("flac", Flac());
+    seeds.emplace_back("flac", Join(Flac(), Text("\r\n")));
+    seeds.emplace_back("aac", Join(Id3v2(3, 0, TitleFrame()), Adts(6)));
+    seeds.emplace_back("mkv", Matroska());
+    MatroskaLayout live;
+    live.docType = "webm";
+    live.segmentSizeKnown = live.clusterSizeKnown = false;
+    live.cuesFirst = true;
+    seeds.emplace_back("webm", Matroska(live));
     for (size_t n = 0; n < seeds.size(); ++n) {
         size_t index = 0;
         while (index < kFuzzMediaExtensionCount && seeds[n].first != kFuzzMediaExtensions[index])

@@ -27,39 +27,6 @@ namespace {
 
 constexpr int kAnalysisPage = 2;
 
-struct TreeItem {
-    std::string text;
-    int image = -1;
-    int selectedImage = -1;
-    bool expanded = false;
-    std::vector<TreeItem> children;
-};
-
-std::vector<TreeItem> ReadTree(HWND tree, HTREEITEM parent) {
-    std::vector<TreeItem> items;
-    auto item = reinterpret_cast<HTREEITEM>(
-        ::SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
-    while (item) {
-        char text[1100] = {};
-        TVITEMA tvi{};
-        tvi.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_HANDLE;
-        tvi.hItem = item;
-        tvi.pszText = text;
-        tvi.cchTextMax = sizeof text;
-        tvi.stateMask = TVIS_EXPANDED;
-        ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
-        TreeItem read;
-        read.text = text;
-        read.image = tvi.iImage;
-        read.selectedImage = tvi.iSelectedImage;
-        read.expanded = (tvi.state & TVIS_EXPANDED) != 0;
-        read.children = ReadTree(tree, item);
-        items.push_back(std::move(read));
-        item = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
-    }
-    return items;
-}
-
 // Texts with their image, "text|image", for compact comparisons.
 std::vector<std::string> Labels(const std::vector<TreeItem>& items) {
     std::vector<std::string> labels;

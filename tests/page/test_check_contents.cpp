@@ -75,6 +75,16 @@ BOOL WINAPI AnswerSaveDialog(OPENFILENAMEA* ofn) {
     return TRUE;
 }
 
+// The lines of the files in the analysis page's tree, each with its mark.
+std::vector<std::string> FileLines(HWND page) {
+    std::vector<std::string> lines;
+    for (const TreeItem& show : ReadTree(::GetDlgItem(page, IDC_TREE)))
+        for (const TreeItem& group : show.children)
+            for (const TreeItem& file : group.children)
+                lines.push_back(file.text + (file.image == 3 ? " | rood" : file.image == 5 ? " | groen" : " | ?"));
+    return lines;
+}
+
 bool CheckEnded(HWND dialog) { return !IsEnabled(dialog, IDC_CC_STOP) && IsEnabled(dialog, IDCANCEL); }
 
 class CheckContents : public ::testing::Test {
@@ -158,23 +168,31 @@ TEST_F(CheckContents, DamageKeepsGreenLightAwayUntilAGoodCopyIsBackAndReadAgain)
     EXPECT_EQ(rows[0].path, kSilence);
     EXPECT_EQ(rows[1].path, kTitle);
     EXPECT_EQ(rows[2], (Row{kLocked, "beschadigd", kUnreadable}));
-    EXPECT_EQ(rows[3], (Row{kNotes, "niet beoordeeld", kUnknownKind}));
+    EXPECT_EQ(rows[3], (Row{kNotes, "niet te beoordelen", kUnknownKind}));
     for (int i : {0, 1}) {
         EXPECT_EQ(rows[i].word, "beschadigd");
         EXPECT_FALSE(rows[i].reason.empty());
     }
     EXPECT_TRUE(Contains(ItemText(m_wizard.CurrentPage(), IDC_TEXT),
                          "(5 keer)\nDe show en de gevonden bestanden zijn tezamen 8.404 bytes groot.\nLet op: bij het "
-                         "nakijken bleken 3 bestanden beschadigd. Zet een goede kopie terug en kijk de bestanden "
-                         "opnieuw na.\n"));
-    EXPECT_EQ(summary, "Gelezen: 4 bestanden. Beschadigd: 3. Let op: 0. Niet te beoordelen: 1.\nZet van elk "
+                         "nakijken bleken 3 bestanden beschadigd:\nC:\\ZkNakijken\\Show\\Audio\\stilte.wav en "
+                         "nog 2\nZet van elk een goede kopie terug en kijk de bestanden opnieuw na.\n"))
+        << ItemText(m_wizard.CurrentPage(), IDC_TEXT);
+    // The tree marks each line of a damaged file, the sound named twice on both.
+    EXPECT_EQ(FileLines(m_wizard.CurrentPage()),
+              (std::vector<std::string>{".\\Plaatjes\\titel.bmp (beschadigd) | rood",
+                                        ".\\Audio\\stilte.wav (beschadigd) | rood",
+                                        ".\\Audio\\stilte.wav (beschadigd) | rood",
+                                        ".\\Overige\\slot.dat (beschadigd) | rood",
+                                        "C:\\ZkNakijken\\Show\\notities.txt | groen"}));
+    EXPECT_EQ(summary, "Gelezen: 4 bestanden. Beschadigd: 3. Niet te beoordelen: 1.\nZet van elk "
                        "beschadigd bestand een goede kopie terug en kijk de bestanden daarna opnieuw na.");
     const std::string logged = log.Appended();
     EXPECT_TRUE(Contains(logged, "Start nakijken bestanden\n\r-> beschadigd - " + std::string(kSilence) + " (" +
                                      rows[0].reason + ")\n\r-> beschadigd - " + kTitle + " (" + rows[1].reason +
                                      ")\n\r-> beschadigd - " + kLocked + " (" + kUnreadable +
                                      ")\n\r-> aantal gelezen - 4\n\r-> aantal beschadigd - 3\n\r"
-                                     "-> aantal let op - 0\n\r-> aantal niet beoordeeld - 1\n\r"
+                                     "-> aantal let op - 0\n\r-> aantal niet te beoordelen - 1\n\r"
                                      "Einde nakijken bestanden\n\r"))
         << logged;
     // A report saved now names each damaged file with its reason.
@@ -199,6 +217,7 @@ TEST_F(CheckContents, DamageKeepsGreenLightAwayUntilAGoodCopyIsBackAndReadAgain)
     RunCheck(rows, summary);
     for (const Row& row : rows) EXPECT_FALSE(row.path == kTitle && row.word == "beschadigd") << row;
     EXPECT_EQ(DamagedFileCount(), 2);
+    EXPECT_EQ(FileLines(m_wizard.CurrentPage())[0], ".\\Plaatjes\\titel.bmp | groen");
     EXPECT_TRUE(Contains(ClosingText(), kDamageOnClosingPage));
 
     // A new analysis forgets the sound the user replaced; the file that
@@ -208,9 +227,20 @@ TEST_F(CheckContents, DamageKeepsGreenLightAwayUntilAGoodCopyIsBackAndReadAgain)
     Analyse();
     ASSERT_EQ(g_aCheckedFiles.size(), 3u);
     EXPECT_EQ(DamagedFileCount(), 1);
+    // The fresh tree marks what still holds, and the note names it.
+    EXPECT_EQ(FileLines(m_wizard.CurrentPage()),
+              (std::vector<std::string>{".\\Plaatjes\\titel.bmp | groen", ".\\Audio\\stilte.wav | groen",
+                                        ".\\Audio\\stilte.wav | groen", ".\\Overige\\slot.dat (beschadigd) | rood",
+                                        "C:\\ZkNakijken\\Show\\notities.txt | groen"}));
+    EXPECT_TRUE(Contains(ItemText(m_wizard.CurrentPage(), IDC_TEXT),
+                         "\nLet op: bij het nakijken bleek dit bestand beschadigd:\nC:\\ZkNakijken\\Show\\Overige\\"
+                         "slot.dat\nZet een goede kopie terug en kijk de bestanden opnieuw na.\n"))
+        << ItemText(m_wizard.CurrentPage(), IDC_TEXT);
     EXPECT_TRUE(Contains(ClosingText(), kDamageOnClosingPage));
     RunCheck(rows, summary);
     for (const Row& row : rows) EXPECT_NE(row.word, "beschadigd") << row;
+    // The good files counted too, and no count of nothing.
+    EXPECT_EQ(summary, "Gelezen: 4 bestanden. In orde: 2. Niet te beoordelen: 2.\nGeen enkel bestand is beschadigd.");
     EXPECT_EQ(DamagedFileCount(), 0);
     EXPECT_FALSE(Contains(ItemText(m_wizard.CurrentPage(), IDC_TEXT), "nakijken"));
     closing = ClosingText();
@@ -256,11 +286,11 @@ TEST_F(CheckContents, StopsWhereTheUserStopsIt) {
     EXPECT_EQ(status, "Het nakijken is gestopt.");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].path, kSilence);
-    EXPECT_EQ(summary, "Gestopt: 1 van 4 bestanden gelezen. Beschadigd: 1. Let op: 0. Niet te beoordelen: 0.\nZet "
+    EXPECT_EQ(summary, "Gestopt: 1 van 4 bestanden gelezen. Beschadigd: 1.\nZet "
                        "van elk beschadigd bestand een goede kopie terug en kijk de bestanden daarna opnieuw na.");
     ASSERT_EQ(g_aCheckedFiles.size(), 1u);
     EXPECT_TRUE(Contains(log.Appended(), ")\n\rNakijken gestopt\n\r-> aantal gelezen - 1\n\r-> aantal beschadigd - 1\n\r"
-                                         "-> aantal let op - 0\n\r-> aantal niet beoordeeld - 0\n\r"
+                                         "-> aantal let op - 0\n\r-> aantal niet te beoordelen - 0\n\r"
                                          "Einde nakijken bestanden\n\r"))
         << log.Appended();
 
@@ -274,4 +304,26 @@ TEST_F(CheckContents, StopsWhereTheUserStopsIt) {
     ASSERT_EQ(g_aCheckedFiles.size(), 1u);
     EXPECT_EQ(g_aCheckedFiles[0].path, moved);
     EXPECT_EQ(DamagedFileCount(), 1);
+}
+
+// For people to look at: the dialog at its end and the analysis page after
+// it, its tree marking the damaged files and the note naming the first.
+TEST_F(CheckContents, DamageInTheDialogAndTheTreePicture) {
+    Analyse();
+    UniqueFile held = HoldOpen(kLocked, 0);
+    ASSERT_TRUE(held);
+    ModalDriver driver(kCaption,
+                       {[&](HWND dialog) {
+                           EXPECT_TRUE(SaveShot(dialog, ShotFolder("words") + "9-nakijken-klaar"));
+                           ClickDialogButton(dialog, IDCANCEL);
+                       }},
+                       &CheckEnded);
+    ClickDialogButton(m_wizard.CurrentPage(), IDC_CHECK_CONTENTS);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(SaveShot(m_wizard.Sheet(), ShotFolder("words") + "9-analyse-beschadigd"));
+}
+
+TEST(CheckContentsAt144Dpi, DamageInTheDialogAndTheTreePicture) {
+    if (InDpiChild()) GTEST_SKIP() << "the child itself";
+    EXPECT_EQ(0, RunTestsAt144Dpi("CheckContents.DamageInTheDialogAndTheTreePicture"));
 }

@@ -522,7 +522,7 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
     EXPECT_EQ(run({"/controleer", damaged, "/nakijken", "/nakijken"}), 4);
     const std::string checkedHtml = ReadWholeFile(checkedReport);
     EXPECT_TRUE(Contains(checkedHtml, "Oordeel: geen groen licht: beschadigde bestanden</p>")) << checkedHtml;
-    EXPECT_TRUE(Contains(checkedHtml, "<p>De bestanden zijn nagekeken. Gelezen: 2 bestanden. Beschadigd: 1. Let op: 0. "
+    EXPECT_TRUE(Contains(checkedHtml, "<p>De bestanden zijn nagekeken. Gelezen: 2 bestanden. Beschadigd: 1. "
                                       "Niet te beoordelen: 1.<br>Zet van elk beschadigd bestand een goede kopie terug en "
                                       "kijk de bestanden daarna opnieuw na.</p>"))
         << checkedHtml;
@@ -556,7 +556,7 @@ TEST_F(ReportWorld, CheckForScriptsGivesEveryExitCodeAndChangesNoFile) {
                                  "-> beschadigd - C:\\ZkReport\\Nakijken\\stilte.wav ("))
         << logged;
     EXPECT_TRUE(Contains(logged, ")\n\r-> aantal gelezen - 2\n\r-> aantal beschadigd - 1\n\r-> aantal let op - 0\n\r"
-                                 "-> aantal niet beoordeeld - 1\n\rEinde nakijken bestanden\n\r"
+                                 "-> aantal niet te beoordelen - 1\n\rEinde nakijken bestanden\n\r"
                                  "-> Rapport opgeslagen - C:\\ZkReport\\nagekeken.html\n\r"
                                  "-> Uitslag - geen groen licht: beschadigde bestanden (code 5)\n\r"))
         << logged;

@@ -1,5 +1,6 @@
 #include "support/media_variants.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "support/media_bytes.h"
@@ -267,13 +268,70 @@ std::vector<uint8_t> GifCodeSize(uint32_t codeSize)
     return g.b;
 }
 
-// FLAC: its marker, the stream information block (the last metadata
-// block) and the start of a first frame.
-std::vector<uint8_t> Flac()
+namespace {
+
+// FLAC's header checksum, bit by bit: CRC-8, x^8 + x^2 + x + 1, from 0.
+uint8_t FlacCrc8(const std::vector<uint8_t>& bytes)
 {
+    uint32_t crc = 0;
+    for (uint8_t byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80) ? ((crc << 1) ^ 0x07) & 0xFF : (crc << 1) & 0xFF;
+    }
+    return static_cast<uint8_t>(crc);
+}
+
+// Its frame checksum, bit by bit: CRC-16, x^16 + x^15 + x^2 + 1, from 0.
+uint32_t FlacCrc16(const std::vector<uint8_t>& bytes)
+{
+    uint32_t crc = 0;
+    for (uint8_t byte : bytes) {
+        crc ^= static_cast<uint32_t>(byte) << 8;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x8000) ? ((crc << 1) ^ 0x8005) & 0xFFFF : (crc << 1) & 0xFFFF;
+    }
+    return crc;
+}
+
+}  // namespace
+
+std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples)
+{
+    // Sync and fixed block sizes; 192 samples (code 1) or a count in the
+    // byte after the number (code 6); 44.1 kHz (9); left and right (1),
+    // 16 bits (4); the frame number, below 128 in one byte.
+    Bytes h;
+    h.U8(0xFF).U8(0xF8).U8(samples == 192 ? 0x19 : 0x69).U8(0x18).U8(number);
+    if (samples != 192) h.U8(samples - 1);
+    h.U8(FlacCrc8(h.b));
+    return h.b;
+}
+
+std::vector<uint8_t> Flac(const FlacLayout& l, std::vector<size_t>* frameEnds)
+{
+    const uint64_t total = 192u * static_cast<uint64_t>(l.frames - 1) + l.lastSamples;
     Bytes f;
-    f.Text("fLaC").U8(0x80).U8(0).U8(0).U8(34).Be16(4096).Be16(4096).Zeros(6).Add(Noise(24, 120));
-    f.U8(0xFF).U8(0xF8).U8(0x69).U8(0x08).Add(Noise(400, 121));
+    f.Text("fLaC");
+    // STREAMINFO: block sizes 192, frame sizes not known (0), then 44,100 Hz,
+    // two channels, 16 bits and the sample count in 64 bits, and an MD5 left 0.
+    f.U8(0x00).U8(0).U8(0).U8(34).Be16(192).Be16(192).U8(0).U8(0).U8(0).U8(0).U8(0).U8(0);
+    f.Be64(uint64_t{44100} << 44 | uint64_t{1} << 41 | uint64_t{15} << 36 | (l.totalKnown ? total : 0)).Zeros(16);
+    // A Vorbis comment block, the last: the vendor's name, no comments.
+    f.U8(0x84).U8(0).U8(0).U8(4 + 7 + 4).Le32(7).Text("Zekerpd").Le32(0);
+    for (int n = 0; n < l.frames; ++n) {
+        const uint32_t samples = n + 1 == l.frames ? l.lastSamples : 192;
+        Bytes frame;
+        frame.Add(FlacFrameHeader(static_cast<uint32_t>(n), samples));
+        for (uint32_t channel = 0; channel < 2; ++channel) {
+            frame.U8(0x02);  // a verbatim subframe: every sample as it is
+            std::vector<uint8_t> sound = Noise(2 * samples, 200 + 2 * static_cast<uint32_t>(n) + channel);
+            if (n == 2 && channel == 0 && !l.chanceHeader.empty())
+                std::copy(l.chanceHeader.begin(), l.chanceHeader.end(), sound.begin() + 40);
+            frame.Add(sound);
+        }
+        frame.Be16(FlacCrc16(frame.b));
+        f.Add(frame.b);
+        if (frameEnds) frameEnds->push_back(f.Size());
+    }
     return f.b;
 }
 
@@ -290,19 +348,91 @@ std::vector<uint8_t> Adts(int frames)
     return a.b;
 }
 
-// The EBML header that begins Matroska and WebM, its document type given,
-// and the start of a segment of unknown size.
-std::vector<uint8_t> Ebml(const char* docType)
+namespace {
+
+// An EBML element: its id as it is written, its size in as few bytes as
+// hold it (the length marked by the first set bit), its contents.
+std::vector<uint8_t> Element(uint32_t id, const std::vector<uint8_t>& content)
 {
-    Bytes body;
-    body.U8(0x42).U8(0x86).U8(0x81).U8(1).U8(0x42).U8(0xF7).U8(0x81).U8(1).U8(0x42).U8(0xF2).U8(0x81).U8(4)
-        .U8(0x42).U8(0xF3).U8(0x81).U8(8);
-    body.U8(0x42).U8(0x82).U8(0x80 | static_cast<uint32_t>(std::strlen(docType))).Text(docType);
     Bytes e;
-    e.U8(0x1A).U8(0x45).U8(0xDF).U8(0xA3).U8(0x80 | static_cast<uint32_t>(body.Size())).Add(body.b);
-    e.U8(0x18).U8(0x53).U8(0x80).U8(0x67).U8(0x01).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF);
-    e.Add(Noise(1000, 140));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        if (id >> shift) e.U8(id >> shift);
+    const uint64_t size = content.size();
+    int length = 1;
+    while (length < 8 && size >= (uint64_t{1} << (7 * length)) - 1) ++length;
+    for (int i = length - 1; i >= 0; --i)
+        e.U8(static_cast<uint32_t>((size >> (8 * i)) & 0xFF) | (i == length - 1 ? 0x80u >> (length - 1) : 0));
+    e.Add(content);
     return e.b;
+}
+
+std::vector<uint8_t> Uint(uint32_t id, uint32_t value, int bytes = 4)
+{
+    Bytes v;
+    for (int i = bytes - 1; i >= 0; --i) v.U8(value >> (8 * i));
+    return Element(id, v.b);
+}
+
+// An element whose size is "unknown": eight bytes of size, all ones.
+std::vector<uint8_t> OpenElement(uint32_t id, const std::vector<uint8_t>& content)
+{
+    Bytes e;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        if (id >> shift) e.U8(id >> shift);
+    e.U8(0x01).Raw("\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 7).Add(content);
+    return e.b;
+}
+
+}  // namespace
+
+std::vector<uint8_t> Matroska(const MatroskaLayout& l, std::vector<size_t>* clusterEnds)
+{
+    const std::vector<uint8_t> header = Element(0x1A45DFA3, Boxes({Uint(0x4286, 1, 1), Uint(0x42F7, 1, 1),
+        Uint(0x42F2, 4, 1), Uint(0x42F3, 8, 1), Element(0x4282, Text(l.docType)), Uint(0x4287, 4, 1),
+        Uint(0x4285, 2, 1)}));
+    const std::vector<uint8_t> info = Element(0x1549A966, Boxes({Uint(0x2AD7B1, 1000000, 3),
+        Element(0x4D80, Text("Zekerpad")), Element(0x5741, Text("Zekerpad"))}));
+    const std::vector<uint8_t> tracks = Element(0x1654AE6B, Element(0xAE, Boxes({Uint(0xD7, 1, 1),
+        Uint(0x73C5, 1, 1), Uint(0x83, 1, 1), Element(0x86, Text("V_VP9")),
+        Element(0xE0, Boxes({Uint(0xB0, 320, 2), Uint(0xBA, 240, 2)}))})));
+    std::vector<std::vector<uint8_t>> clusters;
+    for (uint32_t c = 0; c < 4; ++c) {
+        Bytes blocks;
+        blocks.Add(Uint(0xE7, c * 1000, 2));
+        for (uint32_t b = 0; b < 3; ++b)  // track 1, time in the cluster, a key frame
+            blocks.Add(Element(0xA3, Join(Bytes().U8(0x81).Be16(b * 333).U8(0x80).b, Noise(300 + 50 * b, 300 + 3 * c + b))));
+        clusters.push_back(l.clusterSizeKnown ? Element(0x1F43B675, blocks.b) : OpenElement(0x1F43B675, blocks.b));
+    }
+    // The cues: one point a cluster, its position counted from the
+    // segment's contents; four bytes each, so the cues' size is known first.
+    const auto cues = [&](const std::vector<uint32_t>& at) {
+        Bytes points;
+        for (size_t c = 0; c < at.size(); ++c)
+            points.Add(Element(0xBB, Boxes({Uint(0xB3, static_cast<uint32_t>(c) * 1000, 2),
+                Element(0xB7, Boxes({Uint(0xF7, 1, 1), Uint(0xF1, at[c])}))})));
+        return Element(0x1C53BB6B, points.b);
+    };
+    const std::vector<uint32_t> none(clusters.size(), 0);
+    uint32_t at = static_cast<uint32_t>(info.size() + tracks.size() + (l.cues && l.cuesFirst ? cues(none).size() : 0));
+    std::vector<uint32_t> positions;
+    for (const auto& cluster : clusters) {
+        positions.push_back(at);
+        at += static_cast<uint32_t>(cluster.size());
+    }
+    Bytes body;
+    body.Add(info).Add(tracks);
+    if (l.cues && l.cuesFirst) body.Add(cues(positions));
+    std::vector<size_t> ends;
+    for (const auto& cluster : clusters) {
+        body.Add(cluster);
+        ends.push_back(body.Size());
+    }
+    if (l.cues && !l.cuesFirst) body.Add(cues(positions));
+    const std::vector<uint8_t> segment =
+        l.segmentSizeKnown ? Element(0x18538067, body.b) : OpenElement(0x18538067, body.b);
+    if (clusterEnds)
+        for (size_t end : ends) clusterEnds->push_back(header.size() + segment.size() - body.Size() + end);
+    return Join(header, segment);
 }
 
 // MPEG-1 layer III frames at 128 kbit/s, 44.1 kHz, mono: 417 bytes each.

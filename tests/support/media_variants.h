@@ -68,10 +68,37 @@ std::vector<uint8_t> TiffStripLast(uint32_t offsetsCount = 1, uint32_t countsCou
 // A GIF of one pixel whose codes begin at codeSize bits.
 std::vector<uint8_t> GifCodeSize(uint32_t codeSize);
 
-// The beginnings of kinds known by their first bytes only: FLAC, AAC in
-// ADTS frames, Matroska or WebM (the EBML document type given).
-std::vector<uint8_t> Flac();
+// FLAC as an encoder writes it: its stream information and a comment
+// block, then frames of 192 samples of 16-bit stereo (the last of
+// lastSamples), each channel stored verbatim; chanceHeader: bytes put into
+// the sound of the third frame. frameEnds: where each frame ends.
+struct FlacLayout {
+    int frames = 10;
+    uint32_t lastSamples = 100;
+    bool totalKnown = true;
+    std::vector<uint8_t> chanceHeader;
+};
+std::vector<uint8_t> Flac(const FlacLayout& layout = {}, std::vector<size_t>* frameEnds = nullptr);
+// A frame header of such a file, its CRC-8 last.
+std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples);
+// AAC in ADTS frames of about 200 bytes.
 std::vector<uint8_t> Adts(int frames);
-std::vector<uint8_t> Ebml(const char* docType);
+// Matroska or WebM (by its document type): header, segment (its size
+// known or "unknown"), information, tracks, four clusters of three blocks
+// (their sizes known or not), and cues before or after the clusters.
+struct MatroskaLayout {
+    const char* docType = "matroska";
+    bool segmentSizeKnown = true;
+    bool clusterSizeKnown = true;
+    bool cues = true;
+    bool cuesFirst = false;
+};
+std::vector<uint8_t> Matroska(const MatroskaLayout& layout = {}, std::vector<size_t>* clusterEnds = nullptr);
+inline std::vector<uint8_t> Ebml(const char* docType)
+{
+    MatroskaLayout l;
+    l.docType = docType;
+    return Matroska(l);
+}
 
 }  // namespace media_variants

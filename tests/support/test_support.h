@@ -302,6 +302,17 @@ bool InDpiChild();
 // child at 144 DPI, with a backslash.
 std::string ShotFolder(const std::string& name);
 
+// A tree control's items in this process, with their pictures: the items
+// under parent (nullptr: the top level), each with its own below it.
+struct TreeItem {
+    std::string text;
+    int image = -1;
+    int selectedImage = -1;
+    bool expanded = false;
+    std::vector<TreeItem> children;
+};
+std::vector<TreeItem> ReadTree(HWND tree, HTREEITEM parent = nullptr);
+
 // A control of a page or dialog of this process: shown, usable, its text.
 bool IsVisible(HWND page, int id);
 bool IsEnabled(HWND page, int id);

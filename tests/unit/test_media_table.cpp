@@ -20,6 +20,8 @@ const char* const kSoundBroken = "beschadigd: de opbouw van het geluid klopt nie
 const char* const kImageCut = "afgebroken: de afbeelding houdt op voor haar einde; zet een goede kopie terug";
 const char* const kImageBroken = "beschadigd: de opbouw van de afbeelding klopt niet; zet een goede kopie terug";
 const char* const kVideoCut = "afgebroken: de video houdt op voor zijn einde; zet een goede kopie terug";
+const char* const kVideoBroken = "beschadigd: de opbouw van de video klopt niet; zet een goede kopie terug";
+const char* const kChecksum = "beschadigd: een controlegetal in het bestand klopt niet; zet een goede kopie terug";
 const char* const kTrailing =
     "extra gegevens: achter het einde van het bestand staan nog veel gegevens die er niet bij horen; het speelt wel "
     "af, maar probeer het vooraf in Wings";
@@ -237,17 +239,129 @@ const Row kRows[] = {
     {"flac behind an ID3v2 tag, named mp3", [] { return Join(Id3v2(3, 0, TitleFrame()), Flac()); }, "mp3",
      ContentVerdict::Warning, kFlacAsMp3},
     {"flac behind an ID3v2 tag, named flac", [] { return Join(Id3v2(3, 0, TitleFrame()), Flac()); }, "flac",
-     ContentVerdict::NotJudged, ""},
+     ContentVerdict::Whole, ""},
     {"aac behind an ID3v2 tag, named mp3", [] { return Join(Id3v2(4, 0, TitleFrame()), Adts(5)); }, "mp3",
      ContentVerdict::Warning, OtherKind("AAC", "mp3")},
     {"aac named mp3", [] { return Adts(5); }, "mp3", ContentVerdict::Warning, OtherKind("AAC", "mp3")},
-    {"aac named aac", [] { return Adts(5); }, "aac", ContentVerdict::NotJudged, ""},
+    {"aac named aac", [] { return Adts(5); }, "aac", ContentVerdict::Whole, ""},
     {"a tag and bytes that only begin like aac, named mp3",
      [] { return Join(Id3v2(3, 0, TitleFrame()), Join({0xFF, 0xF1, 0x50, 0x80, 0x1A, 0x3F, 0xFC}, Noise(900, 150))); },
      "mp3", ContentVerdict::Damaged, kSoundBroken},
     {"matroska named avi", [] { return Ebml("matroska"); }, "avi", ContentVerdict::Warning, OtherKind("Matroska", "avi")},
     {"webm named mp4", [] { return Ebml("webm"); }, "mp4", ContentVerdict::Warning, OtherKind("WebM", "mp4")},
-    {"webm named mkv", [] { return Ebml("webm"); }, "mkv", ContentVerdict::NotJudged, ""},
+    {"webm named mkv", [] { return Ebml("webm"); }, "mkv", ContentVerdict::Whole, ""},
+    // FLAC: metadata, frames found by their checksums, the sample count.
+    {"flac", [] { return Flac(); }, "flac", ContentVerdict::Whole, ""},
+    {"flac cut to 25 %", [] { return CutAt(Flac(), 25); }, "flac", ContentVerdict::Damaged, kSoundCut},
+    {"flac cut to 50 %", [] { return CutAt(Flac(), 50); }, "flac", ContentVerdict::Damaged, kSoundCut},
+    {"flac cut to 90 %", [] { return CutAt(Flac(), 90); }, "flac", ContentVerdict::Damaged, kSoundCut},
+    {"flac cut to 99 %", [] { return CutAt(Flac(), 99); }, "flac", ContentVerdict::Damaged, kSoundCut},
+    {"flac cut inside its metadata", [] { return CutMedia(Flac(), 30); }, "flac", ContentVerdict::Damaged, kSoundCut},
+    {"flac cut after its seventh frame: its sample count tells", [] {
+         std::vector<size_t> ends;
+         const std::vector<uint8_t> f = Flac({}, &ends);
+         return CutMedia(f, ends[6]);
+     }, "flac", ContentVerdict::Damaged, kSoundCut},
+    {"flac without a sample count, cut after a frame: nothing tells", [] {
+         std::vector<size_t> ends;
+         FlacLayout l;
+         l.totalKnown = false;
+         const std::vector<uint8_t> f = Flac(l, &ends);
+         return CutMedia(f, ends[6]);
+     }, "flac", ContentVerdict::Whole, ""},
+    {"flac cut one byte into its next frame", [] {
+         std::vector<size_t> ends;
+         const std::vector<uint8_t> f = Flac({}, &ends);
+         return CutMedia(f, ends[6] + 1);
+     }, "flac", ContentVerdict::Damaged, kSoundCut},
+    {"flac and a zero byte", [] { return Join(Flac(), {0}); }, "flac", ContentVerdict::Whole, ""},
+    {"flac and CR LF", [] { return Join(Flac(), Text("\r\n")); }, "flac", ContentVerdict::Whole, ""},
+    {"flac and an ID3v1 tag", [] { return Join(Flac(), Join(Text("TAG"), Noise(125, 210))); }, "flac",
+     ContentVerdict::Whole, ""},
+    {"flac and 100 KB of zeros", [] { return Join(Flac(), ZeroMedia(100000)); }, "flac", ContentVerdict::Warning,
+     kTrailing},
+    {"flac with one byte of its sound changed", [] { return ChangeByte(Flac(), 2000); }, "flac",
+     ContentVerdict::Damaged, kChecksum},
+    {"flac with one byte of its last frame changed", [] { return ChangeByte(Flac(), Flac().size() - 50); }, "flac",
+     ContentVerdict::Damaged, kSoundCut},
+    {"flac whose sound holds a frame header by chance", [] {
+         FlacLayout l;
+         l.chanceHeader = FlacFrameHeader(7, 192);
+         return Flac(l);
+     }, "flac", ContentVerdict::Whole, ""},
+    {"flac whose first frame header is wrong", [] { return ChangeByte(Flac(), 4 + 38 + 19 + 2); }, "flac",
+     ContentVerdict::Damaged, kSoundBroken},
+    {"flac named wav", [] { return Flac(); }, "wav", ContentVerdict::Warning, OtherKind("FLAC", "wav")},
+    // AAC in ADTS frames: each frame's length leads to the next.
+    {"aac cut to 25 %", [] { return CutAt(Adts(12), 25); }, "aac", ContentVerdict::Damaged, kSoundCut},
+    {"aac cut to 50 %", [] { return CutAt(Adts(12), 50); }, "aac", ContentVerdict::Damaged, kSoundCut},
+    {"aac cut to 90 %", [] { return CutAt(Adts(12), 90); }, "aac", ContentVerdict::Damaged, kSoundCut},
+    {"aac cut to 99 %", [] { return CutAt(Adts(12), 99); }, "aac", ContentVerdict::Damaged, kSoundCut},
+    {"aac cut three bytes into a frame", [] { return CutMedia(Adts(12), Adts(11).size() + 3); }, "aac",
+     ContentVerdict::Damaged, kSoundCut},
+    {"aac cut between frames: nothing tells", [] { return Adts(11); }, "aac", ContentVerdict::Whole, ""},
+    {"aac and a zero byte", [] { return Join(Adts(12), {0}); }, "aac", ContentVerdict::Whole, ""},
+    {"aac and CR LF", [] { return Join(Adts(12), Text("\r\n")); }, "aac", ContentVerdict::Whole, ""},
+    {"aac and an ID3v1 tag", [] { return Join(Adts(12), Join(Text("TAG"), Noise(125, 211))); }, "aac",
+     ContentVerdict::Whole, ""},
+    {"aac behind an ID3v2 tag", [] { return Join(Id3v2(4, 0, TitleFrame()), Adts(12)); }, "aac",
+     ContentVerdict::Whole, ""},
+    {"aac behind an ID3v2 tag named mp3, cut", [] { return CutAt(Join(Id3v2(4, 0, TitleFrame()), Adts(12)), 90); },
+     "mp3", ContentVerdict::Damaged, kSoundCut},
+    {"aac whose frames go on after other bytes", [] { return Join(Join(Adts(6), Noise(300, 212)), Adts(6)); }, "aac",
+     ContentVerdict::Damaged, kSoundBroken},
+    {"aac and 100 KB of other bytes", [] { return Join(Adts(12), Noise(100000, 213)); }, "aac",
+     ContentVerdict::Warning, kTrailing},
+    {"other bytes named aac", [] { return Noise(3000, 214); }, "aac", ContentVerdict::Damaged, kSoundBroken},
+    // Matroska and WebM: the segment's size or the index tell a cut.
+    {"matroska", [] { return Matroska(); }, "mkv", ContentVerdict::Whole, ""},
+    {"matroska cut to 25 %", [] { return CutAt(Matroska(), 25); }, "mkv", ContentVerdict::Damaged, kVideoCut},
+    {"matroska cut to 50 %", [] { return CutAt(Matroska(), 50); }, "mkv", ContentVerdict::Damaged, kVideoCut},
+    {"matroska cut to 90 %", [] { return CutAt(Matroska(), 90); }, "mkv", ContentVerdict::Damaged, kVideoCut},
+    {"matroska cut to 99 %", [] { return CutAt(Matroska(), 99); }, "mkv", ContentVerdict::Damaged, kVideoCut},
+    {"matroska and a zero byte", [] { return Join(Matroska(), {0}); }, "mkv", ContentVerdict::Whole, ""},
+    {"matroska and CR LF", [] { return Join(Matroska(), Text("\r\n")); }, "mka", ContentVerdict::Whole, ""},
+    {"matroska and 100 KB of zeros", [] { return Join(Matroska(), ZeroMedia(100000)); }, "mkv",
+     ContentVerdict::Warning, kTrailing},
+    {"webm of unknown size, clusters of unknown size", [] {
+         MatroskaLayout l;
+         l.docType = "webm";
+         l.segmentSizeKnown = l.clusterSizeKnown = false;
+         return Matroska(l);
+     }, "webm", ContentVerdict::Whole, ""},
+    {"webm of unknown size with its cues first, cut after a cluster: the cues tell", [] {
+         MatroskaLayout l;
+         l.docType = "webm";
+         l.segmentSizeKnown = false;
+         l.cuesFirst = true;
+         std::vector<size_t> ends;
+         const std::vector<uint8_t> m = Matroska(l, &ends);
+         return CutMedia(m, ends[2]);
+     }, "webm", ContentVerdict::Damaged, kVideoCut},
+    {"webm of unknown size with its cues last, cut after a cluster: nothing tells", [] {
+         MatroskaLayout l;
+         l.docType = "webm";
+         l.segmentSizeKnown = false;
+         std::vector<size_t> ends;
+         const std::vector<uint8_t> m = Matroska(l, &ends);
+         return CutMedia(m, ends[2]);
+     }, "webm", ContentVerdict::Whole, ""},
+    {"webm of unknown size cut inside a cluster", [] {
+         MatroskaLayout l;
+         l.docType = "webm";
+         l.segmentSizeKnown = false;
+         std::vector<size_t> ends;
+         const std::vector<uint8_t> m = Matroska(l, &ends);
+         return CutMedia(m, ends[2] - 100);
+     }, "webm", ContentVerdict::Damaged, kVideoCut},
+    {"matroska whose cluster's size runs past its segment", [] {
+         std::vector<size_t> ends;
+         std::vector<uint8_t> m = Join(Matroska({}, &ends), ZeroMedia(5000));
+         m[ends[2] + 4] = 0x4F;  // the last cluster's size, in two bytes, made about 3 KB larger
+         return m;
+     }, "mkv", ContentVerdict::Damaged, kVideoBroken},
+    {"another EBML document named mkv", [] { return Ebml("zekerpad"); }, "mkv", ContentVerdict::NotJudged, ""},
+    {"matroska named webm", [] { return Matroska(); }, "webm", ContentVerdict::Whole, ""},
     {"mp4 and a zero byte", [] { return Join(Mp4(), {0}); }, "mp4", ContentVerdict::Whole, ""},
     {"m4a and CR LF", [] { return Join(Mp4(), Text("\r\n")); }, "m4a", ContentVerdict::Whole, ""},
     {"mov and 4 KB of zeros", [] { return Join(Mp4(), ZeroMedia(4096)); }, "mov", ContentVerdict::Whole, ""},
