@@ -6,24 +6,56 @@
 
 #include "backup/backup_disk.h"
 #include "backup/backup_record.h"
+#include "backup/backup_record_file.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
 
 namespace backup {
 
-std::string LocalFindingsPath(const std::string& backupRoot) {
-    UniqueFile folder(::CreateFileW(Wide(WithBackslash(backupRoot)).c_str(), FILE_READ_ATTRIBUTES,
+namespace {
+// "%LOCALAPPDATA%\Zekerpad\Controles\" and "1A2B3C4D-0000000000001234-" for
+// the folder: what it is, whatever letter names it; false when unknown.
+bool FolderKey(const std::string& backupRoot, std::string& folder, std::string& key) {
+    UniqueFile handle(::CreateFileW(Wide(WithBackslash(backupRoot)).c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!folder || !::GetFileInformationByHandle(folder.get(), &info)) return std::string();
+    if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return false;
     wchar_t data[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, data)))
-        return std::string();
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, data))) return false;
     char name[40];
-    std::snprintf(name, sizeof name, "%08lX-%08lX%08lX.txt", info.dwVolumeSerialNumber, info.nFileIndexHigh,
+    std::snprintf(name, sizeof name, "%08lX-%08lX%08lX-", info.dwVolumeSerialNumber, info.nFileIndexHigh,
                   info.nFileIndexLow);
-    return Utf8FromWide(data, wcslen(data)) + "\\Zekerpad\\Controles\\" + name;
+    folder = Utf8FromWide(data, wcslen(data)) + "\\Zekerpad\\Controles\\";
+    key = name;
+    return true;
+}
+
+// The findings hold for the back-up as its record was when they were
+// found: a folder made later under the same id (the old one deleted), or
+// a back-up made since, has another record and never takes them.
+std::string RecordStamp(const std::string& backupRoot) {
+    std::string text;
+    if (!ReadFileText(RecordPathOf(WithBackslash(backupRoot)), text)) return "geen";
+    return RecordChecksum(text).substr(0, 16);
+}
+
+// Findings of the folder kept under an earlier record: stale.
+void RemoveOthers(const std::string& folder, const std::string& key) {
+    WIN32_FIND_DATAW found{};
+    const std::wstring pattern = Wide(folder + key + "*.txt");
+    UniqueFind find(::FindFirstFileW(pattern.c_str(), &found));
+    if (!find) return;
+    do {
+        ::DeleteFileW(Wide(folder + Utf8FromWide(found.cFileName, wcslen(found.cFileName))).c_str());
+    } while (::FindNextFileW(find.get(), &found));
+}
+}  // namespace
+
+std::string LocalFindingsPath(const std::string& backupRoot) {
+    std::string folder, key;
+    if (!FolderKey(backupRoot, folder, key)) return std::string();
+    return folder + key + RecordStamp(backupRoot) + ".txt";
 }
 
 std::vector<std::string> ReadLocalFindings(const std::string& backupRoot) {
@@ -34,16 +66,12 @@ std::vector<std::string> ReadLocalFindings(const std::string& backupRoot) {
 }
 
 DWORD SaveLocalFindings(const std::string& backupRoot, const std::vector<std::string>& relatives) {
-    const std::string path = LocalFindingsPath(backupRoot);
-    if (path.empty()) return ERROR_PATH_NOT_FOUND;
-    if (relatives.empty()) {
-        if (::DeleteFileW(Wide(path).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND ||
-            ::GetLastError() == ERROR_PATH_NOT_FOUND)
-            return ERROR_SUCCESS;
-        return ::GetLastError();
-    }
-    if (!MakeFolders(FolderPathOf(path))) return ::GetLastError();
-    return WriteFileText(path, FormatCheckFindings(relatives));
+    std::string folder, key;
+    if (!FolderKey(backupRoot, folder, key)) return ERROR_PATH_NOT_FOUND;
+    RemoveOthers(folder, key);
+    if (relatives.empty()) return ERROR_SUCCESS;
+    if (!MakeFolders(folder)) return ::GetLastError();
+    return WriteFileText(folder + key + RecordStamp(backupRoot) + ".txt", FormatCheckFindings(relatives));
 }
 
 }  // namespace backup

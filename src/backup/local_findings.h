@@ -12,8 +12,9 @@
 
 namespace backup {
 
-// "%LOCALAPPDATA%\Zekerpad\Controles\1A2B3C4D-0000000000001234.txt";
-// empty when the folder cannot be opened or the folder is not known.
+// "%LOCALAPPDATA%\Zekerpad\Controles\1A2B3C4D-0000000000001234-<record>.txt",
+// the last part from the record beside the folder as it is now; empty when
+// the folder cannot be opened.
 std::string LocalFindingsPath(const std::string& backupRoot);
 
 std::vector<std::string> ReadLocalFindings(const std::string& backupRoot);
