@@ -8,13 +8,14 @@
 namespace {
 
 // FLAC's checksums, neither reflected and both starting at 0: CRC-8
-// (x^8 + x^2 + x + 1) over a frame's header, CRC-16 (x^16 + x^15 + x^2 + 1)
-// over the whole frame. So a frame followed by its own CRC-16 sums to 0,
-// which is how a frame's end is found without decoding its sound.
+// (x^8 + x^2 + x + 1) over a frame's header, CRC-16 (FlacCrc16) over the
+// whole frame. So a frame followed by its own CRC-16 sums to 0, which is
+// how a frame's end is found without decoding its sound. The CRC-16's
+// table here is for taking it back a byte.
 struct FlacTables {
     uint8_t crc8[256];
-    uint16_t crc16[8][256];
-    uint8_t back[256];  // the byte whose entry in crc16[0] has this low byte
+    uint16_t crc16[256];
+    uint8_t back[256];  // the byte whose entry in crc16 has this low byte
     FlacTables()
     {
         for (uint32_t i = 0; i < 256; ++i) {
@@ -25,13 +26,10 @@ struct FlacTables {
             uint32_t d = i << 8;
             for (int b = 0; b < 8; ++b)
                 d = (d & 0x8000) ? (d << 1) ^ 0x8005 : d << 1;
-            crc16[0][i] = static_cast<uint16_t>(d);
+            crc16[i] = static_cast<uint16_t>(d);
         }
-        for (int k = 1; k < 8; ++k)
-            for (int i = 0; i < 256; ++i)
-                crc16[k][i] = static_cast<uint16_t>(crc16[k - 1][i] << 8 ^ crc16[0][crc16[k - 1][i] >> 8]);
         for (int i = 0; i < 256; ++i)
-            back[crc16[0][i] & 0xFF] = static_cast<uint8_t>(i);
+            back[crc16[i] & 0xFF] = static_cast<uint8_t>(i);
     }
 };
 
@@ -41,25 +39,12 @@ const FlacTables& Flac()
     return tables;
 }
 
-uint16_t Crc16(uint16_t crc, const uint8_t* p, size_t n)
-{
-    const auto& t = Flac().crc16;
-    for (; n >= 8; p += 8, n -= 8) {  // eight bytes a turn, as the tables fold them
-        const uint32_t x = crc ^ (static_cast<uint32_t>(p[0]) << 8 | p[1]);
-        crc = static_cast<uint16_t>(t[7][x >> 8] ^ t[6][x & 0xFF] ^ t[5][p[2]] ^ t[4][p[3]] ^ t[3][p[4]] ^
-                                    t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]]);
-    }
-    for (; n > 0; ++p, --n)
-        crc = static_cast<uint16_t>(crc << 8 ^ t[0][(crc >> 8) ^ *p]);
-    return crc;
-}
-
 // The CRC-16 before the byte b was taken, from the one after.
 uint16_t Crc16Back(uint16_t after, uint8_t b)
 {
     const FlacTables& t = Flac();
     const uint8_t index = t.back[after & 0xFF];
-    const uint32_t low = static_cast<uint32_t>(after ^ t.crc16[0][index]) >> 8;
+    const uint32_t low = static_cast<uint32_t>(after ^ t.crc16[index]) >> 8;
     return static_cast<uint16_t>(static_cast<uint32_t>(index ^ b) << 8 | low);
 }
 
@@ -266,9 +251,23 @@ private:
                     Header(static_cast<size_t>(length));
                 continue;
             }
-            const void* sync = std::memchr(p, 0xFF, n);
-            const size_t run = sync ? static_cast<size_t>(static_cast<const uint8_t*>(sync) - p) : n;
-            m_crc = Crc16(m_crc, p, run);
+            // Sound up to the next byte that may begin a sync: an 0xFF
+            // whose next byte, when it is there, is 0xF8 or 0xF9.
+            size_t run = 0;
+            const uint8_t* sync = nullptr;
+            while (run < n) {
+                sync = static_cast<const uint8_t*>(std::memchr(p + run, 0xFF, n - run));
+                if (!sync)
+                    break;
+                run = static_cast<size_t>(sync - p);
+                if (run + 1 >= n || (p[run + 1] & 0xFE) == 0xF8)
+                    break;
+                sync = nullptr;
+                run += 1;
+            }
+            if (!sync)
+                run = n;
+            m_crc = FlacCrc16(m_crc, p, run);
             p += run;
             n -= run;
             m_at += run;
@@ -289,7 +288,7 @@ private:
         uint8_t rest[16];
         const size_t n = m_candLength - 1;
         std::memcpy(rest, m_cand + 1, n);
-        m_crc = Crc16(m_crc, m_cand, 1);
+        m_crc = FlacCrc16(m_crc, m_cand, 1);
         m_at = m_candAt + 1;
         Take(rest, n);
     }
@@ -318,7 +317,7 @@ private:
         m_frameStart = m_candAt;
         m_headerLength = length;
         m_block = BlockSize(h);
-        m_crc = Crc16(0, h, length);
+        m_crc = FlacCrc16(0, h, length);
     }
 
     // Where the last frame ends when bytes were added after it: the sum
@@ -357,7 +356,7 @@ private:
         if (m_pending) {
             if (m_crc == 0)  // the next frame's header, cut
                 return ParseResult::CutShort;
-            m_crc = Crc16(m_crc, m_cand, m_candLength);
+            m_crc = FlacCrc16(m_crc, m_cand, m_candLength);
         }
         const uint64_t samples = m_samples + m_block;
         if (m_crc == 0 && m_fileSize - m_frameStart >= m_headerLength + 2) {

@@ -111,3 +111,5 @@ inline uint64_t Le64(const uint8_t* p) { return static_cast<uint64_t>(Le32(p + 4
 uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t size);
 // CRC-32 as Ogg pages carry it: not reflected, no inversion.
 uint32_t OggCrc(uint32_t crc, const uint8_t* data, size_t size);
+// FLAC's CRC-16 (x^16 + x^15 + x^2 + 1): not reflected, no inversion.
+uint16_t FlacCrc16(uint16_t crc, const uint8_t* data, size_t size);

@@ -84,7 +84,7 @@ std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples);
 // AAC in ADTS frames of about 200 bytes.
 std::vector<uint8_t> Adts(int frames);
 // Matroska or WebM (by its document type): header, segment (its size
-// known or "unknown"), information, tracks, four clusters of three blocks
+// known or "unknown"), information, tracks, clusters of three blocks
 // (their sizes known or not), and cues before or after the clusters.
 struct MatroskaLayout {
     const char* docType = "matroska";
@@ -92,6 +92,8 @@ struct MatroskaLayout {
     bool clusterSizeKnown = true;
     bool cues = true;
     bool cuesFirst = false;
+    int clusters = 4;
+    size_t blockBytes = 300;  // the first block's; each next one 50 more
 };
 std::vector<uint8_t> Matroska(const MatroskaLayout& layout = {}, std::vector<size_t>* clusterEnds = nullptr);
 inline std::vector<uint8_t> Ebml(const char* docType)

@@ -67,11 +67,14 @@ TEST(MediaCheck, TheFastChecksumsAgreeWithTheirDefinitionAtEveryLengthAndSplit) 
         const size_t split = length / 3;  // continued from where the first part ended
         ASSERT_EQ(Crc32(Crc32(0, part.data(), split), part.data() + split, length - split), ReferencePngCrc(part));
         ASSERT_EQ(OggCrc(OggCrc(0, part.data(), split), part.data() + split, length - split), ReferenceOggCrc(part));
+        ASSERT_EQ(FlacCrc16(FlacCrc16(0, part.data(), split), part.data() + split, length - split),
+                  ReferenceFlacCrc16(part));
     }
     // Known values of the formats' own check strings.
     const std::vector<uint8_t> digits = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
     EXPECT_EQ(ReferencePngCrc(digits), 0xCBF43926u);
     EXPECT_EQ(ReferenceOggCrc(digits), 0x89A1897Fu);
+    EXPECT_EQ(ReferenceFlacCrc16(digits), 0xFEE8u);
 }
 
 }  // namespace
