@@ -256,7 +256,7 @@ private:
             size_t run = 0;
             const uint8_t* sync = nullptr;
             while (run < n) {
-                sync = static_cast<const uint8_t*>(std::memchr(p + run, 0xFF, n - run));
+                sync = FindByte(p + run, n - run, 0xFF);
                 if (!sync)
                     break;
                 run = static_cast<size_t>(sync - p);

@@ -96,6 +96,22 @@ void CStreamParser::Feed(const uint8_t* data, size_t size)
     }
 }
 
+const uint8_t* FindByte(const uint8_t* p, size_t n, uint8_t value)
+{
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(value));
+    for (; n >= 16; p += 16, n -= 16) {
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), wanted));
+        if (hits != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(hits));
+    }
+#endif
+    for (; n > 0; ++p, --n)
+        if (*p == value)
+            return p;
+    return nullptr;
+}
+
 ParseResult CStreamParser::Finish()
 {
     if (m_mode == Mode::Done)
