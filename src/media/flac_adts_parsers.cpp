@@ -293,9 +293,16 @@ private:
         Take(rest, n);
     }
 
+    // Channels as the header codes them: 1 to 8 each alone, or a pair
+    // stored as one channel and a difference (which encoders choose frame
+    // by frame).
+    static uint32_t Channels(uint8_t code) { return (code >> 4) <= 7 ? (code >> 4) + 1u : 2u; }
+
+    // The stream's next frame: its rate, channels, sample size and number.
     bool FollowsOn(const uint8_t* h) const
     {
-        if (h[1] != m_first[1] || (h[2] & 0xF) != (m_first[2] & 0xF) || h[3] != m_first[3])
+        if (h[1] != m_first[1] || (h[2] & 0xF) != (m_first[2] & 0xF) || Channels(h[3]) != Channels(m_first[3]) ||
+            (h[3] & 0x0E) != (m_first[3] & 0x0E))
             return false;
         return Number(h) == (h[1] == 0xF8 ? m_frames : m_samples + m_block);
     }

@@ -283,13 +283,14 @@ uint8_t FlacCrc8(const std::vector<uint8_t>& bytes)
 
 }  // namespace
 
-std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples)
+std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples, bool side)
 {
     // Sync and fixed block sizes; 192 samples (code 1) or a count in the
-    // byte after the number (code 6); 44.1 kHz (9); left and right (1),
-    // 16 bits (4); the frame number, coded as UTF-8 codes a character.
+    // byte after the number (code 6); 44.1 kHz (9); left and right (1) or
+    // left and the difference (8), 16 bits (4); the frame number, coded as
+    // UTF-8 codes a character.
     Bytes h;
-    h.U8(0xFF).U8(0xF8).U8(samples == 192 ? 0x19 : 0x69).U8(0x18);
+    h.U8(0xFF).U8(0xF8).U8(samples == 192 ? 0x19 : 0x69).U8(side ? 0x88 : 0x18);
     if (number < 0x80) {
         h.U8(number);
     } else {
@@ -317,10 +318,17 @@ std::vector<uint8_t> Flac(const FlacLayout& l, std::vector<size_t>* frameEnds)
     for (int n = 0; n < l.frames; ++n) {
         const uint32_t samples = n + 1 == l.frames ? l.lastSamples : 192;
         Bytes frame;
-        frame.Add(FlacFrameHeader(static_cast<uint32_t>(n), samples));
+        // As encoders choose frame by frame: every second frame stores the
+        // left channel and the difference, whose samples take a bit more.
+        const bool side = n % 2 == 1;
+        frame.Add(FlacFrameHeader(static_cast<uint32_t>(n), samples, side));
         for (uint32_t channel = 0; channel < 2; ++channel) {
             frame.U8(0x02);  // a verbatim subframe: every sample as it is
-            std::vector<uint8_t> sound = Noise(2 * samples, 200 + 2 * static_cast<uint32_t>(n) + channel);
+            const uint32_t bits = side && channel == 1 ? 17 : 16;
+            std::vector<uint8_t> sound =
+                Noise((bits * samples + 7) / 8, 200 + 2 * static_cast<uint32_t>(n) + channel);
+            if ((bits * samples) % 8 != 0)  // the frame's last byte is filled up with zero bits
+                sound.back() &= static_cast<uint8_t>(0xFF << (8 - (bits * samples) % 8));
             if (n == 2 && channel == 0 && !l.chanceHeader.empty())
                 std::copy(l.chanceHeader.begin(), l.chanceHeader.end(), sound.begin() + 40);
             frame.Add(sound);

@@ -79,8 +79,8 @@ struct FlacLayout {
     std::vector<uint8_t> chanceHeader;
 };
 std::vector<uint8_t> Flac(const FlacLayout& layout = {}, std::vector<size_t>* frameEnds = nullptr);
-// A frame header of such a file, its CRC-8 last.
-std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples);
+// A frame header of such a file (side: left and difference), its CRC-8 last.
+std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples, bool side = false);
 // AAC in ADTS frames of about 200 bytes.
 std::vector<uint8_t> Adts(int frames);
 // Matroska or WebM (by its document type): header, segment (its size
