@@ -391,7 +391,8 @@ public:
     explicit CAdtsParser(uint64_t fileSize) : CStreamParser(fileSize) { Start(); }
 
 private:
-    enum { kStart, kTag, kAfterTag, kHeaderRest, kHeader, kBody, kTrail, kTrailBody, kTrailConfirm };
+    enum { kStart, kTag, kAfterTag, kHeaderRest, kHeader, kBody, kFrames, kTrail, kTrailBody, kTrailConfirm };
+    uint64_t m_rest = 0;  // of the frame being passed over while frames are walked in a chunk
     uint64_t m_frames = 0;
     uint64_t m_frameStart = 0, m_trailStart = 0;
     uint8_t m_first[4] = {};
@@ -425,7 +426,44 @@ private:
         const uint64_t left = m_fileSize - m_pos;
         if (left == 0)
             return Done(ParseResult::Whole);
+        if (m_frames > 0) {  // walked in the chunk while the frames are as expected
+            m_rest = 0;
+            return Scan(kFrames);
+        }
         Need(left < 7 ? static_cast<size_t>(left) : 7, kHeader);
+    }
+
+    // A step a frame would cost more than its two hundred bytes: whole
+    // headers inside the chunk that match the stream and whose frame fits
+    // in the file are taken here; anything else goes through Frame().
+    size_t WalkFrames(const uint8_t* data, size_t size)
+    {
+        // The frame being passed over first; then frame after frame.
+        const size_t first = static_cast<size_t>(std::min<uint64_t>(m_rest, size));
+        m_rest -= first;
+        if (m_rest > 0)
+            return size;
+        const uint64_t base = m_pos, fileSize = m_fileSize;
+        uint64_t frames = 0;
+        size_t at = first;
+        for (;;) {
+            if (at >= size) {
+                m_rest = at - size;  // of the last frame, in the chunks to come
+                m_frames += frames;
+                return size;
+            }
+            const uint8_t* h = data + at;
+            const uint32_t length = size - at >= 7 ? Length(h) : 0;
+            if (size - at < 7 || !Matches(h) || length < ((h[1] & 1) ? 7u : 9u) || length > fileSize - (base + at)) {
+                m_frames += frames;
+                m_frameStart = base + at;
+                const uint64_t left = fileSize - m_frameStart;
+                Need(left < 7 ? static_cast<size_t>(left) : 7, kHeader);
+                return at;
+            }
+            ++frames;
+            at += length;
+        }
     }
 
     void Frame(const uint8_t* h, size_t n)
@@ -497,7 +535,9 @@ private:
 
     size_t OnScan(const uint8_t* data, size_t size) override
     {
-        for (size_t i = 0; i < size; ++i) {
+        if (m_state == kFrames)
+            return WalkFrames(data, size);
+        for (size_t i = 0; i < size; ++i) {  // the trail's scan
             uint8_t h[6];
             if (!m_last.Push(data[i], h))
                 continue;
@@ -521,6 +561,8 @@ private:
     ParseResult AtEnd() override
     {
         switch (m_state) {
+        case kFrames:  // the frames walked were checked to fit in the file
+            return m_rest == 0 ? ParseResult::Whole : ParseResult::CutShort;
         case kTrail:
         case kTrailBody:
         case kTrailConfirm:
