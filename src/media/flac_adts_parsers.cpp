@@ -8,13 +8,14 @@
 namespace {
 
 // FLAC's checksums, neither reflected and both starting at 0: CRC-8
-// (x^8 + x^2 + x + 1) over a frame's header, CRC-16 (x^16 + x^15 + x^2 + 1)
-// over the whole frame. So a frame followed by its own CRC-16 sums to 0,
-// which is how a frame's end is found without decoding its sound.
+// (x^8 + x^2 + x + 1) over a frame's header, CRC-16 (FlacCrc16) over the
+// whole frame. So a frame followed by its own CRC-16 sums to 0, which is
+// how a frame's end is found without decoding its sound. The CRC-16's
+// table here is for taking it back a byte.
 struct FlacTables {
     uint8_t crc8[256];
-    uint16_t crc16[8][256];
-    uint8_t back[256];  // the byte whose entry in crc16[0] has this low byte
+    uint16_t crc16[256];
+    uint8_t back[256];  // the byte whose entry in crc16 has this low byte
     FlacTables()
     {
         for (uint32_t i = 0; i < 256; ++i) {
@@ -25,13 +26,10 @@ struct FlacTables {
             uint32_t d = i << 8;
             for (int b = 0; b < 8; ++b)
                 d = (d & 0x8000) ? (d << 1) ^ 0x8005 : d << 1;
-            crc16[0][i] = static_cast<uint16_t>(d);
+            crc16[i] = static_cast<uint16_t>(d);
         }
-        for (int k = 1; k < 8; ++k)
-            for (int i = 0; i < 256; ++i)
-                crc16[k][i] = static_cast<uint16_t>(crc16[k - 1][i] << 8 ^ crc16[0][crc16[k - 1][i] >> 8]);
         for (int i = 0; i < 256; ++i)
-            back[crc16[0][i] & 0xFF] = static_cast<uint8_t>(i);
+            back[crc16[i] & 0xFF] = static_cast<uint8_t>(i);
     }
 };
 
@@ -41,25 +39,12 @@ const FlacTables& Flac()
     return tables;
 }
 
-uint16_t Crc16(uint16_t crc, const uint8_t* p, size_t n)
-{
-    const auto& t = Flac().crc16;
-    for (; n >= 8; p += 8, n -= 8) {  // eight bytes a turn, as the tables fold them
-        const uint32_t x = crc ^ (static_cast<uint32_t>(p[0]) << 8 | p[1]);
-        crc = static_cast<uint16_t>(t[7][x >> 8] ^ t[6][x & 0xFF] ^ t[5][p[2]] ^ t[4][p[3]] ^ t[3][p[4]] ^
-                                    t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]]);
-    }
-    for (; n > 0; ++p, --n)
-        crc = static_cast<uint16_t>(crc << 8 ^ t[0][(crc >> 8) ^ *p]);
-    return crc;
-}
-
 // The CRC-16 before the byte b was taken, from the one after.
 uint16_t Crc16Back(uint16_t after, uint8_t b)
 {
     const FlacTables& t = Flac();
     const uint8_t index = t.back[after & 0xFF];
-    const uint32_t low = static_cast<uint32_t>(after ^ t.crc16[0][index]) >> 8;
+    const uint32_t low = static_cast<uint32_t>(after ^ t.crc16[index]) >> 8;
     return static_cast<uint16_t>(static_cast<uint32_t>(index ^ b) << 8 | low);
 }
 
@@ -266,9 +251,23 @@ private:
                     Header(static_cast<size_t>(length));
                 continue;
             }
-            const void* sync = std::memchr(p, 0xFF, n);
-            const size_t run = sync ? static_cast<size_t>(static_cast<const uint8_t*>(sync) - p) : n;
-            m_crc = Crc16(m_crc, p, run);
+            // Sound up to the next byte that may begin a sync: an 0xFF
+            // whose next byte, when it is there, is 0xF8 or 0xF9.
+            size_t run = 0;
+            const uint8_t* sync = nullptr;
+            while (run < n) {
+                sync = FindByte(p + run, n - run, 0xFF);
+                if (!sync)
+                    break;
+                run = static_cast<size_t>(sync - p);
+                if (run + 1 >= n || (p[run + 1] & 0xFE) == 0xF8)
+                    break;
+                sync = nullptr;
+                run += 1;
+            }
+            if (!sync)
+                run = n;
+            m_crc = FlacCrc16(m_crc, p, run);
             p += run;
             n -= run;
             m_at += run;
@@ -289,14 +288,21 @@ private:
         uint8_t rest[16];
         const size_t n = m_candLength - 1;
         std::memcpy(rest, m_cand + 1, n);
-        m_crc = Crc16(m_crc, m_cand, 1);
+        m_crc = FlacCrc16(m_crc, m_cand, 1);
         m_at = m_candAt + 1;
         Take(rest, n);
     }
 
+    // Channels as the header codes them: 1 to 8 each alone, or a pair
+    // stored as one channel and a difference (which encoders choose frame
+    // by frame).
+    static uint32_t Channels(uint8_t code) { return (code >> 4) <= 7 ? (code >> 4) + 1u : 2u; }
+
+    // The stream's next frame: its rate, channels, sample size and number.
     bool FollowsOn(const uint8_t* h) const
     {
-        if (h[1] != m_first[1] || (h[2] & 0xF) != (m_first[2] & 0xF) || h[3] != m_first[3])
+        if (h[1] != m_first[1] || (h[2] & 0xF) != (m_first[2] & 0xF) || Channels(h[3]) != Channels(m_first[3]) ||
+            (h[3] & 0x0E) != (m_first[3] & 0x0E))
             return false;
         return Number(h) == (h[1] == 0xF8 ? m_frames : m_samples + m_block);
     }
@@ -318,7 +324,7 @@ private:
         m_frameStart = m_candAt;
         m_headerLength = length;
         m_block = BlockSize(h);
-        m_crc = Crc16(0, h, length);
+        m_crc = FlacCrc16(0, h, length);
     }
 
     // Where the last frame ends when bytes were added after it: the sum
@@ -357,7 +363,7 @@ private:
         if (m_pending) {
             if (m_crc == 0)  // the next frame's header, cut
                 return ParseResult::CutShort;
-            m_crc = Crc16(m_crc, m_cand, m_candLength);
+            m_crc = FlacCrc16(m_crc, m_cand, m_candLength);
         }
         const uint64_t samples = m_samples + m_block;
         if (m_crc == 0 && m_fileSize - m_frameStart >= m_headerLength + 2) {
@@ -385,7 +391,8 @@ public:
     explicit CAdtsParser(uint64_t fileSize) : CStreamParser(fileSize) { Start(); }
 
 private:
-    enum { kStart, kTag, kAfterTag, kHeaderRest, kHeader, kBody, kTrail, kTrailBody, kTrailConfirm };
+    enum { kStart, kTag, kAfterTag, kHeaderRest, kHeader, kBody, kFrames, kTrail, kTrailBody, kTrailConfirm };
+    uint64_t m_rest = 0;  // of the frame being passed over while frames are walked in a chunk
     uint64_t m_frames = 0;
     uint64_t m_frameStart = 0, m_trailStart = 0;
     uint8_t m_first[4] = {};
@@ -419,7 +426,44 @@ private:
         const uint64_t left = m_fileSize - m_pos;
         if (left == 0)
             return Done(ParseResult::Whole);
+        if (m_frames > 0) {  // walked in the chunk while the frames are as expected
+            m_rest = 0;
+            return Scan(kFrames);
+        }
         Need(left < 7 ? static_cast<size_t>(left) : 7, kHeader);
+    }
+
+    // A step a frame would cost more than its two hundred bytes: whole
+    // headers inside the chunk that match the stream and whose frame fits
+    // in the file are taken here; anything else goes through Frame().
+    size_t WalkFrames(const uint8_t* data, size_t size)
+    {
+        // The frame being passed over first; then frame after frame.
+        const size_t first = static_cast<size_t>(std::min<uint64_t>(m_rest, size));
+        m_rest -= first;
+        if (m_rest > 0)
+            return size;
+        const uint64_t base = m_pos, fileSize = m_fileSize;
+        uint64_t frames = 0;
+        size_t at = first;
+        for (;;) {
+            if (at >= size) {
+                m_rest = at - size;  // of the last frame, in the chunks to come
+                m_frames += frames;
+                return size;
+            }
+            const uint8_t* h = data + at;
+            const uint32_t length = size - at >= 7 ? Length(h) : 0;
+            if (size - at < 7 || !Matches(h) || length < ((h[1] & 1) ? 7u : 9u) || length > fileSize - (base + at)) {
+                m_frames += frames;
+                m_frameStart = base + at;
+                const uint64_t left = fileSize - m_frameStart;
+                Need(left < 7 ? static_cast<size_t>(left) : 7, kHeader);
+                return at;
+            }
+            ++frames;
+            at += length;
+        }
     }
 
     void Frame(const uint8_t* h, size_t n)
@@ -491,7 +535,9 @@ private:
 
     size_t OnScan(const uint8_t* data, size_t size) override
     {
-        for (size_t i = 0; i < size; ++i) {
+        if (m_state == kFrames)
+            return WalkFrames(data, size);
+        for (size_t i = 0; i < size; ++i) {  // the trail's scan
             uint8_t h[6];
             if (!m_last.Push(data[i], h))
                 continue;
@@ -515,6 +561,8 @@ private:
     ParseResult AtEnd() override
     {
         switch (m_state) {
+        case kFrames:  // the frames walked were checked to fit in the file
+            return m_rest == 0 ? ParseResult::Whole : ParseResult::CutShort;
         case kTrail:
         case kTrailBody:
         case kTrailConfirm:

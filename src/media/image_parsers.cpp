@@ -1,5 +1,6 @@
 // JPEG, PNG, GIF and BMP: each followed marker by marker, chunk by chunk
 // or block by block; lengths in the file only say how far to pass over.
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 
@@ -66,11 +67,20 @@ private:
 
     size_t OnScan(const uint8_t* data, size_t size) override
     {
-        const void* ff = std::memchr(data, 0xFF, size);
-        if (!ff)
-            return size;
-        Need(1, kAfterFF);
-        return static_cast<size_t>(static_cast<const uint8_t*>(ff) - data) + 1;
+        // A stuffed byte or a restart marker in the same chunk is passed
+        // over here, as kAfterFF would: most 0xFF bytes are those.
+        for (size_t at = 0;;) {
+            const uint8_t* ff = FindByte(data + at, size - at, 0xFF);
+            if (!ff)
+                return size;
+            const size_t next = static_cast<size_t>(ff - data) + 1;
+            if (next < size && (data[next] == 0x00 || (data[next] >= 0xD0 && data[next] <= 0xD7))) {
+                at = next + 1;
+                continue;
+            }
+            Need(1, kAfterFF);
+            return next;
+        }
     }
 };
 
@@ -130,7 +140,35 @@ public:
     explicit CGifParser(uint64_t fileSize) : CStreamParser(fileSize) { Need(13, kHeader); }
 
 private:
-    enum { kHeader, kBlock, kImage, kCodeSize, kLabel, kSubBlock, kNextSubBlock };
+    enum { kHeader, kBlock, kImage, kCodeSize, kLabel, kSubBlocks };
+    uint32_t m_rest = 0;  // of the sub-block being passed over
+
+    // Sub-blocks in a row, each its length and that many bytes, up to a
+    // length of 0: walked here, a step each would cost more than the bytes.
+    void SubBlocks()
+    {
+        m_rest = 0;
+        Scan(kSubBlocks);
+    }
+
+    size_t OnScan(const uint8_t* data, size_t size) override
+    {
+        size_t at = 0;
+        while (at < size) {
+            if (m_rest > 0) {
+                const size_t take = std::min<size_t>(m_rest, size - at);
+                at += take;
+                m_rest -= static_cast<uint32_t>(take);
+                continue;
+            }
+            m_rest = data[at++];
+            if (m_rest == 0) {
+                Need(1, kBlock);
+                return at;
+            }
+        }
+        return size;
+    }
 
     static uint64_t ColourTable(uint8_t flags) { return (flags & 0x80) ? 3u << ((flags & 7) + 1) : 0; }
 
@@ -158,15 +196,11 @@ private:
                 return Need(1, kCodeSize);
             if (b[0] < 1 || b[0] > 11)
                 return Fail(ParseResult::Broken);
-            return Need(1, kSubBlock);
+            return SubBlocks();
         case kLabel:
-            return Need(1, kSubBlock);
-        case kSubBlock:
-            if (b[0] == 0)
-                return Need(1, kBlock);
-            return Skip(b[0], kNextSubBlock);
-        case kNextSubBlock:
-            return Need(1, kSubBlock);
+            return SubBlocks();
+        case kSubBlocks:
+            break;
         }
     }
 };

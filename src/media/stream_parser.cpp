@@ -96,6 +96,22 @@ void CStreamParser::Feed(const uint8_t* data, size_t size)
     }
 }
 
+const uint8_t* FindByte(const uint8_t* p, size_t n, uint8_t value)
+{
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(value));
+    for (; n >= 16; p += 16, n -= 16) {
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), wanted));
+        if (hits != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(hits));
+    }
+#endif
+    for (; n > 0; ++p, --n)
+        if (*p == value)
+            return p;
+    return nullptr;
+}
+
 ParseResult CStreamParser::Finish()
 {
     if (m_mode == Mode::Done)
@@ -105,9 +121,30 @@ ParseResult CStreamParser::Finish()
 
 namespace {
 
+// The polynomials of the CRCs that are not reflected. FLAC's CRC-16
+// (x^16 + x^15 + x^2 + 1) is taken as a CRC-32 whose polynomial is its own
+// times x^16: its sum is then the upper half, and the same code serves.
+constexpr uint32_t kOggPolynomial = 0x04C11DB7u, kFlacPolynomial = 0x80050000u;
+
+using Table = uint32_t[8][256];
+
+void ForwardTable(uint32_t polynomial, Table& t)
+{
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t o = i << 24;
+        for (int b = 0; b < 8; ++b)
+            o = (o & 0x80000000u) ? (o << 1) ^ polynomial : o << 1;
+        t[0][i] = o;
+    }
+    for (int k = 1; k < 8; ++k)
+        for (int i = 0; i < 256; ++i)
+            t[k][i] = (t[k - 1][i] << 8) ^ t[0][t[k - 1][i] >> 24];
+}
+
 struct CrcTables {
-    uint32_t reflected[8][256];
-    uint32_t ogg[8][256];
+    Table reflected;
+    Table ogg;
+    Table flac;
     CrcTables()
     {
         for (uint32_t i = 0; i < 256; ++i) {
@@ -115,16 +152,12 @@ struct CrcTables {
             for (int b = 0; b < 8; ++b)
                 r = (r & 1) ? (r >> 1) ^ 0xEDB88320u : r >> 1;
             reflected[0][i] = r;
-            uint32_t o = i << 24;
-            for (int b = 0; b < 8; ++b)
-                o = (o & 0x80000000u) ? (o << 1) ^ 0x04C11DB7u : o << 1;
-            ogg[0][i] = o;
         }
         for (int k = 1; k < 8; ++k)
-            for (int i = 0; i < 256; ++i) {
+            for (int i = 0; i < 256; ++i)
                 reflected[k][i] = (reflected[k - 1][i] >> 8) ^ reflected[0][reflected[k - 1][i] & 0xFF];
-                ogg[k][i] = (ogg[k - 1][i] << 8) ^ ogg[0][ogg[k - 1][i] >> 24];
-            }
+        ForwardTable(kOggPolynomial, ogg);
+        ForwardTable(kFlacPolynomial, flac);
     }
 };
 
@@ -148,9 +181,8 @@ uint32_t ReflectedTable(uint32_t crc, const uint8_t* p, size_t size)
     return crc;
 }
 
-uint32_t OggTable(uint32_t crc, const uint8_t* p, size_t size)
+uint32_t ForwardTableCrc(const Table& t, uint32_t crc, const uint8_t* p, size_t size)
 {
-    const auto& t = Tables().ogg;
     for (; size >= 8; p += 8, size -= 8) {
         crc ^= Be32(p);
         crc = t[7][crc >> 24] ^ t[6][(crc >> 16) & 0xFF] ^ t[5][(crc >> 8) & 0xFF] ^ t[4][crc & 0xFF] ^
@@ -176,12 +208,12 @@ bool HasCarrylessMultiply()
     return has;
 }
 
-// x^n modulo the Ogg polynomial, for its folding constants.
-uint64_t PowerModOgg(int n)
+// x^n modulo a polynomial, for its folding constants.
+uint64_t PowerMod(uint32_t polynomial, int n)
 {
     uint32_t r = 1;
     for (int i = 0; i < n; ++i)
-        r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
+        r = (r & 0x80000000u) ? (r << 1) ^ polynomial : r << 1;
     return r;
 }
 
@@ -226,16 +258,24 @@ __attribute__((target("pclmul,ssse3,sse4.1"))) uint32_t ReflectedFold(uint32_t c
     return ReflectedTable(0, rest, 16);
 }
 
-// Ogg's CRC (not reflected): each block byte-swapped so that its first
-// bit is the highest; the constants are plain powers of x.
-__attribute__((target("pclmul,ssse3,sse4.1"))) uint32_t OggFold(uint32_t crc, const uint8_t*& p, size_t& size)
+// A CRC that is not reflected (Ogg's, FLAC's): each block byte-swapped so
+// that its first bit is the highest; the constants are plain powers of x.
+// Lane 1 (high) multiplies the high half: x^(n+64); lane 0 the low: x^n.
+struct FoldConstants {
+    uint64_t k512[2], k128[2];
+    explicit FoldConstants(uint32_t polynomial)
+        : k512{PowerMod(polynomial, 512), PowerMod(polynomial, 576)},
+          k128{PowerMod(polynomial, 128), PowerMod(polynomial, 192)}
+    {
+    }
+};
+
+__attribute__((target("pclmul,ssse3,sse4.1"))) uint32_t ForwardFold(const FoldConstants& c, const Table& table,
+                                                                   uint32_t crc, const uint8_t*& p, size_t& size)
 {
     const __m128i swap = _mm_set_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    // Lane 1 (high) multiplies the high half: x^(n+64); lane 0 the low: x^n.
-    static const __m128i k512 = _mm_set_epi64x(static_cast<long long>(PowerModOgg(576)),
-                                               static_cast<long long>(PowerModOgg(512)));
-    static const __m128i k128 = _mm_set_epi64x(static_cast<long long>(PowerModOgg(192)),
-                                               static_cast<long long>(PowerModOgg(128)));
+    const __m128i k512 = _mm_set_epi64x(static_cast<long long>(c.k512[1]), static_cast<long long>(c.k512[0]));
+    const __m128i k128 = _mm_set_epi64x(static_cast<long long>(c.k128[1]), static_cast<long long>(c.k128[0]));
     __m128i x1 = _mm_xor_si128(LoadSwapped(p, swap), _mm_set_epi32(static_cast<int>(crc), 0, 0, 0));
     __m128i x2 = LoadSwapped(p + 16, swap), x3 = LoadSwapped(p + 32, swap), x4 = LoadSwapped(p + 48, swap);
     p += 64;
@@ -251,7 +291,7 @@ __attribute__((target("pclmul,ssse3,sse4.1"))) uint32_t OggFold(uint32_t crc, co
         x1 = Fold(x1, k128, LoadSwapped(p, swap));
     uint8_t rest[16];
     _mm_storeu_si128(reinterpret_cast<__m128i*>(rest), _mm_shuffle_epi8(x1, swap));
-    return OggTable(0, rest, 16);
+    return ForwardTableCrc(table, 0, rest, 16);
 }
 
 #endif
@@ -271,8 +311,20 @@ uint32_t Crc32(uint32_t crc, const uint8_t* p, size_t size)
 uint32_t OggCrc(uint32_t crc, const uint8_t* p, size_t size)
 {
 #if defined(__x86_64__) || defined(__i386__)
+    static const FoldConstants constants(kOggPolynomial);
     if (size >= 64 && HasCarrylessMultiply())
-        crc = OggFold(crc, p, size);
+        crc = ForwardFold(constants, Tables().ogg, crc, p, size);
 #endif
-    return OggTable(crc, p, size);
+    return ForwardTableCrc(Tables().ogg, crc, p, size);
+}
+
+uint16_t FlacCrc16(uint16_t crc, const uint8_t* p, size_t size)
+{
+    uint32_t wide = static_cast<uint32_t>(crc) << 16;
+#if defined(__x86_64__) || defined(__i386__)
+    static const FoldConstants constants(kFlacPolynomial);
+    if (size >= 64 && HasCarrylessMultiply())
+        wide = ForwardFold(constants, Tables().flac, wide, p, size);
+#endif
+    return static_cast<uint16_t>(ForwardTableCrc(Tables().flac, wide, p, size) >> 16);
 }

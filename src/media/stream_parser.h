@@ -106,8 +106,14 @@ inline uint32_t Le16(const uint8_t* p) { return static_cast<uint32_t>(p[1] << 8 
 inline uint32_t Le32(const uint8_t* p) { return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0]; }
 inline uint64_t Le64(const uint8_t* p) { return static_cast<uint64_t>(Le32(p + 4)) << 32 | Le32(p); }
 
+// The first byte of value in p[0, n), or nullptr: memchr, but as fast as
+// the disk on every C library (the one MinGW links looks at a byte a time).
+const uint8_t* FindByte(const uint8_t* p, size_t n, uint8_t value);
+
 // CRC-32 as PNG (and zip) compute it: reflected, start and end inverted.
 // Pass the previous value to continue; start with 0.
 uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t size);
 // CRC-32 as Ogg pages carry it: not reflected, no inversion.
 uint32_t OggCrc(uint32_t crc, const uint8_t* data, size_t size);
+// FLAC's CRC-16 (x^16 + x^15 + x^2 + 1): not reflected, no inversion.
+uint16_t FlacCrc16(uint16_t crc, const uint8_t* data, size_t size);

@@ -27,6 +27,16 @@ uint32_t ReferenceOggCrc(const std::vector<uint8_t>& bytes)
     return crc;
 }
 
+uint32_t ReferenceFlacCrc16(const std::vector<uint8_t>& bytes)
+{
+    uint32_t crc = 0;
+    for (uint8_t byte : bytes) {
+        crc ^= static_cast<uint32_t>(byte) << 8;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x8000) ? ((crc << 1) ^ 0x8005) & 0xFFFF : (crc << 1) & 0xFFFF;
+    }
+    return crc;
+}
+
 namespace {
 
 std::vector<uint8_t> Jpeg(size_t bulk)

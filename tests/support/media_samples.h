@@ -28,9 +28,11 @@ std::vector<uint8_t> CutMedia(std::vector<uint8_t> bytes, size_t keep);
 std::vector<uint8_t> ChangeByte(std::vector<uint8_t> bytes, size_t at);
 std::vector<uint8_t> ZeroMedia(size_t size);
 
-// The checksums of PNG and Ogg, bit by bit as their formats define them.
+// The checksums of PNG, Ogg and FLAC's frames, bit by bit as their formats
+// define them.
 uint32_t ReferencePngCrc(const std::vector<uint8_t>& bytes);
 uint32_t ReferenceOggCrc(const std::vector<uint8_t>& bytes);
+uint32_t ReferenceFlacCrc16(const std::vector<uint8_t>& bytes);
 
 // The program's check over bytes fed in chunks of `chunk` bytes (0: all
 // at once), as a file of that extension.

@@ -281,26 +281,24 @@ uint8_t FlacCrc8(const std::vector<uint8_t>& bytes)
     return static_cast<uint8_t>(crc);
 }
 
-// Its frame checksum, bit by bit: CRC-16, x^16 + x^15 + x^2 + 1, from 0.
-uint32_t FlacCrc16(const std::vector<uint8_t>& bytes)
-{
-    uint32_t crc = 0;
-    for (uint8_t byte : bytes) {
-        crc ^= static_cast<uint32_t>(byte) << 8;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x8000) ? ((crc << 1) ^ 0x8005) & 0xFFFF : (crc << 1) & 0xFFFF;
-    }
-    return crc;
-}
-
 }  // namespace
 
-std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples)
+std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples, bool side)
 {
     // Sync and fixed block sizes; 192 samples (code 1) or a count in the
-    // byte after the number (code 6); 44.1 kHz (9); left and right (1),
-    // 16 bits (4); the frame number, below 128 in one byte.
+    // byte after the number (code 6); 44.1 kHz (9); left and right (1) or
+    // left and the difference (8), 16 bits (4); the frame number, coded as
+    // UTF-8 codes a character.
     Bytes h;
-    h.U8(0xFF).U8(0xF8).U8(samples == 192 ? 0x19 : 0x69).U8(0x18).U8(number);
+    h.U8(0xFF).U8(0xF8).U8(samples == 192 ? 0x19 : 0x69).U8(side ? 0x88 : 0x18);
+    if (number < 0x80) {
+        h.U8(number);
+    } else {
+        int more = 1;
+        while (more < 5 && number >= (1u << (6 * more + 6 - more))) ++more;
+        h.U8((0xFF00u >> (more + 1) & 0xFF) | number >> (6 * more));
+        for (int i = more - 1; i >= 0; --i) h.U8(0x80 | ((number >> (6 * i)) & 0x3F));
+    }
     if (samples != 192) h.U8(samples - 1);
     h.U8(FlacCrc8(h.b));
     return h.b;
@@ -320,15 +318,22 @@ std::vector<uint8_t> Flac(const FlacLayout& l, std::vector<size_t>* frameEnds)
     for (int n = 0; n < l.frames; ++n) {
         const uint32_t samples = n + 1 == l.frames ? l.lastSamples : 192;
         Bytes frame;
-        frame.Add(FlacFrameHeader(static_cast<uint32_t>(n), samples));
+        // As encoders choose frame by frame: every second frame stores the
+        // left channel and the difference, whose samples take a bit more.
+        const bool side = n % 2 == 1;
+        frame.Add(FlacFrameHeader(static_cast<uint32_t>(n), samples, side));
         for (uint32_t channel = 0; channel < 2; ++channel) {
             frame.U8(0x02);  // a verbatim subframe: every sample as it is
-            std::vector<uint8_t> sound = Noise(2 * samples, 200 + 2 * static_cast<uint32_t>(n) + channel);
+            const uint32_t bits = side && channel == 1 ? 17 : 16;
+            std::vector<uint8_t> sound =
+                Noise((bits * samples + 7) / 8, 200 + 2 * static_cast<uint32_t>(n) + channel);
+            if ((bits * samples) % 8 != 0)  // the frame's last byte is filled up with zero bits
+                sound.back() &= static_cast<uint8_t>(0xFF << (8 - (bits * samples) % 8));
             if (n == 2 && channel == 0 && !l.chanceHeader.empty())
                 std::copy(l.chanceHeader.begin(), l.chanceHeader.end(), sound.begin() + 40);
             frame.Add(sound);
         }
-        frame.Be16(FlacCrc16(frame.b));
+        frame.Be16(ReferenceFlacCrc16(frame.b));
         f.Add(frame.b);
         if (frameEnds) frameEnds->push_back(f.Size());
     }
@@ -341,7 +346,7 @@ std::vector<uint8_t> Adts(int frames)
 {
     Bytes a;
     for (int i = 0; i < frames; ++i) {
-        const uint32_t length = 7 + 200 + static_cast<uint32_t>(i);
+        const uint32_t length = 7 + 200 + static_cast<uint32_t>(i % 50);
         a.U8(0xFF).U8(0xF1).U8(0x50).U8(0x80 | (length >> 11)).U8((length >> 3) & 0xFF).U8((length & 7) << 5 | 0x1F)
             .U8(0xFC).Add(Noise(length - 7, 130 + static_cast<uint32_t>(i)));
     }
@@ -396,11 +401,12 @@ std::vector<uint8_t> Matroska(const MatroskaLayout& l, std::vector<size_t>* clus
         Uint(0x73C5, 1, 1), Uint(0x83, 1, 1), Element(0x86, Text("V_VP9")),
         Element(0xE0, Boxes({Uint(0xB0, 320, 2), Uint(0xBA, 240, 2)}))})));
     std::vector<std::vector<uint8_t>> clusters;
-    for (uint32_t c = 0; c < 4; ++c) {
+    for (uint32_t c = 0; c < static_cast<uint32_t>(l.clusters); ++c) {
         Bytes blocks;
-        blocks.Add(Uint(0xE7, c * 1000, 2));
+        blocks.Add(Uint(0xE7, c * 1000));
         for (uint32_t b = 0; b < 3; ++b)  // track 1, time in the cluster, a key frame
-            blocks.Add(Element(0xA3, Join(Bytes().U8(0x81).Be16(b * 333).U8(0x80).b, Noise(300 + 50 * b, 300 + 3 * c + b))));
+            blocks.Add(Element(0xA3, Join(Bytes().U8(0x81).Be16(b * 333).U8(0x80).b,
+                                          Noise(l.blockBytes + 50 * b, 300 + 3 * c + b))));
         clusters.push_back(l.clusterSizeKnown ? Element(0x1F43B675, blocks.b) : OpenElement(0x1F43B675, blocks.b));
     }
     // The cues: one point a cluster, its position counted from the
@@ -408,7 +414,7 @@ std::vector<uint8_t> Matroska(const MatroskaLayout& l, std::vector<size_t>* clus
     const auto cues = [&](const std::vector<uint32_t>& at) {
         Bytes points;
         for (size_t c = 0; c < at.size(); ++c)
-            points.Add(Element(0xBB, Boxes({Uint(0xB3, static_cast<uint32_t>(c) * 1000, 2),
+            points.Add(Element(0xBB, Boxes({Uint(0xB3, static_cast<uint32_t>(c) * 1000),
                 Element(0xB7, Boxes({Uint(0xF7, 1, 1), Uint(0xF1, at[c])}))})));
         return Element(0x1C53BB6B, points.b);
     };

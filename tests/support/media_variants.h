@@ -79,12 +79,12 @@ struct FlacLayout {
     std::vector<uint8_t> chanceHeader;
 };
 std::vector<uint8_t> Flac(const FlacLayout& layout = {}, std::vector<size_t>* frameEnds = nullptr);
-// A frame header of such a file, its CRC-8 last.
-std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples);
+// A frame header of such a file (side: left and difference), its CRC-8 last.
+std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples, bool side = false);
 // AAC in ADTS frames of about 200 bytes.
 std::vector<uint8_t> Adts(int frames);
 // Matroska or WebM (by its document type): header, segment (its size
-// known or "unknown"), information, tracks, four clusters of three blocks
+// known or "unknown"), information, tracks, clusters of three blocks
 // (their sizes known or not), and cues before or after the clusters.
 struct MatroskaLayout {
     const char* docType = "matroska";
@@ -92,6 +92,8 @@ struct MatroskaLayout {
     bool clusterSizeKnown = true;
     bool cues = true;
     bool cuesFirst = false;
+    int clusters = 4;
+    size_t blockBytes = 300;  // the first block's; each next one 50 more
 };
 std::vector<uint8_t> Matroska(const MatroskaLayout& layout = {}, std::vector<size_t>* clusterEnds = nullptr);
 inline std::vector<uint8_t> Ebml(const char* docType)

@@ -57,6 +57,22 @@ TEST(MediaCheck, WhatIsNotKnownIsNotJudgedAndANamedKindWithOtherContentIsDamaged
     EXPECT_EQ(CheckMedia(heif, "heic").verdict, ContentVerdict::NotJudged);
 }
 
+// The search the JPEG and FLAC checks pass their data with: the first
+// match wherever it lies against the sixteen bytes it compares at once.
+TEST(MediaCheck, FindByteFindsTheFirstMatchAtEveryPlace) {
+    for (size_t length = 0; length <= 40; ++length) {
+        std::vector<uint8_t> data(length + 1, 0xFE);
+        EXPECT_EQ(FindByte(data.data(), length, 0xFF), nullptr) << length;
+        for (size_t at = 0; at < length; ++at) {
+            data.assign(length + 1, 0xFE);
+            data[at] = 0xFF;
+            if (at + 3 < length) data[at + 3] = 0xFF;
+            data[length] = 0xFF;  // past the end: never found
+            EXPECT_EQ(FindByte(data.data(), length, 0xFF), data.data() + at) << length << " " << at;
+        }
+    }
+}
+
 TEST(MediaCheck, TheFastChecksumsAgreeWithTheirDefinitionAtEveryLengthAndSplit) {
     std::vector<uint8_t> data = SampleMedia(MediaSample::Wav);  // noise, mostly
     data.resize(300);
@@ -67,11 +83,14 @@ TEST(MediaCheck, TheFastChecksumsAgreeWithTheirDefinitionAtEveryLengthAndSplit) 
         const size_t split = length / 3;  // continued from where the first part ended
         ASSERT_EQ(Crc32(Crc32(0, part.data(), split), part.data() + split, length - split), ReferencePngCrc(part));
         ASSERT_EQ(OggCrc(OggCrc(0, part.data(), split), part.data() + split, length - split), ReferenceOggCrc(part));
+        ASSERT_EQ(FlacCrc16(FlacCrc16(0, part.data(), split), part.data() + split, length - split),
+                  ReferenceFlacCrc16(part));
     }
     // Known values of the formats' own check strings.
     const std::vector<uint8_t> digits = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
     EXPECT_EQ(ReferencePngCrc(digits), 0xCBF43926u);
     EXPECT_EQ(ReferenceOggCrc(digits), 0x89A1897Fu);
+    EXPECT_EQ(ReferenceFlacCrc16(digits), 0xFEE8u);
 }
 
 }  // namespace
