@@ -98,15 +98,45 @@ bool IsOwnVolumeRoot(const std::string& root, const FolderId& id) {
            FolderIdOf(Utf8FromWide(volume, std::wcslen(volume)), own) && own == id;
 }
 
+// Every folder a volume ("\\?\Volume{...}\") is mounted on, its drive
+// letter too.
+std::vector<std::string> MountPathsOf(const std::wstring& volume) {
+    std::vector<std::string> paths;
+    DWORD need = 0;
+    ::GetVolumePathNamesForVolumeNameW(volume.c_str(), nullptr, 0, &need);
+    if (need == 0) return paths;
+    std::wstring mounts(need, L'\0');
+    if (!::GetVolumePathNamesForVolumeNameW(volume.c_str(), &mounts[0], need, &need)) return paths;
+    for (const wchar_t* m = mounts.c_str(); *m; m += std::wcslen(m) + 1)
+        paths.push_back(Utf8FromWide(m, std::wcslen(m)));
+    return paths;
+}
+
+// A volume of this serial number is mounted on a folder of the show's
+// tree; asked of the system's few volumes, never of the show's folders.
+bool VolumeMountedIn(DWORD serial, const std::string& showFolder) {
+    wchar_t volume[MAX_PATH + 1] = {};
+    UniqueFindVolume find(::FindFirstVolumeW(volume, MAX_PATH + 1));
+    if (!find) return false;
+    do {
+        DWORD number = 0;
+        if (!::GetVolumeInformationW(volume, nullptr, 0, &number, nullptr, nullptr, nullptr, 0) || number != serial)
+            continue;
+        for (const std::string& mount : MountPathsOf(volume))
+            if (Within(mount, showFolder)) return true;
+    } while (::FindNextVolumeW(find.get(), volume, MAX_PATH + 1));
+    return false;
+}
+
 // A drive's root on the way up that may be a folder of the show's tree
-// under another name: no volume's own root, and either on the show's
-// volume or one the system names only by itself (it cannot say more).
-bool MayBeAFolderOf(const std::string& root, const FolderId& id, const FolderId& show) {
+// under another name: no volume's own root, and on the show's volume, on
+// one the system cannot name, or on a volume mounted in the show. Decided
+// from the root's side, so a show of any size costs the same; only a root
+// the system cannot place apart from the show is looked for in its tree.
+bool MayBeAFolderOf(const std::string& root, const FolderId& id, const FolderId& show, const std::string& showFolder) {
     if (IsOwnVolumeRoot(root, id)) return false;
-    if (id.volume == show.volume) return true;
-    UniqueFile handle = OpenFolder(root);
-    return handle &&
-           NameKey(WithBackslash(WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS)))) == NameKey(root);
+    if (id.volume == show.volume || id.volume == 0 || show.volume == 0) return true;
+    return VolumeMountedIn(id.volume, showFolder);
 }
 
 }  // namespace
@@ -121,14 +151,8 @@ std::vector<std::string> NamesOf(const std::string& folder) {
     const std::string onVolume = FinalPathOf(handle.get(), VOLUME_NAME_GUID);
     const size_t brace = onVolume.find("}\\");
     if (brace == std::string::npos) return names;
-    const std::wstring volume = WideFromUtf8(onVolume.substr(0, brace + 2));
-    DWORD need = 0;
-    ::GetVolumePathNamesForVolumeNameW(volume.c_str(), nullptr, 0, &need);
-    if (need == 0) return names;
-    std::wstring mounts(need, L'\0');
-    if (!::GetVolumePathNamesForVolumeNameW(volume.c_str(), &mounts[0], need, &need)) return names;
-    for (const wchar_t* m = mounts.c_str(); *m; m += std::wcslen(m) + 1)
-        names.push_back(NormalizeFolder(Utf8FromWide(m, std::wcslen(m)) + onVolume.substr(brace + 2)));
+    for (const std::string& mount : MountPathsOf(WideFromUtf8(onVolume.substr(0, brace + 2))))
+        names.push_back(NormalizeFolder(mount + onVolume.substr(brace + 2)));
     return names;
 }
 
@@ -158,7 +182,7 @@ bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder,
             FolderId id;
             if (!FolderIdOf(p, id)) continue;
             if (id == show) return true;
-            if (lookInside && ParentFolder(p).empty() && MayBeAFolderOf(WithBackslash(p), id, show))
+            if (lookInside && ParentFolder(p).empty() && MayBeAFolderOf(WithBackslash(p), id, show, folder))
                 doors.push_back(id);
         }
     }
