@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <set>
 
 #include "backup/backup_disk.h"
 #include "backup/backup_plan.h"
@@ -88,14 +89,20 @@ private:
     const std::vector<FolderId>& m_ids;
 };
 
+// The volume ("\\?\Volume{...}\") a drive's root is the mount point of;
+// empty for a drive letter made for a folder, or a share.
+std::wstring VolumeMountedAt(const std::string& root) {
+    wchar_t volume[64] = {};
+    if (!::GetVolumeNameForVolumeMountPointW(WideFromUtf8(root).c_str(), volume, 64)) return std::wstring();
+    return volume;
+}
+
 // A drive's root that the system knows as the root of a volume of its own:
 // opened by the volume's name, it is the same folder. It lies in no other
 // folder, except where its volume is mounted, and NamesOf sees those.
-bool IsOwnVolumeRoot(const std::string& root, const FolderId& id) {
-    wchar_t volume[64] = {};
+bool IsOwnVolumeRoot(const std::wstring& volume, const FolderId& id) {
     FolderId own;
-    return ::GetVolumeNameForVolumeMountPointW(WideFromUtf8(root).c_str(), volume, 64) &&
-           FolderIdOf(Utf8FromWide(volume, std::wcslen(volume)), own) && own == id;
+    return !volume.empty() && FolderIdOf(Utf8FromWide(volume.data(), volume.size()), own) && own == id;
 }
 
 // Every folder a volume ("\\?\Volume{...}\") is mounted on, its drive
@@ -112,6 +119,12 @@ std::vector<std::string> MountPathsOf(const std::wstring& volume) {
     return paths;
 }
 
+bool MountedIn(const std::wstring& volume, const std::string& showFolder) {
+    for (const std::string& mount : MountPathsOf(volume))
+        if (Within(mount, showFolder)) return true;
+    return false;
+}
+
 // A volume of this serial number is mounted on a folder of the show's
 // tree; asked of the system's few volumes, never of the show's folders.
 bool VolumeMountedIn(DWORD serial, const std::string& showFolder) {
@@ -120,23 +133,32 @@ bool VolumeMountedIn(DWORD serial, const std::string& showFolder) {
     if (!find) return false;
     do {
         DWORD number = 0;
-        if (!::GetVolumeInformationW(volume, nullptr, 0, &number, nullptr, nullptr, nullptr, 0) || number != serial)
-            continue;
-        for (const std::string& mount : MountPathsOf(volume))
-            if (Within(mount, showFolder)) return true;
+        if (::GetVolumeInformationW(volume, nullptr, 0, &number, nullptr, nullptr, nullptr, 0) && number == serial &&
+            MountedIn(volume, showFolder))
+            return true;
     } while (::FindNextVolumeW(find.get(), volume, MAX_PATH + 1));
     return false;
 }
 
 // A drive's root on the way up that may be a folder of the show's tree
-// under another name: no volume's own root, and on the show's volume, on
-// one the system cannot name, or on a volume mounted in the show. Decided
+// under another name. On another volume than the show's, it can be one
+// only where its volume is mounted in the show; on the show's volume, or
+// one the system cannot name, unless it is a volume's own root. Decided
 // from the root's side, so a show of any size costs the same; only a root
 // the system cannot place apart from the show is looked for in its tree.
 bool MayBeAFolderOf(const std::string& root, const FolderId& id, const FolderId& show, const std::string& showFolder) {
-    if (IsOwnVolumeRoot(root, id)) return false;
-    if (id.volume == show.volume || id.volume == 0 || show.volume == 0) return true;
-    return VolumeMountedIn(id.volume, showFolder);
+    const std::wstring volume = VolumeMountedAt(root);
+    if (id.volume != 0 && show.volume != 0 && id.volume != show.volume)
+        return volume.empty() ? VolumeMountedIn(id.volume, showFolder) : MountedIn(volume, showFolder);
+    return !IsOwnVolumeRoot(volume, id);
+}
+
+// Adds name unless names has it already, as Windows compares names.
+void AddName(std::vector<std::string>& names, const std::string& name) {
+    const std::string key = NameKey(name);
+    for (const std::string& n : names)
+        if (NameKey(n) == key) return;
+    names.push_back(name);
 }
 
 }  // namespace
@@ -146,13 +168,13 @@ std::vector<std::string> NamesOf(const std::string& folder) {
     UniqueFile handle = OpenFolder(folder);
     if (!handle) return names;
     const std::string resolved = WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS));
-    if (!resolved.empty()) names.push_back(NormalizeFolder(resolved));
+    if (!resolved.empty()) AddName(names, NormalizeFolder(resolved));
     // "\\?\Volume{...}\Shows\Demo": the volume, then the folder on it.
     const std::string onVolume = FinalPathOf(handle.get(), VOLUME_NAME_GUID);
     const size_t brace = onVolume.find("}\\");
     if (brace == std::string::npos) return names;
     for (const std::string& mount : MountPathsOf(WideFromUtf8(onVolume.substr(0, brace + 2))))
-        names.push_back(NormalizeFolder(mount + onVolume.substr(brace + 2)));
+        AddName(names, NormalizeFolder(mount + onVolume.substr(brace + 2)));
     return names;
 }
 
@@ -177,10 +199,11 @@ bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder,
     FolderId show;
     if (!FolderIdOf(folder, show)) return false;
     std::vector<FolderId> doors;
+    std::set<std::string> seen;  // names share the folders on their way up
     for (const std::string& name : names) {
         for (std::string p = name; !p.empty(); p = ParentFolder(p)) {
             FolderId id;
-            if (!FolderIdOf(p, id)) continue;
+            if (!seen.insert(NameKey(WithBackslash(p))).second || !FolderIdOf(p, id)) continue;
             if (id == show) return true;
             if (lookInside && ParentFolder(p).empty() && MayBeAFolderOf(WithBackslash(p), id, show, folder))
                 doors.push_back(id);
