@@ -138,6 +138,45 @@ Walk TimeDir(const std::string& pattern) {
     return {seconds - startUp, lines};
 }
 
+int64_t CountFiles(const std::string& folder) {
+    int64_t count = 0;
+    WIN32_FIND_DATAA data;
+    UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
+    if (!find) return 0;
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            count += CountFiles(folder + "\\" + name);
+        else
+            ++count;
+    } while (::FindNextFileA(find.get(), &data));
+    return count;
+}
+
+int64_t ReadFiles(const std::string& folder, std::vector<char>& buffer) {
+    int64_t bytes = 0;
+    WIN32_FIND_DATAA data;
+    UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
+    if (!find) return 0;
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            bytes += ReadFiles(path, buffer);
+            continue;
+        }
+        UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        DWORD got = 0;
+        while (file && ::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
+               got > 0)
+            bytes += got;
+    } while (::FindNextFileA(find.get(), &data));
+    return bytes;
+}
+
 bool MakeNoiseFile(const std::string& path, int64_t size, uint32_t seed) {
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                   nullptr));

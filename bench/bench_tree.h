@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -41,6 +42,13 @@ struct Walk {
 // temporary folder; the start-up of cmd (an empty command, timed just
 // before) is taken off.
 Walk TimeDir(const std::string& pattern);
+
+// The files below a folder, counted by a bare walk (FindFirstFile,
+// FindNextFile) that opens none: what any back-up must at least do.
+int64_t CountFiles(const std::string& folder);
+// Reads every file below a folder once, through the cache, in buffer's
+// chunks; the bytes read.
+int64_t ReadFiles(const std::string& folder, std::vector<char>& buffer);
 
 // Writes size bytes of noise (varied by seed) to path and flushes them to
 // the disk, so no timed round pays for their write-back.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <set>
 
 #include "backup/backup_disk.h"
 #include "backup/backup_plan.h"
@@ -88,25 +89,76 @@ private:
     const std::vector<FolderId>& m_ids;
 };
 
+// The volume ("\\?\Volume{...}\") a drive's root is the mount point of;
+// empty for a drive letter made for a folder, or a share.
+std::wstring VolumeMountedAt(const std::string& root) {
+    wchar_t volume[64] = {};
+    if (!::GetVolumeNameForVolumeMountPointW(WideFromUtf8(root).c_str(), volume, 64)) return std::wstring();
+    return volume;
+}
+
 // A drive's root that the system knows as the root of a volume of its own:
 // opened by the volume's name, it is the same folder. It lies in no other
 // folder, except where its volume is mounted, and NamesOf sees those.
-bool IsOwnVolumeRoot(const std::string& root, const FolderId& id) {
-    wchar_t volume[64] = {};
+bool IsOwnVolumeRoot(const std::wstring& volume, const FolderId& id) {
     FolderId own;
-    return ::GetVolumeNameForVolumeMountPointW(WideFromUtf8(root).c_str(), volume, 64) &&
-           FolderIdOf(Utf8FromWide(volume, std::wcslen(volume)), own) && own == id;
+    return !volume.empty() && FolderIdOf(Utf8FromWide(volume.data(), volume.size()), own) && own == id;
+}
+
+// Every folder a volume ("\\?\Volume{...}\") is mounted on, its drive
+// letter too.
+std::vector<std::string> MountPathsOf(const std::wstring& volume) {
+    std::vector<std::string> paths;
+    DWORD need = 0;
+    ::GetVolumePathNamesForVolumeNameW(volume.c_str(), nullptr, 0, &need);
+    if (need == 0) return paths;
+    std::wstring mounts(need, L'\0');
+    if (!::GetVolumePathNamesForVolumeNameW(volume.c_str(), &mounts[0], need, &need)) return paths;
+    for (const wchar_t* m = mounts.c_str(); *m; m += std::wcslen(m) + 1)
+        paths.push_back(Utf8FromWide(m, std::wcslen(m)));
+    return paths;
+}
+
+bool MountedIn(const std::wstring& volume, const std::string& showFolder) {
+    for (const std::string& mount : MountPathsOf(volume))
+        if (Within(mount, showFolder)) return true;
+    return false;
+}
+
+// A volume of this serial number is mounted on a folder of the show's
+// tree; asked of the system's few volumes, never of the show's folders.
+bool VolumeMountedIn(DWORD serial, const std::string& showFolder) {
+    wchar_t volume[MAX_PATH + 1] = {};
+    UniqueFindVolume find(::FindFirstVolumeW(volume, MAX_PATH + 1));
+    if (!find) return false;
+    do {
+        DWORD number = 0;
+        if (::GetVolumeInformationW(volume, nullptr, 0, &number, nullptr, nullptr, nullptr, 0) && number == serial &&
+            MountedIn(volume, showFolder))
+            return true;
+    } while (::FindNextVolumeW(find.get(), volume, MAX_PATH + 1));
+    return false;
 }
 
 // A drive's root on the way up that may be a folder of the show's tree
-// under another name: no volume's own root, and either on the show's
-// volume or one the system names only by itself (it cannot say more).
-bool MayBeAFolderOf(const std::string& root, const FolderId& id, const FolderId& show) {
-    if (IsOwnVolumeRoot(root, id)) return false;
-    if (id.volume == show.volume) return true;
-    UniqueFile handle = OpenFolder(root);
-    return handle &&
-           NameKey(WithBackslash(WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS)))) == NameKey(root);
+// under another name. On another volume than the show's, it can be one
+// only where its volume is mounted in the show; on the show's volume, or
+// one the system cannot name, unless it is a volume's own root. Decided
+// from the root's side, so a show of any size costs the same; only a root
+// the system cannot place apart from the show is looked for in its tree.
+bool MayBeAFolderOf(const std::string& root, const FolderId& id, const FolderId& show, const std::string& showFolder) {
+    const std::wstring volume = VolumeMountedAt(root);
+    if (id.volume != 0 && show.volume != 0 && id.volume != show.volume)
+        return volume.empty() ? VolumeMountedIn(id.volume, showFolder) : MountedIn(volume, showFolder);
+    return !IsOwnVolumeRoot(volume, id);
+}
+
+// Adds name unless names has it already, as Windows compares names.
+void AddName(std::vector<std::string>& names, const std::string& name) {
+    const std::string key = NameKey(name);
+    for (const std::string& n : names)
+        if (NameKey(n) == key) return;
+    names.push_back(name);
 }
 
 }  // namespace
@@ -116,19 +168,13 @@ std::vector<std::string> NamesOf(const std::string& folder) {
     UniqueFile handle = OpenFolder(folder);
     if (!handle) return names;
     const std::string resolved = WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS));
-    if (!resolved.empty()) names.push_back(NormalizeFolder(resolved));
+    if (!resolved.empty()) AddName(names, NormalizeFolder(resolved));
     // "\\?\Volume{...}\Shows\Demo": the volume, then the folder on it.
     const std::string onVolume = FinalPathOf(handle.get(), VOLUME_NAME_GUID);
     const size_t brace = onVolume.find("}\\");
     if (brace == std::string::npos) return names;
-    const std::wstring volume = WideFromUtf8(onVolume.substr(0, brace + 2));
-    DWORD need = 0;
-    ::GetVolumePathNamesForVolumeNameW(volume.c_str(), nullptr, 0, &need);
-    if (need == 0) return names;
-    std::wstring mounts(need, L'\0');
-    if (!::GetVolumePathNamesForVolumeNameW(volume.c_str(), &mounts[0], need, &need)) return names;
-    for (const wchar_t* m = mounts.c_str(); *m; m += std::wcslen(m) + 1)
-        names.push_back(NormalizeFolder(Utf8FromWide(m, std::wcslen(m)) + onVolume.substr(brace + 2)));
+    for (const std::string& mount : MountPathsOf(WideFromUtf8(onVolume.substr(0, brace + 2))))
+        AddName(names, NormalizeFolder(mount + onVolume.substr(brace + 2)));
     return names;
 }
 
@@ -153,12 +199,13 @@ bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder,
     FolderId show;
     if (!FolderIdOf(folder, show)) return false;
     std::vector<FolderId> doors;
+    std::set<std::string> seen;  // names share the folders on their way up
     for (const std::string& name : names) {
         for (std::string p = name; !p.empty(); p = ParentFolder(p)) {
             FolderId id;
-            if (!FolderIdOf(p, id)) continue;
+            if (!seen.insert(NameKey(WithBackslash(p))).second || !FolderIdOf(p, id)) continue;
             if (id == show) return true;
-            if (lookInside && ParentFolder(p).empty() && MayBeAFolderOf(WithBackslash(p), id, show))
+            if (lookInside && ParentFolder(p).empty() && MayBeAFolderOf(WithBackslash(p), id, show, folder))
                 doors.push_back(id);
         }
     }

@@ -20,7 +20,8 @@ bool Within(const std::string& path, const std::string& folder);
 // One of names, or a folder on its way up, is folder. With lookInside, a
 // drive's root on the way that may be a folder of folder's tree (a drive
 // letter made for it, a share of it) is also looked for among folder's own
-// folders, which are walked for it.
+// folders, which are walked for it; only a root the system cannot place on
+// another volume than folder's (nor mounted in it) needs that walk.
 bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder, bool lookInside);
 
 // Both folders lie on one volume, whatever drive letters or links name

@@ -56,6 +56,11 @@ struct FindHandleTraits {
     static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) noexcept { ::FindClose(h); }
 };
+struct FindVolumeTraits {
+    using handle_type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { ::FindVolumeClose(h); }
+};
 struct RegKeyTraits {
     using handle_type = HKEY;
     static HKEY invalid() noexcept { return nullptr; }
@@ -86,6 +91,7 @@ struct WindowTraits {  // a window of the program's own that no dialog owns
 using UniqueFile = UniqueWinHandle<FileHandleTraits>;
 using UniqueKernelHandle = UniqueWinHandle<KernelHandleTraits>;
 using UniqueFind = UniqueWinHandle<FindHandleTraits>;
+using UniqueFindVolume = UniqueWinHandle<FindVolumeTraits>;
 using UniqueRegKey = UniqueWinHandle<RegKeyTraits>;
 using UniqueGdiObject = UniqueWinHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueWinHandle<MemoryDcTraits>;

@@ -7,6 +7,8 @@
 
 #include <prsht.h>
 
+#include <cstdlib>
+
 #include "app/command_check.h"
 #include "backup/backup_run.h"
 #include "resource.h"
@@ -345,6 +347,26 @@ TEST(BackupForScripts, AWrongCommandLineOrARefusedDestinationGivesFour) {
     EXPECT_NE(appended.find("-> Uitslag - geen back-up gemaakt: de doelmap is geweigerd (code 4)\n\r"),
               std::string::npos)
         << appended;
+}
+
+// A drive letter made for a folder of the show before the program starts,
+// which the system then names only by itself: the show's folders are
+// looked at for it, and the back-up is refused without writing anything.
+TEST(BackupForScripts, ADriveLetterForAFolderOfTheShowIsRefusedBeforeAnythingIsWritten) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (!RunningUnderWine() || !prefix) GTEST_SKIP() << "a drive letter is made under Wine only";
+    ScriptedBackup world;
+    struct Letter {
+        std::string link;
+        ~Letter() { RunUnixShell("rm -f '" + link + "'"); }
+    } audio{std::string(prefix) + "/dosdevices/k:"};
+    ASSERT_EQ(0, RunUnixShell("ln -sfn '" + UnixPathOf(world.show / "Zomer\\Audio") + "' '" + audio.link + "'"));
+    const FolderSnapshot before = SnapshotOf(world.show / "Zomer");
+    LogWatch log;
+    // A folder ending in "\" has it doubled before the closing quote.
+    EXPECT_EQ(world.BackUp("K:\\\\"), 4);
+    EXPECT_TRUE(SnapshotOf(world.show / "Zomer") == before);
+    EXPECT_NE(log.Appended().find("-> geweigerd - doelmap in de show\n\r"), std::string::npos) << log.Appended();
 }
 
 // A back-up that is not complete ends with 6: a file held open by another
