@@ -103,10 +103,6 @@ void PrintRatio(const char* what, const std::vector<double>& ours, const std::ve
                  {bench::SpreadOf(ours), bench::SpreadOf(base)});
 }
 
-int Answer(HWND__*, const std::string& text, const std::string&, unsigned) {
-    std::fprintf(stderr, "melding: %s\n", text.c_str());
-    return IDYES;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,7 +110,7 @@ int main(int argc, char** argv) {
     const std::string dest = argc > 2 ? argv[2] : "E:\\ZkBench";
     const int rounds = std::max(bench::kMinRounds, argc > 3 ? std::atoi(argv[3]) : 0);
     const int64_t mib = argc > 4 ? std::max(12, std::atoi(argv[4])) : 1024;
-    g_pfnMessageBox = &Answer;
+    g_pfnMessageBox = &bench::AnswerYesOnStderr;
 
     ::CreateDirectoryA(show.substr(0, show.find_last_of('\\')).c_str(), nullptr);
     ::CreateDirectoryA(dest.c_str(), nullptr);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "common/win_raii.h"
@@ -138,43 +139,45 @@ Walk TimeDir(const std::string& pattern) {
     return {seconds - startUp, lines};
 }
 
-int64_t CountFiles(const std::string& folder) {
-    int64_t count = 0;
+namespace {
+// Calls onFile with the path of every file below folder.
+void ForEachFile(const std::string& folder, const std::function<void(const std::string&)>& onFile) {
     WIN32_FIND_DATAA data;
     UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
-    if (!find) return 0;
+    if (!find) return;
     do {
         const std::string name = data.cFileName;
         if (name == "." || name == "..") continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            count += CountFiles(folder + "\\" + name);
+            ForEachFile(folder + "\\" + name, onFile);
         else
-            ++count;
+            onFile(folder + "\\" + name);
     } while (::FindNextFileA(find.get(), &data));
+}
+}  // namespace
+
+int64_t CountFiles(const std::string& folder) {
+    int64_t count = 0;
+    ForEachFile(folder, [&](const std::string&) { ++count; });
     return count;
 }
 
 int64_t ReadFiles(const std::string& folder, std::vector<char>& buffer) {
     int64_t bytes = 0;
-    WIN32_FIND_DATAA data;
-    UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
-    if (!find) return 0;
-    do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            bytes += ReadFiles(path, buffer);
-            continue;
-        }
+    ForEachFile(folder, [&](const std::string& path) {
         UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         DWORD got = 0;
         while (file && ::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
                got > 0)
             bytes += got;
-    } while (::FindNextFileA(find.get(), &data));
+    });
     return bytes;
+}
+
+int AnswerYesOnStderr(HWND__*, const std::string& text, const std::string&, unsigned) {
+    std::fprintf(stderr, "melding: %s\n", text.c_str());
+    return IDYES;
 }
 
 bool MakeNoiseFile(const std::string& path, int64_t size, uint32_t seed) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+struct HWND__;
+
 namespace bench {
 
 // 20 + 180 + 19,800 folders; 200,000 empty files "clipN.wav", 50 of them
@@ -49,6 +51,10 @@ int64_t CountFiles(const std::string& folder);
 // Reads every file below a folder once, through the cache, in buffer's
 // chunks; the bytes read.
 int64_t ReadFiles(const std::string& folder, std::vector<char>& buffer);
+
+// A message box of the measured code, written to stderr and answered Yes,
+// so that no round waits for a person (set as g_pfnMessageBox).
+int AnswerYesOnStderr(HWND__* owner, const std::string& text, const std::string& title, unsigned type);
 
 // Writes size bytes of noise (varied by seed) to path and flushes them to
 // the disk, so no timed round pays for their write-back.

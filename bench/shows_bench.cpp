@@ -65,17 +65,7 @@ int MakeShow(const std::string& folder, int64_t bytes, uint32_t seed) {
     return files;
 }
 
-double Now() {
-    LARGE_INTEGER c, f;
-    ::QueryPerformanceCounter(&c);
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
-int Answer(HWND__*, const std::string& text, const std::string&, unsigned) {
-    std::fprintf(stderr, "melding: %s\n", text.c_str());
-    return IDYES;
-}
 
 struct Show {
     std::string folder;  // ending in "\"
@@ -89,7 +79,7 @@ int main(int argc, char** argv) {
     const int rounds = std::max(bench::kMinRounds, argc > 3 ? std::atoi(argv[3]) : 0);
     const int count = argc > 4 ? std::max(2, std::atoi(argv[4])) : 50;
     const int64_t megabytes = argc > 5 ? std::max(1, std::atoi(argv[5])) : 20;
-    g_pfnMessageBox = &Answer;
+    g_pfnMessageBox = &bench::AnswerYesOnStderr;
 
     ::CreateDirectoryA(base.c_str(), nullptr);
     ::CreateDirectoryA(dest.c_str(), nullptr);
@@ -134,9 +124,9 @@ int main(int argc, char** argv) {
     for (int r = 0; r < rounds; ++r) {
         const auto allShows = [&] {
             ::CreateDirectoryA(all.c_str(), nullptr);
-            const double t = Now();
+            const auto t = bench::Clock::now();
             const bool ok = backUpAll(all, false);
-            allRun.push_back(Now() - t);
+            allRun.push_back(bench::Seconds(bench::Clock::now() - t));
             return ok;
         };
         const auto oneByOne = [&] {
@@ -144,9 +134,9 @@ int main(int argc, char** argv) {
             for (const Show& show : shows) {
                 ::CreateDirectoryA(single.c_str(), nullptr);
                 BackupOutcome outcome;
-                const double t = Now();
+                const auto t = bench::Clock::now();
                 const BackupResult result = MakeBackup(show.folder, single, nullptr, nullptr, &outcome);
-                seconds += Now() - t;
+                seconds += bench::Seconds(bench::Clock::now() - t);
                 bench::DeleteTree(single);
                 if (result != BackupResult::Ran || !BackupComplete(outcome) || outcome.copied != show.files) {
                     std::fprintf(stderr, "%s alone: %d copied, %d failed\n", show.folder.c_str(), outcome.copied,
@@ -160,15 +150,15 @@ int main(int argc, char** argv) {
         if (!(r % 2 ? oneByOne() && allShows() : allShows() && oneByOne())) return 1;
 
         const auto unchanged = [&] {
-            const double t = Now();
+            const auto t = bench::Clock::now();
             const bool ok = backUpAll(all, true);
-            again.push_back(Now() - t);
+            again.push_back(bench::Seconds(bench::Clock::now() - t));
             return ok;
         };
         const auto bareWalk = [&] {
-            const double t = Now();
+            const auto t = bench::Clock::now();
             const int64_t walked = bench::CountFiles(base) + bench::CountFiles(all);
-            walk.push_back(Now() - t);
+            walk.push_back(bench::Seconds(bench::Clock::now() - t));
             // The destination holds each show's record beside its folder.
             return walked == 2 * totalFiles + count;
         };
