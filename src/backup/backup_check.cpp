@@ -31,6 +31,55 @@ void CheckNamedFiles(const std::string& root, const BackupRecord& record, const 
     }
     result.notHeld = NamedButNotHeld(root, record.showFolder, shows, held, log);
 }
+// Each copy the record names, read from the disk against its line.
+// Returns the bytes the record names up to where the check got.
+int64_t CheckCopies(const std::string& root, const BackupRecord& record, const BackupProgressFn& progress,
+                    BackupCheckResult& result, CLogBatch& log) {
+    CSha256 sha;
+    int64_t done = 0;
+    for (const BackupRecordFile& file : record.files) {
+        log.FlushIfDue();
+        if (progress && !progress(file.relative, done)) {
+            result.stopped = true;
+            return done;
+        }
+        int64_t size = 0;
+        std::string hash;
+        DWORD error = 0;
+        const int64_t before = done;
+        const auto step = [&](int64_t bytes) { return !progress || progress(file.relative, before + bytes); };
+        const DiskRead read =
+            sha.Valid() ? HashFromDisk(root + file.relative, sha, size, hash, error, step) : DiskRead::Failed;
+        done += file.size;
+        if (read == DiskRead::Failed && error == ERROR_CANCELLED) {
+            result.stopped = true;
+            return done;
+        }
+        ++result.checked;
+        if (read == DiskRead::Missing) {
+            result.missing.push_back(file.relative);
+            log.Value("ontbreekt", Shown(root + file.relative));
+        } else if (read == DiskRead::Failed || size != file.size || hash != file.sha256) {
+            result.damaged.push_back(file.relative);
+            log.Value("beschadigd", Shown(root + file.relative) +
+                                        (read == DiskRead::Failed ? " (" + ReasonFor(error) + ")" : std::string()));
+        }
+    }
+    return done;
+}
+
+void KeepFindings(const std::string& root, BackupCheckResult& result, CLogBatch& log) {
+    // The next back-up copies these again: a copy that keeps its size and
+    // time would otherwise count as unchanged for ever.
+    std::vector<std::string> findings = result.missing;
+    findings.insert(findings.end(), result.damaged.begin(), result.damaged.end());
+    bool keptHere = false;
+    if (!findings.empty() && SaveCheckFindings(root, findings, &keptHere) != ERROR_SUCCESS) {
+        log.Value("fout", "bevindingen niet bewaard: " + Shown(FindingsPathOf(root)));
+        result.findingsOnlyHere = keptHere;
+        if (keptHere) log.Value("bevindingen bewaard", Shown(LocalFindingsPath(root)));
+    }
+}
 }  // namespace
 
 std::vector<std::string> NamedButNotHeld(const std::string& root, const std::string& showFolder,

@@ -9,6 +9,7 @@
 #include "files/chunk_reader.h"
 #include "files/file_system.h"
 #include "media/content_check.h"
+#include "backup/backup_names.h"
 
 bool WriteBackupFile(void* file, const void* data, unsigned long size, unsigned long* written) {
     return WriteChunkToFile(file, data, size, written);

@@ -13,6 +13,7 @@
 #include "files/temp_name.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
+#include "backup/backup_folder_choice.h"
 
 namespace backup {
 

@@ -320,8 +320,9 @@ void CDialogBackup::OnVerify() {
 }
 
 void CDialogBackup::VerifyRecorded(const std::string& root) {
-    BackupRecord record;
-    if (root.empty() || !ReadBackupRecord(root, &record)) {
+    const backup::RecordOnDisk read = root.empty() ? backup::RecordOnDisk() : backup::ReadRecordAt(root);
+    const BackupRecord& record = read.record;
+    if (!read.found) {
         LogLine("Start controle back-up");
         LogValue("map", Shown(root));
         LogValue("fout", "geen overzicht gevonden");

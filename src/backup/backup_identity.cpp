@@ -13,6 +13,7 @@
 #include "common/wide_text.h"
 #include "common/win_raii.h"
 #include "files/file_system.h"
+#include "backup/backup_folder_choice.h"
 
 namespace backup {
 

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "common/text.h"
-#include "files/path_split.h"
 
 namespace {
 constexpr char kBom[] = "\xEF\xBB\xBF";
@@ -17,7 +16,6 @@ constexpr char kRunIncomplete[] = "niet volledig";
 // "Einde van het overzicht: 3 bestandsregels, SHA-256 van alles hierboven: <64 hex>"
 constexpr char kSealKey[] = "Einde van het overzicht: ";
 constexpr char kSealMiddle[] = " bestandsregels, SHA-256 van alles hierboven: ";
-constexpr char kFindingsFirstLine[] = "Zekerpad controle";
 constexpr uint64_t kTicksPerSecond = 10000000;
 // From 1601-01-01, where the system counts from, to 1970-01-01.
 constexpr int64_t kDaysFrom1601To1970 = 134774;
@@ -68,10 +66,6 @@ bool IsLowerHex(std::string_view text) {
     return true;
 }
 
-std::string WithoutTrailingBackslash(std::string_view folder) {
-    if (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
-    return std::string(folder);
-}
 }  // namespace
 
 std::string FormatRecordTime(uint64_t ticks) {
@@ -249,79 +243,4 @@ std::optional<BackupRecord> ParseBackupRecord(std::string_view whole) {
     if (runSeen && !sealed) Damage(record, kCut);
     if (sealed && (badLine || sealLines != record.files.size())) Damage(record, kChanged);
     return record;
-}
-
-std::string CheckFindingsName(const std::string& folderName) { return folderName + " - Zekerpad-controle.txt"; }
-
-std::string FormatCheckFindings(const std::vector<std::string>& relatives) {
-    std::string text = kBom;
-    text += kFindingsFirstLine;
-    text += "\r\nDeze bestanden waren bij de laatste controle beschadigd of ontbraken in de back-up; de "
-            "volgende back-up kopieert ze opnieuw.\r\n\r\n";
-    for (const std::string& relative : relatives) text += relative + "\r\n";
-    return text;
-}
-
-std::vector<std::string> ParseCheckFindings(std::string_view text) {
-    std::vector<std::string> relatives;
-    if (text.substr(0, 3) == std::string_view(kBom, 3)) text.remove_prefix(3);
-    int line = 0;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view part = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!part.empty() && part.back() == '\r') part.remove_suffix(1);
-        if (line++ == 0) {
-            if (part != kFindingsFirstLine) return relatives;
-            continue;
-        }
-        // The note and the empty line above the names.
-        if (line <= 3) continue;
-        if (!part.empty()) relatives.emplace_back(part);
-    }
-    return relatives;
-}
-
-std::string BackupRecordName(const std::string& folderName) { return folderName + " - Zekerpad-back-up.txt"; }
-
-std::string OlderVersionsName(const std::string& folderName) { return folderName + " oudere versies"; }
-
-std::string OlderVersionsStamp(int year, int month, int day, int hour, int minute) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d.%02d", year, month, day, hour, minute);
-    return text;
-}
-
-bool SameFolderText(std::string_view a, std::string_view b) {
-    return NameKey(WithoutTrailingBackslash(a)) == NameKey(WithoutTrailingBackslash(b));
-}
-
-bool SamePathBelowDrive(std::string_view a, std::string_view b) {
-    const std::string driveA = SplitPath(a).drive, driveB = SplitPath(b).drive;
-    return driveA.size() == 2 && driveB.size() == 2 && SameFolderText(a.substr(2), b.substr(2));
-}
-
-BackupFolderChoice ChooseBackupFolder(const std::string& showName, const std::string& showFolder,
-                                      const std::function<BackupFolderState(const std::string& name)>& look) {
-    BackupFolderChoice choice;
-    for (int n = 1; n <= kMaxBackupFolderNumber; ++n) {
-        const std::string name = n == 1 ? showName : showName + " (" + std::to_string(n) + ")";
-        const BackupFolderState state = look(name);
-        if (state.recordShow) {
-            if (state.recordShowIsThis || SameFolderText(*state.recordShow, showFolder)) {
-                choice.name = name;
-                return choice;
-            }
-            if (n == 1) choice.takenBy = true;
-            continue;
-        }
-        const bool full = state.folderExists && !state.folderEmpty;
-        // Only the show's own name is worth a question: an earlier back-up
-        // made without a record. A numbered one is somebody else's.
-        if (full && n > 1) continue;
-        choice.name = name;
-        choice.needsConsent = full;
-        return choice;
-    }
-    return choice;
 }

@@ -1,8 +1,7 @@
 // The record a back-up keeps beside its folder: which show's folder it
 // mirrors and, per file, the size, last-write time and SHA-256 of the copy.
 // With it a back-up proves itself on any computer, without the show.
-// Also the names the back-up gives its record, its older versions and its
-// temporary files. Pure text work: nothing here touches a file.
+// Pure text work: nothing here touches a file.
 //
 // Paths in here are UTF-8, as the record keeps them.
 #pragma once
@@ -61,51 +60,6 @@ std::string FormatBackupRecord(const BackupRecord& record, const RecordChecksumF
 // sealChecksum with the checksum of text[0, sealedLength).
 std::optional<BackupRecord> ParseBackupRecord(std::string_view text);
 
-// The findings of a check beside the record ("Demo - Zekerpad-controle.txt"):
-// the copies it found damaged or missing, which the next back-up copies again.
-std::string FormatCheckFindings(const std::vector<std::string>& relatives);
-std::vector<std::string> ParseCheckFindings(std::string_view text);
-std::string CheckFindingsName(const std::string& folderName);
-
 // "2024-05-01 12:00:00.0000000": a last-write time to the tick, in UTC.
 std::string FormatRecordTime(uint64_t ticks);
 std::optional<uint64_t> ParseRecordTime(std::string_view text);
-
-// "Demo - Zekerpad-back-up.txt": the record of the back-up folder "Demo".
-std::string BackupRecordName(const std::string& folderName);
-// "Demo oudere versies": where older copies of the folder "Demo" go.
-std::string OlderVersionsName(const std::string& folderName);
-// "2026-12-08 09.30": one run's folder of older versions.
-std::string OlderVersionsStamp(int year, int month, int day, int hour, int minute);
-
-// Whether two paths name the same folder by their spelling, letters compared
-// as Windows compares names; one trailing backslash ignored.
-bool SameFolderText(std::string_view a, std::string_view b);
-
-// Both paths have a drive letter and the same path below it ("D:\Shows\Demo"
-// and "G:\Shows\Demo\"): one folder, perhaps, on a disk that came back
-// under another letter.
-bool SamePathBelowDrive(std::string_view a, std::string_view b);
-
-// What is found under one candidate name in the destination.
-struct BackupFolderState {
-    bool folderExists = false;
-    bool folderEmpty = true;
-    std::optional<std::string> recordShow;  // the show folder its record names
-    bool recordShowIsThis = false;  // that folder is known to be this show's under another name
-};
-
-struct BackupFolderChoice {
-    std::string name;         // "Kerst (2)"
-    bool needsConsent = false;  // a full folder without a record: ask first
-    bool takenBy = false;     // the show's own name belongs to another show
-};
-
-constexpr int kMaxBackupFolderNumber = 999;
-
-// The back-up folder for the show's folder named showName: the first of
-// "Kerst", "Kerst (2)", "Kerst (3)" ... that is this show's, or free. A
-// folder whose record names another show is never chosen; an empty name
-// when all up to kMaxBackupFolderNumber are taken.
-BackupFolderChoice ChooseBackupFolder(const std::string& showName, const std::string& showFolder,
-                                      const std::function<BackupFolderState(const std::string& name)>& look);

@@ -7,6 +7,7 @@
 #include "backup/local_findings.h"
 #include "common/text.h"
 #include "backup/sha256.h"
+#include "backup/backup_names.h"
 
 namespace backup {
 
@@ -17,18 +18,9 @@ std::string BesideRoot(const std::string& backupRoot, std::string (*name)(const 
     const size_t slash = root.rfind('\\');
     return root.substr(0, slash + 1) + name(root.substr(slash + 1));
 }
-}  // namespace
 
-std::string RecordPathOf(const std::string& backupRoot) { return BesideRoot(backupRoot, &BackupRecordName); }
-
-std::string FindingsPathOf(const std::string& backupRoot) { return BesideRoot(backupRoot, &CheckFindingsName); }
-
-std::string RecordChecksum(std::string_view bytes) {
-    CSha256 sha;
-    if (!sha.Begin() || !sha.Add(bytes.data(), bytes.size())) return std::string();
-    return sha.Finish();
-}
-
+// The record's text as it is on the disk (empty when there is none) and
+// what it says; false when there is none.
 bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRecord* record) {
     onDisk.clear();
     DWORD error = ERROR_SUCCESS;
@@ -55,6 +47,17 @@ bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRe
     }
     *record = std::move(*parsed);
     return true;
+}
+}  // namespace
+
+std::string RecordPathOf(const std::string& backupRoot) { return BesideRoot(backupRoot, &BackupRecordName); }
+
+std::string FindingsPathOf(const std::string& backupRoot) { return BesideRoot(backupRoot, &CheckFindingsName); }
+
+std::string RecordChecksum(std::string_view bytes) {
+    CSha256 sha;
+    if (!sha.Begin() || !sha.Add(bytes.data(), bytes.size())) return std::string();
+    return sha.Finish();
 }
 
 RecordOnDisk ReadRecordAt(const std::string& backupRoot) {
@@ -114,10 +117,3 @@ DWORD SaveCheckFindings(const std::string& backupRoot, const std::vector<std::st
 }
 
 }  // namespace backup
-
-using namespace backup;
-
-bool ReadBackupRecord(const std::string& backupRoot, BackupRecord* record) {
-    std::string text;
-    return ReadRecordText(backupRoot, text, record);
-}

@@ -14,11 +14,6 @@
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
 
-// The record beside the back-up folder root ("E:\Back-ups\Demo\"); false
-// when there is none or it is not a record. A record whose last line does
-// not prove it comes back with damaged set.
-bool ReadBackupRecord(const std::string& backupRoot, BackupRecord* record);
-
 namespace backup {
 
 // "E:\Back-ups\Demo - Zekerpad-back-up.txt" for "E:\Back-ups\Demo\".
@@ -29,15 +24,16 @@ std::string FindingsPathOf(const std::string& backupRoot);
 // The SHA-256 a record's last line carries.
 std::string RecordChecksum(std::string_view bytes);
 
-// The record's text as it is on the disk (empty when there is none) and
-// what it says; false when there is none or it is not a record.
-bool ReadRecordText(const std::string& backupRoot, std::string& onDisk, BackupRecord* record);
-
-// A record as a run found it beside one back-up folder.
+// The record beside one back-up folder, as it is on the disk: the one
+// reader of records, for the run, the check and the dialog.
 struct RecordOnDisk {
     std::string root;  // the back-up folder, "E:\Back-ups\Demo\"
-    bool found = false;  // a record (ReadRecordText's answer)
-    std::string text;  // as on the disk; empty when there is none
+    // A file under the record's name: a record, however damaged. Without
+    // one the back-up proves nothing and is not Zekerpad's.
+    bool found = false;
+    std::string text;  // as on the disk; empty when there is none or it is no record
+    // What it says; damaged (with the reason) when it is empty, too large,
+    // unreadable, not a record, or its last line does not prove it.
     BackupRecord record;
 };
 RecordOnDisk ReadRecordAt(const std::string& backupRoot);

@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "files/file_system.h"
+#include "backup/backup_names.h"
 
 using namespace backup;
 

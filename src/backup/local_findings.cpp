@@ -9,6 +9,7 @@
 #include "backup/backup_record_file.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
+#include "backup/backup_names.h"
 
 namespace backup {
 

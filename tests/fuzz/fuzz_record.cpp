@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "backup/backup_record.h"
+#include "backup/backup_names.h"
 
 namespace {
 

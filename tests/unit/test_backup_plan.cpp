@@ -6,6 +6,8 @@
 #include "backup/backup_record.h"
 #include "common/text.h"
 #include "files/temp_name.h"
+#include "backup/backup_names.h"
+#include "backup/backup_folder_choice.h"
 
 namespace {
 
