@@ -109,8 +109,9 @@ BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgres
     const std::string root = WithBackslash(backupRoot);
     LogLine("Start controle back-up");
     LogValue("map", Shown(root));
-    BackupRecord record;
-    result.hasRecord = ReadBackupRecord(root, &record);
+    RecordOnDisk read = ReadRecordAt(root);
+    BackupRecord& record = read.record;
+    result.hasRecord = read.found;
     if (!result.hasRecord) {
         LogValue("fout", "geen overzicht gevonden: " + Shown(RecordPathOf(root)));
         LogValue("uitslag", "geen overzicht (code 3)");
@@ -128,51 +129,13 @@ BackupCheckResult CheckBackup(const std::string& backupRoot, const BackupProgres
     else if (record.lastRun == RecordedRun::Unknown && !record.damaged)
         log.Value("onvolledig", "overzicht van een eerdere versie; niet bekend of de back-up volledig was");
 
-    CSha256 sha;
-    int64_t done = 0;
-    for (const BackupRecordFile& file : record.files) {
-        log.FlushIfDue();
-        if (progress && !progress(file.relative, done)) {
-            result.stopped = true;
-            break;
-        }
-        int64_t size = 0;
-        std::string hash;
-        DWORD error = 0;
-        const int64_t before = done;
-        const auto step = [&](int64_t bytes) { return !progress || progress(file.relative, before + bytes); };
-        const DiskRead read =
-            sha.Valid() ? HashFromDisk(root + file.relative, sha, size, hash, error, step) : DiskRead::Failed;
-        done += file.size;
-        if (read == DiskRead::Failed && error == ERROR_CANCELLED) {
-            result.stopped = true;
-            break;
-        }
-        ++result.checked;
-        if (read == DiskRead::Missing) {
-            result.missing.push_back(file.relative);
-            log.Value("ontbreekt", Shown(root + file.relative));
-        } else if (read == DiskRead::Failed || size != file.size || hash != file.sha256) {
-            result.damaged.push_back(file.relative);
-            log.Value("beschadigd", Shown(root + file.relative) +
-                                        (read == DiskRead::Failed ? " (" + ReasonFor(error) + ")" : std::string()));
-        }
-    }
+    const int64_t done = CheckCopies(root, record, progress, result, log);
     if (!result.stopped) {
         std::set<std::string> unread(result.missing.begin(), result.missing.end());
         unread.insert(result.damaged.begin(), result.damaged.end());
         CheckNamedFiles(root, record, unread, result, log);
     }
-    // The next back-up copies these again: a copy that keeps its size and
-    // time would otherwise count as unchanged for ever.
-    std::vector<std::string> findings = result.missing;
-    findings.insert(findings.end(), result.damaged.begin(), result.damaged.end());
-    bool keptHere = false;
-    if (!findings.empty() && SaveCheckFindings(root, findings, &keptHere) != ERROR_SUCCESS) {
-        log.Value("fout", "bevindingen niet bewaard: " + Shown(FindingsPathOf(root)));
-        result.findingsOnlyHere = keptHere;
-        if (keptHere) log.Value("bevindingen bewaard", Shown(LocalFindingsPath(root)));
-    }
+    KeepFindings(root, result, log);
     log.Flush();
     LogNumber("gecontroleerd", result.checked);
     LogNumber("ontbreekt    ", static_cast<int32_t>(result.missing.size()));

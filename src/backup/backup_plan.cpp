@@ -82,6 +82,46 @@ bool HourApart(uint64_t a, uint64_t b) {
     return SameWriteTime(difference, hour, 2 * kTicksPerSecond);
 }
 
+namespace {
+// What to do with one file of the show, given what the back-up holds
+// under its name (there: nothing).
+BackupAction ActionFor(const BackupEntry& entry, const BackupEntry* there, const std::string& sourceRoot,
+                       const std::string& targetRoot, const BackupVolume& volume) {
+    const size_t tempLength = targetRoot.size() + FolderPart(entry.relative).size() + kTempNameLength;
+    if (sourceRoot.size() + entry.relative.size() > kBackupMaxPath ||
+        targetRoot.size() + entry.relative.size() > kBackupMaxPath || tempLength > kBackupMaxPath)
+        return BackupAction::TooLong;
+    if (there && there->isFolder) return BackupAction::FolderInWay;
+    if (there && there->size == entry.size && SameWriteTime(there->writeTime, entry.writeTime, volume.timePrecision))
+        return BackupAction::Unchanged;
+    if (there && there->size == entry.size && HourApart(there->writeTime, entry.writeTime))
+        return BackupAction::HourApart;
+    if (entry.size > volume.maxFileSize) return BackupAction::TooLarge;
+    return BackupAction::Copy;
+}
+
+void Count(BackupPlan& plan, BackupAction action, const BackupEntry& entry, bool hasOlder) {
+    switch (action) {
+    case BackupAction::Copy:
+        ++plan.copyCount;
+        plan.copyBytes += entry.size;
+        plan.roomNeeded += RoomForFile(entry.size, entry.relative, plan.clusterBytes);
+        if (hasOlder) ++plan.olderCount;
+        break;
+    case BackupAction::Unchanged:
+        ++plan.unchangedCount;
+        break;
+    case BackupAction::HourApart:
+        ++plan.unchangedCount;
+        ++plan.hourApartCount;
+        break;
+    default:
+        ++plan.refusedCount;
+        break;
+    }
+}
+}  // namespace
+
 BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
                       const std::string& sourceRoot, const std::string& targetRoot,
                       const BackupVolume& volume) {
@@ -116,39 +156,9 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
             }
             continue;
         }
-        const size_t tempLength = targetRoot.size() + FolderPart(entry.relative).size() + kTempNameLength;
-        BackupAction action = BackupAction::Copy;
-        if (sourceRoot.size() + entry.relative.size() > kBackupMaxPath ||
-            targetRoot.size() + entry.relative.size() > kBackupMaxPath || tempLength > kBackupMaxPath)
-            action = BackupAction::TooLong;
-        else if (there && there->isFolder)
-            action = BackupAction::FolderInWay;
-        else if (there && there->size == entry.size &&
-                 SameWriteTime(there->writeTime, entry.writeTime, volume.timePrecision))
-            action = BackupAction::Unchanged;
-        else if (there && there->size == entry.size && HourApart(there->writeTime, entry.writeTime))
-            action = BackupAction::HourApart;
-        else if (entry.size > volume.maxFileSize)
-            action = BackupAction::TooLarge;
+        const BackupAction action = ActionFor(entry, there, sourceRoot, targetRoot, volume);
         plan.files.push_back(PlannedFile{i, action, action == BackupAction::Copy && there != nullptr});
-        switch (action) {
-        case BackupAction::Copy:
-            ++plan.copyCount;
-            plan.copyBytes += entry.size;
-            plan.roomNeeded += RoomForFile(entry.size, entry.relative, volume.clusterBytes);
-            if (there) ++plan.olderCount;
-            break;
-        case BackupAction::Unchanged:
-            ++plan.unchangedCount;
-            break;
-        case BackupAction::HourApart:
-            ++plan.unchangedCount;
-            ++plan.hourApartCount;
-            break;
-        default:
-            ++plan.refusedCount;
-            break;
-        }
+        Count(plan, action, entry, there != nullptr);
     }
     return plan;
 }
