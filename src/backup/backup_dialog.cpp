@@ -319,6 +319,30 @@ void CDialogBackup::OnVerify() {
     VerifyRecorded(root);
 }
 
+namespace {
+// What a check that failed found, and what to do about it.
+std::string CheckFailedText(const std::string& root, const BackupCheckResult& result) {
+    std::string text = "De back-up in " + Shown(root) + " is niet in orde.";
+    if (result.recordDamaged)
+        text += "\n\nHet overzicht van de back-up is beschadigd:\n" + Shown(backup::RecordPathOf(root));
+    if (result.lastRun == RecordedRun::Incomplete)
+        text += "\n\nDe laatste back-up was niet volledig (" + result.incompleteReason + ").";
+    if (result.lastRun == RecordedRun::Unknown && !result.recordDamaged)
+        text += "\n\nHet overzicht is van een eerdere versie van Zekerpad; of die back-up volledig was, is niet "
+                "bekend.";
+    if (!result.missing.empty()) text += "\n\nOntbreekt:" + NameList(result.missing);
+    if (!result.damaged.empty()) text += "\n\nBeschadigd of anders dan bij het maken:" + NameList(result.damaged);
+    if (!result.notHeld.empty())
+        text += "\n\nGenoemd door de show, maar niet in de back-up:" + NameList(result.notHeld);
+    text += "\n\nMaak de back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.";
+    if (result.findingsOnlyHere)
+        text += "\n\nWat de controle vond, kon niet op de doelschijf worden bewaard (is de USB-stick beveiligd "
+                "tegen schrijven?). Zekerpad heeft het op deze computer bewaard: maakt u de back-up vanaf deze "
+                "computer opnieuw, dan kopieert Zekerpad deze bestanden opnieuw.";
+    return text;
+}
+}  // namespace
+
 void CDialogBackup::VerifyRecorded(const std::string& root) {
     const backup::RecordOnDisk read = root.empty() ? backup::RecordOnDisk() : backup::ReadRecordAt(root);
     const BackupRecord& record = read.record;
@@ -366,24 +390,7 @@ void CDialogBackup::VerifyRecorded(const std::string& root) {
     m_csFailedCheckRoot = failed ? root : std::string();
     if (m_csFailedCheckRoot != failedBefore) UpdatePlan();
     if (failed) {
-        std::string text = "De back-up in " + Shown(root) + " is niet in orde.";
-        if (result.recordDamaged)
-            text += "\n\nHet overzicht van de back-up is beschadigd:\n" + Shown(backup::RecordPathOf(root));
-        if (result.lastRun == RecordedRun::Incomplete)
-            text += "\n\nDe laatste back-up was niet volledig (" + result.incompleteReason + ").";
-        if (result.lastRun == RecordedRun::Unknown && !result.recordDamaged)
-            text += "\n\nHet overzicht is van een eerdere versie van Zekerpad; of die back-up volledig was, is niet "
-                    "bekend.";
-        if (!result.missing.empty()) text += "\n\nOntbreekt:" + NameList(result.missing);
-        if (!result.damaged.empty()) text += "\n\nBeschadigd of anders dan bij het maken:" + NameList(result.damaged);
-        if (!result.notHeld.empty())
-            text += "\n\nGenoemd door de show, maar niet in de back-up:" + NameList(result.notHeld);
-        text += "\n\nMaak de back-up opnieuw, bij voorkeur op een andere schijf of USB-stick.";
-        if (result.findingsOnlyHere)
-            text += "\n\nWat de controle vond, kon niet op de doelschijf worden bewaard (is de USB-stick beveiligd "
-                    "tegen schrijven?). Zekerpad heeft het op deze computer bewaard: maakt u de back-up vanaf deze "
-                    "computer opnieuw, dan kopieert Zekerpad deze bestanden opnieuw.";
-        ShowMessage(text, m_hWnd);
+        ShowMessage(CheckFailedText(root, result), m_hWnd);
     }
 }
 

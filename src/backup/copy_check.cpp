@@ -36,14 +36,9 @@ struct Place {
     std::string path;      // as the content check opens it
     int64_t size = -1;     // -1: not there
 };
-}  // namespace
-
-ShowCopyResult CheckShowCopy(const CheckTarget& target, const BackupProgressFn& progress,
-                             const std::function<void(int64_t)>& total) {
-    ShowCopyResult result;
-    LogLine("Start controle kopie");
-    LogValue("map", Shown(target.folder));
-    const std::string copy = Openable(target.folder);
+// Every place the copied shows name, each once, in their order; a show
+// that cannot be read is missing, a name outside the copy is told apart.
+std::vector<Place> PlacesNamed(const CheckTarget& target, const std::string& copy, ShowCopyResult& result) {
     std::vector<Place> places;
     std::set<std::string> seenPlaces, seenOutside;
     for (const std::string& show : target.shows) {
@@ -69,19 +64,17 @@ ShowCopyResult CheckShowCopy(const CheckTarget& target, const BackupProgressFn& 
             places.push_back({Utf8FromCodePage(place.substr(copy.size())), place, SizeOf(place)});
         }
     }
-    result.named = static_cast<int>(places.size() + result.outside.size());
-    for (const std::string& ref : result.outside) LogValue("buiten de map", ref);
+    return places;
+}
 
-    int64_t bytes = 0;
-    for (const Place& place : places) bytes += place.size > 0 ? place.size : 0;
-    if (total) total(bytes);
-
+// Each place read once through the content check.
+int64_t ReadPlaces(const std::vector<Place>& places, const BackupProgressFn& progress, ShowCopyResult& result) {
     CContentReader reader;
     int64_t done = 0;
     for (const Place& place : places) {
         if (progress && !progress(place.relative, done)) {
             result.stopped = true;
-            break;
+            return done;
         }
         if (place.size < 0) {
             result.missing.push_back(Shown(place.relative));
@@ -95,7 +88,7 @@ ShowCopyResult CheckShowCopy(const CheckTarget& target, const BackupProgressFn& 
         });
         if (!read) {
             result.stopped = true;
-            break;
+            return done;
         }
         done = before + place.size;
         if (found.content == FileContent::Damaged) {
@@ -106,6 +99,25 @@ ShowCopyResult CheckShowCopy(const CheckTarget& target, const BackupProgressFn& 
             if (found.content == FileContent::NotJudged) ++result.notJudged;
         }
     }
+    return done;
+}
+}  // namespace
+
+ShowCopyResult CheckShowCopy(const CheckTarget& target, const BackupProgressFn& progress,
+                             const std::function<void(int64_t)>& total) {
+    ShowCopyResult result;
+    LogLine("Start controle kopie");
+    LogValue("map", Shown(target.folder));
+    const std::string copy = Openable(target.folder);
+    const std::vector<Place> places = PlacesNamed(target, copy, result);
+    result.named = static_cast<int>(places.size() + result.outside.size());
+    for (const std::string& ref : result.outside) LogValue("buiten de map", ref);
+
+    int64_t bytes = 0;
+    for (const Place& place : places) bytes += place.size > 0 ? place.size : 0;
+    if (total) total(bytes);
+
+    const int64_t done = ReadPlaces(places, progress, result);
     LogNumber("genoemd      ", result.named);
     LogNumber("ontbreekt    ", static_cast<int32_t>(result.missing.size() + result.outside.size()));
     LogNumber("beschadigd   ", static_cast<int32_t>(result.damaged.size()));
