@@ -10,6 +10,7 @@
 
 #include "analysis/show_verdict.h"
 #include "backup/backup_plan.h"
+#include "backup/backup_outcome.h"
 
 enum class BackupAllState {
     Skipped,     // no green light: never backed up half

@@ -9,6 +9,7 @@
 
 #include "backup/backup_copy.h"
 #include "backup/backup_plan.h"
+#include "backup/backup_outcome.h"
 
 // Reads every file the record beside backupRoot names, from the disk, and
 // compares its size and SHA-256 with the record; reads each show file at

@@ -11,6 +11,8 @@
 #include "backup/backup_record.h"
 #include "backup/backup_record_file.h"
 #include "backup/backup_folder_choice.h"
+#include "backup/backup_outcome.h"
+#include "backup/backup_folders.h"
 
 // What the file system of the folder's volume can keep, and its name
 // ("FAT32"); an unknown file system keeps everything exactly.

@@ -9,6 +9,7 @@
 #include "backup/backup_plan.h"
 #include "backup/check_target.h"
 #include "wizard/dialog.h"
+#include "backup/backup_outcome.h"
 
 // Opens the dialog for a check only, of what the user chose on the first
 // page: no show, no back-up to make.

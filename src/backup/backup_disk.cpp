@@ -23,11 +23,6 @@ constexpr int64_t kMaxRecordBytes = 256LL << 20;
 std::wstring Wide(const std::string& path) { return LongPath(WideFromUtf8(path)); }
 std::string Shown(const std::string& path) { return CodePageFromUtf8(path); }
 
-std::string WithBackslash(std::string folder) {
-    if (folder.empty() || folder.back() != '\\') folder.push_back('\\');
-    return folder;
-}
-
 std::string FullPathOf(const std::wstring& path) {
     if (path.empty()) return std::string();
     std::wstring full(MAX_PATH, L'\0');

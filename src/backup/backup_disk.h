@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "backup/backup_folders.h"
+
 class CLogBatch;
 
 namespace backup {
@@ -18,7 +20,6 @@ std::wstring Wide(const std::string& path);
 // A path for the run log and the messages.
 std::string Shown(const std::string& path);
 
-std::string WithBackslash(std::string folder);
 // A path as the user typed it, made full (UTF-8); empty stays empty.
 std::string FullPathOf(const std::wstring& typed);
 std::string FolderPathOf(const std::string& path);

@@ -22,6 +22,7 @@
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
 #include "backup/backup_record_file.h"
+#include "backup/backup_outcome.h"
 
 struct HWND__;
 

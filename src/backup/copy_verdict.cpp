@@ -1,6 +1,6 @@
 #include "backup/copy_verdict.h"
 
-#include "backup/backup_plan.h"
+#include "backup/backup_outcome.h"
 #include "common/text.h"
 
 namespace {

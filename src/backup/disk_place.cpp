@@ -6,7 +6,7 @@
 DiskPlace DiskPlace::Of(const std::string& folder) {
     DiskPlace place;
     place.written = NormalizeFolder(folder);
-    place.path = backup::WithBackslash(place.written);
+    place.path = WithBackslash(place.written);
     place.name = ShowFolderName(place.written);
     place.longForm = backup::Wide(place.path);
     place.shown = backup::Shown(place.written);

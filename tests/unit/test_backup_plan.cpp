@@ -8,6 +8,8 @@
 #include "files/temp_name.h"
 #include "backup/backup_names.h"
 #include "backup/backup_folder_choice.h"
+#include "backup/backup_outcome.h"
+#include "backup/backup_folders.h"
 
 namespace {
 
