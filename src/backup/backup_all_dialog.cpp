@@ -134,11 +134,9 @@ bool CBackupAllDialog::PlanAll(const std::string& folder, std::vector<int64_t>& 
         sizes.push_back(0);
         if (m_lines[i].state == BackupAllState::Skipped) continue;
         const std::string showFolder = ShowFolderOf(m_shows[i].show);
-        std::vector<BackupEntry> source, target;
+        std::vector<BackupEntry> source;
         if (!ListBackupTree(showFolder, source, nullptr)) continue;  // the run itself says why
-        const std::string root = BackupRoot(folder, showFolder, FindBackupFolder(folder, showFolder).name);
-        if (backup::IsFolder(root)) ListBackupTree(root, target, nullptr);
-        sizes.back() = PlanBackupAt(source, target, showFolder, root, volume).copyBytes;
+        sizes.back() = PlanBackupAt(source, showFolder, BackupFolderFor(folder, showFolder), volume).copyBytes;
         total += sizes.back();
     }
     uint64_t freeBytes = 0;

@@ -174,6 +174,13 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
     return DestinationProblem::None;
 }
 
+std::string BackupFolderFor(const std::string& destination, const std::string& showFolder,
+                            BackupFolderChoice* choice) {
+    const BackupFolderChoice chosen = FindBackupFolder(destination, showFolder);
+    if (choice) *choice = chosen;
+    return BackupRoot(destination, showFolder, chosen.name);
+}
+
 BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder,
                                     RecordOnDisk* lastRead) {
     const std::string folder = WithBackslash(NormalizeFolder(destination));

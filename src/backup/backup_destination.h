@@ -32,6 +32,11 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
 // the run need not read it again.
 BackupFolderChoice FindBackupFolder(const std::string& destination, const std::string& showFolder,
                                     backup::RecordOnDisk* lastRead = nullptr);
+// The folder FindBackupFolder chooses, as a path: "E:\Back-ups\Demo (2)\";
+// with the show's own name when none is free. choice, when given, gets
+// what FindBackupFolder said.
+std::string BackupFolderFor(const std::string& destination, const std::string& showFolder,
+                            BackupFolderChoice* choice = nullptr);
 
 namespace backup {
 

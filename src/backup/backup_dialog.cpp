@@ -164,8 +164,8 @@ void CDialogBackup::UpdatePlan() {
         text = "De map van de show kan niet worden gelezen.";
     } else {
         const std::string folder = NormalizeFolder(destination);
-        const BackupFolderChoice choice = FindBackupFolder(folder, m_csShowFolder);
-        const std::string root = BackupRoot(folder, m_csShowFolder, choice.name);
+        BackupFolderChoice choice;
+        const std::string root = BackupFolderFor(folder, m_csShowFolder, &choice);
         switch (DestinationProblemOnDisk(destination, m_csShowFolder, root)) {
         case DestinationProblem::None:
             if (!backup::IsFolder(folder)) {
@@ -173,11 +173,8 @@ void CDialogBackup::UpdatePlan() {
             } else if (!m_csFailedCheckRoot.empty() && root == m_csFailedCheckRoot) {
                 text = BackupPlanAfterFailedCheckText(Shown(root));
             } else {
-                std::vector<BackupEntry> target;
                 ScopedWaitCursor wait;
-                if (backup::IsFolder(root)) ListBackupTree(root, target, nullptr);
-                const BackupPlan plan =
-                    PlanBackupAt(m_source, target, m_csShowFolder, root, QueryBackupVolume(folder));
+                const BackupPlan plan = PlanBackupAt(m_source, m_csShowFolder, root, QueryBackupVolume(folder));
                 uint64_t freeBytes = 0;
                 unsigned long error = 0;
                 const bool known = g_pfnFreeSpace(Shown(folder), &freeBytes, &error);
@@ -308,8 +305,7 @@ void CDialogBackup::OnVerify() {
         }
     }
     const std::string folder = NormalizeFolder(Destination());
-    std::string root =
-        folder.empty() ? std::string() : BackupRoot(folder, m_csShowFolder, FindBackupFolder(folder, m_csShowFolder).name);
+    std::string root = folder.empty() ? std::string() : BackupFolderFor(folder, m_csShowFolder);
     // The back-up folder itself typed as the destination: its record lies
     // beside it, not beside a folder of the show's name inside it.
     if (!folder.empty() && !backup::IsFolder(root)) {

@@ -1,6 +1,7 @@
 #include "backup/backup_heal.h"
 
 #include "backup/backup_disk.h"
+#include "backup/backup_listing.h"
 #include "common/text.h"
 #include "backup/sha256.h"
 
@@ -72,8 +73,10 @@ Compared CompareHourApart(const std::string& from, const std::string& to, const 
 
 using namespace backup;
 
-BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
-                        const std::string& showFolder, const std::string& root, const BackupVolume& volume) {
+BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::string& showFolder,
+                        const std::string& root, const BackupVolume& volume) {
+    std::vector<BackupEntry> target;
+    if (IsFolder(root)) ListBackupTree(root, target, nullptr);
     BackupPlan plan = PlanBackup(source, target, showFolder, root, volume);
     CopyAgain(plan, source, FindingsAt(root));
     return plan;

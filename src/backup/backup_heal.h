@@ -16,10 +16,13 @@
 
 class CSha256;
 
-// PlanBackup, with the copies the last check found damaged or missing
-// (beside root) planned as copies again: what "Back-up maken" will do.
-BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::vector<BackupEntry>& target,
-                        const std::string& showFolder, const std::string& root, const BackupVolume& volume);
+// What "Back-up maken" would do now, for the dialogs' plan lines: the
+// show's files (source, listed from showFolder) against what the back-up
+// folder root holds (listed here; nothing when it is not there), with the
+// copies the last check found damaged or missing planned as copies again.
+// The run plans anew when it starts.
+BackupPlan PlanBackupAt(const std::vector<BackupEntry>& source, const std::string& showFolder,
+                        const std::string& root, const BackupVolume& volume);
 
 namespace backup {
 
