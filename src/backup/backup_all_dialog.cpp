@@ -180,22 +180,7 @@ void CBackupAllDialog::OnStart() {
         LogLine("Einde back-up alle shows");
         return;
     }
-    int64_t total = 0;
-    for (int64_t size : sizes) total += size;
-    {
-        int green = 0;
-        for (const BackupAllLine& line : m_lines) green += line.state != BackupAllState::Skipped;
-        uint64_t freeBytes = 0;
-        unsigned long error = 0;
-        const bool known = g_pfnFreeSpace(backup::Shown(folder), &freeBytes, &error);
-        SetItemText(IDC_BA_PLAN, BackupAllPlanText(green, static_cast<int>(m_lines.size()) - green, total,
-                                                   known ? static_cast<int64_t>(freeBytes) : -1));
-    }
-    m_nShift = 0;
-    while ((total >> m_nShift) > kProgressRange) ++m_nShift;
-    ::SendMessageA(GetItem(IDC_BA_PROGRESS), PBM_SETRANGE32, 0, static_cast<LPARAM>(total > 0 ? total >> m_nShift : 1));
-    SetProgress(0);
-
+    StartProgress(folder, sizes);
     m_bBusy = true;
     EnableItem(IDC_BA_START, false);
     EnableItem(IDC_BA_BROWSE, false);
@@ -214,39 +199,68 @@ void CBackupAllDialog::OnStart() {
                 ShowLine(i, BackupAllLineText(line));
                 continue;
             }
-            ShowLine(i, "bezig...");
-            std::string shownFile;
-            const auto progress = [&](const std::string& relative, int64_t bytes) {
-                if (relative != shownFile) {
-                    shownFile = relative;
-                    SetItemText(IDC_BA_FILE, m_shows[i].show + (relative.empty() ? "" : ": " + backup::Shown(relative)));
-                }
-                SetProgress(before + bytes);
-                return work.Pump();
-            };
-            int64_t planned = sizes[i];
-            BackupOutcome outcome;
-            const BackupResult result = MakeBackup(ShowFolderOf(m_shows[i].show), folder, progress, m_hWnd, &outcome,
-                                                   [&](int64_t copyBytes) { planned = copyBytes; });
-            before += planned;
-            SetProgress(before);
-            if (result != BackupResult::Ran) {
-                line.state = BackupAllState::Refused;
-            } else if (!BackupComplete(outcome)) {
-                line.state = BackupAllState::Incomplete;
-                line.reason = IncompleteReason(outcome);
-                stopped = stopped || outcome.stopped;
-            } else {
-                line.state = BackupAllState::Complete;
-            }
-            LogValue(line.state == BackupAllState::Complete ? "volledig" : "niet volledig", m_shows[i].show);
-            ShowLine(i, BackupAllLineText(line));
+            stopped = !BackUpShow(i, folder, work, sizes[i], before);
         }
     }
     LogLine("Einde back-up alle shows");
     m_bBusy = false;
     m_bRan = true;
-    if (!::IsWindow(m_hWnd)) return;
+    if (::IsWindow(m_hWnd)) ShowEnd(folder);
+}
+
+// The plan line with the bytes of the whole run, and the bar over them.
+void CBackupAllDialog::StartProgress(const std::string& folder, const std::vector<int64_t>& sizes) {
+    int64_t total = 0;
+    for (int64_t size : sizes) total += size;
+    int green = 0;
+    for (const BackupAllLine& line : m_lines) green += line.state != BackupAllState::Skipped;
+    uint64_t freeBytes = 0;
+    unsigned long error = 0;
+    const bool known = g_pfnFreeSpace(backup::Shown(folder), &freeBytes, &error);
+    SetItemText(IDC_BA_PLAN, BackupAllPlanText(green, static_cast<int>(m_lines.size()) - green, total,
+                                               known ? static_cast<int64_t>(freeBytes) : -1));
+    m_nShift = 0;
+    while ((total >> m_nShift) > kProgressRange) ++m_nShift;
+    ::SendMessageA(GetItem(IDC_BA_PROGRESS), PBM_SETRANGE32, 0, static_cast<LPARAM>(total > 0 ? total >> m_nShift : 1));
+    SetProgress(0);
+}
+
+// One show's back-up run, its line told before and after; false when it
+// was stopped. before is the bytes of the shows done, the bar's base.
+bool CBackupAllDialog::BackUpShow(size_t i, const std::string& folder, CLongWork& work, int64_t planned,
+                                  int64_t& before) {
+    BackupAllLine& line = m_lines[i];
+    ShowLine(i, "bezig...");
+    std::string shownFile;
+    const auto progress = [&](const std::string& relative, int64_t bytes) {
+        if (relative != shownFile) {
+            shownFile = relative;
+            SetItemText(IDC_BA_FILE, m_shows[i].show + (relative.empty() ? "" : ": " + backup::Shown(relative)));
+        }
+        SetProgress(before + bytes);
+        return work.Pump();
+    };
+    BackupOutcome outcome;
+    const BackupResult result = MakeBackup(ShowFolderOf(m_shows[i].show), folder, progress, m_hWnd, &outcome,
+                                           [&](int64_t copyBytes) { planned = copyBytes; });
+    before += planned;
+    SetProgress(before);
+    bool stopped = false;
+    if (result != BackupResult::Ran) {
+        line.state = BackupAllState::Refused;
+    } else if (!BackupComplete(outcome)) {
+        line.state = BackupAllState::Incomplete;
+        line.reason = IncompleteReason(outcome);
+        stopped = outcome.stopped;
+    } else {
+        line.state = BackupAllState::Complete;
+    }
+    LogValue(line.state == BackupAllState::Complete ? "volledig" : "niet volledig", m_shows[i].show);
+    ShowLine(i, BackupAllLineText(line));
+    return !stopped;
+}
+
+void CBackupAllDialog::ShowEnd(const std::string& folder) {
     EnableItem(IDC_BA_STOP, false);
     SetItemText(IDC_BA_FILE, "");
     SetItemText(IDC_BA_SUMMARY, BackupAllSummary(m_lines));

@@ -16,6 +16,8 @@ struct BackupAllShow {
     std::string words;    // the verdict in a few words, for a show skipped
 };
 
+class CLongWork;
+
 class CBackupAllDialog : public CModalDialog {
 public:
     explicit CBackupAllDialog(std::vector<BackupAllShow> shows);
@@ -30,6 +32,9 @@ protected:
 
 private:
     void OnStart();
+    void StartProgress(const std::string& folder, const std::vector<int64_t>& sizes);
+    bool BackUpShow(size_t index, const std::string& folder, CLongWork& work, int64_t planned, int64_t& before);
+    void ShowEnd(const std::string& folder);
     // The bytes each green show would copy to folder, or false (with a
     // message) when the destination cannot be planned or has no room.
     bool PlanAll(const std::string& folder, std::vector<int64_t>& sizes);
