@@ -197,4 +197,18 @@ bool MakeNoiseFile(const std::string& path, int64_t size, uint32_t seed) {
     return ok && ::FlushFileBuffers(file.get());
 }
 
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    if (!file) return false;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        const DWORD n = static_cast<DWORD>(std::min<size_t>(bytes.size() - at, 4u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), bytes.data() + at, n, &written, nullptr) || written != n) return false;
+        at += n;
+    }
+    return ::FlushFileBuffers(file.get()) != FALSE;
+}
+
 }  // namespace bench

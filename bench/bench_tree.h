@@ -59,5 +59,7 @@ int AnswerYesOnStderr(HWND__* owner, const std::string& text, const std::string&
 // Writes size bytes of noise (varied by seed) to path and flushes them to
 // the disk, so no timed round pays for their write-back.
 bool MakeNoiseFile(const std::string& path, int64_t size, uint32_t seed);
+// Writes the bytes to path and flushes them to the disk, the same way.
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace bench

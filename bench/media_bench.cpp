@@ -24,6 +24,7 @@
 #include "support/media_variants.h"
 
 #include "bench_rounds.h"
+#include "bench_tree.h"
 
 namespace {
 
@@ -71,23 +72,6 @@ std::vector<Kind> Kinds()
     return kinds;
 }
 
-bool WriteAll(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    size_t at = 0;
-    DWORD wrote = 0;
-    while (at < bytes.size() &&
-           ::WriteFile(h, bytes.data() + at, static_cast<DWORD>(std::min<size_t>(bytes.size() - at, kChunk)), &wrote,
-                       nullptr) &&
-           wrote > 0)
-        at += wrote;
-    const bool ok = at == bytes.size() && ::FlushFileBuffers(h);
-    ::CloseHandle(h);
-    return ok;
-}
-
 std::vector<File> MakeFiles(const std::string& folder, uint64_t& total)
 {
     std::vector<File> files;
@@ -97,7 +81,7 @@ std::vector<File> MakeFiles(const std::string& folder, uint64_t& total)
     for (size_t i = 0; i < kinds.size(); ++i) {
         const std::vector<uint8_t> bytes = kinds[i].make(kinds[i].sample, kLarge);
         files.push_back({folder + "\\groot" + std::to_string(i) + "." + kinds[i].extension, kinds[i].extension});
-        if (!WriteAll(files.back().path, bytes))
+        if (!bench::WriteWholeFile(files.back().path, bytes))
             return {};
         total += bytes.size();
     }
@@ -105,7 +89,7 @@ std::vector<File> MakeFiles(const std::string& folder, uint64_t& total)
         const Kind& kind = kinds[static_cast<size_t>(s) % kinds.size()];
         const std::vector<uint8_t> bytes = kind.make(kind.sample, kSmall / 2 + static_cast<size_t>(s % 97) * 400);
         files.push_back({folder + "\\klein" + std::to_string(s) + "." + kind.extension, kind.extension});
-        if (!WriteAll(files.back().path, bytes))
+        if (!bench::WriteWholeFile(files.back().path, bytes))
             return {};
         total += bytes.size();
     }

@@ -286,11 +286,11 @@ uint8_t FlacCrc8(const std::vector<uint8_t>& bytes)
 std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples, bool side)
 {
     // Sync and fixed block sizes; 192 samples (code 1) or a count in the
-    // byte after the number (code 6); 44.1 kHz (9); left and right (1) or
+    // byte after the number (code 6) or, above 256, in two bytes (code 7); 44.1 kHz (9); left and right (1) or
     // left and the difference (8), 16 bits (4); the frame number, coded as
     // UTF-8 codes a character.
     Bytes h;
-    h.U8(0xFF).U8(0xF8).U8(samples == 192 ? 0x19 : 0x69).U8(side ? 0x88 : 0x18);
+    h.U8(0xFF).U8(0xF8).U8(samples == 192 ? 0x19 : samples <= 256 ? 0x69 : 0x79).U8(side ? 0x88 : 0x18);
     if (number < 0x80) {
         h.U8(number);
     } else {
@@ -299,7 +299,10 @@ std::vector<uint8_t> FlacFrameHeader(uint32_t number, uint32_t samples, bool sid
         h.U8((0xFF00u >> (more + 1) & 0xFF) | number >> (6 * more));
         for (int i = more - 1; i >= 0; --i) h.U8(0x80 | ((number >> (6 * i)) & 0x3F));
     }
-    if (samples != 192) h.U8(samples - 1);
+    if (samples > 256)
+        h.Be16(samples - 1);
+    else if (samples != 192)
+        h.U8(samples - 1);
     h.U8(FlacCrc8(h.b));
     return h.b;
 }
