@@ -1,7 +1,7 @@
 // The back-up of many shows, one after the other into one destination, as
 // "Back-up van alle groene shows..." makes it (the one back-up run for
-// each show), against the same shows backed up one at a time, on the same
-// files and drives in the same run. By default 50 shows of 20 MB each:
+// each show, under one memo of the destination), against the same shows
+// backed up one at a time, on the same files and drives in the same run. By default 50 shows of 20 MB each:
 // a show file, two recordings and small pictures in two folders.
 //
 //  - all shows to an empty destination against the sum of the single
@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "backup/backup_run.h"
+#include "backup/destination_memo.h"
 #include "services/msgbox.h"
 #include "services/run_log.h"
 
@@ -108,6 +109,7 @@ int main(int argc, char** argv) {
     // Every show backed up into folder; true when each is complete and
     // copied (or, unchanged, found) every file.
     const auto backUpAll = [&](const std::string& folder, bool unchanged) {
+        backup::CDestinationMemo memo(folder);
         for (const Show& show : shows) {
             BackupOutcome outcome;
             if (MakeBackup(show.folder, folder, nullptr, nullptr, &outcome) != BackupResult::Ran ||

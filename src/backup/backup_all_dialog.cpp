@@ -10,6 +10,7 @@
 #include "backup/backup_heal.h"
 #include "backup/backup_listing.h"
 #include "backup/backup_run.h"
+#include "backup/destination_memo.h"
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "files/free_space.h"
@@ -173,6 +174,8 @@ void CBackupAllDialog::OnStart() {
                     m_hWnd);
         return;
     }
+    // One destination for every show: what does not change is asked once.
+    backup::CDestinationMemo memo(folder);
     LogLine("Start back-up alle shows");
     LogValue("doel", backup::Shown(folder));
     std::vector<int64_t> sizes;

@@ -6,6 +6,7 @@
 #include "backup/backup_identity.h"
 #include "backup/backup_listing.h"
 #include "backup/backup_record_file.h"
+#include "backup/destination_memo.h"
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
@@ -88,12 +89,19 @@ BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::
         return refuse("doelmap niet beschrijfbaar",
                       "In de doelmap kan niet worden geschreven:\n" + Shown(root) + "\n\n" + ReasonFor(probeError));
 
-    uint64_t freeBytes = 0;
+    // In a run over many shows, a show that writes nothing (its back-up is
+    // whole) takes the free space asked for the last such show; any show
+    // that writes asks anew, and so does the next one after it.
+    CDestinationMemo* memo = CDestinationMemo::For(folder);
+    if (memo && writes) memo->freeBytes.reset();
+    const bool remembered = memo && memo->freeBytes;
+    uint64_t freeBytes = remembered ? *memo->freeBytes : 0;
     unsigned long error = 0;
-    if (!g_pfnFreeSpace(SpaceFolder(folder), &freeBytes, &error))
+    if (!remembered && !g_pfnFreeSpace(SpaceFolder(folder), &freeBytes, &error))
         return refuse("vrije ruimte onbekend", "De vrije ruimte op de doelschijf kan niet worden bepaald:\n" +
                                                    Shown(folder) + "\n\n" + ReasonFor(error),
                       BackupRefusal::Later);
+    if (memo && !writes) memo->freeBytes = freeBytes;
     // As the destination counts it: a stick of 32 KB clusters holds ten
     // thousand files of 1 KB in 320 MB, not in 10 MB.
     const uint64_t needed = static_cast<uint64_t>(plan.roomNeeded) + static_cast<uint64_t>(kFreeSpaceMargin);
@@ -141,6 +149,8 @@ BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::
 using namespace backup;
 
 BackupVolume QueryBackupVolume(const std::string& folder, std::string* fileSystemName) {
+    CDestinationMemo* memo = fileSystemName ? nullptr : CDestinationMemo::For(folder);
+    if (memo && memo->volume) return *memo->volume;
     std::wstring volume(folder.size() + 8, L'\0');
     wchar_t name[MAX_PATH + 1] = {};
     const std::wstring path = WideFromUtf8(folder);
@@ -154,6 +164,7 @@ BackupVolume QueryBackupVolume(const std::string& folder, std::string* fileSyste
     BackupVolume kept = VolumeFromFileSystem(text);
     uint64_t cluster = 0;
     if (found && g_pfnClusterSize(volume.c_str(), &cluster)) kept.clusterBytes = cluster;
+    if (memo && found) memo->volume = kept;
     return kept;
 }
 
@@ -169,7 +180,7 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
         for (const std::string& root : rootNames)
             if (Within(show, root)) return DestinationProblem::ShowInside;
     }
-    if (AtOrBelow(folderNames, showFolder, true)) return DestinationProblem::InsideShow;
+    if (AtOrBelow(folderNames, showFolder, true, &showNames)) return DestinationProblem::InsideShow;
     if (!rootNames.empty() && AtOrBelow(showNames, backupRoot, false)) return DestinationProblem::ShowInside;
     return DestinationProblem::None;
 }

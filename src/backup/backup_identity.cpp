@@ -9,6 +9,7 @@
 #include "backup/backup_disk.h"
 #include "backup/backup_plan.h"
 #include "backup/backup_record.h"
+#include "backup/destination_memo.h"
 #include "common/text.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
@@ -31,13 +32,30 @@ UniqueFile OpenFolder(const std::string& folder) {
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
+// A folder on the destination's side of a run's memo (its names and the
+// folders above them): asked once for the run.
+CDestinationMemo* MemoOfSide(const std::string& key) {
+    CDestinationMemo* memo = CDestinationMemo::Active();
+    return memo && memo->destinationSide.count(key) ? memo : nullptr;
+}
+
 bool FolderIdOf(const std::string& folder, FolderId& id) {
+    const std::string key = NameKey(WithBackslash(folder));
+    CDestinationMemo* memo = MemoOfSide(key);
+    if (memo) {
+        const auto known = memo->identities.find(key);
+        if (known != memo->identities.end()) {
+            id = FolderId{known->second.volume, known->second.high, known->second.low};
+            return true;
+        }
+    }
     UniqueFile handle = OpenFolder(folder);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return false;
     id.volume = info.dwVolumeSerialNumber;
     id.high = info.nFileIndexHigh;
     id.low = info.nFileIndexLow;
+    if (memo) memo->identities[key] = {id.volume, id.high, id.low};
     return true;
 }
 
@@ -93,8 +111,15 @@ private:
 // The volume ("\\?\Volume{...}\") a drive's root is the mount point of;
 // empty for a drive letter made for a folder, or a share.
 std::wstring VolumeMountedAt(const std::string& root) {
+    CDestinationMemo* memo = CDestinationMemo::Active();
+    const std::wstring path = WideFromUtf8(root);
+    if (memo) {
+        const auto known = memo->volumeAt.find(path);
+        if (known != memo->volumeAt.end()) return known->second;
+    }
     wchar_t volume[64] = {};
-    if (!::GetVolumeNameForVolumeMountPointW(WideFromUtf8(root).c_str(), volume, 64)) return std::wstring();
+    if (!::GetVolumeNameForVolumeMountPointW(path.c_str(), volume, 64)) volume[0] = L'\0';
+    if (memo) memo->volumeAt[path] = volume;
     return volume;
 }
 
@@ -108,7 +133,7 @@ bool IsOwnVolumeRoot(const std::wstring& volume, const FolderId& id) {
 
 // Every folder a volume ("\\?\Volume{...}\") is mounted on, its drive
 // letter too.
-std::vector<std::string> MountPathsOf(const std::wstring& volume) {
+std::vector<std::string> AskMountPathsOf(const std::wstring& volume) {
     std::vector<std::string> paths;
     DWORD need = 0;
     ::GetVolumePathNamesForVolumeNameW(volume.c_str(), nullptr, 0, &need);
@@ -120,6 +145,28 @@ std::vector<std::string> MountPathsOf(const std::wstring& volume) {
     return paths;
 }
 
+std::vector<std::string> MountPathsOf(const std::wstring& volume) {
+    CDestinationMemo* memo = CDestinationMemo::Active();
+    if (!memo) return AskMountPathsOf(volume);
+    const auto known = memo->mountPaths.find(volume);
+    if (known != memo->mountPaths.end()) return known->second;
+    return memo->mountPaths[volume] = AskMountPathsOf(volume);
+}
+
+// Every volume of the system and its serial number.
+std::vector<std::pair<std::wstring, uint32_t>> AskVolumes() {
+    std::vector<std::pair<std::wstring, uint32_t>> volumes;
+    wchar_t volume[MAX_PATH + 1] = {};
+    UniqueFindVolume find(::FindFirstVolumeW(volume, MAX_PATH + 1));
+    if (!find) return volumes;
+    do {
+        DWORD number = 0;
+        if (::GetVolumeInformationW(volume, nullptr, 0, &number, nullptr, nullptr, nullptr, 0))
+            volumes.emplace_back(volume, number);
+    } while (::FindNextVolumeW(find.get(), volume, MAX_PATH + 1));
+    return volumes;
+}
+
 bool MountedIn(const std::wstring& volume, const std::string& showFolder) {
     for (const std::string& mount : MountPathsOf(volume))
         if (Within(mount, showFolder)) return true;
@@ -129,15 +176,10 @@ bool MountedIn(const std::wstring& volume, const std::string& showFolder) {
 // A volume of this serial number is mounted on a folder of the show's
 // tree; asked of the system's few volumes, never of the show's folders.
 bool VolumeMountedIn(DWORD serial, const std::string& showFolder) {
-    wchar_t volume[MAX_PATH + 1] = {};
-    UniqueFindVolume find(::FindFirstVolumeW(volume, MAX_PATH + 1));
-    if (!find) return false;
-    do {
-        DWORD number = 0;
-        if (::GetVolumeInformationW(volume, nullptr, 0, &number, nullptr, nullptr, nullptr, 0) && number == serial &&
-            MountedIn(volume, showFolder))
-            return true;
-    } while (::FindNextVolumeW(find.get(), volume, MAX_PATH + 1));
+    CDestinationMemo* memo = CDestinationMemo::Active();
+    if (memo && !memo->volumes) memo->volumes = AskVolumes();
+    for (const auto& volume : memo ? *memo->volumes : AskVolumes())
+        if (volume.second == serial && MountedIn(volume.first, showFolder)) return true;
     return false;
 }
 
@@ -162,11 +204,11 @@ void AddName(std::vector<std::string>& names, const std::string& name) {
     names.push_back(name);
 }
 
-}  // namespace
-
-std::vector<std::string> NamesOf(const std::string& folder) {
+// NamesOf, asked of the system; opened: the folder could be opened.
+std::vector<std::string> AskNamesOf(const std::string& folder, bool& opened) {
     std::vector<std::string> names{NormalizeFolder(folder)};
     UniqueFile handle = OpenFolder(folder);
+    opened = static_cast<bool>(handle);
     if (!handle) return names;
     const std::string resolved = WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS));
     if (!resolved.empty()) AddName(names, NormalizeFolder(resolved));
@@ -176,6 +218,22 @@ std::vector<std::string> NamesOf(const std::string& folder) {
     if (brace == std::string::npos) return names;
     for (const std::string& mount : MountPathsOf(WideFromUtf8(onVolume.substr(0, brace + 2))))
         AddName(names, NormalizeFolder(mount + onVolume.substr(brace + 2)));
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> NamesOf(const std::string& folder) {
+    CDestinationMemo* memo = CDestinationMemo::For(folder);
+    if (memo && memo->names) return *memo->names;
+    bool opened = false;
+    std::vector<std::string> names = AskNamesOf(folder, opened);
+    if (memo && opened) {
+        for (const std::string& name : names)
+            for (std::string p = name; !p.empty(); p = ParentFolder(p))
+                memo->destinationSide.insert(NameKey(WithBackslash(p)));
+        memo->names = names;
+    }
     return names;
 }
 
@@ -196,7 +254,8 @@ bool RecordedShowIsThis(const std::string& recorded, const std::string& showFold
     return !IsFolder(recorded) && SamePathBelowDrive(recorded, showFolder);
 }
 
-bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder, bool lookInside) {
+bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder, bool lookInside,
+               const std::vector<std::string>* folderNames) {
     FolderId show;
     if (!FolderIdOf(folder, show)) return false;
     std::vector<FolderId> doors;
@@ -213,7 +272,7 @@ bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder,
     if (doors.empty()) return false;
     // The root of folder's own drive is no folder of it: most back-ups on
     // the show's drive need no walk.
-    for (const std::string& name : NamesOf(folder)) {
+    for (const std::string& name : folderNames ? *folderNames : NamesOf(folder)) {
         std::string top = name;
         for (std::string p = ParentFolder(name); !p.empty(); p = ParentFolder(p)) top = p;
         FolderId root;

@@ -22,7 +22,9 @@ bool Within(const std::string& path, const std::string& folder);
 // letter made for it, a share of it) is also looked for among folder's own
 // folders, which are walked for it; only a root the system cannot place on
 // another volume than folder's (nor mounted in it) needs that walk.
-bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder, bool lookInside);
+// folderNames: NamesOf(folder), when the caller has them already.
+bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder, bool lookInside,
+               const std::vector<std::string>* folderNames = nullptr);
 
 // Both folders lie on one volume, whatever drive letters or links name
 // them; by their letters when the system cannot say.

@@ -6,6 +6,7 @@
 
 #include "backup/backup_all_dialog.h"
 #include "backup/backup_run.h"
+#include "backup/destination_memo.h"
 #include "page/repair_fixture.h"
 #include "resource.h"
 #include "services/state.h"
@@ -143,4 +144,34 @@ TEST_F(BackupAll, TooLittleRoomForAllCopiesNothingAndNamesWhatFits) {
                   "\\Twee\\Demo\\demo.ws4 (293 kB)\n\nKies een doelmap op een grotere schijf, of maak de back-ups "
                   "van de shows een voor een.",
               m_boxes.Boxes()[0].text);
+}
+
+// Within one run over many shows the destination's free space is taken
+// over only by a show that writes nothing: a show with files to copy, and
+// the whole one after it, ask again and are refused on a full disk.
+TEST_F(BackupAll, AShowWithFilesToCopyAsksForTheFreeSpaceAgainInARunOfMany) {
+    MakeShow("Voorjaar", Verdict::Green, 10);
+    MakeShow("Zomer", Verdict::Green, 30);
+    const std::string voorjaar = Root('C') + "\\Voorjaar\\Demo\\", zomer = Root('C') + "\\Zomer\\Demo\\";
+    BackupOutcome outcome;
+    {
+        FreeSpaceStub space(kPlenty);
+        ASSERT_EQ(BackupResult::Ran, MakeBackup(voorjaar, Dest(), nullptr, nullptr, &outcome));
+        ASSERT_EQ(2, outcome.copied);
+    }
+    backup::CDestinationMemo memo(Dest());
+    {
+        FreeSpaceStub space(kPlenty);
+        EXPECT_EQ(BackupResult::Ran, MakeBackup(voorjaar, Dest(), nullptr, nullptr, &outcome));
+        EXPECT_EQ(2, outcome.unchanged);
+        EXPECT_EQ(std::vector<std::string>{Dest()}, space.Asked());
+    }
+    FreeSpaceStub full(1000);
+    EXPECT_EQ(BackupResult::Refused, MakeBackup(zomer, Dest(), nullptr, nullptr, &outcome));
+    ASSERT_FALSE(m_boxes.Boxes().empty());
+    EXPECT_EQ(0u, m_boxes.Boxes().back().text.find("Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: "));
+    EXPECT_FALSE(PathIsFolder(Dest() + "\\Demo (2)"));
+    EXPECT_EQ(BackupResult::Refused, MakeBackup(voorjaar, Dest(), nullptr, nullptr, &outcome));
+    EXPECT_EQ((std::vector<std::string>{Dest(), Dest()}), full.Asked());
+    EXPECT_NE(std::string::npos, LogSoFar().find("-> geweigerd - onvoldoende ruimte\n\rEinde back-up\n\r"));
 }
