@@ -61,16 +61,18 @@ bool DestinationAllowed(const std::string& folder, const std::string& showFolder
     return true;
 }
 
-BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::string& showFolder,
-                                          const std::string& root, const BackupPlan& plan, HWND owner) {
-    // Writing is tried for real: a read-only stick or share says so only then.
-    const bool madeRoot = ::CreateDirectoryW(Wide(root).c_str(), nullptr) != FALSE;
+namespace {
+// Writing is tried for real: a read-only stick or share says so only then.
+// ERROR_SUCCESS, or why root cannot be written; madeRoot: root was made
+// now. A back-up that is already whole is not written to at all (writes
+// false); should its record need writing after all, that failure is told
+// on its own.
+DWORD ProbeWriting(const std::string& root, const BackupPlan& plan, bool& madeRoot, bool& writes) {
+    madeRoot = ::CreateDirectoryW(Wide(root).c_str(), nullptr) != FALSE;
     const DWORD rootError = madeRoot ? ERROR_SUCCESS : ::GetLastError();
     DWORD probeError = rootError == ERROR_ALREADY_EXISTS ? ERROR_SUCCESS : rootError;
     if (probeError == ERROR_SUCCESS && !IsFolder(root)) probeError = ERROR_DIRECTORY;
-    // A back-up that is already whole is not written to at all; should its
-    // record need writing after all, that failure is told on its own.
-    const bool writes = madeRoot || plan.copyCount > 0 || !plan.folders.empty();
+    writes = madeRoot || plan.copyCount > 0 || !plan.folders.empty();
     for (uint32_t n = 0; writes && probeError == ERROR_SUCCESS && n < 10; ++n) {
         UniqueFile probe(::CreateFileW(Wide(root + TempFileName(n)).c_str(), GENERIC_WRITE, 0, nullptr,
                                        CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
@@ -79,6 +81,62 @@ BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::
         // A name left by an earlier run: try the next.
         if (probeError == ERROR_FILE_EXISTS) probeError = ERROR_SUCCESS;
     }
+    return probeError;
+}
+
+// In a run over many shows, a show that writes nothing (its back-up is
+// whole) takes the free space asked for the last such show; any show that
+// writes asks anew, and so does the next one after it.
+bool FreeSpaceFor(const std::string& folder, bool writes, uint64_t& freeBytes, unsigned long& error) {
+    CDestinationMemo* memo = CDestinationMemo::For(folder);
+    if (memo && writes) memo->freeBytes.reset();
+    if (memo && memo->freeBytes) {
+        freeBytes = *memo->freeBytes;
+        return true;
+    }
+    if (!g_pfnFreeSpace(SpaceFolder(folder), &freeBytes, &error)) return false;
+    if (memo && !writes) memo->freeBytes = freeBytes;
+    return true;
+}
+
+std::string NoRoomText(uint64_t needed, uint64_t freeBytes, const BackupPlan& plan) {
+    // Two sizes that read alike in MB get their bytes too.
+    std::string need = FormatSize(static_cast<int64_t>(needed)), have = FormatSize(static_cast<int64_t>(freeBytes));
+    if (need == have) {
+        need += " (" + FormatThousands(static_cast<int64_t>(needed)) + " bytes)";
+        have += " (" + FormatThousands(static_cast<int64_t>(freeBytes)) + " bytes)";
+    }
+    const std::string files = FormatSize(plan.copyBytes);
+    const std::string why =
+        files == FormatSize(plan.roomNeeded)
+            ? std::string()
+            : " De bestanden zijn samen " + files + " groot, maar op deze schijf krijgt elk bestand ruimte in "
+              "hele blokken van " + FormatSize(static_cast<int64_t>(plan.clusterBytes)) +
+              ", en elke map en elke naam neemt ook wat ruimte in.";
+    return "Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: " + need +
+           ", voor de te kopiëren bestanden en 1 MB extra." + why + "\nVrij: " + have +
+           ".\n\nMaak ruimte vrij op de doelschijf of kies een andere doelmap (bijvoorbeeld op een "
+           "grotere USB-stick), en klik dan opnieuw op Starten.";
+}
+
+// A back-up on the show's own disk is lost with it: only when the user
+// says so.
+bool MayUseShowsDisk(const std::string& showFolder, HWND owner) {
+    const std::string drive =
+        showFolder.size() >= 2 && showFolder[1] == ':' ? " (" + showFolder.substr(0, 2) + ")" : std::string();
+    const std::string question =
+        "De doelmap staat op dezelfde schijf als de show" + drive +
+        ".\n\nEen back-up op dezelfde schijf gaat samen met die schijf verloren als de schijf defect raakt. "
+        "Kies bij voorkeur een andere schijf, zoals een USB-stick.\n\nWilt u toch een back-up op deze schijf "
+        "maken?";
+    return AskMessage(owner, question, ProgramTitle(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+}  // namespace
+
+BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::string& showFolder,
+                                          const std::string& root, const BackupPlan& plan, HWND owner) {
+    bool madeRoot = false, writes = false;
+    const DWORD probeError = ProbeWriting(root, plan, madeRoot, writes);
     const auto refuse = [&](const std::string& why, const std::string& text,
                             BackupRefusal refusal = BackupRefusal::Destination) {
         if (madeRoot) ::RemoveDirectoryW(Wide(root).c_str());
@@ -88,58 +146,21 @@ BackupRefusal DestinationWritableWithRoom(const std::string& folder, const std::
     if (probeError != ERROR_SUCCESS)
         return refuse("doelmap niet beschrijfbaar",
                       "In de doelmap kan niet worden geschreven:\n" + Shown(root) + "\n\n" + ReasonFor(probeError));
-
-    // In a run over many shows, a show that writes nothing (its back-up is
-    // whole) takes the free space asked for the last such show; any show
-    // that writes asks anew, and so does the next one after it.
-    CDestinationMemo* memo = CDestinationMemo::For(folder);
-    if (memo && writes) memo->freeBytes.reset();
-    const bool remembered = memo && memo->freeBytes;
-    uint64_t freeBytes = remembered ? *memo->freeBytes : 0;
+    uint64_t freeBytes = 0;
     unsigned long error = 0;
-    if (!remembered && !g_pfnFreeSpace(SpaceFolder(folder), &freeBytes, &error))
+    if (!FreeSpaceFor(folder, writes, freeBytes, error))
         return refuse("vrije ruimte onbekend", "De vrije ruimte op de doelschijf kan niet worden bepaald:\n" +
                                                    Shown(folder) + "\n\n" + ReasonFor(error),
                       BackupRefusal::Later);
-    if (memo && !writes) memo->freeBytes = freeBytes;
     // As the destination counts it: a stick of 32 KB clusters holds ten
     // thousand files of 1 KB in 320 MB, not in 10 MB.
     const uint64_t needed = static_cast<uint64_t>(plan.roomNeeded) + static_cast<uint64_t>(kFreeSpaceMargin);
-    if (freeBytes < needed) {
-        // Two sizes that read alike in MB get their bytes too.
-        std::string need = FormatSize(static_cast<int64_t>(needed)), have = FormatSize(static_cast<int64_t>(freeBytes));
-        if (need == have) {
-            need += " (" + FormatThousands(static_cast<int64_t>(needed)) + " bytes)";
-            have += " (" + FormatThousands(static_cast<int64_t>(freeBytes)) + " bytes)";
-        }
-        const std::string files = FormatSize(plan.copyBytes);
-        const std::string why =
-            files == FormatSize(plan.roomNeeded)
-                ? std::string()
-                : " De bestanden zijn samen " + files + " groot, maar op deze schijf krijgt elk bestand ruimte in "
-                  "hele blokken van " + FormatSize(static_cast<int64_t>(plan.clusterBytes)) +
-                  ", en elke map en elke naam neemt ook wat ruimte in.";
-        return refuse("onvoldoende ruimte",
-                      "Er is onvoldoende vrije ruimte op de doelschijf.\n\nNodig: " + need +
-                          ", voor de te kopiëren bestanden en 1 MB extra." + why + "\nVrij: " + have +
-                          ".\n\nMaak ruimte vrij op de doelschijf of kies een andere doelmap (bijvoorbeeld op een "
-                          "grotere USB-stick), en klik dan opnieuw op Starten.",
-                      BackupRefusal::Later);
-    }
-
-    if (SameVolume(folder, showFolder)) {
-        const std::string drive =
-            showFolder.size() >= 2 && showFolder[1] == ':' ? " (" + showFolder.substr(0, 2) + ")" : std::string();
-        const std::string question =
-            "De doelmap staat op dezelfde schijf als de show" + drive +
-            ".\n\nEen back-up op dezelfde schijf gaat samen met die schijf verloren als de schijf defect raakt. "
-            "Kies bij voorkeur een andere schijf, zoals een USB-stick.\n\nWilt u toch een back-up op deze schijf "
-            "maken?";
-        if (AskMessage(owner, question, ProgramTitle(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
-            if (madeRoot) ::RemoveDirectoryW(Wide(root).c_str());
-            LogValue("geweigerd", "zelfde schijf");
-            return BackupRefusal::Destination;
-        }
+    if (freeBytes < needed)
+        return refuse("onvoldoende ruimte", NoRoomText(needed, freeBytes, plan), BackupRefusal::Later);
+    if (SameVolume(folder, showFolder) && !MayUseShowsDisk(showFolder, owner)) {
+        if (madeRoot) ::RemoveDirectoryW(Wide(root).c_str());
+        LogValue("geweigerd", "zelfde schijf");
+        return BackupRefusal::Destination;
     }
     return BackupRefusal::None;
 }
