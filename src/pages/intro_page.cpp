@@ -2,6 +2,7 @@
 
 #include "backup/backup_dialog.h"
 #include "common/wide_text.h"
+#include "files/file_helpers.h"
 #include "services/run_log.h"
 #include "services/state.h"
 #include "pages/settings_dialog.h"
@@ -19,10 +20,13 @@ constexpr char kWelcome[] =
     "Het Zekerpad-team\n";
 
 std::string PickCheckTarget(HWND owner) {
+    // The stick this PC last wrote a back-up to is where a check looks first.
+    const std::wstring start =
+        !g_csBackupMap.empty() && FolderExists(g_csBackupMap) ? WideFromCodePage(g_csBackupMap) : std::wstring();
     return Utf8FromWide(
         PickFolder(owner, L"Kies de map van de back-up, de map met uw back-ups, of het showbestand (.ws4) dat u wilt "
                           L"controleren:",
-                   true));
+                   true, start));
 }
 }  // namespace
 

@@ -5,6 +5,8 @@
 #include "support/test_support.h"
 #include "support/walk.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <prsht.h>
 
@@ -67,6 +69,16 @@ TEST_F(WalkTest, TheTypicalRunEndsWithGreenLight) {
     EXPECT_EQ(walk.checkSummary.rfind("Gelezen: 5 bestanden. In orde: ", 0), 0u) << walk.checkSummary;
     EXPECT_EQ(walk.checkSummary.find("Beschadigd"), std::string::npos) << walk.checkSummary;
     EXPECT_EQ(walk.checkSummary.find("Let op"), std::string::npos) << walk.checkSummary;
+    // A new run checks the back-up on E:\ from the first page: the picker
+    // opened there, so its OK alone chose it.
+    const auto step = std::find(walk.steps.begin(), walk.steps.end(), "OK in de mapkiezer");
+    ASSERT_NE(walk.steps.end(), step);
+    ASSERT_NE(walk.steps.end(), step + 1);
+    EXPECT_EQ("Gekozen: E:\\", *(step + 1));
+    EXPECT_EQ(walk.venueCheckSummary.rfind("De back-up is in orde: elk bestand is van de schijf gelezen en gelijk aan "
+                                           "het overzicht.", 0),
+              0u)
+        << walk.venueCheckSummary;
 
     const std::string text = log.Appended();
     EXPECT_NE(text.find("-> Start analyse - C:\\Shows\\Demo\\demo.ws4\n\r"), std::string::npos);

@@ -10,6 +10,7 @@
 #include "resource.h"
 #include "services/state.h"
 #include "support/media_samples.h"
+#include "wizard/folder_picker.h"
 
 namespace {
 constexpr uint64_t kPlenty = 1000000000;
@@ -168,6 +169,65 @@ TEST_F(VenueCheck, TheFirstPageButtonSitsBetweenTheWelcomeAndTheSettings) {
     EXPECT_LT(check.right, note.left);
     EXPECT_EQ("Back-up of show &controleren...", ItemText(page, IDC_INTRO_CHECK));
     SaveShot(m_wizard->Sheet(), ShotFolder("venue") + "introductie");
+}
+
+namespace {
+// The picker as the system would start it: its callback told the picker is
+// there, with a real window to receive what the callback asks of it.
+std::wstring s_title, s_selected;
+bool s_selectionAsked = false;
+LRESULT CALLBACK PickerStandInProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == BFFM_SETSELECTIONW && wParam == TRUE) {
+        s_selectionAsked = true;
+        s_selected = reinterpret_cast<const wchar_t*>(lParam);
+        return 0;
+    }
+    return ::DefWindowProcW(wnd, message, wParam, lParam);
+}
+PIDLIST_ABSOLUTE WINAPI CancelledPicker(BROWSEINFOW* info) {
+    s_title = info->lpszTitle ? info->lpszTitle : L"";
+    if (info->lpfn) {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = &PickerStandInProc;
+        cls.hInstance = ::GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"ZekerpadPickerStandIn";
+        ::RegisterClassW(&cls);
+        HWND picker = ::CreateWindowW(cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      cls.hInstance, nullptr);
+        info->lpfn(picker, BFFM_INITIALIZED, 0, info->lParam);
+        ::DestroyWindow(picker);
+    }
+    return nullptr;
+}
+}  // namespace
+
+// The picker starts at the folder this PC last made a back-up in, while it
+// is there; a stick taken out leaves the picker where the system starts it.
+TEST_F(VenueCheck, ThePickerStartsAtTheLastBackUpWhileThatFolderIsThere) {
+    ScopedSeam<BrowseForFolderFn> browse(g_pfnBrowseForFolder, &CancelledPicker);
+    const std::string saved = g_csBackupMap;
+    const auto pickFrom = [&](const std::string& remembered) {
+        g_csBackupMap = remembered;
+        s_title.clear();
+        s_selected.clear();
+        s_selectionAsked = false;
+        ClickDialogButton(ShowPage(0), IDC_INTRO_CHECK);
+    };
+    ASSERT_TRUE(MakeFolderTree(Root('E') + "\\Back-ups"));
+    pickFrom(Root('E') + "\\Back-ups");
+    EXPECT_TRUE(s_selectionAsked);
+    EXPECT_EQ(WideFromCodePage(Root('E') + "\\Back-ups"), s_selected);
+    EXPECT_EQ(L"Kies de map van de back-up, de map met uw back-ups, of het showbestand (.ws4) dat u wilt controleren:",
+              s_title);
+
+    pickFrom(Root('E') + "\\Weg");
+    EXPECT_EQ(L"Kies de map van de back-up, de map met uw back-ups, of het showbestand (.ws4) dat u wilt controleren:",
+              s_title);
+    EXPECT_FALSE(s_selectionAsked);
+    pickFrom("");
+    EXPECT_FALSE(s_selectionAsked);
+    g_csBackupMap = saved;
+    EXPECT_EQ(std::string::npos, LogSoFar().find("-> Controleren"));
 }
 
 // The same pages at 144 DPI, for the pictures.

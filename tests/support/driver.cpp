@@ -198,6 +198,14 @@ HWND FindDialogTitled(DWORD pid, const std::string& title) {
     return search.found;
 }
 
+HWND FindFolderPicker(DWORD pid) {
+    return FindProcessDialog(pid, [](HWND wnd) {
+        return ::FindWindowExA(wnd, nullptr, "SysTreeView32", nullptr) != nullptr ||
+               ::FindWindowExA(::FindWindowExA(wnd, nullptr, "SHBrowseForFolder ShellNameSpace Control", nullptr),
+                               nullptr, "SysTreeView32", nullptr) != nullptr;
+    });
+}
+
 HWND FindMessageBox(DWORD pid) {
     return FindProcessDialog(pid, &IsMessageBox);
 }

@@ -64,6 +64,10 @@ std::string MessageBoxText(HWND box);
 // Answers it with the button (IDOK, IDYES, IDNO, IDCANCEL).
 void AnswerMessageBox(HWND box, int buttonId);
 
+// The system's folder picker open in the process (a dialog holding a
+// folder tree), or null; its title is the system's and its language.
+HWND FindFolderPicker(DWORD pid);
+
 // A visible dialog window of the process with exactly this title (a
 // system dialog such as the save dialog), or null.
 HWND FindDialogTitled(DWORD pid, const std::string& title);

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "resource.h"
 #include "support/driver.h"
@@ -18,11 +19,11 @@ constexpr int kAnalysis = 2, kRed = 3, kYellow1 = 4, kYellow2 = 5, kOther = 6, k
 class Walker {
 public:
     Walker(const WalkOptions& options, WalkResult& result)
-        : m_options(options), m_result(result), m_process(options.exePath) {}
+        : m_options(options), m_result(result), m_process(std::make_unique<ZekerpadProcess>(options.exePath)) {}
 
     bool Run() {
-        if (!m_process.Started()) return Fail("Zekerpad.exe kon niet gestart worden");
-        m_sheet = m_process.WaitForWizard();
+        if (!m_process->Started()) return Fail("Zekerpad.exe kon niet gestart worden");
+        m_sheet = m_process->WaitForWizard();
         if (!m_sheet) return Fail("de wizard verscheen niet");
         Shot("introductie");
         if (!Next(1, "selectie")) return false;
@@ -54,10 +55,10 @@ public:
             } else if (index == kOther) {
                 Shot("overige");
                 if (!Next(kClosing, "klaar")) return false;
-                return Backup() && Finish();
+                return Backup() && Finish() && VenueCheck();
             } else if (index == kClosing) {
                 Shot("klaar");
-                return Backup() && Finish();
+                return Backup() && Finish() && VenueCheck();
             } else {
                 return Fail("onverwachte pagina " + std::to_string(index));
             }
@@ -76,7 +77,7 @@ private:
 
     // The wizard, or the message box it shows.
     void Shot(const std::string& name) {
-        HWND box = FindMessageBox(m_process.Id());
+        HWND box = FindMessageBox(m_process->Id());
         ShotOf(box ? box : m_sheet, name);
     }
 
@@ -85,7 +86,7 @@ private:
     bool Await(F condition, const std::string& what) {
         const DWORD start = ::GetTickCount();
         while (::GetTickCount() - start < 30000) {
-            if (HWND box = FindMessageBox(m_process.Id())) {
+            if (HWND box = FindMessageBox(m_process->Id())) {
                 ::Sleep(200);
                 const std::string text = MessageBoxText(box);
                 m_result.boxes.push_back(text);
@@ -134,7 +135,7 @@ private:
         Step("Rapport opslaan");
         ClickControl(page, IDC_SAVE_REPORT);
         HWND dialog = nullptr;
-        if (!Await([&] { return (dialog = FindDialogTitled(m_process.Id(), "Rapport opslaan")) != nullptr; },
+        if (!Await([&] { return (dialog = FindDialogTitled(m_process->Id(), "Rapport opslaan")) != nullptr; },
                    "het venster Rapport opslaan"))
             return false;
         ::Sleep(300);  // let it paint before its picture is taken
@@ -142,7 +143,7 @@ private:
         Step("Opslaan als " + report);
         ClickControl(dialog, IDOK);
         if (!Await([&] { return ::GetFileAttributesA(report.c_str()) != INVALID_FILE_ATTRIBUTES &&
-                                !FindDialogTitled(m_process.Id(), "Rapport opslaan"); },
+                                !FindDialogTitled(m_process->Id(), "Rapport opslaan"); },
                    "het opgeslagen rapport"))
             return false;
         m_result.reportPath = report;
@@ -158,7 +159,7 @@ private:
         Step("Bestanden nakijken");
         ClickControl(page, IDC_CHECK_CONTENTS);
         HWND dialog = nullptr;
-        if (!Await([&] { return (dialog = FindDialogByCaption(m_process.Id(), "Zekerpad - Bestanden nakijken")) != nullptr; },
+        if (!Await([&] { return (dialog = FindDialogByCaption(m_process->Id(), "Zekerpad - Bestanden nakijken")) != nullptr; },
                    "het venster Bestanden nakijken"))
             return false;
         const auto checked = [&] { return ControlText(dialog, IDC_CC_SUMMARY).rfind("Gelezen:", 0) == 0; };
@@ -234,7 +235,7 @@ private:
         Step("Back-up maken naar " + m_options.backupFolder);
         ClickControl(page, IDC_BACKUP);
         HWND dialog = nullptr;
-        if (!Await([&] { return (dialog = FindDialogByCaption(m_process.Id(), "Zekerpad - Back-up maken")) != nullptr; },
+        if (!Await([&] { return (dialog = FindDialogByCaption(m_process->Id(), "Zekerpad - Back-up maken")) != nullptr; },
                    "het venster Back-up maken"))
             return false;
         TypeText(dialog, IDC_BACKUP_DEST, m_options.backupFolder);
@@ -267,6 +268,50 @@ private:
         return Await([&] { return !::IsWindow(dialog); }, "het sluiten van Back-up maken");
     }
 
+    // A new run checks the back-up just made from the first page: the
+    // picker opens at the folder of that back-up, so OK chooses it.
+    bool VenueCheck() {
+        if (m_result.backupSummary.empty()) return true;
+        Step("Zekerpad opnieuw gestart");
+        m_process = std::make_unique<ZekerpadProcess>(m_options.exePath);
+        if (!m_process->Started()) return Fail("Zekerpad.exe kon niet opnieuw gestart worden");
+        m_sheet = m_process->WaitForWizard();
+        if (!m_sheet) return Fail("de wizard verscheen niet opnieuw");
+        Step("Back-up of show controleren");
+        ClickControl(CurrentPageOf(m_sheet), IDC_INTRO_CHECK);
+        HWND picker = nullptr;
+        if (!Await([&] { return (picker = FindFolderPicker(m_process->Id())) != nullptr; }, "de mapkiezer"))
+            return false;
+        ::Sleep(300);  // let it paint before its picture is taken
+        ShotOf(picker, "controle-kiezer");
+        Step("OK in de mapkiezer");
+        ClickControl(picker, IDOK);
+        HWND dialog = nullptr;
+        if (!Await([&] {
+                return (dialog = FindDialogByCaption(m_process->Id(), "Zekerpad - Back-up of show controleren")) !=
+                       nullptr;
+            }, "het venster Back-up of show controleren"))
+            return false;
+        Step("Gekozen: " + ControlText(dialog, IDC_BACKUP_SHOW));
+        if (!Await([&] { return IsControlEnabled(dialog, IDC_BACKUP_VERIFY); }, "de knop Controleren")) return false;
+        Step("Controleren");
+        ClickControl(dialog, IDC_BACKUP_VERIFY);
+        const auto checked = [&] { return ControlText(dialog, IDC_BACKUP_SUMMARY).rfind("De back-up is ", 0) == 0; };
+        if (!Await(checked, "de uitslag van de controle")) return false;
+        ::Sleep(200);
+        ShotOf(dialog, "controle-uitslag");
+        m_result.venueCheckSummary = ControlText(dialog, IDC_BACKUP_SUMMARY);
+        Step(m_result.venueCheckSummary.substr(0, m_result.venueCheckSummary.find('\n')));
+        Step("Sluiten");
+        ClickControl(dialog, IDCANCEL);
+        if (!Await([&] { return !::IsWindow(dialog); }, "het sluiten van Back-up of show controleren")) return false;
+        Step("Annuleren");
+        PressWizardButton(m_sheet, PSBTN_CANCEL);
+        bool ended = false;
+        if (!Await([&] { return (ended = m_process->WaitForExit(0)); }, "het einde van Zekerpad")) return false;
+        return ended;
+    }
+
     // Numbered in the order taken.
     void ShotOf(HWND window, const std::string& name) {
         if (m_options.screenshotDir.empty() || !window) return;
@@ -279,13 +324,13 @@ private:
         m_result.closingText = ControlText(CurrentPageOf(m_sheet), IDC_TEXT);
         Step("Voltooien");
         PressWizardButton(m_sheet, PSBTN_FINISH);
-        if (!m_process.WaitForExit()) return Fail("Zekerpad eindigde niet na Voltooien");
+        if (!m_process->WaitForExit()) return Fail("Zekerpad eindigde niet na Voltooien");
         return true;
     }
 
     const WalkOptions& m_options;
     WalkResult& m_result;
-    ZekerpadProcess m_process;
+    std::unique_ptr<ZekerpadProcess> m_process;
     HWND m_sheet = nullptr;
     int m_shots = 0;
 };

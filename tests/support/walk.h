@@ -1,6 +1,7 @@
 // The typical run, walked from outside through the real program: every
 // page, the report and "Bestanden nakijken", both repairs, Start Wings,
-// fresh analyses, the closing page.
+// fresh analyses, the closing page; after a back-up, a new run checks it
+// from the first page, as a volunteer at the venue would.
 #pragma once
 
 #include <string>
@@ -24,6 +25,7 @@ struct WalkResult {
     std::string reportPath;          // the report saved on the analysis page
     std::string checkSummary;        // the line below the list of "Bestanden nakijken"
     std::string backupSummary;       // the back-up dialog's summary, when one was made
+    std::string venueCheckSummary;   // the check of that back-up from the first page of a new run
 };
 
 WalkResult WalkTypicalRun(const WalkOptions& options);
