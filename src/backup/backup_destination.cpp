@@ -218,14 +218,16 @@ BackupFolderChoice FindBackupFolder(const std::string& destination, const std::s
     const std::string folder = WithBackslash(NormalizeFolder(destination));
     return ChooseBackupFolder(ShowFolderName(showFolder), showFolder, [&](const std::string& name) {
         BackupFolderState state;
-        state.folderExists = IsFolder(folder + name);
-        if (state.folderExists) state.folderEmpty = FolderIsEmpty(folder + name);
         RecordOnDisk read = ReadRecordAt(folder + name + "\\");
         // A damaged record that names no show claims the folder for none.
         if (read.found && !read.record.showFolder.empty()) {
             state.recordShow = read.record.showFolder;
             state.recordShowIsThis = !SameFolderText(read.record.showFolder, showFolder) &&
                                      RecordedShowIsThis(read.record.showFolder, showFolder);
+        } else {
+            // What is in a folder matters only when no record claims it.
+            state.folderExists = IsFolder(folder + name);
+            if (state.folderExists) state.folderEmpty = FolderIsEmpty(folder + name);
         }
         if (lastRead) *lastRead = std::move(read);
         return state;
