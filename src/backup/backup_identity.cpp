@@ -18,13 +18,14 @@
 
 namespace backup {
 
+thread_local CFolderFacts* t_pFacts = nullptr;
+
+CFolderFacts::CFolderFacts() : m_pOuter(t_pFacts) { t_pFacts = this; }
+CFolderFacts::~CFolderFacts() { t_pFacts = m_pOuter; }
+CFolderFacts* CFolderFacts::Active() { return t_pFacts; }
+
 namespace {
-// What the file system calls a folder: its volume and its number there.
-struct FolderId {
-    DWORD volume = 0;
-    DWORD high = 0, low = 0;
-    bool operator==(const FolderId& o) const { return volume == o.volume && high == o.high && low == o.low; }
-};
+using FolderId = FolderIdentity;
 
 UniqueFile OpenFolder(const std::string& folder) {
     return UniqueFile(::CreateFileW(Wide(WithBackslash(folder)).c_str(), FILE_READ_ATTRIBUTES,
@@ -32,30 +33,42 @@ UniqueFile OpenFolder(const std::string& folder) {
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-// A folder on the destination's side of a run's memo (its names and the
-// folders above them): asked once for the run.
-CDestinationMemo* MemoOfSide(const std::string& key) {
-    CDestinationMemo* memo = CDestinationMemo::Active();
-    return memo && memo->destinationSide.count(key) ? memo : nullptr;
+bool IdOfHandle(HANDLE handle, FolderId& id) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) return false;
+    id = FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
 }
 
-bool FolderIdOf(const std::string& folder, FolderId& id) {
-    const std::string key = NameKey(WithBackslash(folder));
-    CDestinationMemo* memo = MemoOfSide(key);
-    if (memo) {
-        const auto known = memo->identities.find(key);
-        if (known != memo->identities.end()) {
-            id = FolderId{known->second.volume, known->second.high, known->second.low};
-            return true;
-        }
+// Kept by the run's facts, and in a run of many shows by its memo when the
+// folder is on the destination's side or above a show (above).
+void Remember(const std::string& key, const FolderId& id, bool above) {
+    if (CFolderFacts* facts = CFolderFacts::Active()) facts->identities[key] = id;
+    CDestinationMemo* memo = CDestinationMemo::Active();
+    if (memo && (above || memo->destinationSide.count(key))) memo->identities[key] = id;
+}
+
+// Known already to the run's facts or memo.
+bool Recalled(const std::string& key, FolderId& id) {
+    CFolderFacts* facts = CFolderFacts::Active();
+    CDestinationMemo* memo = CDestinationMemo::Active();
+    for (const std::map<std::string, FolderId>* known :
+         {facts ? &facts->identities : nullptr, memo ? &memo->identities : nullptr}) {
+        if (!known) continue;
+        const auto found = known->find(key);
+        if (found == known->end()) continue;
+        id = found->second;
+        return true;
     }
+    return false;
+}
+
+bool FolderIdOf(const std::string& folder, FolderId& id, bool above = false) {
+    const std::string key = NameKey(WithBackslash(folder));
+    if (Recalled(key, id)) return true;
     UniqueFile handle = OpenFolder(folder);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return false;
-    id.volume = info.dwVolumeSerialNumber;
-    id.high = info.nFileIndexHigh;
-    id.low = info.nFileIndexLow;
-    if (memo) memo->identities[key] = {id.volume, id.high, id.low};
+    if (!handle || !IdOfHandle(handle.get(), id)) return false;
+    Remember(key, id, above);
     return true;
 }
 
@@ -183,6 +196,21 @@ bool VolumeMountedIn(DWORD serial, const std::string& showFolder) {
     return false;
 }
 
+// Some volume of the system is mounted in more than one place, so a
+// folder on it has names the resolved path does not give. A run of many
+// shows asks once; alone, a run assumes so.
+bool SomeVolumeMountedTwice() {
+    CDestinationMemo* memo = CDestinationMemo::Active();
+    if (!memo) return true;
+    if (!memo->volumeMountedTwice) {
+        if (!memo->volumes) memo->volumes = AskVolumes();
+        memo->volumeMountedTwice = false;
+        for (const auto& volume : *memo->volumes)
+            if (MountPathsOf(volume.first).size() > 1) memo->volumeMountedTwice = true;
+    }
+    return *memo->volumeMountedTwice;
+}
+
 // A drive's root on the way up that may be a folder of the show's tree
 // under another name. On another volume than the show's, it can be one
 // only where its volume is mounted in the show; on the show's volume, or
@@ -210,8 +238,11 @@ std::vector<std::string> AskNamesOf(const std::string& folder, bool& opened) {
     UniqueFile handle = OpenFolder(folder);
     opened = static_cast<bool>(handle);
     if (!handle) return names;
+    FolderId id;
+    if (IdOfHandle(handle.get(), id)) Remember(NameKey(WithBackslash(folder)), id, false);
     const std::string resolved = WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS));
     if (!resolved.empty()) AddName(names, NormalizeFolder(resolved));
+    if (!SomeVolumeMountedTwice()) return names;
     // "\\?\Volume{...}\Shows\Demo": the volume, then the folder on it.
     const std::string onVolume = FinalPathOf(handle.get(), VOLUME_NAME_GUID);
     const size_t brace = onVolume.find("}\\");
@@ -226,8 +257,15 @@ std::vector<std::string> AskNamesOf(const std::string& folder, bool& opened) {
 std::vector<std::string> NamesOf(const std::string& folder) {
     CDestinationMemo* memo = CDestinationMemo::For(folder);
     if (memo && memo->names) return *memo->names;
+    CFolderFacts* facts = CFolderFacts::Active();
+    const std::string key = NameKey(WithBackslash(folder));
+    if (facts) {
+        const auto known = facts->names.find(key);
+        if (known != facts->names.end()) return known->second;
+    }
     bool opened = false;
     std::vector<std::string> names = AskNamesOf(folder, opened);
+    if (facts && opened) facts->names[key] = names;
     if (memo && opened) {
         for (const std::string& name : names)
             for (std::string p = name; !p.empty(); p = ParentFolder(p))
@@ -236,6 +274,8 @@ std::vector<std::string> NamesOf(const std::string& folder) {
     }
     return names;
 }
+
+bool IdentityOf(const std::string& folder, FolderIdentity& id) { return FolderIdOf(folder, id); }
 
 bool Within(const std::string& path, const std::string& folder) {
     const std::string key = NameKey(WithBackslash(folder));
@@ -263,7 +303,7 @@ bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder,
     for (const std::string& name : names) {
         for (std::string p = name; !p.empty(); p = ParentFolder(p)) {
             FolderId id;
-            if (!seen.insert(NameKey(WithBackslash(p))).second || !FolderIdOf(p, id)) continue;
+            if (!seen.insert(NameKey(WithBackslash(p))).second || !FolderIdOf(p, id, p != name)) continue;
             if (id == show) return true;
             if (lookInside && ParentFolder(p).empty() && MayBeAFolderOf(WithBackslash(p), id, show, folder))
                 doors.push_back(id);
@@ -276,7 +316,7 @@ bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder,
         std::string top = name;
         for (std::string p = ParentFolder(name); !p.empty(); p = ParentFolder(p)) top = p;
         FolderId root;
-        if (FolderIdOf(top, root)) doors.erase(std::remove(doors.begin(), doors.end(), root), doors.end());
+        if (FolderIdOf(top, root, true)) doors.erase(std::remove(doors.begin(), doors.end(), root), doors.end());
     }
     if (doors.empty()) return false;
     CFindFolderId find(doors);

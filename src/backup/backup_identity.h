@@ -4,10 +4,43 @@
 // spelling of a path.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace backup {
+
+// What the file system calls a folder: its volume and its number there.
+struct FolderIdentity {
+    uint32_t volume = 0, high = 0, low = 0;
+    bool operator==(const FolderIdentity& o) const { return volume == o.volume && high == o.high && low == o.low; }
+};
+
+// While one lives on this thread (one back-up run), a folder that could be
+// opened is opened once: its identity and names are kept. A folder keeps
+// both while it exists, and a run removes none of the folders it asks
+// about; one that could not be opened (the back-up folder before the run
+// makes it) is asked again.
+class CFolderFacts {
+public:
+    CFolderFacts();
+    ~CFolderFacts();
+    CFolderFacts(const CFolderFacts&) = delete;
+    CFolderFacts& operator=(const CFolderFacts&) = delete;
+
+    static CFolderFacts* Active();
+
+    // By NameKey, ending in "\".
+    std::map<std::string, FolderIdentity> identities;
+    std::map<std::string, std::vector<std::string>> names;
+
+private:
+    CFolderFacts* m_pOuter;
+};
+
+// The identity of an existing folder; false when it cannot be opened.
+bool IdentityOf(const std::string& folder, FolderIdentity& id);
 
 // Every name an existing folder goes by: as it is spelled, as the system
 // resolves it, and through every folder its volume is mounted on. Only the

@@ -13,6 +13,7 @@
 
 #include "backup/backup_copy.h"
 #include "backup/backup_heal.h"
+#include "backup/backup_identity.h"
 #include "backup/backup_listing.h"
 #include "backup/backup_plan.h"
 #include "backup/backup_record_file.h"
@@ -60,6 +61,7 @@ private:
     void SaveRecordAtEnd();
     void KeepFindingsLeft();
 
+    CFolderFacts m_facts;  // each folder the run asks about is opened once
     const DiskPlace m_show;
     const DiskPlace m_destination;
     DiskPlace m_root;   // this show's folder in the destination

@@ -1,7 +1,7 @@
 // What a back-up of many shows into one destination asks of the system
 // once for the whole run instead of once for every show: the names of the
-// destination and the identity of the folders on their way up, the drives'
-// volumes and where each is mounted, the destination's file system, and
+// destination and the identity of the folders on their way up (and of
+// those above the shows), the drives' volumes and where each is mounted, the destination's file system, and
 // its free space for a show that writes nothing. The run that owns one
 // ("Back-up van alle groene shows...") makes it before its first show;
 // while it lives, the back-up on that thread consults it. A single show's
@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/backup_identity.h"
 #include "backup/backup_plan.h"
 
 namespace backup {
@@ -32,17 +33,14 @@ public:
     // The memo when folder is its destination, or null.
     static CDestinationMemo* For(const std::string& folder);
 
-    struct FolderIdentity {
-        uint32_t volume = 0, high = 0, low = 0;
-    };
-
     // NameKey of the destination, ending in "\".
     const std::string destination;
     // Every name of the destination (NamesOf).
     std::optional<std::vector<std::string>> names;
-    // NameKeys (ending in "\") of those names and the folders above them:
-    // only their identities are kept.
+    // NameKeys (ending in "\") of those names and the folders above them.
     std::set<std::string> destinationSide;
+    // The identities of those, and of the folders above the shows (which
+    // no back-up changes), by NameKey.
     std::map<std::string, FolderIdentity> identities;
     // A drive's root ("E:\") and the volume mounted there (empty: none).
     std::map<std::wstring, std::wstring> volumeAt;
@@ -50,10 +48,14 @@ public:
     std::map<std::wstring, std::vector<std::string>> mountPaths;
     // Every volume of the system with its serial number.
     std::optional<std::vector<std::pair<std::wstring, uint32_t>>> volumes;
+    // Whether one of them is mounted in more than one place.
+    std::optional<bool> volumeMountedTwice;
     // What the destination's file system keeps.
     std::optional<BackupVolume> volume;
     // The destination's free space as last asked.
     std::optional<uint64_t> freeBytes;
+    // Where this PC keeps the checks' findings ("...\Zekerpad\Controles\").
+    std::optional<std::string> localFindings;
 
 private:
     CDestinationMemo* m_pOuter;

@@ -5,8 +5,10 @@
 #include <cstdio>
 
 #include "backup/backup_disk.h"
+#include "backup/backup_identity.h"
 #include "backup/backup_record.h"
 #include "backup/backup_record_file.h"
+#include "backup/destination_memo.h"
 #include "common/wide_text.h"
 #include "common/win_raii.h"
 #include "backup/backup_names.h"
@@ -17,17 +19,20 @@ namespace {
 // "%LOCALAPPDATA%\Zekerpad\Controles\" and "1A2B3C4D-0000000000001234-" for
 // the folder: what it is, whatever letter names it; false when unknown.
 bool FolderKey(const std::string& backupRoot, std::string& folder, std::string& key) {
-    UniqueFile handle(::CreateFileW(Wide(WithBackslash(backupRoot)).c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return false;
-    wchar_t data[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, data))) return false;
+    FolderIdentity id;
+    if (!IdentityOf(backupRoot, id)) return false;
+    CDestinationMemo* memo = CDestinationMemo::Active();
+    if (memo && memo->localFindings) {
+        folder = *memo->localFindings;
+    } else {
+        wchar_t data[MAX_PATH] = {};
+        if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, data))) return false;
+        folder = Utf8FromWide(data, wcslen(data)) + "\\Zekerpad\\Controles\\";
+        if (memo) memo->localFindings = folder;
+    }
     char name[40];
-    std::snprintf(name, sizeof name, "%08lX-%08lX%08lX-", info.dwVolumeSerialNumber, info.nFileIndexHigh,
-                  info.nFileIndexLow);
-    folder = Utf8FromWide(data, wcslen(data)) + "\\Zekerpad\\Controles\\";
+    std::snprintf(name, sizeof name, "%08lX-%08lX%08lX-", static_cast<unsigned long>(id.volume),
+                  static_cast<unsigned long>(id.high), static_cast<unsigned long>(id.low));
     key = name;
     return true;
 }

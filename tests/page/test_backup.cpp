@@ -13,6 +13,7 @@
 #include "services/state.h"
 #include "backup/backup_dialog.h"
 #include "backup/backup_run.h"
+#include "backup/destination_memo.h"
 #include "common/wide_text.h"
 #include "files/file_system.h"
 #include "files/free_space.h"
@@ -698,6 +699,33 @@ TEST_F(Backup, ADriveLetterForTheShowsParentFolderIsSeenThrough) {
                                         "buiten de map van de show staan. Kies een andere doelmap, bij voorkeur op "
                                         "een andere schijf.",
                                         "In deze doelmap zou de back-up op de plaats van de show zelf komen:\nS:\\Demo\\"
+                                        "\n\nKies een andere doelmap."}),
+              BoxTexts());
+    EXPECT_EQ(7u, TreeOf(Root('C') + "\\Demo").size());
+}
+
+// A run of many shows asks about its destination and the folders above the
+// shows once: a show whose back-up would land on itself under another
+// drive letter is still refused after another show went through.
+TEST_F(Backup, InARunOfManyShowsTheShowsParentUnderAnotherLetterIsStillSeenThrough) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "a drive letter is made under Wine only";
+    MakeShow();
+    const std::string other = Root('D') + "\\Ander\\";
+    MakeTestFile(other + "ander.ws4", TestBytes(300, 5));
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome first, second;
+    BackupResult elsewhere = BackupResult::Refused, onShow = BackupResult::Ran;
+    {
+        ScopedDriveLetter parent('S', Root('C'));
+        ASSERT_TRUE(parent.Made());
+        backup::CDestinationMemo memo("S:\\");
+        elsewhere = MakeBackup(other, "S:\\", nullptr, nullptr, &first);
+        onShow = MakeBackup(Show(), "S:\\", nullptr, nullptr, &second);
+    }
+    EXPECT_EQ(BackupResult::Ran, elsewhere);
+    EXPECT_EQ(1, first.copied);
+    EXPECT_EQ(BackupResult::Refused, onShow);
+    EXPECT_EQ((std::vector<std::string>{"In deze doelmap zou de back-up op de plaats van de show zelf komen:\nS:\\Demo\\"
                                         "\n\nKies een andere doelmap."}),
               BoxTexts());
     EXPECT_EQ(7u, TreeOf(Root('C') + "\\Demo").size());
