@@ -18,7 +18,9 @@
 
 namespace backup {
 
+namespace {
 thread_local CFolderFacts* t_pFacts = nullptr;
+}  // namespace
 
 CFolderFacts::CFolderFacts() : m_pOuter(t_pFacts) { t_pFacts = this; }
 CFolderFacts::~CFolderFacts() { t_pFacts = m_pOuter; }
