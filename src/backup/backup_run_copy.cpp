@@ -78,6 +78,7 @@ void CBackupRun::CopyFiles() {
         log.FlushIfDue();
         if (CopyOne(log, file) == Step::Stop) break;
     }
+    for (const std::string& to : m_times.Finish()) log.Value("tijd niet gezet", Shown(to));
     if (m_aborted) ReportBrokenOff(log);
     // Once the drive is back (the message waited for the user), a
     // temporary file it kept goes; else the next run removes it.
@@ -157,8 +158,8 @@ Step CBackupRun::CompareWithCopy(CLogBatch& log, const BackupEntry& entry, bool 
         ++m_outcome.unchanged;
         NoteSuspect(log, content, m_lines[NameKey(entry.relative)].size, entry);
         // The copy shows its show's time again, as a fresh copy would:
-        // the next run need not read it.
-        if (hourApart && !SetWriteTime(to, entry.writeTime)) log.Value("tijd niet gezet", Shown(to));
+        // the next run need not read it. Set while the next file is read.
+        if (hourApart) m_times.Add(to, entry.writeTime);
         return Step::Next;
     case Compared::Stopped:
         log.Value("fout", "gestopt");

@@ -20,6 +20,7 @@
 #include "backup/backup_run.h"
 #include "backup/disk_place.h"
 #include "backup/sha256.h"
+#include "backup/time_setter.h"
 
 class CContentCheck;
 class CLogBatch;
@@ -82,6 +83,7 @@ private:
     RecordMap m_lines;  // the record to be, by NameKey
     bool m_wasComplete = false;  // a sealed complete record of this show, and nothing to copy
     CSha256 m_sha;
+    CTimeSetter m_times;  // copies an hour off get their show's time back
 
     // Set once the destination itself fails: the rest is not tried.
     bool m_aborted = false;
