@@ -1,8 +1,9 @@
 // What a back-up of many shows into one destination asks of the system
 // once for the whole run instead of once for every show: the names of the
 // destination and the identity of the folders on their way up (and of
-// those above the shows), the drives' volumes and where each is mounted, the destination's file system, and
-// its free space for a show that writes nothing. The run that owns one
+// those above the shows), the drives' volumes and where each is mounted,
+// the destination's file system, and its free space for a show that
+// writes nothing. The run that owns one
 // ("Back-up van alle groene shows...") makes it before its first show;
 // while it lives, the back-up on that thread consults it. A single show's
 // back-up has none and asks everything anew; a show that is to copy
