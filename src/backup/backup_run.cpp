@@ -41,14 +41,21 @@ bool SameLines(const std::vector<BackupRecordFile>& files, const RecordMap& line
 namespace backup {
 
 BackupResult CBackupRun::End(BackupResult result) {
+    CLogBatch tally;
+    return End(result, tally);
+}
+
+// The tally goes to the log with the entries before it that are still
+// waiting: a run of many shows writes each show's end at once.
+BackupResult CBackupRun::End(BackupResult result, CLogBatch& log) {
     if (result == BackupResult::Ran) {
-        LogNumber("gekopieerd ", m_outcome.copied);
-        LogValue("bytes      ", std::to_string(m_outcome.copiedBytes));
-        LogNumber("ongewijzigd", m_outcome.unchanged);
-        LogNumber("mislukt    ", m_outcome.failed);
-        if (m_outcome.stopped) LogLine("Back-up gestopt");
+        log.Number("gekopieerd ", m_outcome.copied);
+        log.Value("bytes      ", std::to_string(m_outcome.copiedBytes));
+        log.Number("ongewijzigd", m_outcome.unchanged);
+        log.Number("mislukt    ", m_outcome.failed);
+        if (m_outcome.stopped) log.Line("Back-up gestopt");
     }
-    LogLine("Einde back-up");
+    log.Line("Einde back-up");
     return result;
 }
 
@@ -59,9 +66,12 @@ BackupResult CBackupRun::Refused(BackupRefusal refusal) {
 
 BackupResult CBackupRun::Make() {
     m_outcome = BackupOutcome();
-    LogLine("Start back-up");
-    LogValue("bron", Shown(m_show.path));
-    LogValue("doel", m_destination.shown);
+    {
+        CLogBatch head;  // written as one
+        head.Line("Start back-up");
+        head.Value("bron", Shown(m_show.path));
+        head.Value("doel", m_destination.shown);
+    }
     BackupRefusal refusal = ChooseFolder();
     if (refusal != BackupRefusal::None) return Refused(refusal);
     if (const std::optional<BackupResult> early = ListTrees()) return *early;
@@ -69,10 +79,14 @@ BackupResult CBackupRun::Make() {
     if (refusal != BackupRefusal::None) return Refused(refusal);
     if (m_planned) m_planned(m_plan.copyBytes);
     ClaimFolder();
-    CopyFiles();
-    ReportNotListed();
+    // From the first file to "Einde back-up" the entries wait for each
+    // other until one is due or a message comes: one flush per quarter
+    // second, not per entry.
+    CLogBatch log;
+    CopyFiles(log);
+    ReportNotListed(log);
     SaveRecordAtEnd();
-    return End(BackupResult::Ran);
+    return End(BackupResult::Ran, log);
 }
 
 // Which folder of the destination is this show's, and whether the run may
@@ -142,7 +156,7 @@ BackupRefusal CBackupRun::PlanCopies() {
     RemoveLeftovers(m_root.path, m_target, m_source);
     m_volume = QueryBackupVolume(m_destination.written);
     m_plan = PlanBackup(m_source, m_target, m_show.path, m_root.path, m_volume);
-    m_healed = FindingsAt(m_root.path);
+    m_healed = FindingsAt(m_root.path, &m_read);
     m_hadFindings = !m_healed.empty();
     CopyAgain(m_plan, m_source, m_healed);
     return DestinationWritableWithRoom(m_destination.written, m_show.path, m_root.path, m_plan, m_owner);
@@ -180,8 +194,7 @@ void CBackupRun::ClaimFolder() {
 // What the listing could not take in, and what the copied show names that
 // the back-up lacks (the show may have been saved again since it was
 // analysed): each keeps the back-up from being complete.
-void CBackupRun::ReportNotListed() {
-    CLogBatch log;
+void CBackupRun::ReportNotListed(CLogBatch& log) {
     for (const BackupListingError& folderError : m_unreadable) {
         if (m_outcome.stopped) break;
         const std::string folder = m_show.Below(folderError.relative);
@@ -209,7 +222,6 @@ void CBackupRun::ReportNotListed() {
         }
         m_outcome.notHeld = NamedButNotHeld(m_root.path, m_show.path, shows, held, log);
     }
-    log.Flush();
 }
 
 void CBackupRun::SaveRecordAtEnd() {

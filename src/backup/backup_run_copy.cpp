@@ -65,8 +65,7 @@ std::string ExtensionOf(const std::string& relative) {
 }  // namespace
 
 // Every file the plan says to copy, one verified copy after the other.
-void CBackupRun::CopyFiles() {
-    CLogBatch log;
+void CBackupRun::CopyFiles(CLogBatch& log) {
     for (const std::string& folder : m_plan.folders) {
         const std::string path = m_root.Below(folder);
         if (::CreateDirectoryW(Wide(path).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS) continue;
@@ -87,7 +86,7 @@ void CBackupRun::CopyFiles() {
         const bool gone = ::DeleteFileW(Wide(temp).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
         log.Value(gone ? "tijdelijk bestand verwijderd" : "tijdelijk bestand blijft", Shown(temp));
     }
-    log.Flush();
+    log.FlushIfDue();
     if (m_progress) m_progress(std::string(), m_outcome.copiedBytes);
 }
 

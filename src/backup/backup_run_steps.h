@@ -44,13 +44,14 @@ public:
 
 private:
     BackupResult End(BackupResult result);
+    BackupResult End(BackupResult result, CLogBatch& log);
     BackupResult Refused(BackupRefusal refusal);
     BackupRefusal ChooseFolder();
     bool MayUseFolderWithoutRecord();
     std::optional<BackupResult> ListTrees();
     BackupRefusal PlanCopies();
     void ClaimFolder();
-    void CopyFiles();
+    void CopyFiles(CLogBatch& log);
     Step CopyOne(CLogBatch& log, const PlannedFile& file);
     Step CompareWithCopy(CLogBatch& log, const BackupEntry& entry, bool hourApart);
     Step CopyVerified(CLogBatch& log, const BackupEntry& entry, bool hasOld);
@@ -58,7 +59,7 @@ private:
     void GiveUpOnDestination(CLogBatch& log, const VerifiedCopy& copy, DWORD error, const std::string& from);
     void NotCopied();
     void ReportBrokenOff(CLogBatch& log);
-    void ReportNotListed();
+    void ReportNotListed(CLogBatch& log);
     void SaveRecordAtEnd();
     void KeepFindingsLeft();
 

@@ -72,6 +72,11 @@ void CLogBatch::Value(const std::string& label, const std::string& value) {
     m_entries += FormatLogValue(label, value);
 }
 
+void CLogBatch::Number(const std::string& label, int32_t number) {
+    if (m_entries.empty()) m_nSince = ::GetTickCount();
+    m_entries += FormatLogNumber(label, number);
+}
+
 void CLogBatch::FlushIfDue() {
     if (!m_entries.empty() && ::GetTickCount() - m_nSince >= 250) Flush();
 }

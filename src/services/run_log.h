@@ -33,6 +33,7 @@ public:
 
     void Line(const std::string& text);
     void Value(const std::string& label, const std::string& value);
+    void Number(const std::string& label, int32_t number);
     // Writes when the oldest entry waits longer than a quarter second.
     void FlushIfDue();
     void Flush();
