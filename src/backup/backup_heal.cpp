@@ -7,9 +7,9 @@
 
 namespace backup {
 
-Findings FindingsAt(const std::string& root) {
+Findings FindingsAt(const std::string& root, const RecordOnDisk* read) {
     Findings found;
-    for (const std::string& relative : ReadCheckFindings(root)) found[NameKey(relative)] = relative;
+    for (const std::string& relative : ReadCheckFindings(root, read)) found[NameKey(relative)] = relative;
     return found;
 }
 

@@ -29,8 +29,9 @@ namespace backup {
 // What the last check found, by NameKey of the path.
 using Findings = std::map<std::string, std::string>;
 
-// The findings beside root; none when there are none.
-Findings FindingsAt(const std::string& root);
+// The findings beside root; none when there are none. read: its record,
+// when read already.
+Findings FindingsAt(const std::string& root, const RecordOnDisk* read = nullptr);
 
 // The plan's unchanged files whose key is in again become copies that
 // replace the copy there (which moves to the older versions).

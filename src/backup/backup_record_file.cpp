@@ -96,9 +96,9 @@ DWORD SaveRecord(const std::string& root, const BackupRecord& head, const Record
     return error;
 }
 
-std::vector<std::string> ReadCheckFindings(const std::string& backupRoot) {
+std::vector<std::string> ReadCheckFindings(const std::string& backupRoot, const RecordOnDisk* read) {
     // Those on the stick and those only this PC could keep, each once.
-    std::vector<std::string> found = ReadLocalFindings(backupRoot);
+    std::vector<std::string> found = ReadLocalFindings(backupRoot, read);
     std::string text;
     if (ReadFileText(FindingsPathOf(WithBackslash(backupRoot)), text))
         for (std::string& relative : ParseCheckFindings(text))

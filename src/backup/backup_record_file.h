@@ -50,7 +50,8 @@ DWORD SaveRecord(const std::string& root, const BackupRecord& head, const Record
 
 // The copies the last check found damaged or missing (relative paths):
 // those beside the back-up and those kept on this PC.
-std::vector<std::string> ReadCheckFindings(const std::string& backupRoot);
+// read: the record beside it, when read already.
+std::vector<std::string> ReadCheckFindings(const std::string& backupRoot, const RecordOnDisk* read = nullptr);
 // Writes them on this PC (keptHere says whether that worked) and beside
 // the back-up (none: removes both); ERROR_SUCCESS, or why the one beside
 // the back-up could not be written.

@@ -40,7 +40,11 @@ bool FolderKey(const std::string& backupRoot, std::string& folder, std::string& 
 // The findings hold for the back-up as its record was when they were
 // found: a folder made later under the same id (the old one deleted), or
 // a back-up made since, has another record and never takes them.
-std::string RecordStamp(const std::string& backupRoot) {
+std::string RecordStamp(const std::string& backupRoot, const RecordOnDisk* read = nullptr) {
+    if (read && read->root == WithBackslash(backupRoot)) {
+        if (!read->found) return "geen";
+        if (!read->text.empty()) return RecordChecksum(read->text).substr(0, 16);
+    }
     std::string text;
     if (!ReadFileText(RecordPathOf(WithBackslash(backupRoot)), text)) return "geen";
     return RecordChecksum(text).substr(0, 16);
@@ -58,14 +62,14 @@ void RemoveOthers(const std::string& folder, const std::string& key) {
 }
 }  // namespace
 
-std::string LocalFindingsPath(const std::string& backupRoot) {
+std::string LocalFindingsPath(const std::string& backupRoot, const RecordOnDisk* read) {
     std::string folder, key;
     if (!FolderKey(backupRoot, folder, key)) return std::string();
-    return folder + key + RecordStamp(backupRoot) + ".txt";
+    return folder + key + RecordStamp(backupRoot, read) + ".txt";
 }
 
-std::vector<std::string> ReadLocalFindings(const std::string& backupRoot) {
-    const std::string path = LocalFindingsPath(backupRoot);
+std::vector<std::string> ReadLocalFindings(const std::string& backupRoot, const RecordOnDisk* read) {
+    const std::string path = LocalFindingsPath(backupRoot, read);
     std::string text;
     if (path.empty() || !ReadFileText(path, text)) return {};
     return ParseCheckFindings(text);

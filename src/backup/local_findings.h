@@ -10,14 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "backup/backup_record_file.h"
+
 namespace backup {
 
 // "%LOCALAPPDATA%\Zekerpad\Controles\1A2B3C4D-0000000000001234-<record>.txt",
-// the last part from the record beside the folder as it is now; empty when
-// the folder cannot be opened.
-std::string LocalFindingsPath(const std::string& backupRoot);
+// the last part from the record beside the folder as it is now (read
+// already: read, when it is this folder's); empty when the folder cannot
+// be opened.
+std::string LocalFindingsPath(const std::string& backupRoot, const RecordOnDisk* read = nullptr);
 
-std::vector<std::string> ReadLocalFindings(const std::string& backupRoot);
+std::vector<std::string> ReadLocalFindings(const std::string& backupRoot, const RecordOnDisk* read = nullptr);
 // Writes them (none: removes the file); ERROR_SUCCESS, or why not.
 DWORD SaveLocalFindings(const std::string& backupRoot, const std::vector<std::string>& relatives);
 
