@@ -194,7 +194,10 @@ DestinationProblem DestinationProblemOnDisk(const std::string& destination, cons
     const DestinationProblem problem = DestinationProblemBySpelling(destination, showFolder);
     if (problem != DestinationProblem::None) return problem;
     const std::vector<std::string> folderNames = NamesOf(destination), showNames = NamesOf(showFolder);
-    const std::vector<std::string> rootNames = IsFolder(backupRoot) ? NamesOf(backupRoot) : std::vector<std::string>();
+    // The back-up folder is a folder of the destination: its names are the
+    // destination's.
+    const std::vector<std::string> rootNames =
+        IsFolder(backupRoot) ? NamesBelow(backupRoot, folderNames) : std::vector<std::string>();
     for (const std::string& show : showNames) {
         for (const std::string& folder : folderNames)
             if (Within(folder, show)) return DestinationProblem::InsideShow;

@@ -1,6 +1,7 @@
 #include "backup/backup_identity.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -42,6 +43,21 @@ bool IdOfHandle(HANDLE handle, FolderId& id) {
     return true;
 }
 
+// The folder's number on its volume alone: the number IdOfHandle gives,
+// from the file system, without asking for the volume's serial number (a
+// request to the system's mount manager, many times slower).
+bool NumberOfHandle(HANDLE handle, FolderId& id) {
+    using QueryFn = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+    static const QueryFn query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+    IO_STATUS_BLOCK io{};
+    FILE_INTERNAL_INFORMATION info{};
+    if (!query || query(handle, &io, &info, sizeof info, FileInternalInformation) < 0) return IdOfHandle(handle, id);
+    const uint64_t number = static_cast<uint64_t>(info.IndexNumber.QuadPart);
+    id = FolderId{0, static_cast<uint32_t>(number >> 32), static_cast<uint32_t>(number)};
+    return true;
+}
+
 // Kept by the run's facts, and in a run of many shows by its memo when the
 // folder is on the destination's side or above a show (above).
 void Remember(const std::string& key, const FolderId& id, bool above) {
@@ -72,6 +88,31 @@ bool FolderIdOf(const std::string& folder, FolderId& id, bool above = false) {
     if (!handle || !IdOfHandle(handle.get(), id)) return false;
     Remember(key, id, above);
     return true;
+}
+
+// The folder's number on its volume (volume 0 unless known already).
+bool FolderNumberOf(const std::string& folder, FolderId& id) {
+    const std::string key = NameKey(WithBackslash(folder));
+    if (Recalled(key, id)) return true;
+    CFolderFacts* facts = CFolderFacts::Active();
+    if (facts) {
+        const auto known = facts->numbers.find(key);
+        if (known != facts->numbers.end()) {
+            id = known->second;
+            return true;
+        }
+    }
+    UniqueFile handle = OpenFolder(folder);
+    if (!handle || !NumberOfHandle(handle.get(), id)) return false;
+    if (facts) facts->numbers[key] = id;
+    return true;
+}
+
+// A folder whose identity is id is folder, whose number is number: told by
+// the numbers, and only when they are equal by the volumes as well.
+bool IsThatFolder(const FolderId& id, const std::string& folder, const FolderId& number) {
+    FolderId full;
+    return id.high == number.high && id.low == number.low && FolderIdOf(folder, full) && full == id;
 }
 
 // "E:\a" for "E:\a\b\", "E:\" for "E:\a", empty above a drive's root.
@@ -277,7 +318,21 @@ std::vector<std::string> NamesOf(const std::string& folder) {
     return names;
 }
 
+std::vector<std::string> NamesBelow(const std::string& folder, const std::vector<std::string>& parentNames) {
+    const std::string name = ShowFolderName(folder);
+    const DWORD attributes = ::GetFileAttributesW(Wide(folder).c_str());
+    if (name.empty() || parentNames.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        NameKey(WithBackslash(parentNames.front()) + name + "\\") != NameKey(WithBackslash(folder)))
+        return NamesOf(folder);
+    std::vector<std::string> names{NormalizeFolder(folder)};
+    for (const std::string& parent : parentNames) AddName(names, WithBackslash(parent) + name);
+    return names;
+}
+
 bool IdentityOf(const std::string& folder, FolderIdentity& id) { return FolderIdOf(folder, id); }
+
+bool NumberOf(const std::string& folder, FolderIdentity& id) { return FolderNumberOf(folder, id); }
 
 bool Within(const std::string& path, const std::string& folder) {
     const std::string key = NameKey(WithBackslash(folder));
@@ -298,15 +353,17 @@ bool RecordedShowIsThis(const std::string& recorded, const std::string& showFold
 
 bool AtOrBelow(const std::vector<std::string>& names, const std::string& folder, bool lookInside,
                const std::vector<std::string>* folderNames) {
+    // Without a look inside, folder's volume is asked only if a folder on
+    // the way has its number.
     FolderId show;
-    if (!FolderIdOf(folder, show)) return false;
+    if (!(lookInside ? FolderIdOf(folder, show) : FolderNumberOf(folder, show))) return false;
     std::vector<FolderId> doors;
     std::set<std::string> seen;  // names share the folders on their way up
     for (const std::string& name : names) {
         for (std::string p = name; !p.empty(); p = ParentFolder(p)) {
             FolderId id;
             if (!seen.insert(NameKey(WithBackslash(p))).second || !FolderIdOf(p, id, p != name)) continue;
-            if (id == show) return true;
+            if (IsThatFolder(id, folder, show)) return true;
             if (lookInside && ParentFolder(p).empty() && MayBeAFolderOf(WithBackslash(p), id, show, folder))
                 doors.push_back(id);
         }

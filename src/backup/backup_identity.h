@@ -33,6 +33,9 @@ public:
 
     // By NameKey, ending in "\".
     std::map<std::string, FolderIdentity> identities;
+    // Folders whose number on their volume was enough (volume 0): asking
+    // the volume is the slow part of an identity.
+    std::map<std::string, FolderIdentity> numbers;
     std::map<std::string, std::vector<std::string>> names;
 
 private:
@@ -41,11 +44,19 @@ private:
 
 // The identity of an existing folder; false when it cannot be opened.
 bool IdentityOf(const std::string& folder, FolderIdentity& id);
+// Its number on its volume alone (volume 0 unless known already): cheaper
+// to ask, and enough to tell it from a folder of another number.
+bool NumberOf(const std::string& folder, FolderIdentity& id);
 
 // Every name an existing folder goes by: as it is spelled, as the system
 // resolves it, and through every folder its volume is mounted on. Only the
 // spelling for a folder that cannot be opened.
 std::vector<std::string> NamesOf(const std::string& folder);
+
+// NamesOf for folder, a folder in the folder whose names are parentNames:
+// those names with folder's own name, unless folder is a link, junction or
+// mount point (then it is asked of the system).
+std::vector<std::string> NamesBelow(const std::string& folder, const std::vector<std::string>& parentNames);
 
 // path is folder or lies below it, by the names as Windows compares them.
 bool Within(const std::string& path, const std::string& folder);
