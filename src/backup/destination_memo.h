@@ -55,8 +55,11 @@ public:
     std::optional<BackupVolume> volume;
     // The destination's free space as last asked.
     std::optional<uint64_t> freeBytes;
-    // Where this PC keeps the checks' findings ("...\Zekerpad\Controles\").
+    // Where this PC keeps the checks' findings ("...\Zekerpad\Controles\"),
+    // and the folders' numbers (their volumes left out) it keeps them for;
+    // asked again after the run keeps or removes some.
     std::optional<std::string> localFindings;
+    std::optional<std::set<std::string>> localFindingNumbers;
 
 private:
     CDestinationMemo* m_pOuter;

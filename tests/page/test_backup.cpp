@@ -731,6 +731,29 @@ TEST_F(Backup, InARunOfManyShowsTheShowsParentUnderAnotherLetterIsStillSeenThrou
     EXPECT_EQ(7u, TreeOf(Root('C') + "\\Demo").size());
 }
 
+// Findings kept only on this PC reach a run of many shows too, which asks
+// once which back-up folders this PC keeps findings for.
+TEST_F(Backup, FindingsKeptOnlyOnThisPcReachARunOfManyShows) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    const uint64_t time = WriteTimeOf(Copy("Plaatjes\\titel.jpg"));
+    MakeTestFile(Copy("Plaatjes\\titel.jpg"), TestBytes(40000, 99));
+    SetWriteTime(Copy("Plaatjes\\titel.jpg"), time);
+    const std::string findings = Dest() + "\\Demo - Zekerpad-controle.txt";
+    ASSERT_TRUE(MakeFolderTree(findings));  // the stick takes no findings
+    const bool onlyHere = CheckBackup(Dest() + "\\Demo", nullptr).findingsOnlyHere;
+    ::RemoveDirectoryA(findings.c_str());
+    ASSERT_TRUE(onlyHere);
+    {
+        backup::CDestinationMemo memo(Dest());
+        ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    }
+    EXPECT_EQ(1, outcome.copied);
+    EXPECT_TRUE(TestBytes(40000, 3) == ReadWholeFile(Copy("Plaatjes\\titel.jpg")));
+}
+
 TEST_F(Backup, AStickPulledMidRunGivesOneMessageAndAnIncompleteSummary) {
     MakeShow();
     FreeSpaceStub space(kPlenty);
