@@ -29,7 +29,8 @@ void CheckNamedFiles(const std::string& root, const BackupRecord& record, const 
         // A show that is missing or damaged is reported already.
         if (IsShowAtTopOfBackup(f.relative) && !unread.count(f.relative)) shows.push_back(f.relative);
     }
-    result.notHeld = NamedButNotHeld(root, record.showFolder, shows, held, log);
+    result.notHeld = NamedButNotHeld(
+        root, record.showFolder, shows, [&](const std::string& key) { return held.count(key) > 0; }, log);
 }
 // Each copy the record names, read from the disk against its line.
 // Returns the bytes the record names up to where the check got.
@@ -83,8 +84,8 @@ void KeepFindings(const std::string& root, BackupCheckResult& result, CLogBatch&
 }  // namespace
 
 std::vector<std::string> NamedButNotHeld(const std::string& root, const std::string& showFolder,
-                                         const std::vector<std::string>& shows, const std::set<std::string>& held,
-                                         CLogBatch& log) {
+                                         const std::vector<std::string>& shows,
+                                         const std::function<bool(const std::string& key)>& held, CLogBatch& log) {
     const std::string folder = NameKey(WithBackslash(showFolder));
     std::vector<std::string> notHeld;
     std::set<std::string> told;
@@ -95,7 +96,7 @@ std::vector<std::string> NamedButNotHeld(const std::string& root, const std::str
             const std::string name = Utf8FromCodePage(std::string(ref));
             const std::string folded = NameKey(name);
             const bool inside = folded.compare(0, folder.size(), folder) == 0;
-            if (inside && held.count(folded.substr(folder.size()))) return;
+            if (inside && held(folded.substr(folder.size()))) return;
             if (!told.insert(folded).second) return;
             notHeld.push_back(name);
             log.Value(inside ? "niet in back-up" : "buiten de map", Shown(name) + " (" + Shown(show) + ")");

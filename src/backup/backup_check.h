@@ -3,6 +3,7 @@
 // recorded file as recorded, every file the shows in it name held.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,11 +24,11 @@ class CLogBatch;
 
 // The files the shows (relative paths at the top of the back-up in root)
 // name that the back-up does not hold: outside showFolder, or below it and
-// not among held (NameKey of the relative path). Each logged once, as
-// "niet in back-up" or "buiten de map".
+// not one held holds (by NameKey of the relative path). Each logged once,
+// as "niet in back-up" or "buiten de map".
 std::vector<std::string> NamedButNotHeld(const std::string& root, const std::string& showFolder,
-                                         const std::vector<std::string>& shows, const std::set<std::string>& held,
-                                         CLogBatch& log);
+                                         const std::vector<std::string>& shows,
+                                         const std::function<bool(const std::string& key)>& held, CLogBatch& log);
 
 // A show file at the top of a back-up: the show's folder is its folder.
 bool IsShowAtTopOfBackup(const std::string& relative);

@@ -134,7 +134,7 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
         const BackupEntry& entry = source[i];
         const std::string key = NameKey(entry.relative);
         const std::string_view parent = FolderPart(key);
-        if (!parent.empty() && blocked.count(std::string(parent.substr(0, parent.size() - 1)))) {
+        if (!blocked.empty() && !parent.empty() && blocked.count(std::string(parent.substr(0, parent.size() - 1)))) {
             if (entry.isFolder) blocked.insert(key);
             continue;
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "backup/backup_disk.h"
 #include "backup/local_findings.h"
@@ -68,19 +69,21 @@ RecordOnDisk ReadRecordAt(const std::string& backupRoot) {
 }
 
 RecordMap CurrentLines(const BackupRecord& record, const std::vector<BackupEntry>& target, uint64_t precision) {
-    std::map<std::string, const BackupEntry*> files;
+    std::unordered_map<std::string, const BackupEntry*> files;
+    files.reserve(target.size());
     for (const BackupEntry& e : target)
         if (!e.isFolder) files.emplace(NameKey(e.relative), &e);
     RecordMap lines;
     for (const BackupRecordFile& f : record.files) {
-        const std::string key = NameKey(f.relative);
+        std::string key = NameKey(f.relative);
         const auto there = files.find(key);
         // A copy an hour off its line (daylight-saving time on FAT) keeps
         // the line: the run compares the show's file with its hash.
         if (there != files.end() && there->second->size == f.size &&
             (SameWriteTime(there->second->writeTime, f.writeTime, precision) ||
              HourApart(there->second->writeTime, f.writeTime)))
-            lines[key] = f;
+            // A record lists its lines in the order of their keys.
+            lines.insert_or_assign(lines.end(), std::move(key), f);
     }
     return lines;
 }

@@ -214,13 +214,11 @@ void CBackupRun::ReportNotListed(CLogBatch& log) {
         ++m_outcome.failed;
     }
     if (!m_outcome.stopped) {
-        std::set<std::string> held;
         std::vector<std::string> shows;
-        for (const auto& line : m_lines) {
-            held.insert(line.first);
+        for (const auto& line : m_lines)
             if (IsShowAtTopOfBackup(line.second.relative)) shows.push_back(line.second.relative);
-        }
-        m_outcome.notHeld = NamedButNotHeld(m_root.path, m_show.path, shows, held, log);
+        m_outcome.notHeld = NamedButNotHeld(
+            m_root.path, m_show.path, shows, [&](const std::string& key) { return m_lines.count(key) > 0; }, log);
     }
 }
 
