@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <map>
+#include <string_view>
+#include <unordered_set>
 
 #include "backup/backup_disk.h"
 #include "common/text.h"
@@ -88,16 +89,20 @@ bool FolderIsEmpty(const std::string& folder) {
 }
 
 void RemoveLeftovers(const std::string& root, std::vector<BackupEntry>& target, const std::vector<BackupEntry>& source) {
-    std::map<std::string, bool> inShow;
-    for (const BackupEntry& e : source) inShow[NameKey(e.relative)] = true;
+    // The show's names are gathered only once a temporary name turns up.
+    std::unordered_set<std::string> inShow;
     CLogBatch log;
     target.erase(std::remove_if(target.begin(), target.end(),
                                 [&](const BackupEntry& e) {
-                                    const size_t slash = e.relative.rfind('\\');
-                                    const std::string name =
-                                        slash == std::string::npos ? e.relative : e.relative.substr(slash + 1);
-                                    if (e.isFolder || !IsTempFileName(name) || inShow.count(NameKey(e.relative)))
+                                    const std::string_view relative = e.relative;
+                                    const size_t slash = relative.rfind('\\');
+                                    if (e.isFolder || !IsTempFileName(slash == std::string_view::npos
+                                                                          ? relative
+                                                                          : relative.substr(slash + 1)))
                                         return false;
+                                    if (inShow.empty())
+                                        for (const BackupEntry& s : source) inShow.insert(NameKey(s.relative));
+                                    if (inShow.count(NameKey(e.relative))) return false;
                                     const std::wstring path = Wide(root + e.relative);
                                     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                                     if (!::DeleteFileW(path.c_str())) return false;
