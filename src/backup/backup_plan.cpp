@@ -132,7 +132,7 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
     plan.clusterBytes = volume.clusterBytes;
     for (size_t i = 0; i < source.size(); ++i) {
         const BackupEntry& entry = source[i];
-        const std::string key = NameKey(entry.relative);
+        std::string key = NameKey(entry.relative);
         const std::string_view parent = FolderPart(key);
         if (!blocked.empty() && !parent.empty() && blocked.count(std::string(parent.substr(0, parent.size() - 1)))) {
             if (entry.isFolder) blocked.insert(key);
@@ -143,7 +143,7 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
         if (entry.isFolder) {
             if (there && !there->isFolder) {
                 blocked.insert(key);
-                plan.files.push_back(PlannedFile{i, BackupAction::FileInWay});
+                plan.files.push_back(PlannedFile{i, BackupAction::FileInWay, false, key});
                 ++plan.refusedCount;
             } else if (!there && targetRoot.size() + entry.relative.size() <= kBackupMaxPath) {
                 plan.folders.push_back(entry.relative);
@@ -152,7 +152,7 @@ BackupPlan PlanBackup(const std::vector<BackupEntry>& source, const std::vector<
             continue;
         }
         const BackupAction action = ActionFor(entry, there, sourceRoot, targetRoot, volume);
-        plan.files.push_back(PlannedFile{i, action, action == BackupAction::Copy && there != nullptr});
+        plan.files.push_back(PlannedFile{i, action, action == BackupAction::Copy && there != nullptr, std::move(key)});
         Count(plan, action, entry, there != nullptr);
     }
     return plan;

@@ -67,6 +67,7 @@ struct PlannedFile {
     size_t source;  // index into the source listing
     BackupAction action;
     bool hasOlder = false;  // a copy is there already and moves to the older versions
+    std::string key;        // NameKey of its relative path
 };
 
 struct BackupPlan {

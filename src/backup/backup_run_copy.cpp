@@ -105,7 +105,7 @@ Step CBackupRun::CopyOne(CLogBatch& log, const PlannedFile& file) {
         return Step::Next;
     }
     if (file.action == BackupAction::Unchanged || hourApart) {
-        if (!hourApart && (m_aborted || m_lines.count(NameKey(entry.relative)))) {
+        if (!hourApart && (m_aborted || m_lines.count(file.key))) {
             log.Value("ongewijzigd", Shown(from));
             ++m_outcome.unchanged;
             return Step::Next;
