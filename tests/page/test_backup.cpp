@@ -203,6 +203,21 @@ protected:
         MakeTestFile(Show() + "Plaatjes\\titel.jpg", TestBytes(40000, 9));
         SetWriteTime(Show() + "Plaatjes\\titel.jpg", 133590096000000000ULL);
     }
+    // The back-up's title picture damaged in place, size and time kept (by
+    // name, size and time unchanged), and checked while the stick takes no
+    // findings: a folder holds their file's name, as good as a
+    // write-protected stick for the write and needing no root. The stick
+    // takes writes again afterwards.
+    BackupCheckResult CheckADamagedTitleOnAStickWithoutRoomForFindings() {
+        const uint64_t time = WriteTimeOf(Copy("Plaatjes\\titel.jpg"));
+        MakeTestFile(Copy("Plaatjes\\titel.jpg"), TestBytes(40000, 99));
+        SetWriteTime(Copy("Plaatjes\\titel.jpg"), time);
+        const std::string findings = Dest() + "\\Demo - Zekerpad-controle.txt";
+        EXPECT_TRUE(MakeFolderTree(findings));
+        const BackupCheckResult check = CheckBackup(Dest() + "\\Demo", nullptr);
+        ::RemoveDirectoryA(findings.c_str());
+        return check;
+    }
     std::vector<std::string> BoxTexts() const {
         std::vector<std::string> texts;
         for (const auto& b : m_boxes.Boxes()) texts.push_back(b.text);
@@ -738,14 +753,7 @@ TEST_F(Backup, FindingsKeptOnlyOnThisPcReachARunOfManyShows) {
     FreeSpaceStub space(kPlenty);
     BackupOutcome outcome;
     ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
-    const uint64_t time = WriteTimeOf(Copy("Plaatjes\\titel.jpg"));
-    MakeTestFile(Copy("Plaatjes\\titel.jpg"), TestBytes(40000, 99));
-    SetWriteTime(Copy("Plaatjes\\titel.jpg"), time);
-    const std::string findings = Dest() + "\\Demo - Zekerpad-controle.txt";
-    ASSERT_TRUE(MakeFolderTree(findings));  // the stick takes no findings
-    const bool onlyHere = CheckBackup(Dest() + "\\Demo", nullptr).findingsOnlyHere;
-    ::RemoveDirectoryA(findings.c_str());
-    ASSERT_TRUE(onlyHere);
+    ASSERT_TRUE(CheckADamagedTitleOnAStickWithoutRoomForFindings().findingsOnlyHere);
     {
         backup::CDestinationMemo memo(Dest());
         ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
@@ -1251,16 +1259,7 @@ TEST_F(Backup, FindingsAWriteProtectedStickCannotTakeReachTheNextBackup) {
     FreeSpaceStub space(kPlenty);
     BackupOutcome outcome;
     ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
-    // Damaged in place, size and time kept: by name, size and time unchanged.
-    const uint64_t time = WriteTimeOf(Copy("Plaatjes\\titel.jpg"));
-    MakeTestFile(Copy("Plaatjes\\titel.jpg"), TestBytes(40000, 99));
-    SetWriteTime(Copy("Plaatjes\\titel.jpg"), time);
-    // The stick takes no findings: a folder holds their file's name, as
-    // good as a write-protected stick for the write and needing no root.
-    const std::string findings = Dest() + "\\Demo - Zekerpad-controle.txt";
-    ASSERT_TRUE(MakeFolderTree(findings));
-    const BackupCheckResult check = CheckBackup(Dest() + "\\Demo", nullptr);
-    ::RemoveDirectoryA(findings.c_str());
+    const BackupCheckResult check = CheckADamagedTitleOnAStickWithoutRoomForFindings();
     EXPECT_EQ((std::vector<std::string>{"Plaatjes\\titel.jpg"}), check.damaged);
     EXPECT_TRUE(check.findingsOnlyHere);
     EXPECT_FALSE(PathIsFile(Dest() + "\\Demo - Zekerpad-controle.txt"));
