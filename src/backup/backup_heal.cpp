@@ -18,7 +18,7 @@ void CopyAgain(BackupPlan& plan, const std::vector<BackupEntry>& source, const F
     for (PlannedFile& file : plan.files) {
         const BackupEntry& entry = source[file.source];
         const bool hourApart = file.action == BackupAction::HourApart;
-        if ((file.action != BackupAction::Unchanged && !hourApart) || !again.count(NameKey(entry.relative)))
+        if ((file.action != BackupAction::Unchanged && !hourApart) || !again.count(file.key))
             continue;
         if (hourApart) --plan.hourApartCount;
         file.action = BackupAction::Copy;

@@ -66,12 +66,14 @@ void Remember(const std::string& key, const FolderId& id, bool above) {
     if (memo && (above || memo->destinationSide.count(key))) memo->identities[key] = id;
 }
 
-// Known already to the run's facts or memo.
-bool Recalled(const std::string& key, FolderId& id) {
+// Known already to the run's facts or memo; numberWillDo: a folder's
+// number without its volume is enough.
+bool Recalled(const std::string& key, FolderId& id, bool numberWillDo = false) {
     CFolderFacts* facts = CFolderFacts::Active();
     CDestinationMemo* memo = CDestinationMemo::Active();
     for (const std::map<std::string, FolderId>* known :
-         {facts ? &facts->identities : nullptr, memo ? &memo->identities : nullptr}) {
+         {facts ? &facts->identities : nullptr, memo ? &memo->identities : nullptr,
+          facts && numberWillDo ? &facts->numbers : nullptr}) {
         if (!known) continue;
         const auto found = known->find(key);
         if (found == known->end()) continue;
@@ -93,18 +95,10 @@ bool FolderIdOf(const std::string& folder, FolderId& id, bool above = false) {
 // The folder's number on its volume (volume 0 unless known already).
 bool FolderNumberOf(const std::string& folder, FolderId& id) {
     const std::string key = NameKey(WithBackslash(folder));
-    if (Recalled(key, id)) return true;
-    CFolderFacts* facts = CFolderFacts::Active();
-    if (facts) {
-        const auto known = facts->numbers.find(key);
-        if (known != facts->numbers.end()) {
-            id = known->second;
-            return true;
-        }
-    }
+    if (Recalled(key, id, true)) return true;
     UniqueFile handle = OpenFolder(folder);
     if (!handle || !NumberOfHandle(handle.get(), id)) return false;
-    if (facts) facts->numbers[key] = id;
+    if (CFolderFacts* facts = CFolderFacts::Active()) facts->numbers[key] = id;
     return true;
 }
 
