@@ -110,6 +110,7 @@ int main(int argc, char** argv) {
     // copied (or, unchanged, found) every file.
     const auto backUpAll = [&](const std::string& folder, bool unchanged) {
         backup::CDestinationMemo memo(folder);
+        CLogBatch log;  // as the dialog's run: one flush per quarter second
         for (const Show& show : shows) {
             BackupOutcome outcome;
             if (MakeBackup(show.folder, folder, nullptr, nullptr, &outcome) != BackupResult::Ran ||

@@ -190,6 +190,9 @@ void CBackupAllDialog::OnStart() {
     EnableItem(IDC_BA_STOP, true);
     {
         CLongWork work(m_hWnd, IDC_BA_STOP);
+        // The shows' entries reach the log a quarter second at a time, not
+        // with a flush per show.
+        CLogBatch log;
         int64_t before = 0;
         bool stopped = false;
         const size_t count = m_shows.size();
@@ -202,7 +205,7 @@ void CBackupAllDialog::OnStart() {
                 ShowLine(i, BackupAllLineText(line));
                 continue;
             }
-            stopped = !BackUpShow(i, folder, work, sizes[i], before);
+            stopped = !BackUpShow(i, folder, work, sizes[i], before, log);
         }
     }
     LogLine("Einde back-up alle shows");
@@ -231,7 +234,7 @@ void CBackupAllDialog::StartProgress(const std::string& folder, const std::vecto
 // One show's back-up run, its line told before and after; false when it
 // was stopped. before is the bytes of the shows done, the bar's base.
 bool CBackupAllDialog::BackUpShow(size_t i, const std::string& folder, CLongWork& work, int64_t planned,
-                                  int64_t& before) {
+                                  int64_t& before, CLogBatch& log) {
     BackupAllLine& line = m_lines[i];
     ShowLine(i, "bezig...");
     std::string shownFile;
@@ -258,7 +261,8 @@ bool CBackupAllDialog::BackUpShow(size_t i, const std::string& folder, CLongWork
     } else {
         line.state = BackupAllState::Complete;
     }
-    LogValue(line.state == BackupAllState::Complete ? "volledig" : "niet volledig", m_shows[i].show);
+    log.Value(line.state == BackupAllState::Complete ? "volledig" : "niet volledig", m_shows[i].show);
+    log.FlushIfDue();
     ShowLine(i, BackupAllLineText(line));
     return !stopped;
 }

@@ -16,6 +16,7 @@ struct BackupAllShow {
     std::string words;    // the verdict in a few words, for a show skipped
 };
 
+class CLogBatch;
 class CLongWork;
 
 class CBackupAllDialog : public CModalDialog {
@@ -33,7 +34,8 @@ protected:
 private:
     void OnStart();
     void StartProgress(const std::string& folder, const std::vector<int64_t>& sizes);
-    bool BackUpShow(size_t index, const std::string& folder, CLongWork& work, int64_t planned, int64_t& before);
+    bool BackUpShow(size_t index, const std::string& folder, CLongWork& work, int64_t planned, int64_t& before,
+                    CLogBatch& log);
     void ShowEnd(const std::string& folder);
     // The bytes each green show would copy to folder, or false (with a
     // message) when the destination cannot be planned or has no room.

@@ -58,31 +58,37 @@ void LogNumber(std::string label, int32_t number) { AppendEntry(FormatLogNumber(
 CLogBatch::CLogBatch() : m_pOuter(s_pActiveBatch) { s_pActiveBatch = this; }
 
 CLogBatch::~CLogBatch() {
-    Flush();
+    if (m_pOuter && !m_entries.empty()) {
+        if (m_pOuter->m_entries.empty()) m_pOuter->m_nSince = m_nSince;
+        m_pOuter->m_entries += m_entries;
+    } else {
+        Flush();
+    }
     s_pActiveBatch = m_pOuter;
 }
 
-void CLogBatch::Line(const std::string& text) {
+void CLogBatch::Add(const std::string& entry) {
     if (m_entries.empty()) m_nSince = ::GetTickCount();
-    m_entries += FormatLogLine(text);
+    m_entries += entry;
 }
 
-void CLogBatch::Value(const std::string& label, const std::string& value) {
-    if (m_entries.empty()) m_nSince = ::GetTickCount();
-    m_entries += FormatLogValue(label, value);
-}
+void CLogBatch::Line(const std::string& text) { Add(FormatLogLine(text)); }
 
-void CLogBatch::Number(const std::string& label, int32_t number) {
-    if (m_entries.empty()) m_nSince = ::GetTickCount();
-    m_entries += FormatLogNumber(label, number);
-}
+void CLogBatch::Value(const std::string& label, const std::string& value) { Add(FormatLogValue(label, value)); }
+
+void CLogBatch::Number(const std::string& label, int32_t number) { Add(FormatLogNumber(label, number)); }
 
 void CLogBatch::FlushIfDue() {
-    if (!m_entries.empty() && ::GetTickCount() - m_nSince >= 250) Flush();
+    const DWORD now = ::GetTickCount();
+    for (const CLogBatch* batch = this; batch; batch = batch->m_pOuter)
+        if (!batch->m_entries.empty() && now - batch->m_nSince >= 250) return Flush();
 }
 
 void CLogBatch::Flush() {
-    if (m_entries.empty()) return;
-    Append(m_entries);
-    m_entries.clear();
+    std::string entries;
+    for (CLogBatch* batch = this; batch; batch = batch->m_pOuter) {
+        entries.insert(0, batch->m_entries);
+        batch->m_entries.clear();
+    }
+    if (!entries.empty()) Append(entries);
 }

@@ -24,6 +24,9 @@ void LogNumber(std::string label, int32_t number);
 // long runs of entries such as the files of a back-up, where a flush per
 // entry would cost more than the work. Written by Flush, once Due, before
 // any plain entry written meanwhile, and at the latest when the batch ends.
+// A batch made while another lives (one show's back-up within a run of
+// many) hands its entries to that one when it ends; Flush and FlushIfDue
+// write both, the older entries first.
 class CLogBatch {
 public:
     CLogBatch();
@@ -39,6 +42,8 @@ public:
     void Flush();
 
 private:
+    void Add(const std::string& entry);
+
     std::string m_entries;
     unsigned long m_nSince = 0;  // tick count of the oldest waiting entry
     CLogBatch* m_pOuter;

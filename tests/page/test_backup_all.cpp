@@ -103,6 +103,29 @@ TEST_F(BackupAll, OnlyTheGreenShowsAreCopiedEachIntoItsOwnFolder) {
                                           "alle shows\n\r"));
 }
 
+// The shows' entries reach the log together, a quarter second at a time;
+// a show refused half way (its folder gone since the check) still has its
+// refusal after the entries of the show before it and its own start.
+TEST_F(BackupAll, AShowRefusedInARunOfManyIsLoggedInItsPlace) {
+    FreeSpaceStub space(kPlenty);
+    const BackupAllShow een = MakeShow("Een", Verdict::Green, 10), twee = MakeShow("Twee", Verdict::Green, 20);
+    DeleteTree(Root('C') + "\\Twee");
+    ASSERT_FALSE(PathIsFolder(Root('C') + "\\Twee"));
+    std::vector<std::string> lines;
+    std::string summary;
+    Run({een, twee}, lines, summary);
+    EXPECT_EQ((std::vector<std::string>{"volledig", "niet gemaakt: de doelmap is geweigerd (zie het logboek)"}), lines);
+    const std::string log = LogSoFar();
+    const size_t first = log.find("-> volledig - " + een.show + "\n\r");
+    const size_t start = log.find("Start back-up\n\r-> bron - " + Root('C') + "\\Twee\\Demo", first);
+    const size_t refused = log.find("-> geweigerd - show niet leesbaar\n\rEinde back-up\n\r-> niet volledig - " +
+                                    twee.show + "\n\rEinde back-up alle shows\n\r",
+                                    start);
+    EXPECT_NE(std::string::npos, first);
+    EXPECT_NE(std::string::npos, start);
+    EXPECT_NE(std::string::npos, refused);
+}
+
 // Stoppen while the second show is copied: the first is complete, the
 // second not, the third never started.
 TEST_F(BackupAll, StoppenHalfWayLeavesTheShowsDoneCompleteAndTheRestNotStarted) {
