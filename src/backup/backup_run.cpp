@@ -213,7 +213,9 @@ void CBackupRun::ReportNotListed(CLogBatch& log) {
                       "De volgende map is niet in de back-up gekomen:\n");
         ++m_outcome.failed;
     }
-    if (!m_outcome.stopped) {
+    // The copied show was read by the last complete run, which found every
+    // file it names among these same lines: its verdict stands.
+    if (!m_outcome.stopped && !AsLastComplete()) {
         std::vector<std::string> shows;
         for (const auto& line : m_lines)
             if (IsShowAtTopOfBackup(line.second.relative)) shows.push_back(line.second.relative);
@@ -221,6 +223,8 @@ void CBackupRun::ReportNotListed(CLogBatch& log) {
             m_root.path, m_show.path, shows, [&](const std::string& key) { return m_lines.count(key) > 0; }, log);
     }
 }
+
+bool CBackupRun::AsLastComplete() const { return m_wasComplete && SameLines(m_read.record.files, m_lines); }
 
 void CBackupRun::SaveRecordAtEnd() {
     BackupRecord& record = m_read.record;
@@ -231,7 +235,7 @@ void CBackupRun::SaveRecordAtEnd() {
                               : m_outcome.failed > 0 ? FileCountText(m_outcome.failed) + " niet gekopieerd"
                                                      : FileCountText(static_cast<int>(m_outcome.notHeld.size())) +
                                                            " genoemd door de show, niet in de back-up";
-    const bool unchanged = complete && m_wasComplete && SameLines(record.files, m_lines);
+    const bool unchanged = complete && AsLastComplete();
     const DWORD error = unchanged ? ERROR_SUCCESS : SaveRecord(m_root.path, record, m_lines, m_read.text);
     if (error == ERROR_SUCCESS) {
         if (m_hadFindings) KeepFindingsLeft();

@@ -60,6 +60,9 @@ private:
     void NotCopied();
     void ReportBrokenOff(CLogBatch& log);
     void ReportNotListed(CLogBatch& log);
+    // Nothing copied and every line as the sealed record of the last
+    // complete run of this show has it.
+    bool AsLastComplete() const;
     void SaveRecordAtEnd();
     void KeepFindingsLeft();
 

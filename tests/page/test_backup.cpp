@@ -1205,6 +1205,26 @@ TEST_F(Backup, AShowSavedAgainWithAFileOutsideItsFolderMakesTheRunIncomplete) {
     EXPECT_TRUE(BackupProven(CheckBackup(Dest() + "\\Demo", nullptr)));
 }
 
+// A recording the show names, removed by hand from its folder and from the
+// back-up after a complete run: the next run copies nothing, yet reads the
+// show it holds again and is not complete.
+TEST_F(Backup, AFileTheShowNamesRemovedFromShowAndBackupMakesTheNextRunIncomplete) {
+    MakeShow();
+    FreeSpaceStub space(kPlenty);
+    MakeTestFile(Show() + "demo.ws4", ShowFileBytes({Show() + "Audio\\intro.wav"}));
+    BackupOutcome outcome;
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    ASSERT_TRUE(BackupComplete(outcome));
+    ASSERT_TRUE(::DeleteFileA((Show() + "Audio\\intro.wav").c_str()));
+    ASSERT_TRUE(::DeleteFileA(Copy("Audio\\intro.wav").c_str()));
+
+    ASSERT_EQ(BackupResult::Ran, Run(Dest(), &outcome));
+    EXPECT_EQ(0, outcome.copied);
+    EXPECT_EQ((std::vector<std::string>{Show() + "Audio\\intro.wav"}), outcome.notHeld);
+    EXPECT_NE(std::string::npos, ReadWholeFile(Dest() + "\\Demo - Zekerpad-back-up.txt")
+                                     .find("1 bestand genoemd door de show, niet in de back-up"));
+}
+
 // A program writes the recording while the back-up reads it. The source
 // is read without write sharing, so the write gets through only once its
 // copy is read back: the copy is neither the old file nor the new one.
