@@ -269,15 +269,36 @@ void AddName(std::vector<std::string>& names, const std::string& name) {
     names.push_back(name);
 }
 
+// A folder that is no link or mount point, and that the system names as
+// it was named, lies on the volume of the folder that holds it. When that
+// folder is known already (the shows' folder in a run of many), the
+// folder's number is enough: no request to the mount manager.
+bool IdBelowKnownParent(HANDLE handle, const std::string& folder, const std::string& resolved, FolderId& id) {
+    const std::string key = NameKey(WithBackslash(folder));
+    const std::string parent = ParentFolder(folder);
+    FolderId above;
+    if (resolved.empty() || NameKey(WithBackslash(resolved)) != key || parent.empty() ||
+        !Recalled(NameKey(WithBackslash(parent)), above) || above.volume == 0)
+        return false;
+    // The handle is the folder a mount point leads to; the name tells.
+    const DWORD attributes = ::GetFileAttributesW(Wide(folder).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !NumberOfHandle(handle, id))
+        return false;
+    id.volume = above.volume;
+    return true;
+}
+
 // NamesOf, asked of the system; opened: the folder could be opened.
 std::vector<std::string> AskNamesOf(const std::string& folder, bool& opened) {
     std::vector<std::string> names{NormalizeFolder(folder)};
     UniqueFile handle = OpenFolder(folder);
     opened = static_cast<bool>(handle);
     if (!handle) return names;
-    FolderId id;
-    if (IdOfHandle(handle.get(), id)) Remember(NameKey(WithBackslash(folder)), id, false);
     const std::string resolved = WithoutLongPrefix(FinalPathOf(handle.get(), VOLUME_NAME_DOS));
+    FolderId id;
+    if (IdBelowKnownParent(handle.get(), names.front(), resolved, id) || IdOfHandle(handle.get(), id))
+        Remember(NameKey(WithBackslash(folder)), id, false);
     if (!resolved.empty()) AddName(names, NormalizeFolder(resolved));
     if (!SomeVolumeMountedTwice()) return names;
     // "\\?\Volume{...}\Shows\Demo": the volume, then the folder on it.
