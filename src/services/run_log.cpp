@@ -58,11 +58,11 @@ void LogNumber(std::string label, int32_t number) { AppendEntry(FormatLogNumber(
 CLogBatch::CLogBatch() : m_pOuter(s_pActiveBatch) { s_pActiveBatch = this; }
 
 CLogBatch::~CLogBatch() {
-    if (m_pOuter && !m_entries.empty()) {
+    if (!m_pOuter) {
+        Flush();
+    } else if (!m_entries.empty()) {
         if (m_pOuter->m_entries.empty()) m_pOuter->m_nSince = m_nSince;
         m_pOuter->m_entries += m_entries;
-    } else {
-        Flush();
     }
     s_pActiveBatch = m_pOuter;
 }
