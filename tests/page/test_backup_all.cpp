@@ -9,6 +9,7 @@
 #include "backup/destination_memo.h"
 #include "page/repair_fixture.h"
 #include "resource.h"
+#include "services/run_log.h"
 #include "services/state.h"
 #include "wizard/long_work.h"
 
@@ -124,6 +125,28 @@ TEST_F(BackupAll, AShowRefusedInARunOfManyIsLoggedInItsPlace) {
     EXPECT_NE(std::string::npos, first);
     EXPECT_NE(std::string::npos, start);
     EXPECT_NE(std::string::npos, refused);
+}
+
+// A show's batch flushed before a message (a file that failed) writes the
+// run's waiting entries first: the log on the disk is whole and in order
+// while the message is up.
+TEST_F(BackupAll, AFlushWithinAShowWritesTheRunsWaitingEntriesFirst) {
+    const std::string before = LogSoFar();
+    {
+        CLogBatch run;
+        run.Value("volledig", "Een");
+        {
+            CLogBatch show;
+            show.Line("Start back-up");
+            show.Value("fout", "in gebruik");
+            show.Flush();
+            EXPECT_EQ(before + "-> volledig - Een\n\rStart back-up\n\r-> fout - in gebruik\n\r", LogSoFar());
+            show.Line("Einde back-up");
+        }
+        EXPECT_EQ(before + "-> volledig - Een\n\rStart back-up\n\r-> fout - in gebruik\n\r", LogSoFar());
+    }
+    EXPECT_EQ(before + "-> volledig - Een\n\rStart back-up\n\r-> fout - in gebruik\n\rEinde back-up\n\r",
+              LogSoFar());
 }
 
 // Stoppen while the second show is copied: the first is complete, the
